@@ -1,0 +1,17 @@
+// The four resources of the game, in the order of every table, file
+// attribute list and loop of the program: wood, clay, iron, grain.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+enum class TResourceKind { Wood, Clay, Iron, Grain };
+
+inline constexpr std::array<TResourceKind, 4> AllResourceKinds{
+    TResourceKind::Wood, TResourceKind::Clay, TResourceKind::Iron, TResourceKind::Grain};
+
+// Position of a kind in the four-slot arrays of the program.
+constexpr std::size_t KindIndex(TResourceKind kind)
+{
+    return static_cast<std::size_t>(kind);
+}

@@ -1,0 +1,363 @@
+#include "dm_ListObjects.h"
+
+#include "Clock.h"
+#include "MessageSeam.h"
+#include "WholeNumber.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstdlib>
+
+TdmListObj *dmListObj = nullptr;
+
+namespace {
+
+const QString MainBuildingName = QStringLiteral("Главное здание");
+const QString ClosingLine = QStringLiteral("Программа будет закрыта!");
+
+// Characters 0x80..0xFF of Windows-1251, the 8-bit code page of Russian
+// Windows (0x98 is unassigned).
+constexpr char16_t Cp1251High[128] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0xFFFF, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+};
+
+// The Windows-1251 byte of a character, or -1 when the code page lacks it.
+int Cp1251Byte(char16_t ch)
+{
+    if (ch < 0x80)
+        return ch;
+    for (int i = 0; i < 128; ++i) {
+        if (Cp1251High[i] == ch)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+// The text of a catalog attribute. Catalogs have been written in two forms:
+// UTF-8 bytes presented as Windows-1251 characters (the bytes of a Cyrillic
+// name read in the wrong code page), and plain UTF-8. Narrowing the text to
+// Windows-1251 gives back the original bytes of the first form; when that
+// loses no character and the bytes are valid UTF-8 they are decoded,
+// otherwise the text is already what the file meant.
+QString AttributeText(const QString &text)
+{
+    bool ascii = true;
+    for (QChar ch : text) {
+        if (ch.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text;
+
+    QByteArray narrowed;
+    narrowed.reserve(text.size());
+    for (QChar ch : text) {
+        const int byte = Cp1251Byte(ch.unicode());
+        if (byte < 0)
+            return text;
+        narrowed.append(char(byte));
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = decoder.decode(narrowed);
+    if (decoder.hasError())
+        return text;
+    return decoded;
+}
+
+enum class TLoadFailure { None, Structure, Silent };
+
+// A whole-number attribute within [low, high]; absent or empty gives fallback.
+TLoadFailure ReadNumber(const QDomElement &element, const QString &name, qint32 fallback,
+                        qint32 low, qint32 high, qint32 &value)
+{
+    const QString text = AttributeText(element.attribute(name));
+    if (text.isEmpty()) {
+        value = fallback;
+        return TLoadFailure::None;
+    }
+    const auto number = ParseWholeNumber(text);
+    if (!number || *number < low || *number > high)
+        return TLoadFailure::Silent;
+    value = *number;
+    return TLoadFailure::None;
+}
+
+// The user's short time format without seconds (hours and minutes only).
+QString ShortTimeFormatWithoutSeconds()
+{
+    QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    static const QRegularExpression seconds(QStringLiteral("[.:]?s{1,2}(\\.z{1,3})?"));
+    format.remove(seconds);
+    return format.trimmed();
+}
+
+bool IsBlankOnly(const QByteArray &bytes)
+{
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    for (qsizetype i = start; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString MakeDisplayText(const QString &name, qint64 level)
+{
+    QString levelText = QString::number(level);
+    if (levelText.size() == 1)
+        levelText.prepend(u' ');
+    return name + QStringLiteral(" (") + levelText + u')';
+}
+
+QString TLivaronObject::DisplayText() const
+{
+    return MakeDisplayText(Name, Level);
+}
+
+qint32 TLivaronObject::Cost(TResourceKind kind) const
+{
+    switch (kind) {
+    case TResourceKind::Wood: return Wood;
+    case TResourceKind::Clay: return Clay;
+    case TResourceKind::Iron: return Iron;
+    case TResourceKind::Grain: return Grain;
+    }
+    return -1;
+}
+
+QDebug operator<<(QDebug debug, const TLivaronObject &object)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TLivaronObject(" << object.DisplayText() << ", costs " << object.Wood << '/'
+                    << object.Clay << '/' << object.Iron << '/' << object.Grain << ", time "
+                    << object.Time << ", prod " << object.Prod << ')';
+    return debug;
+}
+
+TdmListObj::TdmListObj()
+{
+    DataModuleCreate();
+}
+
+void TdmListObj::DataModuleCreate()
+{
+    ObjectList.clear();
+    m_MainBuildingPercent.fill(0);
+    m_IndexesBuilt = false;
+}
+
+QString TdmListObj::CatalogFileName(const QString &ExeName)
+{
+    const QFileInfo info(ExeName);
+    const QString fileName = info.fileName();
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString base = dot < 0 ? fileName : fileName.left(dot);
+    const QString folder = ExeName.left(ExeName.size() - fileName.size());
+    return folder + base + QStringLiteral(".xml");
+}
+
+bool TdmListObj::LoadCatalog(const QString &ExeName)
+{
+    m_IndexesBuilt = false;
+    const QString fileName = CatalogFileName(ExeName);
+    if (!QFileInfo::exists(fileName)) {
+        ShowMessage(TMessageKind::Error,
+                    JoinMessageLines(QStringLiteral("Не найден файл со списком объектов."), ClosingLine));
+        return false;
+    }
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    // A file of no bytes, or of blanks only, is a document without nodes.
+    if (IsBlankOnly(bytes)) {
+        ShowMessage(TMessageKind::Error,
+                    JoinMessageLines(QStringLiteral("Файл со списком объектов пустой."), ClosingLine));
+        return false;
+    }
+
+    XMLDoc = QDomDocument();
+    if (!XMLDoc.setContent(bytes))
+        return false;
+
+    const TLoadFailure failure = [this]() {
+        QDomNode list = XMLDoc.firstChild();
+        while (!list.isNull() && list.nodeName() != QLatin1String("JorLivaronObjectList"))
+            list = list.nextSibling();
+        if (list.isNull())
+            return TLoadFailure::Structure;
+
+        for (QDomNode objectNode = list.firstChild(); !objectNode.isNull();
+             objectNode = objectNode.nextSibling()) {
+            if (objectNode.nodeName() != QLatin1String("Object"))
+                return TLoadFailure::Structure;
+            const QDomElement object = objectNode.toElement();
+            if (object.isNull() || !object.hasAttribute(QStringLiteral("Name")))
+                return TLoadFailure::Silent;
+            const QString name = AttributeText(object.attribute(QStringLiteral("Name")));
+
+            for (QDomNode levelNode = object.firstChild(); !levelNode.isNull();
+                 levelNode = levelNode.nextSibling()) {
+                if (levelNode.nodeName() != QLatin1String("Level"))
+                    return TLoadFailure::Structure;
+                const QDomElement level = levelNode.toElement();
+                if (level.isNull() || !level.hasAttribute(QStringLiteral("ID")))
+                    return TLoadFailure::Structure;
+
+                TLivaronObject entry;
+                entry.Name = name;
+                const auto id = ParseWholeNumber(AttributeText(level.attribute(QStringLiteral("ID"))));
+                if (!id || *id < -128 || *id > 127)
+                    return TLoadFailure::Silent;
+                entry.Level = qint8(*id);
+
+                constexpr qint32 intMin = std::numeric_limits<qint32>::min();
+                constexpr qint32 intMax = std::numeric_limits<qint32>::max();
+                qint32 useGrain = 0;
+                qint32 ek = 0;
+                qint32 prod = 0;
+                for (TLoadFailure step : {
+                         ReadNumber(level, QStringLiteral("WOOD"), -1, intMin, intMax, entry.Wood),
+                         ReadNumber(level, QStringLiteral("CLAY"), -1, intMin, intMax, entry.Clay),
+                         ReadNumber(level, QStringLiteral("IRON"), -1, intMin, intMax, entry.Iron),
+                         ReadNumber(level, QStringLiteral("GRAIN"), -1, intMin, intMax, entry.Grain),
+                         ReadNumber(level, QStringLiteral("USEGRAIN"), 0, 0, 65535, useGrain),
+                         ReadNumber(level, QStringLiteral("EK"), 0, 0, 65535, ek)}) {
+                    if (step != TLoadFailure::None)
+                        return step;
+                }
+                entry.UseGrain = quint16(useGrain);
+                entry.EK = quint16(ek);
+                entry.Time = TextToSeconds(AttributeText(level.attribute(QStringLiteral("TIME"))));
+                if (ReadNumber(level, QStringLiteral("PROD"), 0, -32768, 32767, prod) != TLoadFailure::None)
+                    return TLoadFailure::Silent;
+                entry.Prod = qint16(prod);
+
+                if (entry.Name == MainBuildingName && entry.Level >= 1 && entry.Level <= 20)
+                    m_MainBuildingPercent[entry.Level - 1] = entry.Prod;
+                ObjectList.append(std::move(entry));
+            }
+        }
+        return TLoadFailure::None;
+    }();
+
+    XMLDoc = QDomDocument();
+    if (failure == TLoadFailure::Structure) {
+        ShowMessage(TMessageKind::Error,
+                    JoinMessageLines(QStringLiteral("Ошибка структуры файла со списком объектов."),
+                                     ClosingLine));
+    }
+    return failure == TLoadFailure::None;
+}
+
+QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime)
+{
+    const qint64 span = Seconds;
+    const qint64 magnitude = std::abs(span);
+    const qint64 h = magnitude / 3600;
+    const qint64 m = magnitude % 3600 / 60;
+    const qint64 s = magnitude % 60;
+    QString text = QStringLiteral("%1:%2:%3")
+                       .arg(h, 2, 10, QLatin1Char('0'))
+                       .arg(m, 2, 10, QLatin1Char('0'))
+                       .arg(s, 2, 10, QLatin1Char('0'));
+    if (span < 0)
+        text.prepend(u'-');
+    if (ShowEndTime) {
+        const QTime end = CurrentDateTime().time().addSecs(int(span % 86400));
+        text += QStringLiteral(" (") + QLocale().toString(end, ShortTimeFormatWithoutSeconds()) + u')';
+    }
+    return text;
+}
+
+qint32 TdmListObj::TextToSeconds(QStringView Text)
+{
+    if (Text.isEmpty())
+        return 0;
+    QStringView rest = Text;
+    auto takePart = [&rest]() {
+        const qsizetype colon = rest.indexOf(u':');
+        if (colon < 0)
+            return QStringView();
+        const QStringView part = rest.left(colon);
+        rest = rest.mid(colon + 1);
+        return part;
+    };
+    const QStringView hours = takePart();
+    const QStringView minutes = takePart();
+    const qint64 total = qint64(WholeNumberOr(hours, 0)) * 3600 + qint64(WholeNumberOr(minutes, 0)) * 60
+        + WholeNumberOr(rest, 0);
+    return ClampToInt32(total);
+}
+
+void TdmListObj::BuildIndexes() const
+{
+    m_ByDisplayText.clear();
+    m_ByName.clear();
+    m_ByDisplayText.reserve(ObjectList.size());
+    for (qint32 i = 0; i < qint32(ObjectList.size()); ++i) {
+        const TLivaronObject &object = ObjectList.at(i);
+        // The first entry of a display text wins, as in a scan in catalog order.
+        const QString text = object.DisplayText();
+        if (!m_ByDisplayText.contains(text))
+            m_ByDisplayText.insert(text, i);
+        m_ByName[object.Name].append(i);
+    }
+    m_IndexesBuilt = true;
+}
+
+qint32 TdmListObj::FindByDisplayText(const QString &Text) const
+{
+    if (!m_IndexesBuilt)
+        BuildIndexes();
+    return m_ByDisplayText.value(Text, -1);
+}
+
+qint32 TdmListObj::FindNextLevel(qint32 Index) const
+{
+    if (Index < 0 || Index >= Count())
+        return -1;
+    if (!m_IndexesBuilt)
+        BuildIndexes();
+    const TLivaronObject &current = ObjectList.at(Index);
+    const qint32 nextLevel = qint32(current.Level) + 1;
+    for (qint32 candidate : m_ByName.value(current.Name)) {
+        if (ObjectList.at(candidate).Level == nextLevel)
+            return candidate;
+    }
+    return -1;
+}
+
+qint32 TdmListObj::MainBuildingPercent(qint32 Level) const
+{
+    return m_MainBuildingPercent[std::clamp(Level, 1, 20) - 1];
+}

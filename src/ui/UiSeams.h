@@ -1,0 +1,34 @@
+// The seams through which the windows ask the user something: message boxes,
+// yes/no questions and file dialogs. The program uses the toolkit's modal
+// dialogs; GUI tests replace them so that nothing blocks.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace UiSeams {
+
+// Routes the logic's messages (MessageSeam) to QMessageBox.
+void InstallMessageBoxes();
+
+// Asks a question with the buttons "Да" and "Нет"; true for "Да".
+using TAskHandler = std::function<bool(QWidget *parent, const QString &question)>;
+TAskHandler SetAskHandler(TAskHandler handler);
+bool Ask(QWidget *parent, const QString &question);
+
+// The open dialog: the chosen files, empty when cancelled.
+using TOpenHandler = std::function<QStringList(QWidget *parent)>;
+TOpenHandler SetOpenHandler(TOpenHandler handler);
+QStringList ChooseFilesToOpen(QWidget *parent);
+
+// The save dialog with its title and preset file name: the chosen path,
+// empty when cancelled.
+using TSaveHandler = std::function<QString(QWidget *parent, const QString &title, const QString &presetName)>;
+TSaveHandler SetSaveHandler(TSaveHandler handler);
+QString ChooseFileToSave(QWidget *parent, const QString &title, const QString &presetName);
+
+} // namespace UiSeams

@@ -1,0 +1,104 @@
+// The record of one open village: name, race, main-building level, stocks
+// and hourly production (held as the texts that were typed, read or
+// imported), the considered buildings, comments, the planning settings, the
+// construction in progress, its file and whether it has changed.
+//
+// The village page shows the fields and calls the operations; the planner
+// (TPlanner) reads and advances it; the village file stores and restores it;
+// the overview import updates it. Operations with a visible effect emit a
+// signal that the page binds to.
+#pragma once
+
+#include "catalog/ResourceKind.h"
+
+#include <QDebug>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// One considered building: a catalog entry's display text and its index.
+struct TAvBuildingEntry
+{
+    QString Text;
+    qint32 CatalogIndex = -1;
+
+    friend bool operator==(const TAvBuildingEntry &, const TAvBuildingEntry &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TAvBuildingEntry &entry);
+
+class TVillageData : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TVillageData(QObject *parent = nullptr);
+
+    // Fields. Hand edits of stocks, production and comments write them
+    // directly (they set nothing else); the rest changes through the
+    // operations below so that their rules hold.
+    QString Name;
+    quint8 Race = 0;                     // 0 none, 1 Римляне, 2 Галлы, 3 Германцы
+    QString MainLevel = QStringLiteral("1");
+    std::array<QString, 4> ResourceCollect; // stocks, by TResourceKind
+    std::array<QString, 4> ResourceAdd;     // hourly production, by TResourceKind
+    QList<TAvBuildingEntry> AvBuildings;    // sorted by Text, letter case ignored
+    QString Comments;
+    qint32 Horizon = 3600;
+    qint32 HourCounter = 0;
+    QString BuildName;
+    qint32 BuildTotal = 0;
+    qint32 BuildElapsed = 0;
+    QString FileName;
+    bool Modified = false;
+
+    // Stores a different name, announces it for the captions, sets Modified.
+    // The same text again does nothing.
+    void SetName(const QString &name);
+    // Position in the race list (0..2), anything else for none; sets Modified.
+    void SetRace(int position);
+    // A different text: sets Modified, then asks for a recalculation when the
+    // text is a whole number.
+    void SetMainLevel(const QString &text);
+    // The level field was left: a text that is no whole number becomes "1".
+    void CommitMainLevel();
+
+    // Removes every entry, then adds the given ones, each at its sorted place.
+    void ReplaceAvBuildings(const QList<TAvBuildingEntry> &entries);
+    // Removes the entry at position; false (and nothing changes) when there
+    // is none there.
+    bool RemoveAvBuilding(int position);
+    // Adds an entry at its sorted place (after equal texts).
+    void AddAvBuilding(const TAvBuildingEntry &entry);
+    // Replaces the entry at position in place (it keeps its position, as a
+    // building moved on to its next level does); false when there is none.
+    bool ReplaceAvBuildingAt(int position, const TAvBuildingEntry &entry);
+    // Position of the entry whose text equals text, letter case ignored; -1.
+    int IndexOfAvBuilding(QStringView text) const;
+
+    // Stock and production texts; the planner, the import and hand edits
+    // store through these, which set nothing else.
+    void SetResourceCollect(TResourceKind kind, const QString &text);
+    void SetResourceAdd(TResourceKind kind, const QString &text);
+
+    // Values read by the whole-number rule: 0 (level: 1) when not a number.
+    qint32 ResourceCollectValue(TResourceKind kind) const;
+    qint32 ResourceAddValue(TResourceKind kind) const;
+    qint32 MainLevelValue() const;
+
+    // "Римляне", "Галлы", "Германцы" in race-list order.
+    static const QStringList &RaceNames();
+    // The display name of a race code 1..3; empty for anything else.
+    static QString RaceDisplayName(int race);
+
+signals:
+    void NameChanged(const QString &name);
+    void RaceChanged(int race);
+    void MainLevelChanged(const QString &text);
+    void ResourcesChanged();
+    void AvBuildingsChanged();
+    void RecalculationRequested();
+};

@@ -1,0 +1,76 @@
+// Helpers shared by the test suites: catalogs written from XML text into a
+// temporary folder, a recording message handler and a pinned clock.
+#pragma once
+
+#include "catalog/Clock.h"
+#include "catalog/MessageSeam.h"
+#include "catalog/dm_ListObjects.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QPair>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// A catalog loaded from XML text, for one test.
+struct TTestCatalog
+{
+    QTemporaryDir Dir;
+    TdmListObj Catalog;
+    bool Loaded = false;
+
+    explicit TTestCatalog(const QByteArray &xml)
+    {
+        const QString exe = Dir.filePath(QStringLiteral("JorLivaronMng"));
+        QFile file(exe + QStringLiteral(".xml"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(xml);
+        file.close();
+        Loaded = Catalog.LoadCatalog(exe);
+    }
+};
+
+// "<Object Name=...>" elements with Level children, wrapped in the list element.
+inline QByteArray CatalogXml(const QByteArray &objects)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorLivaronObjectList>"
+        + objects + "</JorLivaronObjectList>";
+}
+
+// Records every message instead of showing a box; restores the previous
+// handler when it goes.
+struct TRecordedMessages
+{
+    QList<QPair<TMessageKind, QString>> Messages;
+    TMessageHandler Previous;
+
+    TRecordedMessages()
+    {
+        Previous = SetMessageHandler([this](TMessageKind kind, const QString &text) {
+            Messages.append({kind, text});
+        });
+    }
+    ~TRecordedMessages() { SetMessageHandler(Previous); }
+
+    QStringList Texts() const
+    {
+        QStringList texts;
+        for (const auto &message : Messages)
+            texts.append(message.second);
+        return texts;
+    }
+};
+
+// Pins "now" for as long as it lives.
+struct TPinnedClock
+{
+    QDateTime Now;
+    explicit TPinnedClock(const QDateTime &now) : Now(now)
+    {
+        SetClock([this] { return Now; });
+    }
+    ~TPinnedClock() { SetClock({}); }
+};
