@@ -25,3 +25,27 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DJOR_SANITIZE=ON
+
+# The fuzzers of the three readers of outside input, 30 seconds each, when
+# clang (with its libFuzzer runtime) is on the machine.
+if command -v clang++ >/dev/null 2>&1 && ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+    echo "== Fuzzing =="
+    cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DBUILD_TESTING=OFF -DJOR_FUZZ=ON -DJOR_SANITIZE=ON >/dev/null
+    cmake --build build-fuzz --parallel "$jobs" --target fuzz_catalog fuzz_villagefile fuzz_overview
+    for target in catalog villagefile overview; do
+        work=$(mktemp -d)
+        echo "-- fuzz_$target"
+        log="$work.log"
+        if ! build-fuzz/fuzz/fuzz_$target -max_total_time="${JOR_FUZZ_SECONDS:-30}" -timeout=2 \
+            -rss_limit_mb=4096 -print_final_stats=1 "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
+            tail -n 80 "$log"
+            echo "fuzz_$target found a failure"
+            exit 1
+        fi
+        grep -E "stat::number_of_executed_units|Done" "$log" || true
+        rm -rf "$work" "$log"
+    done
+else
+    echo "== Fuzzing skipped: clang with libFuzzer is not installed =="
+fi

@@ -1,0 +1,167 @@
+// Benchmarks of the village logic: catalog loading against the XML parser
+// alone, the recalculation, the tick of many villages, the overview import
+// and the village file round trip.
+
+#include "BenchData.h"
+
+#include "village/OverviewImport.h"
+#include "village/Planner.h"
+#include "village/VillageData.h"
+#include "village/VillageFile.h"
+
+#include <QDomDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+void BM_LoadCatalog(benchmark::State &state)
+{
+    TBenchCatalog source(GenerateCatalog(int(state.range(0))));
+    for (auto _ : state) {
+        TdmListObj catalog;
+        benchmark::DoNotOptimize(catalog.LoadCatalog(source.ExePath));
+    }
+}
+BENCHMARK(BM_LoadCatalog)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The floor: the XML parser alone on the same bytes, read from the same file.
+void BM_ParseCatalogOnly(benchmark::State &state)
+{
+    TBenchCatalog source(GenerateCatalog(int(state.range(0))));
+    for (auto _ : state) {
+        QFile file(source.ExePath + QStringLiteral(".xml"));
+        file.open(QIODevice::ReadOnly);
+        QDomDocument document;
+        benchmark::DoNotOptimize(document.setContent(file.readAll()));
+    }
+}
+BENCHMARK(BM_ParseCatalogOnly)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadShippedCatalog(benchmark::State &state)
+{
+    QFile shipped(QStringLiteral(JOR_SHIPPED_CATALOG));
+    shipped.open(QIODevice::ReadOnly);
+    TBenchCatalog source(shipped.readAll());
+    for (auto _ : state) {
+        TdmListObj catalog;
+        benchmark::DoNotOptimize(catalog.LoadCatalog(source.ExePath));
+    }
+}
+BENCHMARK(BM_LoadShippedCatalog)->Unit(benchmark::kMillisecond);
+
+const TBenchCatalog &LargeCatalog()
+{
+    static TBenchCatalog catalog(GenerateCatalog(2000));
+    return catalog;
+}
+
+// A village considering `count` buildings, stocked so that every one of them
+// is listed (the most work a recalculation does).
+void FillVillage(TVillageData &village, const TdmListObj &catalog, int count)
+{
+    QList<TAvBuildingEntry> entries;
+    for (qint32 i = 0; i < count && i < catalog.Count(); ++i)
+        entries.append({catalog.Object(i).DisplayText(), i});
+    village.SetRace(0);
+    village.ReplaceAvBuildings(entries);
+    for (TResourceKind kind : AllResourceKinds) {
+        village.SetResourceCollect(kind, QStringLiteral("500"));
+        village.SetResourceAdd(kind, QStringLiteral("3600"));
+    }
+    village.SetMainLevel(QStringLiteral("5"));
+}
+
+void BM_RecalculateAvailable(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    FillVillage(village, catalog, int(state.range(0)));
+    for (auto _ : state) {
+        planner.RecalculateAvailable();
+        benchmark::DoNotOptimize(planner.Available().size());
+    }
+}
+BENCHMARK(BM_RecalculateAvailable)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// One tick of 50 villages, each considering 20 buildings, with an income
+// that grows a stock on every tick (so every village recalculates).
+void BM_TickFiftyVillages(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    std::vector<std::unique_ptr<TVillageData>> villages;
+    std::vector<std::unique_ptr<TPlanner>> planners;
+    for (int i = 0; i < 50; ++i) {
+        villages.push_back(std::make_unique<TVillageData>());
+        planners.push_back(std::make_unique<TPlanner>(*villages.back(), catalog));
+        FillVillage(*villages.back(), catalog, 20);
+        villages.back()->BuildTotal = 1 << 30;
+    }
+    for (auto _ : state) {
+        for (auto &planner : planners)
+            planner->Tick();
+    }
+}
+BENCHMARK(BM_TickFiftyVillages)->Unit(benchmark::kMicrosecond);
+
+// A pasted page of 10,000 lines: the header lines of the overview, then
+// filler, with the production block and the stock line at the very end.
+QStringList LongOverview()
+{
+    QStringList lines;
+    for (int i = 1; i <= 15; ++i)
+        lines.append(QStringLiteral("строка %1").arg(i));
+    lines[4] = QStringLiteral("Ливарон");
+    lines[11] = QStringLiteral("Моя деревня");
+    lines[12] = QStringLiteral("Лесопилка Уровень 4 Ферма Уровень 9 Глиняный карьер Уровень 0 "
+                               "Железный рудник Уровень 2 Стройплощадка Главное здание Уровень 3");
+    while (lines.size() < 9994)
+        lines.append(QStringLiteral("Войска: нет  Прибывающие войска: нет  %1").arg(lines.size()));
+    lines.append(QStringLiteral("Производство:"));
+    lines.append(QStringLiteral("Древесина: 1 250 в час"));
+    lines.append(QStringLiteral("Глина: 980 в час"));
+    lines.append(QStringLiteral("Железо: 760 в час"));
+    lines.append(QStringLiteral("Зерно: 540 в час"));
+    lines.append(QStringLiteral("Древесина 750/800 Глина 600/800 Железо 420/800 Зерно 300/900"));
+    return lines;
+}
+
+void BM_ParseOverviewText(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    const QStringList lines = LongOverview();
+    for (auto _ : state) {
+        TVillageData village;
+        village.SetRace(0);
+        benchmark::DoNotOptimize(ParseOverviewText(lines, village, catalog));
+    }
+}
+BENCHMARK(BM_ParseOverviewText)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteReadVillage500(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    QTemporaryDir dir;
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    FillVillage(village, catalog, 500);
+    village.SetName(QStringLiteral("Столица"));
+    village.Comments = QStringLiteral("первая строка\r\nвторая строка");
+    village.FileName = dir.filePath(QStringLiteral("village.vlgdat"));
+    for (auto _ : state) {
+        WriteVillageFile(village);
+        TVillageData read;
+        TPlanner readPlanner(read, catalog);
+        read.FileName = village.FileName;
+        benchmark::DoNotOptimize(ReadVillageFile(read, readPlanner, catalog).Ok);
+    }
+}
+BENCHMARK(BM_WriteReadVillage500)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Prints the benchmark table: each figure with its floor or budget.
+
+Reads the Google Benchmark JSON of bench_core, then times the start-up of the
+program against a bare Qt window (alternated runs, medians), compares their
+peak memory with 20 village pages open, and measures the idle CPU use of 20
+pages. Called by bench/run.sh.
+"""
+import json
+import os
+import platform
+import statistics
+import subprocess
+import sys
+import time
+
+build, idle_seconds = sys.argv[1], int(sys.argv[2])
+bench = os.path.join(build, "bench")
+results = {b["name"]: b for b in json.load(open(os.path.join(build, "bench_core.json")))["benchmarks"]}
+
+
+def seconds(name):
+    b = results[name]
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
+    return b["real_time"] * scale
+
+
+rows = []
+
+
+def row(figure, value, floor, goal, ok):
+    rows.append((figure, value, floor, goal, "met" if ok else "MISSED"))
+
+
+for n in (1000, 10000, 100000):
+    load, parse = seconds(f"BM_LoadCatalog/{n}"), seconds(f"BM_ParseCatalogOnly/{n}")
+    ratio = load / parse
+    row(f"catalog load, {n} entries", f"{load * 1e3:.2f} ms", f"parse {parse * 1e3:.2f} ms",
+        "load/parse <= 1.5" if n == 100000 else "(ratio)", ratio <= 1.5 or n != 100000)
+    rows[-1] = rows[-1][:1] + (f"{load * 1e3:.2f} ms (x{ratio:.2f})",) + rows[-1][2:]
+shipped = seconds("BM_LoadShippedCatalog")
+row("shipped catalog load", f"{shipped * 1e3:.2f} ms", "budget 5 ms", "< 5 ms", shipped < 5e-3)
+for n in (10, 100, 1000):
+    t = seconds(f"BM_RecalculateAvailable/{n}")
+    row(f"RecalculateAvailable, {n} buildings", f"{t * 1e6:.1f} us", "budget 200 us",
+        "< 200 us at 1000", t < 200e-6 or n != 1000)
+t = seconds("BM_TickFiftyVillages")
+row("one tick of 50 villages", f"{t * 1e6:.1f} us", "budget 1000 us", "< 1 ms", t < 1e-3)
+t = seconds("BM_ParseOverviewText")
+row("ParseOverviewText, 10,000 lines", f"{t * 1e3:.3f} ms", "budget 5 ms", "< 5 ms", t < 5e-3)
+t = seconds("BM_WriteReadVillage500")
+row("write + read, 500 buildings", f"{t * 1e3:.2f} ms", "budget 10 ms", "< 10 ms", t < 10e-3)
+
+
+def run(args):
+    """Runs a program; returns (wall seconds, max RSS in KiB, stdout)."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    out = proc.stdout.read()
+    _, status, usage = os.wait4(proc.pid, 0)
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    if proc.returncode != 0:
+        sys.exit(f"{args[0]} failed with {proc.returncode}")
+    return time.perf_counter() - start, usage.ru_maxrss, out.decode()
+
+
+program, bare = os.path.join(bench, "bench_startup"), os.path.join(bench, "bench_bare")
+run([program]), run([bare])  # warm the caches
+times = {program: [], bare: []}
+for _ in range(15):
+    for exe in (program, bare):
+        times[exe].append(run([exe])[0])
+p, b = statistics.median(times[program]), statistics.median(times[bare])
+row("start-up to main window (median of 15)", f"{p * 1e3:.1f} ms", f"bare window {b * 1e3:.1f} ms",
+    "ratio <= 1.15", p / b <= 1.15)
+rows[-1] = rows[-1][:1] + (f"{p * 1e3:.1f} ms (x{p / b:.2f})",) + rows[-1][2:]
+
+rss_program = statistics.median(run([program, "--pages", "20"])[1] for _ in range(3))
+rss_bare = statistics.median(run([bare])[1] for _ in range(3))
+row("peak memory, 20 village pages", f"{rss_program / 1024:.1f} MiB (x{rss_program / rss_bare:.2f})",
+    f"bare window {rss_bare / 1024:.1f} MiB", "ratio <= 1.3", rss_program / rss_bare <= 1.3)
+
+out = run([program, "--pages", "20", "--idle", str(idle_seconds)])[2]
+cpu = float(out.split()[-1])
+share = cpu / idle_seconds * 100
+row(f"idle, 20 pages for {idle_seconds} s", f"{cpu * 1e3:.0f} ms CPU ({share:.2f}% of a core)",
+    "budget 1% of a core", "< 1%", share < 1.0)
+
+print(f"Benchmarks, {time.strftime('%Y-%m-%d')}, {platform.machine()}, {os.cpu_count()} cores, "
+      f"{platform.platform()}")
+widths = [max(len(str(r[i])) for r in rows + [("figure", "value", "floor or budget", "goal", "")])
+          for i in range(5)]
+header = ("figure", "value", "floor or budget", "goal", "")
+for r in [header] + rows:
+    print("| " + " | ".join(str(c).ljust(w) for c, w in zip(r, widths)) + " |")
+sys.exit(0 if all(r[4] == "met" for r in rows) else 1)
