@@ -40,9 +40,12 @@ public:
     // Rebuilds the table of available buildings from the record and catalog.
     void RecalculateAvailable();
     // Seconds until the stock of kind covers cost (0 when it does, or when
-    // the kind has no income); wide, so that no value overflows.
+    // the kind has no income; negative for a negative income, which the
+    // recalculation takes as 0); wide, so that no value overflows. The kind
+    // is one of the four by its type, so there is no unknown kind to report.
     qint64 TimeToAfford(TResourceKind kind, qint32 cost) const;
-    // 3600 or 7200; retitles the table, then recalculates.
+    // 3600 or 7200 (any other value counts as 3600); retitles the table,
+    // then recalculates.
     void SetHorizon(qint32 seconds);
     // "Доступны для строительства в течении часа" / "... двух часов".
     static QString HorizonTitle(qint32 seconds);
@@ -55,7 +58,12 @@ public:
 
     // The one-second tick: counter, automatic save when due, accrual, progress.
     void Tick();
+    // One unit per kind on the ticks that lie less than half a second from a
+    // multiple of 3600 / income seconds; a negative income takes the unit
+    // away on the same ticks, down to 0 but not below. A stock that changes
+    // sets Modified and recalculates.
     void AccrueResources();
+    // One second of the construction in progress; at its end it is cleared.
     void AdvanceProgress();
 
     // Never empty: one blank row when nothing qualifies.
@@ -76,8 +84,14 @@ private:
     // when the list changed.
     bool MoveToNextLevel(const QString &text);
 
+    // The display text and the four cost texts of a catalog entry, made on
+    // first use (the catalog never changes).
+    using TEntryTexts = std::array<QString, 5>;
+    const TEntryTexts &EntryTexts(qint32 catalogIndex);
+
     TVillageData &m_Village;
     const TdmListObj &m_Catalog;
     QList<TAvailableRow> m_Available;
     QString m_RemainingText;
+    QList<TEntryTexts> m_EntryTexts;
 };

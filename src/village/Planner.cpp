@@ -1,0 +1,313 @@
+// The construction planner of one village page: the table of buildings
+// affordable within the horizon, the build command, moving a considered
+// building on to its next level, and the one-second tick (automatic save,
+// growth of the stocks, construction in progress).
+//
+// All arithmetic on numbers that come from texts is done in 64 bits and
+// clamped to 32 bits, so that no input can overflow.
+#include "Planner.h"
+
+#include "catalog/Clock.h"
+#include "catalog/WholeNumber.h"
+#include "catalog/dm_ListObjects.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr qint32 OneHour = 3600;
+constexpr qint32 TwoHours = 7200;
+constexpr qint32 SavePeriod = 300;
+
+// The four kinds of resource field, of which a village has several: building
+// one adds its next level to the considered list and keeps the current one.
+bool IsResourceField(const QString &name)
+{
+    return name == QStringLiteral("Глиняный карьер") || name == QStringLiteral("Ферма")
+        || name == QStringLiteral("Железный рудник") || name == QStringLiteral("Лесопильный завод");
+}
+
+// Seconds until stock covers cost with this hourly income: 0 when it does
+// already or when there is no income; the ceiling of the shortage times 3600
+// over the income otherwise (negative for a negative income). Exact integer
+// arithmetic in 64 bits; the shortage is below 2^33 and so the product below
+// 2^45.
+qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
+{
+    if (stock >= cost || income == 0)
+        return 0;
+    const qint64 shortage = (qint64(cost) - stock) * OneHour;
+    if (income > 0)
+        return (shortage + income - 1) / income;
+    // The ceiling of a negative quotient is the truncated quotient.
+    return -(shortage / -qint64(income));
+}
+
+// Whether the accrual loop "for k = 0, 1, 2, ... while k * p < counter + 1:
+// if |k * p - counter| < 0.5 then accrue" accrues for p = 3600 / |income|.
+// Only the multiples of p next to the counter can lie within half a second
+// of it, so they are tried directly, with the loop's own floating-point
+// products.
+bool UnitDueAt(qint32 counter, qint32 income)
+{
+    const double p = double(OneHour) / std::abs(double(income));
+    const double limit = double(counter) + 1.0;
+    const double nearest = std::floor(double(counter) / p);
+    for (double k = std::max(0.0, nearest - 1.0); k <= nearest + 2.0; k += 1.0) {
+        const double product = k * p;
+        if (product >= limit)
+            break;
+        if (std::abs(product - double(counter)) < 0.5)
+            return true;
+    }
+    return false;
+}
+
+// The "Время" texts of one recalculation: the time to afford with the clock
+// time at which it ends, at the one moment of the recalculation. Formatting
+// the end clock reads the clock and the locale, and the clock shows hours and
+// minutes only, so it is formatted once per end minute; each distinct time
+// is formatted once.
+class TTimeTexts
+{
+public:
+    TTimeTexts()
+        : m_NowSecond(CurrentDateTime().time().msecsSinceStartOfDay() / 1000)
+    {
+    }
+
+    QString Text(qint32 seconds)
+    {
+        auto known = m_ByTime.constFind(seconds);
+        if (known != m_ByTime.constEnd())
+            return *known;
+        const qint64 endMinute = ((m_NowSecond + seconds) % SecondsPerDay + SecondsPerDay) % SecondsPerDay / 60;
+        QString text;
+        auto clock = m_ClockByMinute.constFind(endMinute);
+        if (clock == m_ClockByMinute.constEnd()) {
+            text = TdmListObj::SecondsToText(seconds, true);
+            const qsizetype durationLength = TdmListObj::SecondsToText(seconds, false).size();
+            m_ClockByMinute.insert(endMinute, text.mid(durationLength));
+        } else {
+            text = TdmListObj::SecondsToText(seconds, false) + *clock;
+        }
+        m_ByTime.insert(seconds, text);
+        return text;
+    }
+
+private:
+    static constexpr qint64 SecondsPerDay = 86400;
+    qint64 m_NowSecond;
+    QHash<qint32, QString> m_ByTime;
+    QHash<qint64, QString> m_ClockByMinute;
+};
+
+} // namespace
+
+TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *parent)
+    : QObject(parent)
+    , m_Village(village)
+    , m_Catalog(catalog)
+{
+    connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::RecalculateAvailable);
+    SetHorizon(OneHour);
+}
+
+qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
+{
+    return SecondsToAfford(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind), cost);
+}
+
+void TPlanner::RecalculateAvailable()
+{
+    m_Available.clear();
+    const auto &considered = m_Village.AvBuildings;
+    if (!considered.isEmpty()) {
+        const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
+        const qint64 horizon = m_Village.Horizon;
+        std::array<qint32, 4> stocks{};
+        std::array<qint32, 4> incomes{};
+        for (TResourceKind kind : AllResourceKinds) {
+            stocks[KindIndex(kind)] = m_Village.ResourceCollectValue(kind);
+            incomes[KindIndex(kind)] = m_Village.ResourceAddValue(kind);
+        }
+
+        TTimeTexts timeTexts;
+        QHash<qint32, QString> buildTexts;
+        const qint32 catalogCount = m_Catalog.Count();
+        if (m_EntryTexts.size() != catalogCount)
+            m_EntryTexts.resize(catalogCount);
+        m_Available.reserve(considered.size());
+
+        for (const TAvBuildingEntry &entry : considered) {
+            if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
+                continue;
+            const TLivaronObject &object = m_Catalog.Object(entry.CatalogIndex);
+            qint64 time = 0;
+            bool withinHorizon = true;
+            for (TResourceKind kind : AllResourceKinds) {
+                const std::size_t i = KindIndex(kind);
+                time = std::max(time, SecondsToAfford(stocks[i], incomes[i], object.Cost(kind)));
+                if (time > horizon) {
+                    withinHorizon = false;
+                    break;
+                }
+            }
+            if (!withinHorizon)
+                continue;
+
+            const qint32 buildSeconds = ClampToInt32(qint64(object.Time) * percent / 100);
+            auto buildText = buildTexts.constFind(buildSeconds);
+            if (buildText == buildTexts.constEnd())
+                buildText = buildTexts.insert(buildSeconds, TdmListObj::SecondsToText(buildSeconds, false));
+
+            const TEntryTexts &texts = EntryTexts(entry.CatalogIndex);
+            m_Available.append(TAvailableRow{texts[0], texts[1], texts[2], texts[3], texts[4],
+                                             timeTexts.Text(ClampToInt32(time)), *buildText});
+        }
+    }
+    if (m_Available.isEmpty())
+        m_Available.append(TAvailableRow{});
+    emit AvailableChanged();
+}
+
+const TPlanner::TEntryTexts &TPlanner::EntryTexts(qint32 catalogIndex)
+{
+    TEntryTexts &texts = m_EntryTexts[catalogIndex];
+    if (texts[0].isNull()) {
+        const TLivaronObject &object = m_Catalog.Object(catalogIndex);
+        texts = TEntryTexts{object.DisplayText(), QString::number(object.Wood), QString::number(object.Clay),
+                            QString::number(object.Iron), QString::number(object.Grain)};
+    }
+    return texts;
+}
+
+void TPlanner::SetHorizon(qint32 seconds)
+{
+    m_Village.Horizon = seconds == TwoHours ? TwoHours : OneHour;
+    emit HorizonChanged(m_Village.Horizon);
+    RecalculateAvailable();
+}
+
+QString TPlanner::HorizonTitle(qint32 seconds)
+{
+    return QStringLiteral("Доступны для строительства в течении ")
+        + (seconds == TwoHours ? QStringLiteral("двух часов") : QStringLiteral("часа"));
+}
+
+void TPlanner::Build(int row)
+{
+    if (row < 0 || row >= m_Available.size())
+        return;
+    // A copy: the recalculation at the end replaces the table.
+    const TAvailableRow built = m_Available.at(row);
+
+    for (TResourceKind kind : AllResourceKinds) {
+        const std::size_t i = KindIndex(kind);
+        const qint64 stock = qint64(m_Village.ResourceCollectValue(kind)) - WholeNumberOr(built[1 + i], 0);
+        m_Village.ResourceCollect[i] = QString::number(ClampToInt32(stock));
+    }
+    emit m_Village.ResourcesChanged();
+
+    if (m_Village.BuildTotal == 0) {
+        m_Village.BuildName = built[0];
+        // A negative duration (only from a catalog with negative times)
+        // starts nothing, like a duration of 0.
+        m_Village.BuildTotal = std::max(0, TdmListObj::TextToSeconds(built[6]));
+        m_Village.BuildElapsed = 0;
+        emit ProgressChanged();
+    }
+
+    MoveToNextLevel(built[0]);
+    RecalculateAvailable();
+}
+
+void TPlanner::AdvanceToNextLevel(const QString &text)
+{
+    if (MoveToNextLevel(text))
+        RecalculateAvailable();
+}
+
+bool TPlanner::MoveToNextLevel(const QString &text)
+{
+    const int position = m_Village.IndexOfAvBuilding(text);
+    if (position < 0)
+        return false;
+    const qint32 current = m_Village.AvBuildings.at(position).CatalogIndex;
+    const qint32 next = m_Catalog.FindNextLevel(current);
+    if (next < 0)
+        return false;
+    const TAvBuildingEntry entry{m_Catalog.Object(next).DisplayText(), next};
+    if (m_Village.IndexOfAvBuilding(entry.Text) >= 0)
+        return false;
+    if (IsResourceField(m_Catalog.Object(current).Name))
+        m_Village.AddAvBuilding(entry);
+    else
+        m_Village.ReplaceAvBuildingAt(position, entry);
+    return true;
+}
+
+void TPlanner::Tick()
+{
+    // The counter runs 1, 2, ..., 3600, 0, 1, ... Wide, so that a counter set
+    // from outside cannot overflow; one out of its range starts over.
+    const qint64 counter = qint64(m_Village.HourCounter) + 1;
+    m_Village.HourCounter = ClampToInt32(counter);
+    if (counter > 0 && counter % SavePeriod == 0 && !m_Village.FileName.isEmpty())
+        emit AutoSaveDue();
+    if (counter > OneHour || counter < 0)
+        m_Village.HourCounter = 0;
+    AccrueResources();
+    AdvanceProgress();
+}
+
+void TPlanner::AccrueResources()
+{
+    bool changed = false;
+    for (TResourceKind kind : AllResourceKinds) {
+        const qint32 income = m_Village.ResourceAddValue(kind);
+        if (income == 0 || !UnitDueAt(m_Village.HourCounter, income))
+            continue;
+        const qint32 stock = m_Village.ResourceCollectValue(kind);
+        // A positive income adds a unit up to the largest 32-bit value; a
+        // negative one takes a unit away down to 0 but never below.
+        qint32 grown = stock;
+        if (income > 0 && stock < std::numeric_limits<qint32>::max())
+            grown = stock + 1;
+        else if (income < 0 && stock > 0)
+            grown = stock - 1;
+        if (grown == stock)
+            continue;
+        m_Village.ResourceCollect[KindIndex(kind)] = QString::number(grown);
+        changed = true;
+    }
+    if (!changed)
+        return;
+    m_Village.Modified = true;
+    emit m_Village.ResourcesChanged();
+    RecalculateAvailable();
+}
+
+void TPlanner::AdvanceProgress()
+{
+    if (m_Village.BuildTotal <= 0)
+        return;
+    // Elapsed stays below the total while a construction runs; a value set
+    // from outside at or beyond it ends the construction without counting.
+    if (m_Village.BuildElapsed < m_Village.BuildTotal)
+        ++m_Village.BuildElapsed;
+    if (m_Village.BuildElapsed >= m_Village.BuildTotal) {
+        m_Village.BuildTotal = 0;
+        m_Village.BuildElapsed = 0;
+        m_Village.BuildName.clear();
+        m_RemainingText.clear();
+    } else {
+        const qint64 remaining = qint64(m_Village.BuildTotal) - m_Village.BuildElapsed;
+        m_RemainingText = TdmListObj::SecondsToText(ClampToInt32(remaining), true);
+    }
+    emit ProgressChanged();
+}

@@ -1,0 +1,154 @@
+// The village record: its fields, the operations that keep their rules (the
+// change flag, the sorted list of considered buildings) and the readers of
+// the numbers it holds as texts.
+#include "VillageData.h"
+
+#include "TextCompare.h"
+#include "catalog/WholeNumber.h"
+
+#include <algorithm>
+
+QDebug operator<<(QDebug debug, const TAvBuildingEntry &entry)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TAvBuildingEntry(" << entry.Text << ", " << entry.CatalogIndex << ')';
+    return debug;
+}
+
+namespace {
+
+bool EntryTextLess(const TAvBuildingEntry &a, const TAvBuildingEntry &b)
+{
+    return TextLess(a.Text, b.Text);
+}
+
+} // namespace
+
+TVillageData::TVillageData(QObject *parent)
+    : QObject(parent)
+{
+    // The fields start in the state of a freshly created village: no name,
+    // no race, level "1", empty texts and list, horizon one hour, no
+    // construction, no file, not modified.
+}
+
+void TVillageData::SetName(const QString &name)
+{
+    if (name == Name)
+        return;
+    Name = name;
+    Modified = true;
+    emit NameChanged(Name);
+}
+
+void TVillageData::SetRace(int position)
+{
+    const quint8 race = (position >= 0 && position < RaceNames().size()) ? quint8(position + 1) : 0;
+    const bool changed = race != Race;
+    Race = race;
+    Modified = true;
+    if (changed)
+        emit RaceChanged(Race);
+}
+
+void TVillageData::SetMainLevel(const QString &text)
+{
+    if (text == MainLevel)
+        return;
+    MainLevel = text;
+    Modified = true;
+    emit MainLevelChanged(MainLevel);
+    if (IsWholeNumber(MainLevel))
+        emit RecalculationRequested();
+}
+
+void TVillageData::CommitMainLevel()
+{
+    if (!IsWholeNumber(MainLevel))
+        SetMainLevel(QStringLiteral("1"));
+}
+
+void TVillageData::ReplaceAvBuildings(const QList<TAvBuildingEntry> &entries)
+{
+    // Adding the entries one by one, each after the equal texts already
+    // listed, is a stable sort of the given sequence.
+    QList<TAvBuildingEntry> sorted = entries;
+    std::stable_sort(sorted.begin(), sorted.end(), EntryTextLess);
+    AvBuildings = std::move(sorted);
+    emit AvBuildingsChanged();
+}
+
+bool TVillageData::RemoveAvBuilding(int position)
+{
+    if (position < 0 || position >= AvBuildings.size())
+        return false;
+    AvBuildings.removeAt(position);
+    emit AvBuildingsChanged();
+    return true;
+}
+
+void TVillageData::AddAvBuilding(const TAvBuildingEntry &entry)
+{
+    const auto place = std::upper_bound(AvBuildings.begin(), AvBuildings.end(), entry, EntryTextLess);
+    AvBuildings.insert(place, entry);
+    emit AvBuildingsChanged();
+}
+
+bool TVillageData::ReplaceAvBuildingAt(int position, const TAvBuildingEntry &entry)
+{
+    if (position < 0 || position >= AvBuildings.size())
+        return false;
+    AvBuildings[position] = entry;
+    emit AvBuildingsChanged();
+    return true;
+}
+
+int TVillageData::IndexOfAvBuilding(QStringView text) const
+{
+    for (int i = 0; i < AvBuildings.size(); ++i) {
+        if (SameText(AvBuildings.at(i).Text, text))
+            return i;
+    }
+    return -1;
+}
+
+void TVillageData::SetResourceCollect(TResourceKind kind, const QString &text)
+{
+    ResourceCollect[KindIndex(kind)] = text;
+    emit ResourcesChanged();
+}
+
+void TVillageData::SetResourceAdd(TResourceKind kind, const QString &text)
+{
+    ResourceAdd[KindIndex(kind)] = text;
+    emit ResourcesChanged();
+}
+
+qint32 TVillageData::ResourceCollectValue(TResourceKind kind) const
+{
+    return WholeNumberOr(ResourceCollect[KindIndex(kind)], 0);
+}
+
+qint32 TVillageData::ResourceAddValue(TResourceKind kind) const
+{
+    return WholeNumberOr(ResourceAdd[KindIndex(kind)], 0);
+}
+
+qint32 TVillageData::MainLevelValue() const
+{
+    return WholeNumberOr(MainLevel, 1);
+}
+
+const QStringList &TVillageData::RaceNames()
+{
+    static const QStringList names{
+        QStringLiteral("Римляне"), QStringLiteral("Галлы"), QStringLiteral("Германцы")};
+    return names;
+}
+
+QString TVillageData::RaceDisplayName(int race)
+{
+    if (race >= 1 && race <= RaceNames().size())
+        return RaceNames().at(race - 1);
+    return {};
+}
