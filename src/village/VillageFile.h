@@ -4,6 +4,7 @@
 // village. The save commands and the automatic save write, Open reads.
 #pragma once
 
+#include <QDebug>
 #include <QString>
 
 class TVillageData;
@@ -17,7 +18,11 @@ struct TFileResult
     // file and the system's reason); for reading, the reason ("Файл не
     // найден!", "Файл пустой!", "Ошибка структуры файла!" or the parser's).
     QString Error;
+
+    friend bool operator==(const TFileResult &, const TFileResult &) = default;
 };
+
+QDebug operator<<(QDebug debug, const TFileResult &result);
 
 // Writes atomically: a failed write leaves any previous file whole. Shows
 // nothing; the caller reports a failure with the message seam.

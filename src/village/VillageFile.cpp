@@ -1,0 +1,468 @@
+// The village data file: writing the persistent fields of a village as XML
+// and applying such a file back to a village. The main window's save and
+// open commands and the page's automatic save call these two operations.
+//
+// Writing puts out the elements and attributes in the order below and
+// replaces the file in one step (QSaveFile), so that a failed write never
+// damages the old file:
+//
+//   <JorVillageData><Date/><Village Name Race MainLevel/>
+//   <ResourceCollect Wood Clay Iron Grain/><ResourceAdd Wood Clay Iron Grain/>
+//   <AvBuildings><Building/>...</AvBuildings><Comments/></JorVillageData>
+//
+// Reading parses the whole file first, keeping text that consists of blanks
+// only (a comment of blanks reads back as written), then applies the root's
+// children in document order by their names.
+#include "VillageFile.h"
+
+#include "Planner.h"
+#include "TextCompare.h"
+#include "VillageData.h"
+#include "catalog/Clock.h"
+#include "catalog/MessageSeam.h"
+#include "catalog/dm_ListObjects.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <array>
+#include <optional>
+
+namespace {
+
+const QString RootElementName = QStringLiteral("JorVillageData");
+const QString DateElementName = QStringLiteral("Date");
+const QString VillageElementName = QStringLiteral("Village");
+const QString ResourceCollectElementName = QStringLiteral("ResourceCollect");
+const QString ResourceAddElementName = QStringLiteral("ResourceAdd");
+const QString AvBuildingsElementName = QStringLiteral("AvBuildings");
+const QString BuildingElementName = QStringLiteral("Building");
+const QString CommentsElementName = QStringLiteral("Comments");
+
+const QString NameAttribute = QStringLiteral("Name");
+const QString RaceAttribute = QStringLiteral("Race");
+const QString MainLevelAttribute = QStringLiteral("MainLevel");
+
+// Attribute names of the two resource elements, in TResourceKind order.
+const std::array<QString, 4> ResourceAttributes{
+    QStringLiteral("Wood"), QStringLiteral("Clay"), QStringLiteral("Iron"), QStringLiteral("Grain")};
+
+const QString FileNotFoundReason = QStringLiteral("Файл не найден!");
+const QString FileEmptyReason = QStringLiteral("Файл пустой!");
+const QString FileStructureReason = QStringLiteral("Ошибка структуры файла!");
+const QString OpenErrorMessage = QStringLiteral("Ошибка открытия файла!");
+
+// ---------------------------------------------------------------- writing
+
+bool IsXmlCharacter(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+        || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// The text without the characters that an XML file cannot carry (control
+// characters other than tab and line breaks, unpaired surrogates, U+FFFE and
+// U+FFFF); a file holding them could not be read back.
+QString XmlSafeText(const QString &text)
+{
+    qsizetype firstBad = -1;
+    for (qsizetype i = 0; i < text.size() && firstBad < 0; ++i) {
+        const QChar ch = text.at(i);
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (ch.isSurrogate() || !IsXmlCharacter(ch.unicode()))
+            firstBad = i;
+    }
+    if (firstBad < 0)
+        return text;
+
+    QString result = text.left(firstBad);
+    for (qsizetype i = firstBad; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            result += ch;
+            result += text.at(++i);
+        } else if (!ch.isSurrogate() && IsXmlCharacter(ch.unicode())) {
+            result += ch;
+        }
+    }
+    return result;
+}
+
+// Every line break (CR LF, LF or a lone CR) made CR LF.
+QString WithCrLfBreaks(QString text)
+{
+    if (!text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text;
+}
+
+void WriteResources(QXmlStreamWriter &writer, const QString &name, const std::array<QString, 4> &texts)
+{
+    writer.writeEmptyElement(name);
+    for (const TResourceKind kind : AllResourceKinds)
+        writer.writeAttribute(ResourceAttributes[KindIndex(kind)], XmlSafeText(texts[KindIndex(kind)]));
+}
+
+// The file's bytes: the declaration on a line of its own, then the elements
+// without any whitespace between them; UTF-8 without byte-order mark. The
+// stream writer keeps the attributes in the order written (a DOM document
+// would not).
+QByteArray VillageFileBytes(const TVillageData &village)
+{
+    QByteArray elements;
+    QXmlStreamWriter writer(&elements);
+    writer.writeStartElement(RootElementName);
+
+    writer.writeTextElement(DateElementName, XmlSafeText(VillageFileDateText(CurrentDateTime())));
+
+    writer.writeEmptyElement(VillageElementName);
+    writer.writeAttribute(NameAttribute, XmlSafeText(village.Name));
+    writer.writeAttribute(RaceAttribute, TVillageData::RaceDisplayName(village.Race));
+    writer.writeAttribute(MainLevelAttribute, XmlSafeText(village.MainLevel));
+
+    WriteResources(writer, ResourceCollectElementName, village.ResourceCollect);
+    WriteResources(writer, ResourceAddElementName, village.ResourceAdd);
+
+    if (!village.AvBuildings.isEmpty()) {
+        writer.writeStartElement(AvBuildingsElementName);
+        for (const TAvBuildingEntry &entry : village.AvBuildings)
+            writer.writeTextElement(BuildingElementName, XmlSafeText(entry.Text));
+        writer.writeEndElement();
+    }
+
+    // Line breaks are written as CR LF; the reader makes them CR LF again
+    // after the XML parser has turned them into LF.
+    if (!village.Comments.isEmpty())
+        writer.writeTextElement(CommentsElementName, XmlSafeText(WithCrLfBreaks(village.Comments)));
+
+    writer.writeEndElement();
+    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n") + elements;
+}
+
+TFileResult WriteFailure(const QString &path, const QString &reason)
+{
+    return {false, JoinMessageLines(
+                       QStringLiteral("Не удалось сохранить файл «%1».").arg(QDir::toNativeSeparators(path)),
+                       reason)};
+}
+
+// ---------------------------------------------------------------- reading
+
+struct TReadFailure
+{
+    QString Reason;
+};
+
+// An empty file, or one of blanks and line breaks only (after an optional
+// byte-order mark), holds no node at all.
+bool HoldsNoNode(const QByteArray &data)
+{
+    QByteArrayView rest(data);
+    if (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    for (const char c : rest) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            return false;
+    }
+    return true;
+}
+
+// Parses data into doc. Unlike QDomDocument::setContent, text made of blanks
+// only is kept, so that such a comment reads back; adjacent pieces of text
+// become one text node.
+std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &doc)
+{
+    QXmlStreamReader reader(data);
+    reader.setNamespaceProcessing(false);
+
+    // A village file nests three levels; far deeper nesting is no village
+    // file and would only exhaust the stack.
+    constexpr int MaxDepth = 256;
+    int depth = 0;
+
+    // The node that receives what is read; null while at document level
+    // (the document itself only exists once its first node is created).
+    QDomNode current;
+    const auto append = [&](const QDomNode &node) {
+        if (current.isNull())
+            doc.appendChild(node);
+        else
+            current.appendChild(node);
+    };
+    QString pendingText;
+    bool hasPendingText = false;
+    const auto flushText = [&] {
+        // Text outside the root element is layout and has no node.
+        if (hasPendingText && !current.isNull())
+            current.appendChild(doc.createTextNode(pendingText));
+        pendingText.clear();
+        hasPendingText = false;
+    };
+
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            flushText();
+            if (++depth > MaxDepth)
+                return TReadFailure{QStringLiteral("Слишком глубокая вложенность элементов!")};
+            QDomElement element = doc.createElement(reader.qualifiedName().toString());
+            const QXmlStreamAttributes attributes = reader.attributes();
+            for (const QXmlStreamAttribute &attribute : attributes)
+                element.setAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
+            append(element);
+            current = element;
+            break;
+        }
+        case QXmlStreamReader::EndElement: {
+            flushText();
+            --depth;
+            const QDomNode parent = current.parentNode();
+            current = parent.isDocument() ? QDomNode() : parent;
+            break;
+        }
+        case QXmlStreamReader::Characters:
+            if (reader.isCDATA()) {
+                flushText();
+                if (!current.isNull())
+                    current.appendChild(doc.createCDATASection(reader.text().toString()));
+            } else {
+                pendingText += reader.text();
+                hasPendingText = true;
+            }
+            break;
+        case QXmlStreamReader::EntityReference:
+            pendingText += reader.text();
+            hasPendingText = true;
+            break;
+        case QXmlStreamReader::Comment:
+            flushText();
+            append(doc.createComment(reader.text().toString()));
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            flushText();
+            append(doc.createProcessingInstruction(reader.processingInstructionTarget().toString(),
+                                                   reader.processingInstructionData().toString()));
+            break;
+        default:
+            break;
+        }
+    }
+    if (reader.hasError())
+        return TReadFailure{reader.errorString()};
+    return std::nullopt;
+}
+
+// The element's content when it is a single piece of text; a failure for an
+// element without text or with other content.
+std::optional<QString> SingleText(const QDomElement &element)
+{
+    const QDomNodeList children = element.childNodes();
+    if (children.size() != 1 || !children.at(0).isText())
+        return std::nullopt;
+    return children.at(0).nodeValue();
+}
+
+TReadFailure NoSingleTextFailure(const QDomElement &element)
+{
+    return {QStringLiteral("Элемент «%1» не содержит единственного текстового значения!")
+                .arg(element.tagName())};
+}
+
+int RacePosition(const QString &text)
+{
+    const QStringList &names = TVillageData::RaceNames();
+    for (int position = 0; position < names.size(); ++position) {
+        if (SameText(names.at(position), text))
+            return position;
+    }
+    return -1;
+}
+
+void ApplyVillage(const QDomElement &element, TVillageData &village)
+{
+    if (element.hasAttribute(NameAttribute)) {
+        const QString name = element.attribute(NameAttribute);
+        if (name != village.Name)
+            village.SetName(name);
+    }
+    if (element.hasAttribute(RaceAttribute))
+        village.SetRace(RacePosition(element.attribute(RaceAttribute)));
+    if (element.hasAttribute(MainLevelAttribute)) {
+        const QString level = element.attribute(MainLevelAttribute);
+        if (level != village.MainLevel)
+            village.SetMainLevel(level);
+    }
+}
+
+void ApplyResources(const QDomElement &element, TVillageData &village, bool stocks)
+{
+    for (const TResourceKind kind : AllResourceKinds) {
+        const QString &name = ResourceAttributes[KindIndex(kind)];
+        if (!element.hasAttribute(name))
+            continue;
+        if (stocks)
+            village.SetResourceCollect(kind, element.attribute(name));
+        else
+            village.SetResourceAdd(kind, element.attribute(name));
+    }
+}
+
+void AddBuilding(const QString &text, TVillageData &village, const TdmListObj &catalog)
+{
+    const qint32 index = catalog.FindByDisplayText(text);
+    if (index < 0 || village.IndexOfAvBuilding(text) >= 0)
+        return;
+    village.AddAvBuilding({catalog.Object(index).DisplayText(), index});
+}
+
+std::optional<TReadFailure> ApplyBuildings(const QDomElement &element, TVillageData &village,
+                                           const TdmListObj &catalog)
+{
+    for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
+        if (node.isElement()) {
+            const std::optional<QString> text = SingleText(node.toElement());
+            if (!text)
+                return NoSingleTextFailure(node.toElement());
+            AddBuilding(*text, village, catalog);
+        } else if (node.isText()) {
+            // Text between the Building elements; blanks there are layout.
+            const QString text = node.nodeValue();
+            if (!text.trimmed().isEmpty())
+                AddBuilding(text, village, catalog);
+        }
+    }
+    return std::nullopt;
+}
+
+// Applies the root's children in document order; stops at the first failure,
+// leaving what was applied before it.
+std::optional<TReadFailure> ApplyRoot(const QDomElement &root, TVillageData &village,
+                                      const TdmListObj &catalog)
+{
+    for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
+        if (!node.isElement())
+            continue;
+        const QDomElement element = node.toElement();
+        const QString name = element.tagName();
+        if (name == VillageElementName) {
+            ApplyVillage(element, village);
+        } else if (name == ResourceCollectElementName || name == ResourceAddElementName) {
+            ApplyResources(element, village, name == ResourceCollectElementName);
+        } else if (name == AvBuildingsElementName) {
+            if (auto failure = ApplyBuildings(element, village, catalog))
+                return failure;
+        } else if (name == CommentsElementName) {
+            const std::optional<QString> text = SingleText(element);
+            if (!text)
+                return NoSingleTextFailure(element);
+            village.Comments = WithCrLfBreaks(*text);
+        }
+    }
+    return std::nullopt;
+}
+
+struct TReadOutcome
+{
+    std::optional<TReadFailure> Failure;
+    bool FileExists = false;
+};
+
+TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const TdmListObj &catalog)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return {TReadFailure{FileNotFoundReason}, false};
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {TReadFailure{file.errorString()}, true};
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {TReadFailure{file.errorString()}, true};
+    file.close();
+
+    if (HoldsNoNode(data))
+        return {TReadFailure{FileEmptyReason}, true};
+
+    QDomDocument doc;
+    if (auto failure = ParseDocument(data, doc))
+        return {failure, true};
+
+    const QDomElement root = doc.documentElement();
+    if (root.isNull())
+        return {TReadFailure{FileEmptyReason}, true};
+    if (root.tagName() != RootElementName)
+        return {TReadFailure{FileStructureReason}, true};
+
+    return {ApplyRoot(root, village, catalog), true};
+}
+
+} // namespace
+
+QDebug operator<<(QDebug debug, const TFileResult &result)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TFileResult(" << (result.Ok ? "ok" : "failed");
+    if (!result.Error.isEmpty())
+        debug << ", " << result.Error;
+    debug << ')';
+    return debug;
+}
+
+QString VillageFileDateText(const QDateTime &moment)
+{
+    const QLocale locale;
+    const QTime time = moment.time();
+    if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
+        return locale.toString(moment.date(), QLocale::ShortFormat);
+    return locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' '
+                                       + locale.timeFormat(QLocale::LongFormat));
+}
+
+TFileResult WriteVillageFile(const TVillageData &village)
+{
+    const QString path = village.FileName;
+    if (path.isEmpty())
+        return WriteFailure(path, QStringLiteral("Не задано имя файла."));
+
+    const QByteArray bytes = VillageFileBytes(village);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return WriteFailure(path, file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return WriteFailure(path, reason);
+    }
+    if (!file.commit())
+        return WriteFailure(path, file.errorString());
+    return {};
+}
+
+TFileResult ReadVillageFile(TVillageData &village, TPlanner &planner, const TdmListObj &catalog)
+{
+    const TReadOutcome outcome = ApplyVillageFile(village.FileName, village, catalog);
+    if (!outcome.Failure) {
+        planner.RecalculateAvailable();
+        return {};
+    }
+
+    // Forget an existing file before the box shows: while it is open the
+    // page's timer keeps running, and its automatic save must not replace
+    // the user's file with the partly read village.
+    if (outcome.FileExists)
+        village.FileName.clear();
+    ShowMessage(TMessageKind::Error, OpenErrorMessage);
+    return {false, outcome.Failure->Reason};
+}

@@ -1,0 +1,569 @@
+// Tests of the village data file: what is written, byte for byte; reading
+// back what was written; reading the committed sample files, including
+// damaged ones; and the failures of both directions.
+#include "TestSupport.h"
+
+#include "village/Planner.h"
+#include "village/VillageData.h"
+#include "village/VillageFile.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+// Ферма 1..3 (indices 0..2), Главное здание 1..2 (3..4), Склад 1..2 (5..6).
+const QByteArray CatalogObjects =
+    "<Object Name=\"Ферма\">"
+    "<Level ID=\"1\" WOOD=\"10\" CLAY=\"10\" IRON=\"10\" GRAIN=\"10\" TIME=\"00:01:00\"/>"
+    "<Level ID=\"2\" WOOD=\"20\" CLAY=\"20\" IRON=\"20\" GRAIN=\"20\" TIME=\"00:02:00\"/>"
+    "<Level ID=\"3\" WOOD=\"30\" CLAY=\"30\" IRON=\"30\" GRAIN=\"30\" TIME=\"00:03:00\"/>"
+    "</Object>"
+    "<Object Name=\"Главное здание\">"
+    "<Level ID=\"1\" WOOD=\"500\" CLAY=\"500\" IRON=\"500\" GRAIN=\"500\" TIME=\"00:10:00\" PROD=\"100\"/>"
+    "<Level ID=\"2\" WOOD=\"900\" CLAY=\"900\" IRON=\"900\" GRAIN=\"900\" TIME=\"00:20:00\" PROD=\"96\"/>"
+    "</Object>"
+    "<Object Name=\"Склад\">"
+    "<Level ID=\"1\" WOOD=\"100\" CLAY=\"100\" IRON=\"100\" GRAIN=\"100\" TIME=\"00:05:00\"/>"
+    "<Level ID=\"2\" WOOD=\"200\" CLAY=\"200\" IRON=\"200\" GRAIN=\"200\" TIME=\"00:06:00\"/>"
+    "</Object>";
+
+const QString FreshVillage = QStringLiteral(
+    "name=[] race=0 level=[1] stocks=[,,,] production=[,,,] buildings=[] comments=[]");
+const QString SampleVillage = QStringLiteral(
+    "name=[Застава] race=3 level=[123] stocks=[1500,12a,,-7] production=[60,40,30,20] "
+    "buildings=[Главное здание ( 2)#4;Ферма ( 1)#0] comments=[Первая строка\\r\\nВторая]");
+// Stands for "the parser's own message" in the reason column.
+const QString ParserReason = QStringLiteral("<parser>");
+
+QString DataPath(const QString &name)
+{
+    return QStringLiteral(JOR_TEST_DATA_DIR "/") + name;
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QString Escaped(QString text)
+{
+    return text.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+}
+
+// All the persistent fields of a village on one line, so that a failing
+// comparison shows the difference.
+QString Describe(const TVillageData &village)
+{
+    QStringList buildings;
+    for (const TAvBuildingEntry &entry : village.AvBuildings)
+        buildings.append(entry.Text + u'#' + QString::number(entry.CatalogIndex));
+    const QStringList stocks(village.ResourceCollect.begin(), village.ResourceCollect.end());
+    const QStringList production(village.ResourceAdd.begin(), village.ResourceAdd.end());
+    return QStringLiteral("name=[%1] race=%2 level=[%3] stocks=[%4] production=[%5] buildings=[%6] comments=[%7]")
+        .arg(Escaped(village.Name), QString::number(village.Race), village.MainLevel, stocks.join(u','),
+             production.join(u','), buildings.join(u';'), Escaped(village.Comments));
+}
+
+// Every entry of the test catalog with this display text.
+TAvBuildingEntry Entry(const TdmListObj &catalog, const QString &text)
+{
+    return {text, catalog.FindByDisplayText(text)};
+}
+
+// Calls back with the village's file name at the moment a message is shown.
+struct TMessageWatch
+{
+    TMessageHandler Previous;
+    QStringList FileNamesAtMessage;
+
+    explicit TMessageWatch(const TVillageData &village)
+    {
+        Previous = SetMessageHandler([this, &village](TMessageKind, const QString &) {
+            FileNamesAtMessage.append(village.FileName);
+        });
+    }
+    ~TMessageWatch() { SetMessageHandler(Previous); }
+};
+
+} // namespace
+
+class TestVillageFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void dateText_data();
+    void dateText();
+    void writtenBytes_data();
+    void writtenBytes();
+    void roundTrip_data();
+    void roundTrip();
+    void writeReplacesPreviousFile();
+    void writeFailsWhenFolderIsAFile();
+    void failedWriteKeepsPreviousFile();
+
+    void readSamples_data();
+    void readSamples();
+    void readShowsOneErrorBox();
+    void readRecalculatesOnlyOnSuccess();
+    void readKeepsWhatTheFileLacks();
+    void failedReadForgetsNameBeforeTheBox();
+    void readRefusesDeepNesting();
+
+private:
+    std::unique_ptr<TTestCatalog> m_Catalog;
+};
+
+void TestVillageFile::initTestCase()
+{
+    m_Catalog = std::make_unique<TTestCatalog>(CatalogXml(CatalogObjects));
+    QVERIFY(m_Catalog->Loaded);
+    QCOMPARE(m_Catalog->Catalog.Count(), 7);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void TestVillageFile::cleanupTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestVillageFile::dateText_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("expected");
+
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    const QDate day(2024, 3, 5);
+    QTest::newRow("Russian, morning")
+        << russian << QDateTime(day, QTime(7, 8, 9), Qt::UTC) << QStringLiteral("05.03.2024 07:08:09 UTC");
+    QTest::newRow("US English, afternoon")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << QDateTime(day, QTime(15, 8, 9), Qt::UTC)
+        << QStringLiteral("3/5/24 3:08:09 PM UTC");
+    QTest::newRow("German, evening")
+        << QLocale(QLocale::German, QLocale::Germany) << QDateTime(day, QTime(23, 59, 59), Qt::UTC)
+        << QStringLiteral("05.03.24 23:59:59 UTC");
+    QTest::newRow("midnight: the date alone")
+        << russian << QDateTime(day, QTime(0, 0, 0), Qt::UTC) << QStringLiteral("05.03.2024");
+    QTest::newRow("midnight with milliseconds: the date alone")
+        << russian << QDateTime(day, QTime(0, 0, 0, 500), Qt::UTC) << QStringLiteral("05.03.2024");
+    QTest::newRow("one second after midnight")
+        << russian << QDateTime(day, QTime(0, 0, 1), Qt::UTC) << QStringLiteral("05.03.2024 00:00:01 UTC");
+}
+
+void TestVillageFile::dateText()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, expected);
+
+    QLocale::setDefault(locale);
+    const QString text = VillageFileDateText(moment);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QCOMPARE(text, expected);
+}
+
+void TestVillageFile::writtenBytes_data()
+{
+    QTest::addColumn<bool>("small");
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("expectedFile");
+
+    QTest::newRow("small village") << true << QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9), Qt::UTC)
+                                   << QStringLiteral("expected_small_village.vlgdat");
+    QTest::newRow("new village, no race, saved at midnight")
+        << false << QDateTime(QDate(2024, 3, 5), QTime(0, 0), Qt::UTC)
+        << QStringLiteral("expected_new_village.vlgdat");
+}
+
+void TestVillageFile::writtenBytes()
+{
+    QFETCH(bool, small);
+    QFETCH(QDateTime, now);
+    QFETCH(QString, expectedFile);
+
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TPinnedClock clock(now);
+    QTemporaryDir dir;
+    TVillageData village;
+    if (small) {
+        village.SetName(QStringLiteral("Хутор"));
+        village.SetRace(1);
+        village.SetMainLevel(QStringLiteral("3"));
+        village.ResourceCollect = {QStringLiteral("750"), QStringLiteral("600"), QString(), QStringLiteral("12a")};
+        village.ResourceAdd = {QStringLiteral("60"), QStringLiteral("40"), QStringLiteral("30"), QStringLiteral("-5")};
+        village.AddAvBuilding(Entry(catalog, QStringLiteral("Ферма ( 1)")));
+        village.AddAvBuilding(Entry(catalog, QStringLiteral("Главное здание ( 2)")));
+        // Typed without a line break after the last line.
+        village.Comments = QStringLiteral("Первая\r\nвторая");
+    }
+    village.FileName = dir.filePath(QStringLiteral("village.vlgdat"));
+
+    const TFileResult result = WriteVillageFile(village);
+    QVERIFY2(result.Ok, qPrintable(result.Error));
+
+    const QByteArray written = FileBytes(village.FileName);
+    const QByteArray expected = FileBytes(DataPath(expectedFile));
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(written, expected);
+    QVERIFY(!written.startsWith("\xEF\xBB\xBF"));
+}
+
+void TestVillageFile::roundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("comments");
+    QTest::addColumn<QString>("expectedName");
+    QTest::addColumn<QString>("expectedComments");
+
+    const auto same = [](const char *row, const QString &name, const QString &comments) {
+        QTest::newRow(row) << name << comments << name << comments;
+    };
+    same("plain texts", QStringLiteral("Застава"), QStringLiteral("Первая строка\r\nВторая строка"));
+    same("blanks around name and comment lines", QStringLiteral("  Застава  "),
+         QStringLiteral("  отступ\r\n  и ещё  "));
+    same("tab, line breaks and quotes in the name", QStringLiteral("a\tb\r\nc \"d\" 'e'"), QStringLiteral("x"));
+    same("markup characters", QStringLiteral("<&>]]>"), QStringLiteral("<b>&amp;</b> ]]> \"'"));
+    same("comment of blanks only", QStringLiteral("Застава"), QStringLiteral("   "));
+    same("comment of line breaks only", QStringLiteral("Застава"), QStringLiteral("\r\n\r\n"));
+    same("comment ending in a line break", QStringLiteral("Застава"), QStringLiteral("строка\r\n"));
+    same("characters beyond the basic plane", QStringLiteral("Замок \U0001F3F0"), QStringLiteral("\U0001F3F0"));
+    same("empty name and comment", QString(), QString());
+    QTest::newRow("bare LF and lone CR in the comment become CR LF")
+        << QStringLiteral("Застава") << QStringLiteral("a\nb\rc") << QStringLiteral("Застава")
+        << QStringLiteral("a\r\nb\r\nc");
+    QTest::newRow("characters a file cannot hold are dropped")
+        << QStringLiteral("A\x01" "B\x1F") << QStringLiteral("x\x0By") << QStringLiteral("AB")
+        << QStringLiteral("xy");
+}
+
+void TestVillageFile::roundTrip()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, comments);
+    QFETCH(QString, expectedName);
+    QFETCH(QString, expectedComments);
+
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    QTemporaryDir dir;
+    TVillageData written;
+    written.SetName(name);
+    written.SetRace(2);
+    written.SetMainLevel(QStringLiteral("123"));
+    written.ResourceCollect = {QStringLiteral("1500"), QStringLiteral("12a"), QString(), QStringLiteral("-7")};
+    written.ResourceAdd = {QStringLiteral("60"), QStringLiteral("$1F"), QStringLiteral("+5"), QStringLiteral("0")};
+    written.AddAvBuilding(Entry(catalog, QStringLiteral("Склад ( 2)")));
+    written.AddAvBuilding(Entry(catalog, QStringLiteral("Ферма ( 1)")));
+    written.AddAvBuilding(Entry(catalog, QStringLiteral("Главное здание ( 2)")));
+    written.Comments = comments;
+    written.FileName = dir.filePath(QStringLiteral("round trip.vlgdat"));
+    const QString before = Describe(written);
+
+    const TFileResult writeResult = WriteVillageFile(written);
+    QVERIFY2(writeResult.Ok, qPrintable(writeResult.Error));
+    QCOMPARE(Describe(written), before);
+    QVERIFY(written.Modified);
+
+    TVillageData read;
+    TPlanner planner(read, catalog);
+    read.FileName = written.FileName;
+    TRecordedMessages messages;
+    const TFileResult readResult = ReadVillageFile(read, planner, catalog);
+    QVERIFY2(readResult.Ok, qPrintable(readResult.Error));
+    QVERIFY(messages.Messages.isEmpty());
+
+    QCOMPARE(read.Name, expectedName);
+    QCOMPARE(read.Comments, expectedComments);
+    QCOMPARE(read.Race, quint8(3));
+    QCOMPARE(read.MainLevel, QStringLiteral("123"));
+    QCOMPARE(read.ResourceCollect, written.ResourceCollect);
+    QCOMPARE(read.ResourceAdd, written.ResourceAdd);
+    QCOMPARE(read.AvBuildings, written.AvBuildings);
+    QCOMPARE(read.FileName, written.FileName);
+    QVERIFY(read.Modified);
+}
+
+void TestVillageFile::writeReplacesPreviousFile()
+{
+    QTemporaryDir dir;
+    TVillageData village;
+    village.FileName = dir.filePath(QStringLiteral("village.vlgdat"));
+    village.SetName(QStringLiteral("Старое"));
+    QVERIFY(WriteVillageFile(village).Ok);
+    village.SetName(QStringLiteral("Новое"));
+    QVERIFY(WriteVillageFile(village).Ok);
+
+    const QByteArray bytes = FileBytes(village.FileName);
+    QVERIFY(bytes.contains("Name=\"Новое\""));
+    QVERIFY(!bytes.contains("Старое"));
+    // Nothing is left beside the file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("village.vlgdat")});
+}
+
+void TestVillageFile::writeFailsWhenFolderIsAFile()
+{
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+
+    TVillageData village;
+    village.SetName(QStringLiteral("Застава"));
+    village.FileName = dir.filePath(QStringLiteral("plain/village.vlgdat"));
+    const QString before = Describe(village);
+    TRecordedMessages messages;
+
+    const TFileResult result = WriteVillageFile(village);
+    QVERIFY(!result.Ok);
+    const QStringList lines = result.Error.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(0), QStringLiteral("Не удалось сохранить файл «%1».")
+                              .arg(QDir::toNativeSeparators(village.FileName)));
+    QVERIFY(!lines.at(1).trimmed().isEmpty());
+    // The writer shows nothing itself and leaves the record alone.
+    QVERIFY(messages.Messages.isEmpty());
+    QCOMPARE(Describe(village), before);
+    QCOMPARE(village.FileName, dir.filePath(QStringLiteral("plain/village.vlgdat")));
+    QCOMPARE(QFileInfo(plain.fileName()).size(), 0);
+}
+
+void TestVillageFile::failedWriteKeepsPreviousFile()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    TVillageData village;
+    village.SetName(QStringLiteral("Застава"));
+    village.FileName = dir.filePath(QStringLiteral("village.vlgdat"));
+    QVERIFY(WriteVillageFile(village).Ok);
+    const QByteArray previous = FileBytes(village.FileName);
+    QVERIFY(!previous.isEmpty());
+
+    // A file size limit makes the next, much larger write fail half-way, as
+    // a full disk would.
+    village.Comments = QString(200000, u'ж');
+    rlimit oldLimit{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    rlimit smallLimit = oldLimit;
+    smallLimit.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
+    const TFileResult result = WriteVillageFile(village);
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!result.Ok);
+    QVERIFY(result.Error.contains(QDir::toNativeSeparators(village.FileName)));
+    QCOMPARE(FileBytes(village.FileName), previous);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("village.vlgdat")});
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+void TestVillageFile::readSamples_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("nameKept");
+
+    const QString noSingleText = QStringLiteral("Элемент «%1» не содержит единственного текстового значения!");
+
+    QTest::newRow("without byte-order mark") << QStringLiteral("village_plain.vlgdat") << true << QString() << SampleVillage << true << true;
+    QTest::newRow("with byte-order mark, bare LF in the comment")
+        << QStringLiteral("village_bom.vlgdat") << true << QString() << SampleVillage << true << true;
+    QTest::newRow("Comments before Village")
+        << QStringLiteral("village_comments_first.vlgdat") << true << QString() << SampleVillage << true << true;
+    QTest::newRow("indented, with an XML comment")
+        << QStringLiteral("village_indented.vlgdat") << true << QString() << SampleVillage << true << true;
+    QTest::newRow("no race: code 0, still modified")
+        << QStringLiteral("village_no_race.vlgdat") << true << QString()
+        << QStringLiteral("name=[Застава] race=0 level=[1] stocks=[1500,12a,,-7] production=[60,40,30,20] "
+                          "buildings=[] comments=[]")
+        << true << true;
+    QTest::newRow("unknown and differently cased building texts skipped")
+        << QStringLiteral("village_unknown_building.vlgdat") << true << QString()
+        << QStringLiteral("name=[] race=0 level=[1] stocks=[,,,] production=[,,,] "
+                          "buildings=[Склад ( 2)#6;Ферма ( 1)#0] comments=[]")
+        << false << true;
+    QTest::newRow("building listed twice yields one entry")
+        << QStringLiteral("village_building_twice.vlgdat") << true << QString()
+        << QStringLiteral("name=[] race=0 level=[1] stocks=[,,,] production=[,,,] "
+                          "buildings=[Ферма ( 2)#1] comments=[]")
+        << false << true;
+    QTest::newRow("repeated elements: later values win, buildings accumulate")
+        << QStringLiteral("village_repeated.vlgdat") << true << QString()
+        << QStringLiteral("name=[Второе] race=1 level=[35] stocks=[,,,] production=[6,,,9] "
+                          "buildings=[Склад ( 1)#5;Ферма ( 3)#2] comments=[]")
+        << true << true;
+
+    QTest::newRow("missing file keeps its name")
+        << QStringLiteral("no such village.vlgdat") << false << QStringLiteral("Файл не найден!") << FreshVillage << false << true;
+    QTest::newRow("empty file") << QStringLiteral("village_empty.vlgdat") << false << QStringLiteral("Файл пустой!")
+                                << FreshVillage << false << false;
+    QTest::newRow("byte-order mark and blanks only")
+        << QStringLiteral("village_blanks.vlgdat") << false << QStringLiteral("Файл пустой!") << FreshVillage << false << false;
+    QTest::newRow("root name in another letter case")
+        << QStringLiteral("village_root_case.vlgdat") << false << QStringLiteral("Ошибка структуры файла!") << FreshVillage
+        << false << false;
+    QTest::newRow("not well-formed: nothing applied")
+        << QStringLiteral("village_malformed.vlgdat") << false << ParserReason << FreshVillage << false << false;
+    QTest::newRow("empty Building in the middle: what came before stays")
+        << QStringLiteral("village_empty_building.vlgdat") << false << noSingleText.arg(QStringLiteral("Building"))
+        << QStringLiteral("name=[Застава] race=3 level=[123] stocks=[1500,12a,,-7] production=[60,40,30,20] "
+                          "buildings=[Ферма ( 1)#0] comments=[]")
+        << true << false;
+    QTest::newRow("Comments holding an element")
+        << QStringLiteral("village_mixed_comments.vlgdat") << false << noSingleText.arg(QStringLiteral("Comments"))
+        << QStringLiteral("name=[Застава] race=3 level=[123] stocks=[,,,] production=[,,,] buildings=[] comments=[]")
+        << true << false;
+}
+
+void TestVillageFile::readSamples()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, ok);
+    QFETCH(QString, reason);
+    QFETCH(QString, expected);
+    QFETCH(bool, modified);
+    QFETCH(bool, nameKept);
+
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    QVERIFY(!village.Modified);
+    village.FileName = DataPath(file);
+    TRecordedMessages messages;
+
+    const TFileResult result = ReadVillageFile(village, planner, catalog);
+
+    QCOMPARE(result.Ok, ok);
+    if (reason == ParserReason) {
+        const QStringList ownReasons{QStringLiteral("Файл не найден!"), QStringLiteral("Файл пустой!"),
+                                     QStringLiteral("Ошибка структуры файла!")};
+        QVERIFY(!result.Error.isEmpty());
+        QVERIFY2(!ownReasons.contains(result.Error), qPrintable(result.Error));
+    } else {
+        QCOMPARE(result.Error, reason);
+    }
+    QCOMPARE(Describe(village), expected);
+    QCOMPARE(village.Modified, modified);
+    QCOMPARE(village.FileName, nameKept ? DataPath(file) : QString());
+    QCOMPARE(messages.Messages.size(), ok ? 0 : 1);
+}
+
+void TestVillageFile::readShowsOneErrorBox()
+{
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    village.FileName = DataPath(QStringLiteral("village_root_case.vlgdat"));
+    TRecordedMessages messages;
+
+    QVERIFY(!ReadVillageFile(village, planner, catalog).Ok);
+    QCOMPARE(messages.Messages.size(), 1);
+    QCOMPARE(messages.Messages.at(0).first, TMessageKind::Error);
+    QCOMPARE(messages.Messages.at(0).second, QStringLiteral("Ошибка открытия файла!"));
+}
+
+void TestVillageFile::readRecalculatesOnlyOnSuccess()
+{
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TRecordedMessages messages;
+
+    // The sample's stocks cover Ферма ( 1) within the hour (grain -7 + 20 an
+    // hour reaches 10 after 3060 s); Главное здание ( 2) is out of reach.
+    TVillageData good;
+    TPlanner goodPlanner(good, catalog);
+    good.FileName = DataPath(QStringLiteral("village_plain.vlgdat"));
+    QVERIFY(ReadVillageFile(good, goodPlanner, catalog).Ok);
+    QCOMPARE(goodPlanner.Available().size(), 1);
+    QCOMPARE(goodPlanner.Available().at(0).at(0), QStringLiteral("Ферма ( 1)"));
+
+    // The same data up to an empty Building: the level is already "123", so
+    // only the reader itself could recalculate, and it must not.
+    TVillageData bad;
+    bad.MainLevel = QStringLiteral("123");
+    TPlanner badPlanner(bad, catalog);
+    QSignalSpy spy(&badPlanner, &TPlanner::AvailableChanged);
+    bad.FileName = DataPath(QStringLiteral("village_empty_building.vlgdat"));
+    QVERIFY(!ReadVillageFile(bad, badPlanner, catalog).Ok);
+    QCOMPARE(bad.AvBuildings.size(), 1);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(badPlanner.Available().size(), 1);
+    QCOMPARE(badPlanner.Available().at(0).at(0), QString());
+}
+
+void TestVillageFile::readKeepsWhatTheFileLacks()
+{
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    village.SetName(QStringLiteral("Своё имя"));
+    village.ResourceAdd = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")};
+    village.Comments = QStringLiteral("набрано");
+    village.AddAvBuilding(Entry(catalog, QStringLiteral("Главное здание ( 1)")));
+    village.FileName = DataPath(QStringLiteral("village_unknown_building.vlgdat"));
+
+    QVERIFY(ReadVillageFile(village, planner, catalog).Ok);
+    QCOMPARE(Describe(village),
+             QStringLiteral("name=[Своё имя] race=0 level=[1] stocks=[,,,] production=[1,2,3,4] "
+                            "buildings=[Главное здание ( 1)#3;Склад ( 2)#6;Ферма ( 1)#0] comments=[набрано]"));
+}
+
+void TestVillageFile::failedReadForgetsNameBeforeTheBox()
+{
+    // While the box is open the page's timer keeps running; by then the
+    // automatic save must already have no file to write to.
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    village.FileName = DataPath(QStringLiteral("village_malformed.vlgdat"));
+    TMessageWatch watch(village);
+
+    QVERIFY(!ReadVillageFile(village, planner, catalog).Ok);
+    QCOMPARE(watch.FileNamesAtMessage, QStringList{QString()});
+}
+
+void TestVillageFile::readRefusesDeepNesting()
+{
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deep.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<JorVillageData><Village Name=\"Глубокая\"/>" + QByteArray("<a>").repeated(100000)
+               + QByteArray("</a>").repeated(100000) + "</JorVillageData>");
+    file.close();
+
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    village.FileName = path;
+    TRecordedMessages messages;
+    const TFileResult result = ReadVillageFile(village, planner, catalog);
+    QVERIFY(!result.Ok);
+    QCOMPARE(result.Error, QStringLiteral("Слишком глубокая вложенность элементов!"));
+    // Refused while parsing: nothing was applied.
+    QCOMPARE(village.Name, QString());
+    QCOMPARE(village.FileName, QString());
+}
+
+QTEST_GUILESS_MAIN(TestVillageFile)
+#include "tst_villagefile.moc"
