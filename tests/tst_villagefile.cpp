@@ -151,19 +151,19 @@ void TestVillageFile::dateText_data()
     const QLocale russian(QLocale::Russian, QLocale::Russia);
     const QDate day(2024, 3, 5);
     QTest::newRow("Russian, morning")
-        << russian << QDateTime(day, QTime(7, 8, 9), Qt::UTC) << QStringLiteral("05.03.2024 07:08:09 UTC");
+        << russian << QDateTime(day, QTime(7, 8, 9), Qt::UTC) << QStringLiteral("05.03.2024 07:08:09");
     QTest::newRow("US English, afternoon")
         << QLocale(QLocale::English, QLocale::UnitedStates) << QDateTime(day, QTime(15, 8, 9), Qt::UTC)
-        << QStringLiteral("3/5/24 3:08:09 PM UTC");
+        << QStringLiteral("3/5/24 3:08:09 PM");
     QTest::newRow("German, evening")
         << QLocale(QLocale::German, QLocale::Germany) << QDateTime(day, QTime(23, 59, 59), Qt::UTC)
-        << QStringLiteral("05.03.24 23:59:59 UTC");
+        << QStringLiteral("05.03.24 23:59:59");
     QTest::newRow("midnight: the date alone")
         << russian << QDateTime(day, QTime(0, 0, 0), Qt::UTC) << QStringLiteral("05.03.2024");
     QTest::newRow("midnight with milliseconds: the date alone")
         << russian << QDateTime(day, QTime(0, 0, 0, 500), Qt::UTC) << QStringLiteral("05.03.2024");
     QTest::newRow("one second after midnight")
-        << russian << QDateTime(day, QTime(0, 0, 1), Qt::UTC) << QStringLiteral("05.03.2024 00:00:01 UTC");
+        << russian << QDateTime(day, QTime(0, 0, 1), Qt::UTC) << QStringLiteral("05.03.2024 00:00:01");
 }
 
 void TestVillageFile::dateText()

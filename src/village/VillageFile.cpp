@@ -28,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -425,8 +426,10 @@ QString VillageFileDateText(const QDateTime &moment)
     const QTime time = moment.time();
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
         return locale.toString(moment.date(), QLocale::ShortFormat);
-    return locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' '
-                                       + locale.timeFormat(QLocale::LongFormat));
+    // The long time format without its time zone: the moment is local time.
+    static const QRegularExpression zone(QStringLiteral("\\s*t+"));
+    const QString timeFormat = locale.timeFormat(QLocale::LongFormat).remove(zone);
+    return locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + timeFormat);
 }
 
 TFileResult WriteVillageFile(const TVillageData &village)
