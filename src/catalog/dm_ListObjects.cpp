@@ -106,12 +106,27 @@ TLoadFailure ReadNumber(const QDomElement &element, const QString &name, qint32 
 }
 
 // The user's short time format without seconds (hours and minutes only).
-QString ShortTimeFormatWithoutSeconds()
+// Worked out once per locale: the planner asks for it on every tick.
+const QString &ShortTimeFormatWithoutSeconds(const QLocale &locale)
 {
-    QString format = QLocale().timeFormat(QLocale::ShortFormat);
-    static const QRegularExpression seconds(QStringLiteral("[.:]?s{1,2}(\\.z{1,3})?"));
-    format.remove(seconds);
-    return format.trimmed();
+    static QLocale cachedLocale = QLocale::c();
+    static QString cachedFormat;
+    static bool cached = false;
+    if (!cached || !(locale == cachedLocale)) {
+        static const QRegularExpression seconds(QStringLiteral("[.:]?s{1,2}(\\.z{1,3})?"));
+        cachedFormat = locale.timeFormat(QLocale::ShortFormat).remove(seconds).trimmed();
+        cachedLocale = locale;
+        cached = true;
+    }
+    return cachedFormat;
+}
+
+// Appends value with at least two digits.
+void AppendTwoDigits(QString &text, qint64 value)
+{
+    if (value < 10)
+        text += u'0';
+    text += QString::number(value);
 }
 
 bool IsBlankOnly(const QByteArray &bytes)
@@ -286,15 +301,19 @@ QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime)
     const qint64 h = magnitude / 3600;
     const qint64 m = magnitude % 3600 / 60;
     const qint64 s = magnitude % 60;
-    QString text = QStringLiteral("%1:%2:%3")
-                       .arg(h, 2, 10, QLatin1Char('0'))
-                       .arg(m, 2, 10, QLatin1Char('0'))
-                       .arg(s, 2, 10, QLatin1Char('0'));
+    QString text;
+    text.reserve(24);
     if (span < 0)
-        text.prepend(u'-');
+        text += u'-';
+    AppendTwoDigits(text, h);
+    text += u':';
+    AppendTwoDigits(text, m);
+    text += u':';
+    AppendTwoDigits(text, s);
     if (ShowEndTime) {
         const QTime end = CurrentDateTime().time().addSecs(int(span % 86400));
-        text += QStringLiteral(" (") + QLocale().toString(end, ShortTimeFormatWithoutSeconds()) + u')';
+        const QLocale locale;
+        text += QStringLiteral(" (") + locale.toString(end, ShortTimeFormatWithoutSeconds(locale)) + u')';
     }
     return text;
 }

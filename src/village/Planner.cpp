@@ -12,6 +12,7 @@
 #include "catalog/dm_ListObjects.h"
 
 #include <QHash>
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -87,11 +88,12 @@ public:
             return *known;
         const qint64 endMinute = ((m_NowSecond + seconds) % SecondsPerDay + SecondsPerDay) % SecondsPerDay / 60;
         QString text;
-        auto clock = m_ClockByMinute.constFind(endMinute);
-        if (clock == m_ClockByMinute.constEnd()) {
+        QHash<qint64, QString> &clockByMinute = ClockByMinute();
+        auto clock = clockByMinute.constFind(endMinute);
+        if (clock == clockByMinute.constEnd()) {
             text = TdmListObj::SecondsToText(seconds, true);
             const qsizetype durationLength = TdmListObj::SecondsToText(seconds, false).size();
-            m_ClockByMinute.insert(endMinute, text.mid(durationLength));
+            clockByMinute.insert(endMinute, text.mid(durationLength));
         } else {
             text = TdmListObj::SecondsToText(seconds, false) + *clock;
         }
@@ -100,10 +102,23 @@ public:
     }
 
 private:
+    // The end clock texts by minute of the day, shared by all planners for
+    // as long as the locale stays the same (the text depends on nothing
+    // else), so that a tick seldom formats a clock time.
+    static QHash<qint64, QString> &ClockByMinute()
+    {
+        static QHash<qint64, QString> texts;
+        static QLocale locale = QLocale::c();
+        if (!(QLocale() == locale)) {
+            texts.clear();
+            locale = QLocale();
+        }
+        return texts;
+    }
+
     static constexpr qint64 SecondsPerDay = 86400;
     qint64 m_NowSecond;
     QHash<qint32, QString> m_ByTime;
-    QHash<qint64, QString> m_ClockByMinute;
 };
 
 } // namespace
@@ -137,7 +152,6 @@ void TPlanner::RecalculateAvailable()
         }
 
         TTimeTexts timeTexts;
-        QHash<qint32, QString> buildTexts;
         const qint32 catalogCount = m_Catalog.Count();
         if (m_EntryTexts.size() != catalogCount)
             m_EntryTexts.resize(catalogCount);
@@ -161,9 +175,9 @@ void TPlanner::RecalculateAvailable()
                 continue;
 
             const qint32 buildSeconds = ClampToInt32(qint64(object.Time) * percent / 100);
-            auto buildText = buildTexts.constFind(buildSeconds);
-            if (buildText == buildTexts.constEnd())
-                buildText = buildTexts.insert(buildSeconds, TdmListObj::SecondsToText(buildSeconds, false));
+            auto buildText = m_BuildTexts.constFind(buildSeconds);
+            if (buildText == m_BuildTexts.constEnd())
+                buildText = m_BuildTexts.insert(buildSeconds, TdmListObj::SecondsToText(buildSeconds, false));
 
             const TEntryTexts &texts = EntryTexts(entry.CatalogIndex);
             m_Available.append(TAvailableRow{texts[0], texts[1], texts[2], texts[3], texts[4],

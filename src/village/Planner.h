@@ -11,6 +11,7 @@
 
 #include "VillageData.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -94,4 +95,6 @@ private:
     QList<TAvailableRow> m_Available;
     QString m_RemainingText;
     QList<TEntryTexts> m_EntryTexts;
+    // "Строить" texts by build time in seconds, kept between recalculations.
+    QHash<qint32, QString> m_BuildTexts;
 };
