@@ -8,10 +8,19 @@
 #include "ui/f_Main.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The interface is Russian, so the toolkit's own dialogs speak Russian
+    // too when Qt's translations are installed.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
     UiSeams::InstallMessageBoxes();
     return RunStartUp(QCoreApplication::applicationFilePath(), [] {
         TFormMain window(*dmListObj);

@@ -1,11 +1,18 @@
 // The main window: one tab per open village, the file commands (new, open,
 // save, save as, save all), the view toggles of the active page, the import
-// command and the About box.
+// command and the About box. Closing the window saves every changed village;
+// a village that still has no file then makes it ask before it goes.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
+class QAction;
+class QMenu;
+class QTabWidget;
+class TAboutBox;
 class TdmListObj;
+class TFormVillage;
 
 class TFormMain : public QMainWindow
 {
@@ -15,6 +22,67 @@ public:
     explicit TFormMain(const TdmListObj &catalog, QWidget *parent = nullptr);
     ~TFormMain() override;
 
+    // The village pages in tab order, and the one of the active tab.
+    int PageCount() const;
+    TFormVillage *Page(int index) const;
+    TFormVillage *ActivePage() const;
+
+    // The question asked before villages that have no file are lost: when
+    // the window closes, and when one tab closes.
+    static const QString UnsavedQuestion;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    void actNewExecute();
+    void actOpenExecute();
+    void actSaveExecute();
+    void actSaveAsExecute();
+    void actSaveAllExecute();
+    void actSaveUpdate();
+    void actCloseExecute();
+    void actViewCommentsExecute();
+    void actViewProgressExecute();
+    void actImportExecute();
+    void actAboutExecute();
+    void mmiExitClick();
+    void miViewClick();
+
 private:
+    void FormCreate();
+    void CreateActions();
+    void CreateMenus();
+    QAction *NewAction(const QString &name, const QString &caption, const QString &category,
+        const QKeySequence &shortcut);
+    // Saves one village as the three save commands share it: nothing when it
+    // is unchanged; a file name asked for when it has none (or when
+    // askNewName); then written.
+    void SaveVillage(TFormVillage *page, bool askNewName);
+    bool IsOpen(const QString &fileName) const;
+    static bool IsUnsaved(const TFormVillage *page);
+    void pcMainCaptionChanged(TFormVillage *page, const QString &caption);
+    void pcMainMiddleClick(int index);
+    void pcMainDropBeside();
+
     const TdmListObj &m_Catalog;
+    QTabWidget *pcMain = nullptr;
+    QAction *actNew = nullptr;
+    QAction *actOpen = nullptr;
+    QAction *actSave = nullptr;
+    QAction *actSaveAs = nullptr;
+    QAction *actSaveAll = nullptr;
+    QAction *actViewComments = nullptr;
+    QAction *actViewProgress = nullptr;
+    QAction *actImport = nullptr;
+    QAction *actAbout = nullptr;
+    QAction *actClose = nullptr;
+    QAction *mmiSave = nullptr;
+    QAction *mmiExit = nullptr;
+    QMenu *miView = nullptr;
+    TAboutBox *m_AboutBox = nullptr;
+    // The tab being dragged on the tab strip and where it started.
+    QPointer<QWidget> m_DraggedPage;
+    int m_DragStartIndex = -1;
 };

@@ -1,0 +1,871 @@
+// The main window: village tabs, the file commands, the view toggles, the
+// closing of tabs and of the window, and the About box.
+#include "TestSupport.h"
+
+#include "ui/UiSeams.h"
+#include "ui/f_About.h"
+#include "ui/f_Main.h"
+#include "ui/f_Village.h"
+#include "village/VillageData.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+struct TSaveCall
+{
+    QString Title;
+    QString Preset;
+};
+
+} // namespace
+
+class TestFormMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startsWithOneEmptyTab();
+    void actions_data();
+    void actions();
+    void fileMenuItems();
+
+    void openOneFileReusesTheEmptyTab();
+    void openSecondFileAddsAndActivatesATab();
+    void openAfterEditingAddsATab();
+    void openThreeWithTheSecondAlreadyOpen();
+    void sameFileInOtherLetterCaseIsNotDetected();
+    void openCancelledChangesNothing();
+    void openUnreadableFileKeepsTheTab();
+
+    void freshPageSaveDisabledAndSaveAsDoesNothing();
+    void saveFollowsTheActiveTab();
+    void twoSavesWriteTwiceWithoutDialog();
+    void saveWithoutNameWarns();
+    void saveDialogCancelledWritesNothing();
+    void saveAsAsksForANewName();
+    void saveAsCancelledWritesNothing();
+    void saveAllSavesEveryChangedTab();
+
+    void closeWithTwoChangedVillages();
+    void closeWithUnsavedVillageAsks_data();
+    void closeWithUnsavedVillageAsks();
+    void closeWithNothingChangedDoesNotAsk();
+
+    void viewTogglesPerTab();
+    void tabReorderByTheTabBarsMove();
+    void tabReorderByDragging();
+
+    void middleClickClosesThatTab();
+    void closingTheLastTabOpensAnEmptyOne();
+    void closingAnUnsavedTabAsks_data();
+    void closingAnUnsavedTabAsks();
+
+    void aboutBoxOnF1();
+    void importRunsOnTheActivePage();
+
+private:
+    QString WriteVillage(const QString &fileName, const QString &name);
+    static void Type(QWidget *widget, const QString &text);
+    static void TypeName(TFormVillage *page, const QString &name);
+    static QAction *Action(TFormMain &window, const char *name);
+    static QTabWidget *Tabs(TFormMain &window);
+    static QStringList TabTexts(TFormMain &window);
+
+    TdmListObj m_Catalog;
+    std::unique_ptr<QTemporaryDir> m_Dir;
+    std::unique_ptr<TRecordedMessages> m_Messages;
+    QList<QStringList> m_OpenAnswers;
+    int m_OpenCalls = 0;
+    QStringList m_SaveAnswers;
+    QList<TSaveCall> m_SaveCalls;
+    QList<bool> m_AskAnswers;
+    QStringList m_AskCalls;
+};
+
+void TestFormMain::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
+    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+}
+
+void TestFormMain::init()
+{
+    m_Dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_Dir->isValid());
+    m_Messages = std::make_unique<TRecordedMessages>();
+    m_OpenAnswers.clear();
+    m_OpenCalls = 0;
+    m_SaveAnswers.clear();
+    m_SaveCalls.clear();
+    m_AskAnswers.clear();
+    m_AskCalls.clear();
+
+    UiSeams::SetOpenHandler([this](QWidget *) {
+        ++m_OpenCalls;
+        return m_OpenAnswers.isEmpty() ? QStringList() : m_OpenAnswers.takeFirst();
+    });
+    UiSeams::SetSaveHandler([this](QWidget *, const QString &title, const QString &preset) {
+        m_SaveCalls.append({title, preset});
+        return m_SaveAnswers.isEmpty() ? QString() : m_SaveAnswers.takeFirst();
+    });
+    UiSeams::SetAskHandler([this](QWidget *, const QString &question) {
+        m_AskCalls.append(question);
+        return m_AskAnswers.isEmpty() ? true : m_AskAnswers.takeFirst();
+    });
+}
+
+void TestFormMain::cleanup()
+{
+    UiSeams::SetOpenHandler({});
+    UiSeams::SetSaveHandler({});
+    UiSeams::SetAskHandler({});
+    m_Messages.reset();
+    m_Dir.reset();
+}
+
+QString TestFormMain::WriteVillage(const QString &fileName, const QString &name)
+{
+    const QString path = m_Dir->filePath(fileName);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                              "<JorVillageData><Date>01.02.2026 10:00:00</Date>"
+                              "<Village Name=\"%1\" Race=\"Галлы\" MainLevel=\"3\"/>"
+                              "<ResourceCollect Wood=\"100\" Clay=\"200\" Iron=\"300\" Grain=\"400\"/>"
+                              "<ResourceAdd Wood=\"10\" Clay=\"20\" Iron=\"30\" Grain=\"40\"/>"
+                              "</JorVillageData>")
+                   .arg(name)
+                   .toUtf8());
+    return path;
+}
+
+// Each character as a key press with that text, whatever the layout.
+void TestFormMain::Type(QWidget *widget, const QString &text)
+{
+    for (const QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+void TestFormMain::TypeName(TFormVillage *page, const QString &name)
+{
+    auto *edName = page->findChild<QLineEdit *>(QStringLiteral("edName"));
+    QVERIFY(edName);
+    Type(edName, name);
+    QCOMPARE(page->Village().Name, name);
+}
+
+QAction *TestFormMain::Action(TFormMain &window, const char *name)
+{
+    return window.findChild<QAction *>(QString::fromLatin1(name));
+}
+
+QTabWidget *TestFormMain::Tabs(TFormMain &window)
+{
+    return window.findChild<QTabWidget *>(QStringLiteral("pcMain"));
+}
+
+QStringList TestFormMain::TabTexts(TFormMain &window)
+{
+    QStringList texts;
+    QTabWidget *tabs = Tabs(window);
+    for (int i = 0; i < tabs->count(); ++i)
+        texts.append(tabs->tabText(i));
+    return texts;
+}
+
+void TestFormMain::startsWithOneEmptyTab()
+{
+    TFormMain window(m_Catalog);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Менеджер для игры Ливарон"));
+    QCOMPARE(window.minimumSize(), QSize(700, 570));
+    QTabWidget *tabs = Tabs(window);
+    QVERIFY(tabs);
+    QVERIFY(tabs->isMovable());
+    QCOMPARE(window.centralWidget(), tabs);
+    QCOMPARE(window.PageCount(), 1);
+    QCOMPARE(TabTexts(window), QStringList{QString()});
+    TFormVillage *page = window.ActivePage();
+    QVERIFY(page);
+    QCOMPARE(tabs->currentWidget(), page);
+    QVERIFY(page->Village().Name.isEmpty());
+    QVERIFY(page->Village().FileName.isEmpty());
+    QVERIFY(!page->Village().Modified);
+
+    QStringList menus;
+    for (QAction *menu : window.menuBar()->actions())
+        menus.append(menu->text());
+    QCOMPARE(menus, (QStringList{QStringLiteral("Файл"), QStringLiteral("Вид"), QStringLiteral("Сервис"),
+                        QStringLiteral("Справка")}));
+}
+
+void TestFormMain::actions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("menu");
+
+    const QString file = QStringLiteral("Файл");
+    const QString view = QStringLiteral("Вид");
+    QTest::newRow("new") << "actNew" << "Новая деревня" << QKeySequence(QStringLiteral("Ctrl+N")) << file << file;
+    QTest::newRow("open") << "actOpen" << "Открыть..." << QKeySequence(QStringLiteral("Ctrl+O")) << file << file;
+    QTest::newRow("save") << "actSave" << "Сохранить..." << QKeySequence(QStringLiteral("Ctrl+S")) << file
+                          << QString();
+    QTest::newRow("save menu item") << "mmiSave" << "Сохранить" << QKeySequence(QStringLiteral("Ctrl+S"))
+                                    << QString() << file;
+    QTest::newRow("save as") << "actSaveAs" << "Сохранить как..." << QKeySequence() << file << file;
+    QTest::newRow("save all") << "actSaveAll" << "Сохранить все" << QKeySequence(QStringLiteral("Shift+Ctrl+S"))
+                              << file << file;
+    QTest::newRow("exit") << "mmiExit" << "Выход" << QKeySequence(QStringLiteral("Alt+F4")) << QString() << file;
+    QTest::newRow("comments") << "actViewComments" << "Комментарии" << QKeySequence() << view << view;
+    QTest::newRow("progress") << "actViewProgress" << "Строительство" << QKeySequence() << view << view;
+    QTest::newRow("import") << "actImport" << "Импорт..." << QKeySequence(QStringLiteral("Ctrl+I")) << QString()
+                            << "Сервис";
+    QTest::newRow("about") << "actAbout" << "О программе..." << QKeySequence(QStringLiteral("F1")) << QString()
+                           << "Справка";
+    QTest::newRow("close") << "actClose" << "Закрыть" << QKeySequence() << QString() << QString();
+}
+
+void TestFormMain::actions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, shortcut);
+    QFETCH(QString, category);
+    QFETCH(QString, menu);
+
+    TFormMain window(m_Catalog);
+    auto *action = window.findChild<QAction *>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), shortcut);
+    QCOMPARE(action->property("category").toString(), category);
+
+    QString inMenu;
+    for (QMenu *candidate : window.menuBar()->findChildren<QMenu *>()) {
+        if (candidate->actions().contains(action))
+            inMenu = candidate->title();
+    }
+    QCOMPARE(inMenu, menu);
+    if (name == QLatin1String("actImport"))
+        QCOMPARE(action->toolTip(), QStringLiteral("Импорт данных из игры"));
+}
+
+void TestFormMain::fileMenuItems()
+{
+    TFormMain window(m_Catalog);
+    auto *miFile = window.findChild<QMenu *>(QStringLiteral("miFile"));
+    QVERIFY(miFile);
+    QStringList items;
+    for (QAction *item : miFile->actions())
+        items.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+    QCOMPARE(items, (QStringList{QStringLiteral("Новая деревня"), QStringLiteral("Открыть..."),
+                        QStringLiteral("Сохранить"), QStringLiteral("Сохранить как..."),
+                        QStringLiteral("Сохранить все"), QStringLiteral("-"), QStringLiteral("Выход")}));
+}
+
+void TestFormMain::openOneFileReusesTheEmptyTab()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    TFormVillage *first = window.ActivePage();
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+
+    QCOMPARE(m_OpenCalls, 1);
+    QCOMPARE(window.PageCount(), 1);
+    QCOMPARE(window.ActivePage(), first);
+    QCOMPARE(first->Village().FileName, alpha);
+    QCOMPARE(first->Village().Name, QStringLiteral("Альфа"));
+    QCOMPARE(TabTexts(window), QStringList{QStringLiteral("Альфа")});
+    QVERIFY(m_Messages->Messages.isEmpty());
+    // Reading sets Modified, so "Сохранить" is enabled at once.
+    QVERIFY(Action(window, "actSave")->isEnabled());
+    QVERIFY(Action(window, "mmiSave")->isEnabled());
+}
+
+void TestFormMain::openSecondFileAddsAndActivatesATab()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{alpha}, {beta}};
+    Action(window, "actOpen")->trigger();
+    Action(window, "actOpen")->trigger();
+
+    QCOMPARE(window.PageCount(), 2);
+    QCOMPARE(Tabs(window)->currentIndex(), 1);
+    QCOMPARE(window.ActivePage()->Village().FileName, beta);
+    QCOMPARE(TabTexts(window), (QStringList{QStringLiteral("Альфа"), QStringLiteral("Бета")}));
+}
+
+void TestFormMain::openAfterEditingAddsATab()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    TFormVillage *first = window.ActivePage();
+    TypeName(first, QStringLiteral("Моя"));
+    QCOMPARE(TabTexts(window), QStringList{QStringLiteral("Моя")});
+
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(window.PageCount(), 2);
+    QCOMPARE(Tabs(window)->currentIndex(), 1);
+    QCOMPARE(window.Page(0), first);
+    QCOMPARE(first->Village().Name, QStringLiteral("Моя"));
+    QVERIFY(first->Village().FileName.isEmpty());
+    QCOMPARE(window.Page(1)->Village().FileName, alpha);
+}
+
+void TestFormMain::openThreeWithTheSecondAlreadyOpen()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    const QString gamma = WriteVillage(QStringLiteral("gamma.vlgdat"), QStringLiteral("Гамма"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{beta}, {alpha, beta, gamma}};
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(window.PageCount(), 1);
+
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(m_Messages->Messages.first().first, TMessageKind::Error);
+    QCOMPARE(window.PageCount(), 3);
+    QCOMPARE(window.Page(0)->Village().FileName, beta);
+    QCOMPARE(window.Page(1)->Village().FileName, alpha);
+    QCOMPARE(window.Page(2)->Village().FileName, gamma);
+    QCOMPARE(Tabs(window)->currentIndex(), 2);
+    QCOMPARE(TabTexts(window),
+        (QStringList{QStringLiteral("Бета"), QStringLiteral("Альфа"), QStringLiteral("Гамма")}));
+}
+
+void TestFormMain::sameFileInOtherLetterCaseIsNotDetected()
+{
+    const QString lower = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString upper = WriteVillage(QStringLiteral("ALPHA.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{lower}, {upper}};
+    Action(window, "actOpen")->trigger();
+    Action(window, "actOpen")->trigger();
+
+    QVERIFY(m_Messages->Messages.isEmpty());
+    QCOMPARE(window.PageCount(), 2);
+    QCOMPARE(window.Page(1)->Village().FileName, upper);
+}
+
+void TestFormMain::openCancelledChangesNothing()
+{
+    TFormMain window(m_Catalog);
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(m_OpenCalls, 1);
+    QCOMPARE(window.PageCount(), 1);
+    QVERIFY(window.ActivePage()->Village().FileName.isEmpty());
+    QVERIFY(m_Messages->Messages.isEmpty());
+}
+
+void TestFormMain::openUnreadableFileKeepsTheTab()
+{
+    const QString missing = m_Dir->filePath(QStringLiteral("missing.vlgdat"));
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{missing, alpha}};
+    Action(window, "actOpen")->trigger();
+
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Ошибка открытия файла!")});
+    // The failed file took the empty tab; the next file still opens.
+    QCOMPARE(window.PageCount(), 2);
+    QCOMPARE(window.Page(1)->Village().FileName, alpha);
+    QCOMPARE(window.Page(1)->Village().Name, QStringLiteral("Альфа"));
+}
+
+void TestFormMain::freshPageSaveDisabledAndSaveAsDoesNothing()
+{
+    TFormMain window(m_Catalog);
+    QVERIFY(!Action(window, "actSave")->isEnabled());
+    QVERIFY(!Action(window, "mmiSave")->isEnabled());
+    QVERIFY(Action(window, "actSaveAs")->isEnabled());
+    QVERIFY(Action(window, "actSaveAll")->isEnabled());
+
+    Action(window, "actSaveAs")->trigger();
+    Action(window, "actSaveAll")->trigger();
+    QVERIFY(m_SaveCalls.isEmpty());
+    QVERIFY(m_Messages->Messages.isEmpty());
+    QVERIFY(QDir(m_Dir->path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(window.ActivePage()->Village().FileName.isEmpty());
+}
+
+void TestFormMain::saveFollowsTheActiveTab()
+{
+    TFormMain window(m_Catalog);
+    QAction *save = Action(window, "actSave");
+    TypeName(window.ActivePage(), QStringLiteral("Моя"));
+    QVERIFY(save->isEnabled());
+
+    Action(window, "actNew")->trigger();
+    QCOMPARE(window.PageCount(), 2);
+    QVERIFY(!save->isEnabled());
+    window.ActivePage()->Village().SetRace(0);
+    QVERIFY(save->isEnabled());
+
+    Action(window, "actNew")->trigger();
+    QVERIFY(!save->isEnabled());
+    Tabs(window)->setCurrentIndex(0);
+    QVERIFY(save->isEnabled());
+    Tabs(window)->setCurrentIndex(2);
+    QVERIFY(!save->isEnabled());
+    QVERIFY(!Action(window, "mmiSave")->isEnabled());
+}
+
+void TestFormMain::twoSavesWriteTwiceWithoutDialog()
+{
+    TFormMain window(m_Catalog);
+    TFormVillage *page = window.ActivePage();
+    TypeName(page, QStringLiteral("Бета"));
+    const QString path = m_Dir->filePath(QStringLiteral("Бета.vlgdat"));
+    m_SaveAnswers = {path};
+
+    Action(window, "actSave")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 1);
+    QCOMPARE(m_SaveCalls.first().Title, QStringLiteral("Сохранить"));
+    QCOMPARE(m_SaveCalls.first().Preset, QStringLiteral("Бета"));
+    QCOMPARE(page->Village().FileName, path);
+    QVERIFY(QFileInfo::exists(path));
+    QVERIFY(Action(window, "actSave")->isEnabled());
+
+    QVERIFY(QFile::remove(path));
+    Action(window, "actSave")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 1);
+    QVERIFY(QFileInfo::exists(path));
+    QVERIFY(m_Messages->Messages.isEmpty());
+}
+
+void TestFormMain::saveWithoutNameWarns()
+{
+    TFormMain window(m_Catalog);
+    TFormVillage *page = window.ActivePage();
+    page->Village().SetRace(1);
+    QVERIFY(Action(window, "actSave")->isEnabled());
+
+    Action(window, "actSave")->trigger();
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Заполните название деревни!")});
+    QCOMPARE(m_Messages->Messages.first().first, TMessageKind::Warning);
+    QVERIFY(m_SaveCalls.isEmpty());
+    QVERIFY(page->Village().FileName.isEmpty());
+    QVERIFY(page->Village().Modified);
+}
+
+void TestFormMain::saveDialogCancelledWritesNothing()
+{
+    TFormMain window(m_Catalog);
+    TFormVillage *page = window.ActivePage();
+    TypeName(page, QStringLiteral("Дельта"));
+    Action(window, "actSave")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 1);
+    QVERIFY(page->Village().FileName.isEmpty());
+    QVERIFY(page->Village().Modified);
+    QVERIFY(QDir(m_Dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestFormMain::saveAsAsksForANewName()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString copy = m_Dir->filePath(QStringLiteral("copy.vlgdat"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+    m_SaveAnswers = {copy};
+
+    Action(window, "actSaveAs")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 1);
+    QCOMPARE(m_SaveCalls.first().Title, QStringLiteral("Сохранить как"));
+    QCOMPARE(m_SaveCalls.first().Preset, alpha);
+    QCOMPARE(window.ActivePage()->Village().FileName, copy);
+    QVERIFY(QFileInfo::exists(copy));
+    QCOMPARE(TabTexts(window), QStringList{QStringLiteral("Альфа")});
+}
+
+void TestFormMain::saveAsCancelledWritesNothing()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+    QVERIFY(QFile::remove(alpha));
+
+    Action(window, "actSaveAs")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 1);
+    QCOMPARE(window.ActivePage()->Village().FileName, alpha);
+    QVERIFY(!QFileInfo::exists(alpha));
+}
+
+void TestFormMain::saveAllSavesEveryChangedTab()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{alpha, beta}};
+    Action(window, "actOpen")->trigger();
+    Action(window, "actNew")->trigger();
+    QCOMPARE(window.PageCount(), 3);
+    QVERIFY(QFile::remove(alpha));
+    QVERIFY(QFile::remove(beta));
+
+    Action(window, "actSaveAll")->trigger();
+    QVERIFY(QFileInfo::exists(alpha));
+    QVERIFY(QFileInfo::exists(beta));
+    // The fresh third tab is unchanged: no dialog, no warning.
+    QVERIFY(m_SaveCalls.isEmpty());
+    QVERIFY(m_Messages->Messages.isEmpty());
+}
+
+void TestFormMain::closeWithTwoChangedVillages()
+{
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    const QString gamma = m_Dir->filePath(QStringLiteral("Гамма.vlgdat"));
+    TFormMain window(m_Catalog);
+    window.show();
+    TypeName(window.ActivePage(), QStringLiteral("Гамма"));
+    m_OpenAnswers = {{beta}};
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(window.PageCount(), 2);
+    QVERIFY(QFile::remove(beta));
+    m_SaveAnswers = {gamma};
+
+    QVERIFY(window.close());
+    QCOMPARE(m_SaveCalls.size(), 1);
+    QCOMPARE(m_SaveCalls.first().Title, QStringLiteral("Сохранить"));
+    QCOMPARE(m_SaveCalls.first().Preset, QStringLiteral("Гамма"));
+    QVERIFY(QFileInfo::exists(gamma));
+    QVERIFY(QFileInfo::exists(beta));
+    QVERIFY(m_AskCalls.isEmpty());
+    QVERIFY(m_Messages->Messages.isEmpty());
+    QVERIFY(!window.isVisible());
+}
+
+void TestFormMain::closeWithUnsavedVillageAsks_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("messages");
+    const QStringList warning{QStringLiteral("Заполните название деревни!")};
+    QTest::newRow("no name, answer no") << false << false << warning;
+    QTest::newRow("no name, answer yes") << false << true << warning;
+    QTest::newRow("save dialog cancelled, answer no") << true << false << QStringList();
+    QTest::newRow("save dialog cancelled, answer yes") << true << true << QStringList();
+}
+
+void TestFormMain::closeWithUnsavedVillageAsks()
+{
+    QFETCH(bool, named);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, messages);
+
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    window.show();
+    TFormVillage *page = window.ActivePage();
+    if (named)
+        TypeName(page, QStringLiteral("Без файла"));
+    else
+        page->Village().SetRace(2);
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+    QVERIFY(QFile::remove(alpha));
+    m_AskAnswers = {answer};
+
+    QCOMPARE(window.close(), answer);
+    QCOMPARE(m_AskCalls, QStringList{TFormMain::UnsavedQuestion});
+    QCOMPARE(TFormMain::UnsavedQuestion,
+        QStringLiteral("Есть несохранённые деревни. Закрыть программу без сохранения?"));
+    QCOMPARE(m_Messages->Texts(), messages);
+    QCOMPARE(window.isVisible(), !answer);
+    // The village that has a file was written before the question.
+    QVERIFY(QFileInfo::exists(alpha));
+    QCOMPARE(window.PageCount(), 2);
+}
+
+void TestFormMain::closeWithNothingChangedDoesNotAsk()
+{
+    TFormMain window(m_Catalog);
+    window.show();
+    Action(window, "actNew")->trigger();
+    QVERIFY(window.close());
+    QVERIFY(m_AskCalls.isEmpty());
+    QVERIFY(m_SaveCalls.isEmpty());
+    QVERIFY(m_Messages->Messages.isEmpty());
+}
+
+void TestFormMain::viewTogglesPerTab()
+{
+    TFormMain window(m_Catalog);
+    window.show();
+    Action(window, "actNew")->trigger();
+    TFormVillage *first = window.Page(0);
+    TFormVillage *second = window.Page(1);
+    auto *miView = window.findChild<QMenu *>(QStringLiteral("miView"));
+    QVERIFY(miView);
+    QAction *comments = Action(window, "actViewComments");
+    QAction *progress = Action(window, "actViewProgress");
+    QVERIFY(comments->isCheckable());
+    QVERIFY(!first->CommentsVisible());
+    QVERIFY(!first->ProgressVisible());
+
+    Tabs(window)->setCurrentIndex(0);
+    comments->trigger();
+    QVERIFY(first->CommentsVisible());
+    QVERIFY(first->findChild<QGroupBox *>(QStringLiteral("gbComments"))->isVisible());
+    QVERIFY(!second->CommentsVisible());
+    QVERIFY(!first->ProgressVisible());
+
+    Tabs(window)->setCurrentIndex(1);
+    progress->trigger();
+    QVERIFY(second->ProgressVisible());
+    QVERIFY(!first->ProgressVisible());
+
+    // Opening "Вид" shows the active tab's state.
+    emit miView->aboutToShow();
+    QVERIFY(!comments->isChecked());
+    QVERIFY(progress->isChecked());
+    Tabs(window)->setCurrentIndex(0);
+    emit miView->aboutToShow();
+    QVERIFY(comments->isChecked());
+    QVERIFY(!progress->isChecked());
+
+    comments->trigger();
+    QVERIFY(!first->CommentsVisible());
+    QVERIFY(!comments->isChecked());
+}
+
+void TestFormMain::tabReorderByTheTabBarsMove()
+{
+    TFormMain window(m_Catalog);
+    TypeName(window.Page(0), QStringLiteral("A"));
+    Action(window, "actNew")->trigger();
+    TypeName(window.Page(1), QStringLiteral("B"));
+    Action(window, "actNew")->trigger();
+    TypeName(window.Page(2), QStringLiteral("C"));
+    TFormVillage *a = window.Page(0);
+    Tabs(window)->setCurrentIndex(0);
+
+    Tabs(window)->tabBar()->moveTab(0, 2);
+    QCOMPARE(TabTexts(window), (QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")}));
+    QCOMPARE(window.Page(2), a);
+    QCOMPARE(window.ActivePage(), a);
+
+    // Save all follows the new order: the dialogs come B, C, A.
+    Action(window, "actSaveAll")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 3);
+    QCOMPARE(m_SaveCalls.at(0).Preset, QStringLiteral("B"));
+    QCOMPARE(m_SaveCalls.at(2).Preset, QStringLiteral("A"));
+
+    // A caption change after the move reaches the right tab.
+    Type(a->findChild<QLineEdit *>(QStringLiteral("edName")), QStringLiteral("Z"));
+    QCOMPARE(TabTexts(window), (QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("AZ")}));
+}
+
+void TestFormMain::tabReorderByDragging()
+{
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    TypeName(window.Page(0), QStringLiteral("Первая"));
+    Action(window, "actNew")->trigger();
+    TypeName(window.Page(1), QStringLiteral("Вторая"));
+    Action(window, "actNew")->trigger();
+    TypeName(window.Page(2), QStringLiteral("Третья"));
+    QTabBar *bar = Tabs(window)->tabBar();
+    TFormVillage *first = window.Page(0);
+    Tabs(window)->setCurrentIndex(0);
+
+    const QPoint start = bar->tabRect(0).center();
+    const QPoint target = bar->tabRect(2).center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, start);
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(bar, start + (target - start) * step / 10);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, target);
+
+    QTRY_COMPARE(window.Page(2), first);
+    QCOMPARE(TabTexts(window),
+        (QStringList{QStringLiteral("Вторая"), QStringLiteral("Третья"), QStringLiteral("Первая")}));
+    QCOMPARE(window.ActivePage(), first);
+
+    // Dragged beyond the last tab and dropped where there is no tab.
+    Tabs(window)->setCurrentIndex(0);
+    TFormVillage *second = window.Page(0);
+    const QPoint from = bar->tabRect(0).center();
+    const QPoint beyond(bar->tabRect(2).right() + 40, from.y());
+    QVERIFY(bar->tabAt(beyond) < 0);
+    QSignalSpy moved(bar, &QTabBar::tabMoved);
+    QTest::mousePress(bar, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(bar, from + (beyond - from) * step / 10);
+    // On its way the tab passed the others.
+    QCOMPARE(moved.size(), 2);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, beyond);
+    QTRY_COMPARE(moved.size(), 3);
+    QCOMPARE(TabTexts(window),
+        (QStringList{QStringLiteral("Вторая"), QStringLiteral("Третья"), QStringLiteral("Первая")}));
+    QCOMPARE(window.Page(0), second);
+    QCOMPARE(window.ActivePage(), second);
+}
+
+void TestFormMain::middleClickClosesThatTab()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+    Action(window, "actNew")->trigger();
+    TFormVillage *fresh = window.Page(1);
+    QCOMPARE(window.ActivePage(), fresh);
+    QVERIFY(QFile::remove(alpha));
+
+    QTabBar *bar = Tabs(window)->tabBar();
+    QTest::mouseClick(bar, Qt::MiddleButton, {}, bar->tabRect(0).center());
+    // The village was saved before its tab went.
+    QVERIFY(QFileInfo::exists(alpha));
+    QCOMPARE(window.PageCount(), 1);
+    QCOMPARE(window.ActivePage(), fresh);
+    QVERIFY(m_AskCalls.isEmpty());
+
+    // A middle click beside the tabs closes nothing.
+    QTest::mouseClick(bar, Qt::MiddleButton, {}, QPoint(bar->width() - 2, bar->height() / 2));
+    QCOMPARE(window.PageCount(), 1);
+}
+
+void TestFormMain::closingTheLastTabOpensAnEmptyOne()
+{
+    TFormMain window(m_Catalog);
+    TFormVillage *only = window.ActivePage();
+    QSignalSpy destroyed(only, &QObject::destroyed);
+    Action(window, "actClose")->trigger();
+    QCOMPARE(destroyed.size(), 1);
+    QCOMPARE(window.PageCount(), 1);
+    QVERIFY(window.ActivePage());
+    QVERIFY(!window.ActivePage()->Village().Modified);
+    QVERIFY(m_AskCalls.isEmpty());
+    QVERIFY(!Action(window, "actSave")->isEnabled());
+}
+
+void TestFormMain::closingAnUnsavedTabAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no keeps the tab") << false;
+    QTest::newRow("yes closes it") << true;
+}
+
+void TestFormMain::closingAnUnsavedTabAsks()
+{
+    QFETCH(bool, answer);
+    TFormMain window(m_Catalog);
+    TypeName(window.ActivePage(), QStringLiteral("Первая"));
+    Action(window, "actNew")->trigger();
+    TFormVillage *unsaved = window.ActivePage();
+    TypeName(unsaved, QStringLiteral("Вторая"));
+    m_AskAnswers = {answer};
+
+    Action(window, "actClose")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 1);
+    QCOMPARE(m_SaveCalls.first().Preset, QStringLiteral("Вторая"));
+    QCOMPARE(m_AskCalls, QStringList{TFormMain::UnsavedQuestion});
+    QCOMPARE(window.PageCount(), answer ? 1 : 2);
+    QCOMPARE(TabTexts(window).constFirst(), QStringLiteral("Первая"));
+    if (!answer)
+        QCOMPARE(window.ActivePage(), unsaved);
+}
+
+void TestFormMain::aboutBoxOnF1()
+{
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QString shown;
+    auto closeBox = [&shown] {
+        if (auto *box = qobject_cast<TAboutBox *>(QApplication::activeModalWidget())) {
+            shown = box->findChild<QLabel *>(QStringLiteral("lbProductName"))->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    };
+    QTimer::singleShot(0, &window, closeBox);
+    QTest::keyClick(&window, Qt::Key_F1);
+    QCOMPARE(shown, QStringLiteral("Менеджер для игры Ливарон"));
+    QCOMPARE(window.findChildren<TAboutBox *>().size(), 1);
+    TAboutBox *box = window.findChild<TAboutBox *>();
+    QVERIFY(!box->isVisible());
+
+    // The second showing reuses the box.
+    shown.clear();
+    QTimer::singleShot(0, &window, closeBox);
+    Action(window, "actAbout")->trigger();
+    QCOMPARE(shown, QStringLiteral("Менеджер для игры Ливарон"));
+    QCOMPARE(window.findChildren<TAboutBox *>(), QList<TAboutBox *>{box});
+}
+
+void TestFormMain::importRunsOnTheActivePage()
+{
+    QFile example(QFINDTESTDATA("data/overview_example.txt"));
+    QVERIFY(example.open(QIODevice::ReadOnly));
+    const QString overview = QString::fromUtf8(example.readAll());
+
+    TFormMain window(m_Catalog);
+    window.show();
+    Action(window, "actNew")->trigger();
+    Tabs(window)->setCurrentIndex(0);
+    Action(window, "actNew")->trigger();
+    TFormVillage *target = window.Page(2);
+    QCOMPARE(window.ActivePage(), target);
+    QVERIFY(!Action(window, "actSave")->isEnabled());
+
+    QString dialogName;
+    QTimer::singleShot(0, &window, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr)
+            return;
+        dialogName = dialog->objectName();
+        if (auto *memo = dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1")))
+            memo->setPlainText(overview);
+    });
+    Action(window, "actImport")->trigger();
+
+    // The dialog closed by itself on the pasted page; the active village got it.
+    QCOMPARE(dialogName, QStringLiteral("FormImportRes"));
+    QCOMPARE(target->Village().Name, QStringLiteral("Северная застава"));
+    QCOMPARE(target->Village().ResourceCollect[0], QStringLiteral("750"));
+    QCOMPARE(TabTexts(window).at(2), QStringLiteral("Северная застава"));
+    QVERIFY(window.Page(0)->Village().Name.isEmpty());
+    QVERIFY(window.Page(1)->Village().ResourceCollect[0].isEmpty());
+    QVERIFY(Action(window, "actSave")->isEnabled());
+}
+
+QTEST_MAIN(TestFormMain)
+#include "tst_formmain.moc"
