@@ -12,6 +12,9 @@ class QWidget;
 
 namespace UiSeams {
 
+// Each Set...Handler installs a replacement and returns the one it replaces;
+// an empty function brings back the toolkit's dialog.
+
 // Routes the logic's messages (MessageSeam) to QMessageBox.
 void InstallMessageBoxes();
 

@@ -1,0 +1,122 @@
+#include "UiSeams.h"
+
+#include "catalog/MessageSeam.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace UiSeams {
+
+namespace {
+
+const QString FileFilters = QStringLiteral("Данные Ливарон (*.vlgdat);;Все файлы (*)");
+
+bool AskWithMessageBox(QWidget *parent, const QString &question)
+{
+    const QString title = parent && !parent->window()->windowTitle().isEmpty()
+        ? parent->window()->windowTitle()
+        : QGuiApplication::applicationDisplayName();
+    QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QStringList OpenWithFileDialog(QWidget *parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Открыть"),
+                       QCoreApplication::applicationDirPath(), FileFilters);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString &presetName)
+{
+    QFileDialog dialog(parent, title, QCoreApplication::applicationDirPath(), FileFilters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("vlgdat"));
+    if (!presetName.isEmpty())
+        dialog.selectFile(presetName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+TAskHandler &AskHandler()
+{
+    static TAskHandler handler = AskWithMessageBox;
+    return handler;
+}
+
+TOpenHandler &OpenHandler()
+{
+    static TOpenHandler handler = OpenWithFileDialog;
+    return handler;
+}
+
+TSaveHandler &SaveHandler()
+{
+    static TSaveHandler handler = SaveWithFileDialog;
+    return handler;
+}
+
+} // namespace
+
+void InstallMessageBoxes()
+{
+    SetMessageHandler([](TMessageKind kind, const QString &text) {
+        const bool error = kind == TMessageKind::Error;
+        QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Warning,
+                        error ? QStringLiteral("Error") : QStringLiteral("Warning"), text,
+                        QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    });
+}
+
+TAskHandler SetAskHandler(TAskHandler handler)
+{
+    TAskHandler previous = std::move(AskHandler());
+    AskHandler() = handler ? std::move(handler) : TAskHandler(AskWithMessageBox);
+    return previous;
+}
+
+bool Ask(QWidget *parent, const QString &question)
+{
+    return AskHandler()(parent, question);
+}
+
+TOpenHandler SetOpenHandler(TOpenHandler handler)
+{
+    TOpenHandler previous = std::move(OpenHandler());
+    OpenHandler() = handler ? std::move(handler) : TOpenHandler(OpenWithFileDialog);
+    return previous;
+}
+
+QStringList ChooseFilesToOpen(QWidget *parent)
+{
+    return OpenHandler()(parent);
+}
+
+TSaveHandler SetSaveHandler(TSaveHandler handler)
+{
+    TSaveHandler previous = std::move(SaveHandler());
+    SaveHandler() = handler ? std::move(handler) : TSaveHandler(SaveWithFileDialog);
+    return previous;
+}
+
+QString ChooseFileToSave(QWidget *parent, const QString &title, const QString &presetName)
+{
+    return SaveHandler()(parent, title, presetName);
+}
+
+} // namespace UiSeams

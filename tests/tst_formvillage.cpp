@@ -1,0 +1,1117 @@
+// The village page: its state when created, the controls bound to the record
+// and the planner, the selection and import flows, the shortage colours of
+// the available table, the build command and the one-second timer.
+#include "TestSupport.h"
+
+#include "ui/f_ImportRes.h"
+#include "ui/f_SelectItems.h"
+#include "ui/f_Village.h"
+#include "village/Planner.h"
+#include "village/VillageData.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Catalog indexes: 0, 1 Главное здание 1-2; 2, 3, 4 Склад 1-3; 5, 6, 7 Ферма
+// 1-3; 8 амбар 1 (lower case, to show that sorting ignores letter case).
+const QByteArray TestObjects =
+    "<Object Name=\"Главное здание\">"
+    "<Level ID=\"1\" WOOD=\"70\" CLAY=\"40\" IRON=\"60\" GRAIN=\"20\" USEGRAIN=\"2\" EK=\"1\" "
+    "TIME=\"00:33:20\" PROD=\"100\"/>"
+    "<Level ID=\"2\" WOOD=\"90\" CLAY=\"50\" IRON=\"75\" GRAIN=\"25\" USEGRAIN=\"2\" EK=\"2\" "
+    "TIME=\"00:40:00\" PROD=\"50\"/>"
+    "</Object>"
+    "<Object Name=\"Склад\">"
+    "<Level ID=\"1\" WOOD=\"130\" CLAY=\"160\" IRON=\"90\" GRAIN=\"40\" USEGRAIN=\"1\" EK=\"1\" "
+    "TIME=\"00:33:20\" PROD=\"1200\"/>"
+    "<Level ID=\"2\" WOOD=\"165\" CLAY=\"205\" IRON=\"115\" GRAIN=\"50\" USEGRAIN=\"1\" EK=\"2\" "
+    "TIME=\"00:40:00\" PROD=\"1700\"/>"
+    "<Level ID=\"3\" WOOD=\"210\" CLAY=\"260\" IRON=\"145\" GRAIN=\"65\" USEGRAIN=\"2\" EK=\"2\" "
+    "TIME=\"00:50:00\" PROD=\"2300\"/>"
+    "</Object>"
+    "<Object Name=\"Ферма\">"
+    "<Level ID=\"1\" WOOD=\"70\" CLAY=\"90\" IRON=\"70\" GRAIN=\"20\" USEGRAIN=\"0\" EK=\"1\" "
+    "TIME=\"00:02:30\" PROD=\"5\"/>"
+    "<Level ID=\"2\" WOOD=\"115\" CLAY=\"150\" IRON=\"115\" GRAIN=\"35\" USEGRAIN=\"0\" EK=\"2\" "
+    "TIME=\"00:04:00\" PROD=\"9\"/>"
+    "<Level ID=\"3\" WOOD=\"195\" CLAY=\"250\" IRON=\"195\" GRAIN=\"55\" USEGRAIN=\"0\" EK=\"2\" "
+    "TIME=\"00:06:00\" PROD=\"15\"/>"
+    "</Object>"
+    "<Object Name=\"амбар\">"
+    "<Level ID=\"1\" WOOD=\"80\" CLAY=\"100\" IRON=\"70\" GRAIN=\"20\" USEGRAIN=\"1\" EK=\"1\" "
+    "TIME=\"00:26:40\" PROD=\"1200\"/>"
+    "</Object>";
+
+const QString Sklad1 = QStringLiteral("Склад ( 1)");
+const QString Sklad2 = QStringLiteral("Склад ( 2)");
+const QString Ferma1 = QStringLiteral("Ферма ( 1)");
+const QString Ambar1 = QStringLiteral("амбар ( 1)");
+const QString Main1 = QStringLiteral("Главное здание ( 1)");
+
+// Acts on the next modal dialog of type T as soon as the event loop shows it.
+template <typename T>
+class TModalAnswer
+{
+public:
+    explicit TModalAnswer(std::function<void(T *)> action)
+        : m_Action(std::move(action))
+    {
+        m_Timer.setInterval(5);
+        QObject::connect(&m_Timer, &QTimer::timeout, [this] { Poll(); });
+        m_Timer.start();
+    }
+
+    bool Answered = false;
+
+private:
+    void Poll()
+    {
+        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        m_Timer.stop();
+        Answered = true;
+        m_Action(dialog);
+    }
+
+    std::function<void(T *)> m_Action;
+    QTimer m_Timer;
+};
+
+// An overview page as the game shows it: line 5 the game's name, line 12 the
+// village name, line 13 the buildings, then production and stocks.
+QString OverviewText()
+{
+    return QStringList{
+        QStringLiteral("Обзор деревни"),
+        QStringLiteral("Меню"),
+        QStringLiteral("Деревня"),
+        QStringLiteral("Карта"),
+        QStringLiteral("Ливарон"),
+        QStringLiteral("Статистика"),
+        QStringLiteral("Отчеты"),
+        QStringLiteral("Сообщения"),
+        QStringLiteral("Альянс"),
+        QStringLiteral("Настройки"),
+        QStringLiteral("Выход"),
+        QStringLiteral("Северный хутор"),
+        QStringLiteral("Стройплощадка Склад Уровень 1 Ферма Уровень 0 Стена Уровень 3"),
+        QStringLiteral("Производство:"),
+        QStringLiteral("Древесина: 3600 в час"),
+        QStringLiteral("Глина: 1 200 в час"),
+        QStringLiteral("Железо: 30 в час"),
+        QStringLiteral("Зерно: 40 в час"),
+        QStringLiteral("Древесина 750/800 Глина 600/800 Железо 420/800 Зерно 300/900"),
+    }.join(QLatin1Char('\n'));
+}
+
+QStringList ListTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts.append(list->item(row)->text());
+    return texts;
+}
+
+QStringList EntryTexts(const QList<TAvBuildingEntry> &entries)
+{
+    QStringList texts;
+    for (const TAvBuildingEntry &entry : entries)
+        texts.append(entry.Text);
+    return texts;
+}
+
+// Types text into widget character by character (also letters beyond Latin-1).
+void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+// Types text into a cell of table as a user does: the first key opens the
+// cell's editor, the rest go to it, Enter closes it.
+void TypeIntoCell(QTableWidget *table, int row, int column, const QString &text)
+{
+    table->setCurrentCell(row, column);
+    QTest::sendKeyEvent(QTest::Click, table, Qt::Key_unknown, text.left(1), Qt::NoModifier);
+    QWidget *editor = QApplication::focusWidget();
+    TypeText(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+} // namespace
+
+class TestFormVillage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void newPageState();
+    void tableTitlesAndSizes();
+    void horizonMenuRetitlesAndRecalculates();
+    void nameEditSetsCaption();
+    void raceChoiceSetsRaceWithoutRecalculation();
+    void levelFieldRefusesLettersAndCommitsOne();
+    void levelFieldTakesTwoDigitsAtMost();
+
+    void changeListWithoutRaceShowsMessageAndNoDialog();
+    void insertStartsChangeListFromAnywhere();
+    void doubleClickOnListOrGroupStartsChangeList();
+    void changeListCancelKeepsListButRecalculates();
+    void changeListOkReplacesListInSortedOrder();
+    void nextLevel_data();
+    void nextLevel();
+    void deleteWithSelectionRemovesAndRecalculates();
+    void deleteWithoutSelectionDoesNothing();
+    void deleteActsOnlyWhileListHasFocus();
+
+    void letterTypedIntoStockCellIsRefused();
+    void digitsTypedIntoCellsStoreTextOnly();
+    void shortageCostIsRedBoldUntilStockTyped();
+    void selectedCellHasNoShortageColour();
+    void cellTextPosition_data();
+    void cellTextPosition();
+
+    void f9BuildsSelectedRow();
+    void f9ActsOnlyWhileTableHasFocus();
+    void ticksAdvanceStocksAndProgress();
+    void timerRunsOnHiddenPage();
+    void autoSaveWritesFile();
+    void autoSaveFailureIsReported();
+    void loadFromFileShowsRecord();
+
+    void pasteOfCompletePageClosesDialogAndImports();
+    void importButtonRunsImport();
+    void cancelledImportChangesNothing();
+    void rejectedTextIsNotRecalculated();
+    void secondImportShowsEmptyField();
+
+    void viewToggles();
+
+private:
+    // A page shown and active, for the keyboard.
+    void ShowActive(TFormVillage &page);
+    // A village with a race, stocks, incomes and considered buildings.
+    void Prepare(TFormVillage &page, const QStringList &stocks, const QStringList &incomes,
+                 const QList<TAvBuildingEntry> &considered);
+    template <typename T>
+    T *Find(const TFormVillage &page, const QString &name)
+    {
+        T *child = page.findChild<T *>(name);
+        if (!child)
+            qWarning("no control %s", qPrintable(name));
+        return child;
+    }
+
+    std::unique_ptr<TTestCatalog> m_Catalog;
+    std::unique_ptr<TRecordedMessages> m_Messages;
+    std::unique_ptr<TPinnedClock> m_Clock;
+};
+
+void TestFormVillage::initTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+    m_Catalog = std::make_unique<TTestCatalog>(CatalogXml(TestObjects));
+    QVERIFY(m_Catalog->Loaded);
+    QCOMPARE(m_Catalog->Catalog.Count(), 9);
+}
+
+void TestFormVillage::init()
+{
+    m_Messages = std::make_unique<TRecordedMessages>();
+    m_Clock = std::make_unique<TPinnedClock>(QDateTime(QDate(2024, 3, 1), QTime(14, 5, 0)));
+}
+
+void TestFormVillage::cleanup()
+{
+    m_Clock.reset();
+    m_Messages.reset();
+    QApplication::clipboard()->clear();
+}
+
+void TestFormVillage::ShowActive(TFormVillage &page)
+{
+    page.show();
+    QApplication::setActiveWindow(&page);
+    QVERIFY(QTest::qWaitForWindowActive(&page));
+}
+
+void TestFormVillage::Prepare(TFormVillage &page, const QStringList &stocks,
+                              const QStringList &incomes,
+                              const QList<TAvBuildingEntry> &considered)
+{
+    page.Village().SetRace(1);
+    for (const TResourceKind kind : AllResourceKinds) {
+        page.Village().SetResourceCollect(kind, stocks.at(int(KindIndex(kind))));
+        page.Village().SetResourceAdd(kind, incomes.at(int(KindIndex(kind))));
+    }
+    page.Village().ReplaceAvBuildings(considered);
+    page.Planner().RecalculateAvailable();
+}
+
+void TestFormVillage::newPageState()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    const auto *gbAvBuild = Find<QGroupBox>(page, QStringLiteral("gbAvBuild"));
+    const auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    const auto *pmiTime1 = Find<QAction>(page, QStringLiteral("pmiTime1"));
+    const auto *pmiTime2 = Find<QAction>(page, QStringLiteral("pmiTime2"));
+    const auto *edMainLevel = Find<QLineEdit>(page, QStringLiteral("edMainLevel"));
+    const auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
+    const auto *cbRace = Find<QComboBox>(page, QStringLiteral("cbRace"));
+    QVERIFY(gbAvBuild && sgCalc && pmiTime1 && pmiTime2 && edMainLevel && edName && cbRace);
+
+    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течении часа"));
+    QCOMPARE(sgCalc->rowCount(), 1);
+    for (int column = 0; column < 7; ++column)
+        QVERIFY(sgCalc->item(0, column)->text().isEmpty());
+    QVERIFY(pmiTime1->isChecked());
+    QVERIFY(!pmiTime2->isChecked());
+    QCOMPARE(edMainLevel->text(), QStringLiteral("1"));
+    QVERIFY(edName->text().isEmpty());
+    QCOMPARE(cbRace->currentIndex(), -1);
+    QVERIFY(cbRace->currentText().isEmpty());
+    QCOMPARE(cbRace->count(), 3);
+    QCOMPARE(cbRace->itemText(2), QStringLiteral("Германцы"));
+    QVERIFY(!page.CommentsVisible());
+    QVERIFY(!page.ProgressVisible());
+    QVERIFY(Find<QGroupBox>(page, QStringLiteral("gbComments"))->isHidden());
+    QVERIFY(Find<QGroupBox>(page, QStringLiteral("gbProgress"))->isHidden());
+    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 0);
+    QVERIFY(!page.Village().Modified);
+    QCOMPARE(page.Village().Horizon, 3600);
+    QCOMPARE(Find<QProgressBar>(page, QStringLiteral("ProgressBar1"))->value(), 0);
+
+    auto *timer = Find<QTimer>(page, QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+
+    // The name field has the focus once the page is shown.
+    ShowActive(page);
+    QTRY_VERIFY(edName->hasFocus());
+}
+
+void TestFormVillage::tableTitlesAndSizes()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    const auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    const auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    QVERIFY(sgRes && sgCalc);
+
+    QCOMPARE(sgRes->rowCount(), 2);
+    QCOMPARE(sgRes->columnCount(), 4);
+    const QStringList resTitles{QStringLiteral("Дерево"), QStringLiteral("Глина"),
+                                QStringLiteral("Железо"), QStringLiteral("Зерно")};
+    for (int column = 0; column < 4; ++column) {
+        QCOMPARE(sgRes->horizontalHeaderItem(column)->text(), resTitles.at(column));
+        QCOMPARE(sgRes->columnWidth(column), 56);
+    }
+    QCOMPARE(sgRes->verticalHeaderItem(0)->text(), QStringLiteral("Накоплено"));
+    QCOMPARE(sgRes->verticalHeaderItem(1)->text(), QStringLiteral("Поступление, в час"));
+    QCOMPARE(sgRes->verticalHeader()->width(), 135);
+    QCOMPARE(sgRes->rowHeight(0), 18);
+
+    QCOMPARE(sgCalc->columnCount(), 7);
+    const QStringList calcTitles{QStringLiteral("Строение"), QStringLiteral("Дерево"),
+                                 QStringLiteral("Глина"), QStringLiteral("Железо"),
+                                 QStringLiteral("Зерно"), QStringLiteral("Время"),
+                                 QStringLiteral("Строить")};
+    for (int column = 0; column < 7; ++column)
+        QCOMPARE(sgCalc->horizontalHeaderItem(column)->text(), calcTitles.at(column));
+    // Design widths are the least widths.
+    QVERIFY(sgCalc->columnWidth(0) >= 135);
+    QVERIFY(sgCalc->columnWidth(5) >= 100);
+    QVERIFY(sgCalc->columnWidth(1) >= 56);
+    QCOMPARE(sgCalc->rowHeight(0), 17);
+    QCOMPARE(sgCalc->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    const auto *btnImport = Find<QToolButton>(page, QStringLiteral("btnImport"));
+    QVERIFY(btnImport);
+    QCOMPARE(btnImport->size(), QSize(27, 25));
+    QVERIFY(btnImport->text().isEmpty() || btnImport->toolButtonStyle() == Qt::ToolButtonIconOnly);
+    QCOMPARE(btnImport->toolTip(), QStringLiteral("Импортировать данные"));
+    QCOMPARE(Find<QPushButton>(page, QStringLiteral("btnChangeList"))->text(),
+             QStringLiteral("Добавить/Изменить"));
+    QCOMPARE(Find<QGroupBox>(page, QStringLiteral("gbProfil"))->title(), QStringLiteral("Деревня"));
+    QCOMPARE(Find<QGroupBox>(page, QStringLiteral("gbResource"))->title(), QStringLiteral("Ресурсы"));
+    QCOMPARE(Find<QGroupBox>(page, QStringLiteral("gbBuildings"))->title(),
+             QStringLiteral("Учитываемые строения"));
+    QCOMPARE(Find<QLabel>(page, QStringLiteral("lbMainLevel"))->toolTip(),
+             QStringLiteral("Необходим для правильного расчета времени строительства"));
+
+    const auto *popup1 = Find<QMenu>(page, QStringLiteral("PopupMenu1"));
+    QVERIFY(popup1);
+    const QList<QAction *> items = popup1->actions();
+    QCOMPARE(items.size(), 3);
+    QCOMPARE(items.at(0)->text(), QStringLiteral("Добавить/Изменить"));
+    QCOMPARE(items.at(0)->shortcut(), QKeySequence(Qt::Key_Insert));
+    QCOMPARE(popup1->defaultAction(), items.at(0));
+    QVERIFY(items.at(0)->font().bold());
+    QCOMPARE(items.at(1)->text(), QStringLiteral("Следующий уровень"));
+    QCOMPARE(items.at(1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+    QCOMPARE(items.at(2)->text(), QStringLiteral("Исключить"));
+    QCOMPARE(items.at(2)->shortcut(), QKeySequence(Qt::Key_Delete));
+    const auto *pmiBuild = Find<QAction>(page, QStringLiteral("pmiBuild"));
+    QCOMPARE(pmiBuild->text(), QStringLiteral("Построить"));
+    QCOMPARE(pmiBuild->shortcut(), QKeySequence(Qt::Key_F9));
+    QCOMPARE(Find<QAction>(page, QStringLiteral("pmiTime1"))->text(),
+             QStringLiteral("Расчет на 1 час"));
+    QCOMPARE(Find<QAction>(page, QStringLiteral("pmiTime2"))->text(),
+             QStringLiteral("Расчет на 2 часа"));
+}
+
+void TestFormVillage::horizonMenuRetitlesAndRecalculates()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    // Wood 100 at 50 an hour: Склад 1 (130) in 2160 s, Склад 2 (165) in 4680 s.
+    Prepare(page, {"100", "1000", "1000", "1000"}, {"50", "0", "0", "0"},
+            {{Sklad1, 2}, {Sklad2, 3}});
+    auto *gbAvBuild = Find<QGroupBox>(page, QStringLiteral("gbAvBuild"));
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *pmiTime1 = Find<QAction>(page, QStringLiteral("pmiTime1"));
+    auto *pmiTime2 = Find<QAction>(page, QStringLiteral("pmiTime2"));
+    QCOMPARE(sgCalc->rowCount(), 1);
+    QCOMPARE(sgCalc->item(0, 0)->text(), Sklad1);
+
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    pmiTime2->trigger();
+    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течении двух часов"));
+    QVERIFY(pmiTime2->isChecked());
+    QVERIFY(!pmiTime1->isChecked());
+    QCOMPARE(page.Village().Horizon, 7200);
+    QVERIFY(recalculated.count() >= 1);
+    QCOMPARE(sgCalc->rowCount(), 2);
+    QCOMPARE(sgCalc->item(1, 0)->text(), Sklad2);
+    QVERIFY(sgCalc->item(1, 5)->text().startsWith(QStringLiteral("01:18:00")));
+
+    pmiTime1->trigger();
+    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течении часа"));
+    QVERIFY(pmiTime1->isChecked());
+    QVERIFY(!pmiTime2->isChecked());
+    QCOMPARE(sgCalc->rowCount(), 1);
+}
+
+void TestFormVillage::nameEditSetsCaption()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    QSignalSpy captions(&page, &TFormVillage::CaptionChanged);
+    auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
+    TypeText(edName, QStringLiteral("Хутор"));
+    QCOMPARE(page.Village().Name, QStringLiteral("Хутор"));
+    QVERIFY(page.Village().Modified);
+    QVERIFY(captions.count() >= 1);
+    QCOMPARE(captions.last().at(0).toString(), QStringLiteral("Хутор"));
+    QCOMPARE(page.windowTitle(), QStringLiteral("Хутор"));
+
+    // A name set by the record shows in the field and the caption.
+    page.Village().SetName(QStringLiteral("Озеро"));
+    QCOMPARE(edName->text(), QStringLiteral("Озеро"));
+    QCOMPARE(captions.last().at(0).toString(), QStringLiteral("Озеро"));
+}
+
+void TestFormVillage::raceChoiceSetsRaceWithoutRecalculation()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    auto *cbRace = Find<QComboBox>(page, QStringLiteral("cbRace"));
+    cbRace->setCurrentIndex(1);
+    QCOMPARE(page.Village().Race, quint8(2));
+    QVERIFY(page.Village().Modified);
+    QCOMPARE(recalculated.count(), 0);
+
+    page.Village().SetRace(2);
+    QCOMPARE(cbRace->currentText(), QStringLiteral("Германцы"));
+}
+
+void TestFormVillage::levelFieldRefusesLettersAndCommitsOne()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    ShowActive(page);
+    auto *edMainLevel = Find<QLineEdit>(page, QStringLiteral("edMainLevel"));
+    edMainLevel->setFocus();
+    QTRY_VERIFY(edMainLevel->hasFocus());
+
+    QTest::keyClick(edMainLevel, Qt::Key_End);
+    QTest::keyClick(edMainLevel, Qt::Key_A);
+    QCOMPARE(edMainLevel->text(), QStringLiteral("1"));
+    QVERIFY(!page.Village().Modified);
+
+    // Typing 7 in place of 1 recalculates with level 7.
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    QTest::keyClick(edMainLevel, Qt::Key_Backspace);
+    QCOMPARE(page.Village().MainLevel, QString());
+    QCOMPARE(recalculated.count(), 0);
+    QTest::keyClick(edMainLevel, Qt::Key_7);
+    QCOMPARE(page.Village().MainLevel, QStringLiteral("7"));
+    QCOMPARE(recalculated.count(), 1);
+    QVERIFY(page.Village().Modified);
+
+    // Emptied and left: "1" again, recalculated.
+    QTest::keyClick(edMainLevel, Qt::Key_Backspace);
+    auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
+    edName->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(edName->hasFocus());
+    QCOMPARE(edMainLevel->text(), QStringLiteral("1"));
+    QCOMPARE(page.Village().MainLevel, QStringLiteral("1"));
+    QCOMPARE(recalculated.count(), 2);
+}
+
+void TestFormVillage::levelFieldTakesTwoDigitsAtMost()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    auto *edMainLevel = Find<QLineEdit>(page, QStringLiteral("edMainLevel"));
+    QTest::keyClick(edMainLevel, Qt::Key_End);
+    QTest::keyClicks(edMainLevel, QStringLiteral("234"));
+    QCOMPARE(edMainLevel->text(), QStringLiteral("12"));
+    // A longer text from a file is shown as it is.
+    page.Village().SetMainLevel(QStringLiteral("123"));
+    QCOMPARE(edMainLevel->text(), QStringLiteral("123"));
+}
+
+void TestFormVillage::changeListWithoutRaceShowsMessageAndNoDialog()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().ReplaceAvBuildings({{Sklad1, 2}});
+    bool dialogShown = false;
+    TModalAnswer<QDialog> guard([&dialogShown](QDialog *dialog) {
+        dialogShown = true;
+        dialog->reject();
+    });
+    Find<QAction>(page, QStringLiteral("actChangeList"))->trigger();
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Не выбрана раса!")});
+    QCOMPARE(m_Messages->Messages.first().first, TMessageKind::Error);
+    QVERIFY(!dialogShown);
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), QStringList{Sklad1});
+    // The shared dialog exists from then on all the same.
+    QVERIFY(FormSelectItems);
+}
+
+void TestFormVillage::insertStartsChangeListFromAnywhere()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    ShowActive(page);
+    auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
+    edName->setFocus();
+    QTRY_VERIFY(edName->hasFocus());
+    QTest::keyClick(edName, Qt::Key_Insert);
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Не выбрана раса!")});
+
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    sgCalc->setFocus();
+    QTRY_VERIFY(sgCalc->hasFocus());
+    QTest::keyClick(sgCalc, Qt::Key_Insert);
+    QCOMPARE(m_Messages->Messages.size(), 2);
+}
+
+void TestFormVillage::doubleClickOnListOrGroupStartsChangeList()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    ShowActive(page);
+    QTest::mouseDClick(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->viewport(),
+                       Qt::LeftButton);
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Не выбрана раса!")});
+    QTest::mouseDClick(Find<QGroupBox>(page, QStringLiteral("gbBuildings")), Qt::LeftButton,
+                       Qt::NoModifier, QPoint(5, 5));
+    QCOMPARE(m_Messages->Messages.size(), 2);
+}
+
+void TestFormVillage::changeListCancelKeepsListButRecalculates()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"},
+            {{Sklad1, 2}, {Ferma1, 5}});
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    QStringList checkedWhenShown;
+    TModalAnswer<TFormSelectItems> answer([&checkedWhenShown](TFormSelectItems *dialog) {
+        for (int position = 0; position < dialog->Count(); ++position)
+            if (dialog->ItemChecked(position))
+                checkedWhenShown.append(dialog->ItemText(position));
+        dialog->SetChecks(TCheckMode::cmInvert);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BtnCancel")),
+                          Qt::LeftButton);
+    });
+    Find<QPushButton>(page, QStringLiteral("btnChangeList"))->click();
+    QVERIFY(answer.Answered);
+    QCOMPARE(checkedWhenShown, (QStringList{Sklad1, Ferma1}));
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), (QStringList{Sklad1, Ferma1}));
+    QCOMPARE(recalculated.count(), 1);
+}
+
+void TestFormVillage::changeListOkReplacesListInSortedOrder()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    const bool modified = page.Village().Modified;
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    TModalAnswer<TFormSelectItems> answer([](TFormSelectItems *dialog) {
+        // The user unchecks Склад 1 and checks Ферма 1 and амбар 1.
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("CheckListBox1"));
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem *item = list->item(row);
+            if (item->text() == Sklad1)
+                item->setCheckState(Qt::Unchecked);
+            if (item->text() == Ferma1 || item->text() == Ambar1)
+                item->setCheckState(Qt::Checked);
+        }
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BtnOk")),
+                          Qt::LeftButton);
+    });
+    Find<QAction>(page, QStringLiteral("actChangeList"))->trigger();
+    QVERIFY(answer.Answered);
+    const QList<TAvBuildingEntry> expected{{Ambar1, 8}, {Ferma1, 5}};
+    QCOMPARE(page.Village().AvBuildings, expected);
+    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+             (QStringList{Ambar1, Ferma1}));
+    QCOMPARE(recalculated.count(), 1);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(sgCalc->rowCount(), 2);
+    QCOMPARE(sgCalc->item(0, 0)->text(), Ambar1);
+    QCOMPARE(page.Village().Modified, modified);
+}
+
+void TestFormVillage::nextLevel_data()
+{
+    QTest::addColumn<QList<TAvBuildingEntry>>("considered");
+    QTest::addColumn<int>("selectedRow");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("recalculations");
+
+    QTest::newRow("building replaced in place")
+        << QList<TAvBuildingEntry>{{Main1, 0}, {Sklad1, 2}} << 1
+        << QStringList{Main1, Sklad2} << 1;
+    QTest::newRow("resource field keeps its level")
+        << QList<TAvBuildingEntry>{{Sklad1, 2}, {Ferma1, 5}} << 1
+        << QStringList{Sklad1, Ferma1, QStringLiteral("Ферма ( 2)")} << 1;
+    QTest::newRow("next level listed already")
+        << QList<TAvBuildingEntry>{{Sklad1, 2}, {Sklad2, 3}} << 0
+        << QStringList{Sklad1, Sklad2} << 0;
+    QTest::newRow("last level in the catalog")
+        << QList<TAvBuildingEntry>{{Ambar1, 8}} << 0 << QStringList{Ambar1} << 0;
+    QTest::newRow("no selection")
+        << QList<TAvBuildingEntry>{{Sklad1, 2}} << -1 << QStringList{Sklad1} << 0;
+}
+
+void TestFormVillage::nextLevel()
+{
+    QFETCH(QList<TAvBuildingEntry>, considered);
+    QFETCH(int, selectedRow);
+    QFETCH(QStringList, expected);
+    QFETCH(int, recalculations);
+
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, considered);
+    ShowActive(page);
+    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    if (selectedRow >= 0)
+        list->setCurrentRow(selectedRow);
+    else
+        list->clearSelection();
+
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    QTest::keyClick(list, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), expected);
+    QCOMPARE(ListTexts(list), expected);
+    QCOMPARE(recalculated.count(), recalculations);
+}
+
+void TestFormVillage::deleteWithSelectionRemovesAndRecalculates()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"},
+            {{Sklad1, 2}, {Ferma1, 5}});
+    ShowActive(page);
+    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    list->setCurrentRow(0);
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), QStringList{Ferma1});
+    QCOMPARE(ListTexts(list), QStringList{Ferma1});
+    QCOMPARE(recalculated.count(), 1);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(sgCalc->rowCount(), 1);
+    QCOMPARE(sgCalc->item(0, 0)->text(), Ferma1);
+}
+
+void TestFormVillage::deleteWithoutSelectionDoesNothing()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    list->clearSelection();
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    Find<QAction>(page, QStringLiteral("actDel"))->trigger();
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), QStringList{Sklad1});
+    QCOMPARE(recalculated.count(), 0);
+}
+
+void TestFormVillage::deleteActsOnlyWhileListHasFocus()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    ShowActive(page);
+    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    list->setCurrentRow(0);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    sgCalc->setFocus();
+    QTRY_VERIFY(sgCalc->hasFocus());
+    QTest::keyClick(sgCalc, Qt::Key_Delete);
+    QTest::keyClick(sgCalc, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), QStringList{Sklad1});
+}
+
+void TestFormVillage::letterTypedIntoStockCellIsRefused()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().SetResourceCollect(TResourceKind::Wood, QStringLiteral("100"));
+    ShowActive(page);
+    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    sgRes->setFocus();
+    QTRY_VERIFY(sgRes->hasFocus());
+    sgRes->setCurrentCell(0, 0);
+
+    // Refused on the table: no editor opens.
+    QTest::keyClick(sgRes, Qt::Key_A);
+    QTest::keyClick(sgRes, Qt::Key_Minus);
+    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("100"));
+    QCOMPARE(QApplication::focusWidget(), sgRes);
+
+    // Refused inside the editor as well.
+    QTest::keyClick(sgRes, Qt::Key_5);
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(editor && editor != sgRes);
+    QTest::keyClick(editor, Qt::Key_X);
+    QTest::keyClick(editor, Qt::Key_Period);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(sgRes->item(0, 0)->text(), QStringLiteral("5"));
+    QCOMPARE(page.Village().ResourceCollect[0], QStringLiteral("5"));
+}
+
+void TestFormVillage::digitsTypedIntoCellsStoreTextOnly()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    page.Village().Modified = false;
+    ShowActive(page);
+    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    sgRes->setFocus();
+    QTRY_VERIFY(sgRes->hasFocus());
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+
+    sgRes->setCurrentCell(1, 3);
+    QTest::keyClick(sgRes, Qt::Key_4);
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(editor && editor != sgRes);
+    QTest::keyClick(editor, Qt::Key_2);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_7);
+    QTest::keyClick(editor, Qt::Key_Enter);
+    QTRY_COMPARE(page.Village().ResourceAdd[3], QStringLiteral("47"));
+    QCOMPARE(page.Village().ResourceCollect[3], QStringLiteral("0"));
+    QVERIFY(!page.Village().Modified);
+    QCOMPARE(recalculated.count(), 0);
+}
+
+void TestFormVillage::shortageCostIsRedBoldUntilStockTyped()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    // Stock 100 against a wood cost of 130; no income, so it is listed now.
+    Prepare(page, {"100", "1000", "1000", "1000"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    ShowActive(page);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    auto *delegate = qobject_cast<TCalcCellDelegate *>(sgCalc->itemDelegate());
+    QVERIFY(delegate);
+    QCOMPARE(sgCalc->item(0, 1)->text(), QStringLiteral("130"));
+    sgCalc->setCurrentCell(0, 0);
+    sgCalc->viewport()->grab();
+
+    const QColor text = sgCalc->palette().color(QPalette::Active, QPalette::Text);
+    TCellTextStyle wood = delegate->PaintedStyle(0, 1);
+    QVERIFY(wood.Font.bold());
+    QCOMPARE(wood.Color, QColor(255, 0, 0));
+    TCellTextStyle clay = delegate->PaintedStyle(0, 2);
+    QVERIFY(!clay.Font.bold());
+    QCOMPARE(clay.Color.rgb(), text.rgb());
+    // The name and time columns are never coloured.
+    QVERIFY(!delegate->PaintedStyle(0, 0).Font.bold());
+
+    // The user types the stock 130: normal at the next repaint, without a
+    // recalculation of the rows.
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    sgRes->setFocus();
+    QTRY_VERIFY(sgRes->hasFocus());
+    TypeIntoCell(sgRes, 0, 0, QStringLiteral("130"));
+    QTRY_COMPARE(page.Village().ResourceCollect[0], QStringLiteral("130"));
+    QCOMPARE(recalculated.count(), 0);
+    sgCalc->viewport()->grab();
+    wood = delegate->PaintedStyle(0, 1);
+    QVERIFY(!wood.Font.bold());
+    QCOMPARE(wood.Color.rgb(), text.rgb());
+
+    // One less than the cost is short again.
+    page.Village().SetResourceCollect(TResourceKind::Wood, QStringLiteral("129"));
+    sgCalc->viewport()->grab();
+    QVERIFY(delegate->PaintedStyle(0, 1).Font.bold());
+}
+
+void TestFormVillage::selectedCellHasNoShortageColour()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    ShowActive(page);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *delegate = qobject_cast<TCalcCellDelegate *>(sgCalc->itemDelegate());
+    QVERIFY(delegate);
+    sgCalc->setFocus();
+    QTRY_VERIFY(sgCalc->hasFocus());
+    sgCalc->setCurrentCell(0, 2);
+    QVERIFY(sgCalc->item(0, 2)->isSelected());
+    sgCalc->viewport()->grab();
+
+    const TCellTextStyle selected = delegate->PaintedStyle(0, 2);
+    QVERIFY(!selected.Font.bold());
+    QCOMPARE(selected.Color.rgb(),
+             sgCalc->palette().color(QPalette::Active, QPalette::HighlightedText).rgb());
+    // Its neighbours are short.
+    QVERIFY(delegate->PaintedStyle(0, 1).Font.bold());
+    QVERIFY(delegate->PaintedStyle(0, 3).Font.bold());
+}
+
+void TestFormVillage::cellTextPosition_data()
+{
+    QTest::addColumn<bool>("calcTable");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("textWidth");
+    QTest::addColumn<QPoint>("expected");
+
+    // A cell at 10, 20, 56 wide.
+    QTest::newRow("first column of the available table") << true << 0 << 30 << QPoint(15, 22);
+    QTest::newRow("cost column centred") << true << 1 << 30 << QPoint(23, 22);
+    QTest::newRow("odd difference halves down") << true << 2 << 31 << QPoint(22, 22);
+    QTest::newRow("wider text starts left of the cell") << true << 3 << 61 << QPoint(8, 22);
+    QTest::newRow("first resource column centred") << false << 0 << 30 << QPoint(23, 22);
+}
+
+void TestFormVillage::cellTextPosition()
+{
+    QFETCH(bool, calcTable);
+    QFETCH(int, column);
+    QFETCH(int, textWidth);
+    QFETCH(QPoint, expected);
+
+    TFormVillage page(m_Catalog->Catalog);
+    auto *table = Find<QTableWidget>(page, calcTable ? QStringLiteral("sgCalc")
+                                                     : QStringLiteral("sgRes"));
+    auto *delegate = qobject_cast<TGridCellDelegate *>(table->itemDelegate());
+    QVERIFY(delegate);
+    QCOMPARE(delegate->TextPosition(QRect(10, 20, 56, 17), column, textWidth), expected);
+}
+
+void TestFormVillage::f9BuildsSelectedRow()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"},
+            {{Ferma1, 5}, {Sklad1, 2}});
+    page.SetProgressVisible(true);
+    ShowActive(page);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    QCOMPARE(sgCalc->rowCount(), 2);
+    QCOMPARE(sgCalc->item(0, 0)->text(), Sklad1);
+    QCOMPARE(sgCalc->item(1, 0)->text(), Ferma1);
+    sgCalc->setFocus();
+    QTRY_VERIFY(sgCalc->hasFocus());
+    sgCalc->setCurrentCell(0, 3);
+
+    QTest::keyClick(sgCalc, Qt::Key_F9);
+
+    // Склад 1 costs 130, 160, 90, 40.
+    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("870"));
+    QCOMPARE(sgRes->item(0, 1)->text(), QStringLiteral("840"));
+    QCOMPARE(sgRes->item(0, 2)->text(), QStringLiteral("910"));
+    QCOMPARE(sgRes->item(0, 3)->text(), QStringLiteral("960"));
+    QCOMPARE(Find<QLabel>(page, QStringLiteral("lbBuildingName"))->text(), Sklad1);
+    auto *bar = Find<QProgressBar>(page, QStringLiteral("ProgressBar1"));
+    QCOMPARE(bar->maximum(), 2000);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(page.Village().BuildTotal, 2000);
+    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+             (QStringList{Sklad2, Ferma1}));
+    QCOMPARE(sgCalc->item(0, 0)->text(), Sklad2);
+    QCOMPARE(sgCalc->item(1, 0)->text(), Ferma1);
+}
+
+void TestFormVillage::f9ActsOnlyWhileTableHasFocus()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    ShowActive(page);
+    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_F9);
+    QCOMPARE(page.Village().ResourceCollect[0], QStringLiteral("1000"));
+    QCOMPARE(page.Village().BuildTotal, 0);
+}
+
+void TestFormVillage::ticksAdvanceStocksAndProgress()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    // Income 3600 wood: one unit each tick.
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"3600", "0", "0", "0"}, {{Sklad1, 2}});
+    page.SetProgressVisible(true);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    sgCalc->setCurrentCell(0, 0);
+    Find<QAction>(page, QStringLiteral("pmiBuild"))->trigger();
+    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("870"));
+    auto *bar = Find<QProgressBar>(page, QStringLiteral("ProgressBar1"));
+    auto *lbBuildTime = Find<QLabel>(page, QStringLiteral("lbBuildTime"));
+    QVERIFY(lbBuildTime->text().isEmpty());
+
+    QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 1, 5000);
+    QVERIFY(sgRes->item(0, 0)->text().toInt() > 870);
+    QCOMPARE(page.Village().ResourceCollect[0], sgRes->item(0, 0)->text());
+    QVERIFY(page.Village().Modified);
+    const int remaining = 2000 - bar->value();
+    QVERIFY(lbBuildTime->text().startsWith(TdmListObj::SecondsToText(remaining, false)));
+    QVERIFY(lbBuildTime->text().endsWith(QLatin1Char(')')));
+}
+
+void TestFormVillage::timerRunsOnHiddenPage()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    QVERIFY(!page.isVisible());
+    page.Village().SetResourceAdd(TResourceKind::Clay, QStringLiteral("3600"));
+    page.Village().SetResourceCollect(TResourceKind::Clay, QStringLiteral("5"));
+    QTRY_VERIFY_WITH_TIMEOUT(page.Village().ResourceCollectValue(TResourceKind::Clay) > 5, 5000);
+    QCOMPARE(Find<QTableWidget>(page, QStringLiteral("sgRes"))->item(0, 1)->text(),
+             page.Village().ResourceCollect[1]);
+}
+
+void TestFormVillage::autoSaveWritesFile()
+{
+    QTemporaryDir dir;
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().SetName(QStringLiteral("Хутор"));
+    page.Village().FileName = dir.filePath(QStringLiteral("hutor.vlgdat"));
+    page.Village().HourCounter = 299;
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(page.Village().FileName), 5000);
+    QVERIFY(m_Messages->Messages.isEmpty());
+    QFile file(page.Village().FileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(file.readAll()).contains(QStringLiteral("Хутор")));
+}
+
+void TestFormVillage::autoSaveFailureIsReported()
+{
+    QTemporaryDir dir;
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().FileName = dir.filePath(QStringLiteral("missing/folder/v.vlgdat"));
+    page.Village().HourCounter = 299;
+    QTRY_VERIFY_WITH_TIMEOUT(!m_Messages->Messages.isEmpty(), 5000);
+    QCOMPARE(m_Messages->Messages.first().first, TMessageKind::Error);
+    QVERIFY(!m_Messages->Messages.first().second.isEmpty());
+
+    // The save command reports the same way and says so.
+    m_Messages->Messages.clear();
+    QVERIFY(!page.WriteToFile());
+    QCOMPARE(m_Messages->Messages.size(), 1);
+}
+
+void TestFormVillage::loadFromFileShowsRecord()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v.vlgdat"));
+    {
+        TFormVillage writer(m_Catalog->Catalog);
+        writer.Village().SetName(QStringLiteral("Речка"));
+        writer.Village().SetRace(1);
+        writer.Village().SetMainLevel(QStringLiteral("2"));
+        writer.Village().SetResourceCollect(TResourceKind::Iron, QStringLiteral("77"));
+        writer.Village().ReplaceAvBuildings({{Sklad1, 2}});
+        writer.Village().Comments = QStringLiteral("первая\r\nвторая");
+        writer.Village().FileName = path;
+        QVERIFY(writer.WriteToFile());
+    }
+    TFormVillage page(m_Catalog->Catalog);
+    QSignalSpy captions(&page, &TFormVillage::CaptionChanged);
+    page.Village().FileName = path;
+    page.LoadFromFile();
+    QCOMPARE(Find<QLineEdit>(page, QStringLiteral("edName"))->text(), QStringLiteral("Речка"));
+    QCOMPARE(captions.last().at(0).toString(), QStringLiteral("Речка"));
+    QCOMPARE(Find<QComboBox>(page, QStringLiteral("cbRace"))->currentText(),
+             QStringLiteral("Галлы"));
+    QCOMPARE(Find<QLineEdit>(page, QStringLiteral("edMainLevel"))->text(), QStringLiteral("2"));
+    QCOMPARE(Find<QTableWidget>(page, QStringLiteral("sgRes"))->item(0, 2)->text(),
+             QStringLiteral("77"));
+    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+             QStringList{Sklad1});
+    auto *mComments = Find<QPlainTextEdit>(page, QStringLiteral("mComments"));
+    QCOMPARE(mComments->toPlainText(), QStringLiteral("первая\nвторая"));
+    QCOMPARE(Find<QTableWidget>(page, QStringLiteral("sgCalc"))->item(0, 0)->text(), Sklad1);
+
+    // Typed comments go to the record with CR LF between lines, and nothing else.
+    page.Village().Modified = false;
+    mComments->setPlainText(QStringLiteral("a\nb"));
+    QCOMPARE(page.Village().Comments, QStringLiteral("a\r\nb"));
+    QVERIFY(!page.Village().Modified);
+}
+
+void TestFormVillage::pasteOfCompletePageClosesDialogAndImports()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    QPointer<TFormImportRes> shown;
+    TModalAnswer<TFormImportRes> answer([&shown](TFormImportRes *dialog) {
+        shown = dialog;
+        auto *memo = dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
+        QApplication::clipboard()->setText(OverviewText());
+        if (QApplication::clipboard()->text() == OverviewText())
+            memo->paste();
+        else
+            memo->insertPlainText(OverviewText());
+    });
+    page.ImportFromOverview();
+    QVERIFY(answer.Answered);
+    // Closed by itself and freed.
+    QVERIFY(shown.isNull());
+    QVERIFY(page.window()->findChildren<TFormImportRes *>().isEmpty());
+
+    QCOMPARE(page.Village().Name, QStringLiteral("Северный хутор"));
+    // No race: the considered buildings are left alone.
+    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 0);
+    QCOMPARE(Find<QLineEdit>(page, QStringLiteral("edName"))->text(),
+             QStringLiteral("Северный хутор"));
+    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("750"));
+    QCOMPARE(sgRes->item(0, 3)->text(), QStringLiteral("300"));
+    QCOMPARE(sgRes->item(1, 0)->text(), QStringLiteral("3600"));
+    QCOMPARE(sgRes->item(1, 1)->text(), QStringLiteral("1200"));
+    QCOMPARE(recalculated.count(), 1);
+}
+
+void TestFormVillage::importButtonRunsImport()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().SetRace(0);
+    page.Village().ReplaceAvBuildings({{Ambar1, 8}});
+    page.Planner().RecalculateAvailable();
+    TModalAnswer<TFormImportRes> answer([](TFormImportRes *dialog) {
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))
+            ->setPlainText(OverviewText());
+    });
+    Find<QToolButton>(page, QStringLiteral("btnImport"))->click();
+    QVERIFY(answer.Answered);
+    // With a race, the next levels of the listed buildings are considered.
+    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+             (QStringList{Ambar1, Sklad2, Ferma1}));
+    QCOMPARE(page.Village().ResourceCollect[2], QStringLiteral("420"));
+}
+
+void TestFormVillage::cancelledImportChangesNothing()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    TModalAnswer<TFormImportRes> answer([](TFormImportRes *dialog) {
+        // Fourteen lines of a page: not yet recognised.
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))
+            ->setPlainText(OverviewText().split(QLatin1Char('\n')).mid(0, 14).join(
+                QLatin1Char('\n')));
+        QVERIFY(dialog->isVisible());
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2")),
+                          Qt::LeftButton);
+    });
+    page.ImportFromOverview();
+    QVERIFY(answer.Answered);
+    QVERIFY(page.Village().Name.isEmpty());
+    QVERIFY(page.Village().ResourceAdd[0].isEmpty());
+    QCOMPARE(recalculated.count(), 0);
+}
+
+void TestFormVillage::rejectedTextIsNotRecalculated()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
+    TModalAnswer<TFormImportRes> answer([](TFormImportRes *dialog) {
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))
+            ->setPlainText(QStringLiteral("просто текст"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1")),
+                          Qt::LeftButton);
+    });
+    page.ImportFromOverview();
+    QVERIFY(answer.Answered);
+    QVERIFY(page.Village().ResourceAdd[0].isEmpty());
+    QCOMPARE(recalculated.count(), 0);
+}
+
+void TestFormVillage::secondImportShowsEmptyField()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    QStringList seen;
+    const auto typeAndCancel = [&seen](TFormImportRes *dialog) {
+        auto *memo = dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
+        seen.append(memo->toPlainText());
+        TypeText(memo, QStringLiteral("Обзор"));
+        QTest::keyClick(memo, Qt::Key_Escape);
+    };
+    {
+        TModalAnswer<TFormImportRes> first(typeAndCancel);
+        page.ImportFromOverview();
+        QVERIFY(first.Answered);
+    }
+    {
+        TModalAnswer<TFormImportRes> second(typeAndCancel);
+        page.ImportFromOverview();
+        QVERIFY(second.Answered);
+    }
+    QCOMPARE(seen, (QStringList{QString(), QString()}));
+}
+
+void TestFormVillage::viewToggles()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    page.SetCommentsVisible(true);
+    QVERIFY(page.CommentsVisible());
+    QVERIFY(!page.ProgressVisible());
+    page.SetProgressVisible(true);
+    page.SetCommentsVisible(false);
+    QVERIFY(!page.CommentsVisible());
+    QVERIFY(page.ProgressVisible());
+    QCOMPARE(Find<QGroupBox>(page, QStringLiteral("gbProgress"))->title(),
+             QStringLiteral("Строительство"));
+    QCOMPARE(Find<QGroupBox>(page, QStringLiteral("gbComments"))->title(),
+             QStringLiteral("Комментарий"));
+}
+
+QTEST_MAIN(TestFormVillage)
+#include "tst_formvillage.moc"
