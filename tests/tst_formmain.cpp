@@ -21,6 +21,9 @@
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -45,6 +48,7 @@ private slots:
     void cleanup();
 
     void startsWithOneEmptyTab();
+    void widensToShowTheWholeTable();
     void actions_data();
     void actions();
     void fileMenuItems();
@@ -222,6 +226,20 @@ void TestFormMain::startsWithOneEmptyTab()
         menus.append(menu->text());
     QCOMPARE(menus, (QStringList{QStringLiteral("Файл"), QStringLiteral("Вид"), QStringLiteral("Сервис"),
                         QStringLiteral("Справка")}));
+}
+
+void TestFormMain::widensToShowTheWholeTable()
+{
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto *table = window.ActivePage()->findChild<QTableView *>(QStringLiteral("sgCalc"));
+    QVERIFY(table);
+    const int screenWidth = window.screen()->availableGeometry().width();
+    // Every column shows without scrolling, unless the screen is too narrow.
+    QTRY_VERIFY2(table->horizontalScrollBar()->maximum() == 0 || window.width() >= screenWidth,
+                 qPrintable(QStringLiteral("scroll %1, window %2, screen %3").arg(table->horizontalScrollBar()->maximum()).arg(window.width()).arg(screenWidth)));
+    QVERIFY(window.width() >= 712 || window.width() >= screenWidth);
 }
 
 void TestFormMain::actions_data()

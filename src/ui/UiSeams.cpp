@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -13,6 +15,23 @@ namespace UiSeams {
 namespace {
 
 const QString FileFilters = QStringLiteral("Данные Ливарон (*.vlgdat);;Все файлы (*)");
+
+// Where the file dialogs start: the program's folder, or the home folder
+// when the program's folder cannot be written (an installed program); after
+// a file has been chosen, that file's folder for the rest of the run.
+QString &DialogFolder()
+{
+    static QString folder = [] {
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        return QFileInfo(programFolder).isWritable() ? programFolder : QDir::homePath();
+    }();
+    return folder;
+}
+
+void RememberFolder(const QString &file)
+{
+    DialogFolder() = QFileInfo(file).absolutePath();
+}
 
 bool AskWithMessageBox(QWidget *parent, const QString &question)
 {
@@ -30,18 +49,21 @@ bool AskWithMessageBox(QWidget *parent, const QString &question)
 
 QStringList OpenWithFileDialog(QWidget *parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Открыть"),
-                       QCoreApplication::applicationDirPath(), FileFilters);
+    QFileDialog dialog(parent, QStringLiteral("Открыть"), DialogFolder(), FileFilters);
+    dialog.setObjectName(QStringLiteral("dlgOpen"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    if (dialog.exec() != QDialog::Accepted)
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    RememberFolder(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles();
 }
 
 QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString &presetName)
 {
-    QFileDialog dialog(parent, title, QCoreApplication::applicationDirPath(), FileFilters);
+    QFileDialog dialog(parent, title, DialogFolder(), FileFilters);
+    dialog.setObjectName(QStringLiteral("dlgSave"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("vlgdat"));
@@ -49,6 +71,7 @@ QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString 
         dialog.selectFile(presetName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    RememberFolder(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 

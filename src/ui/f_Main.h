@@ -33,6 +33,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
@@ -65,6 +66,9 @@ private:
     void pcMainCaptionChanged(TFormVillage *page, const QString &caption);
     void pcMainMiddleClick(int index);
     void pcMainDropBeside();
+    // Widens the window once, when first shown, so that the table of
+    // available buildings shows all its columns in the font in use.
+    void FitWidthToTable();
 
     const TdmListObj &m_Catalog;
     QTabWidget *pcMain = nullptr;
@@ -85,4 +89,5 @@ private:
     // The tab being dragged on the tab strip and where it started.
     QPointer<QWidget> m_DraggedPage;
     int m_DragStartIndex = -1;
+    bool m_FittedToTable = false;
 };
