@@ -36,9 +36,11 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Менеджер для игры Ливарон"));
-    // Tahoma at 8 points where it exists; elsewhere the system's nearest.
-    QFont windowFont(QStringLiteral("Tahoma"), 8);
-    windowFont.setStyleHint(QFont::SansSerif);
+    // The system's font at 8 points. (Asking for Tahoma, the Windows font of
+    // the original design, makes the font lookup search every installed font
+    // where it is missing, which cost a good part of start-up.)
+    QFont windowFont = font();
+    windowFont.setPointSize(8);
     setFont(windowFont);
     setMinimumSize(700, 570);
 
