@@ -43,6 +43,8 @@ private slots:
 
     void closes_data();
     void closes();
+    void otherButtonsKeepTheBox_data();
+    void otherButtonsKeepTheBox();
     void linkClickOpensAndKeepsTheBox_data();
     void linkClickOpensAndKeepsTheBox();
     void linkDoubleClickOpensOnce();
@@ -233,6 +235,45 @@ void TestAbout::closes()
     }
     QVERIFY(!box.isVisible());
     QVERIFY(m_Urls->Opened.isEmpty());
+}
+
+void TestAbout::otherButtonsKeepTheBox_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("doubleClick");
+    QTest::newRow("right click on the box") << "box" << Qt::RightButton << false;
+    QTest::newRow("middle click on the box") << "box" << Qt::MiddleButton << false;
+    QTest::newRow("right click on a caption") << "lbLinkCaption2" << Qt::RightButton << false;
+    QTest::newRow("right click on the first picture") << "Image1" << Qt::RightButton << false;
+    QTest::newRow("right double click on the first picture") << "Image1" << Qt::RightButton << true;
+}
+
+void TestAbout::otherButtonsKeepTheBox()
+{
+    QFETCH(QString, where);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, doubleClick);
+    TAboutBox box;
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+
+    QWidget *target = &box;
+    QPoint position(box.width() - 6, box.height() - 6);
+    if (where != QLatin1String("box")) {
+        target = box.findChild<QLabel *>(where);
+        QVERIFY(target);
+        position = target->rect().center();
+    }
+    if (doubleClick)
+        QTest::mouseDClick(target, button, {}, position);
+    else
+        QTest::mouseClick(target, button, {}, position);
+    QVERIFY(box.isVisible());
+
+    // The left button still closes it.
+    QTest::mouseClick(target, Qt::LeftButton, {}, position);
+    QVERIFY(!box.isVisible());
 }
 
 void TestAbout::linkClickOpensAndKeepsTheBox_data()

@@ -80,6 +80,10 @@ private slots:
     void tabReorderByDragging();
 
     void middleClickClosesThatTab();
+    void middleClickOnAnotherTabKeepsTheShownOne_data();
+    void middleClickOnAnotherTabKeepsTheShownOne();
+    void tabShowsTheNameAsItStands_data();
+    void tabShowsTheNameAsItStands();
     void closingTheLastTabOpensAnEmptyOne();
     void closingAnUnsavedTabAsks_data();
     void closingAnUnsavedTabAsks();
@@ -778,6 +782,89 @@ void TestFormMain::middleClickClosesThatTab()
     // A middle click beside the tabs closes nothing.
     QTest::mouseClick(bar, Qt::MiddleButton, {}, QPoint(bar->width() - 2, bar->height() / 2));
     QCOMPARE(window.PageCount(), 1);
+}
+
+void TestFormMain::middleClickOnAnotherTabKeepsTheShownOne_data()
+{
+    QTest::addColumn<bool>("hasFile");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("saved village goes") << true << true << true;
+    QTest::newRow("unsaved village, yes") << false << true << true;
+    QTest::newRow("unsaved village, no: its tab stays shown") << false << false << false;
+}
+
+void TestFormMain::middleClickOnAnotherTabKeepsTheShownOne()
+{
+    QFETCH(bool, hasFile);
+    QFETCH(bool, answer);
+    QFETCH(bool, closed);
+
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    TypeName(window.ActivePage(), QStringLiteral("Первая"));
+    if (hasFile) {
+        m_OpenAnswers = {{alpha}};
+        Action(window, "actOpen")->trigger();
+    } else {
+        Action(window, "actNew")->trigger();
+        window.ActivePage()->Village().SetRace(1);
+    }
+    TFormVillage *target = window.Page(1);
+    Action(window, "actNew")->trigger();
+    TFormVillage *third = window.Page(2);
+    Tabs(window)->setCurrentIndex(0);
+    TFormVillage *shown = window.Page(0);
+    m_AskAnswers = {answer};
+
+    QTabBar *bar = Tabs(window)->tabBar();
+    QTest::mouseClick(bar, Qt::MiddleButton, {}, bar->tabRect(1).center());
+    QCOMPARE(window.PageCount(), closed ? 2 : 3);
+    QCOMPARE(window.ActivePage(), closed ? shown : target);
+    QCOMPARE(window.Page(0), shown);
+    QCOMPARE(window.Page(window.PageCount() - 1), third);
+    QCOMPARE(m_AskCalls.size(), hasFile ? 0 : 1);
+}
+
+void TestFormMain::tabShowsTheNameAsItStands_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ampersand between words") << QStringLiteral("Рога & Копыта");
+    QTest::newRow("ampersand before a letter") << QStringLiteral("Дом&Сад");
+    QTest::newRow("two ampersands") << QStringLiteral("A&&B");
+    QTest::newRow("no ampersand") << QStringLiteral("Застава");
+}
+
+void TestFormMain::tabShowsTheNameAsItStands()
+{
+    QFETCH(QString, name);
+    TFormMain window(m_Catalog);
+    TypeName(window.ActivePage(), name);
+
+    // What the tab bar draws: "&&" as "&", a single "&" marks the next
+    // letter as an Alt shortcut and is not drawn.
+    auto shown = [&window](int index) {
+        const QString tabText = Tabs(window)->tabText(index);
+        QString text;
+        for (qsizetype i = 0; i < tabText.size(); ++i) {
+            if (tabText.at(i) == QLatin1Char('&') && i + 1 < tabText.size())
+                ++i;
+            text.append(tabText.at(i));
+        }
+        return text;
+    };
+    QCOMPARE(shown(0), name);
+    QVERIFY(QKeySequence::mnemonic(Tabs(window)->tabText(0)).isEmpty());
+
+    // A tab moved to the front and renamed shows its own name the same way.
+    Action(window, "actNew")->trigger();
+    Tabs(window)->tabBar()->moveTab(1, 0);
+    TypeName(window.Page(0), name + QStringLiteral("&"));
+    QCOMPARE(shown(0), name + QStringLiteral("&"));
+    QCOMPARE(shown(1), name);
+    QVERIFY(QKeySequence::mnemonic(Tabs(window)->tabText(0)).isEmpty());
 }
 
 void TestFormMain::closingTheLastTabOpensAnEmptyOne()

@@ -307,15 +307,18 @@ void TAboutBox::paintEvent(QPaintEvent *event)
 
 void TAboutBox::mousePressEvent(QMouseEvent *event)
 {
+    // A click is one of the left button; the other buttons do nothing.
     event->accept();
-    close();
+    if (event->button() == Qt::LeftButton)
+        close();
 }
 
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Image1) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-            close();
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+                close();
             return true;
         }
         return QDialog::eventFilter(watched, event);

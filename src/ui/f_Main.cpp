@@ -217,9 +217,11 @@ void TFormMain::actNewExecute()
 
 void TFormMain::pcMainCaptionChanged(TFormVillage *page, const QString &caption)
 {
+    // The tab shows the name as it stands: an "&" in it is doubled, or the
+    // tab bar would hide it and make the next letter an Alt shortcut.
     const int index = pcMain->indexOf(page);
     if (index >= 0)
-        pcMain->setTabText(index, caption);
+        pcMain->setTabText(index, QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 
 bool TFormMain::IsOpen(const QString &fileName) const
@@ -410,12 +412,17 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 void TFormMain::pcMainMiddleClick(int index)
 {
     // The middle button on a tab closes that tab ("Закрыть" acts on the
-    // active one, so the tab becomes active first); beside the tabs it
-    // closes nothing.
+    // active one, so the tab becomes active first, and asks there when its
+    // village has no file); beside the tabs it closes nothing.
     if (index < 0)
         return;
+    const QPointer<QWidget> previous = pcMain->currentWidget();
+    const QPointer<QWidget> clicked = pcMain->widget(index);
     pcMain->setCurrentIndex(index);
     actClose->trigger();
+    // When another tab than the shown one went, the player stays where he was.
+    if (clicked.isNull() && !previous.isNull())
+        pcMain->setCurrentWidget(previous);
 }
 
 void TFormMain::pcMainDropBeside()
