@@ -6,6 +6,7 @@
 #include "catalog/WholeNumber.h"
 
 #include <QLocale>
+#include <QStringDecoder>
 #include <QTest>
 
 namespace {
@@ -29,6 +30,7 @@ private slots:
     void load_data();
     void load();
     void missingFile();
+    void folderInPlaceOfFile();
     void catalogFileName_data();
     void catalogFileName();
     void attributeValues();
@@ -122,6 +124,16 @@ void TestCatalog::missingFile()
     QVERIFY(!catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng"))));
     QCOMPARE(messages.Texts(), QStringList{NotFound});
     QCOMPARE(catalog.Count(), 0);
+}
+
+void TestCatalog::folderInPlaceOfFile()
+{
+    TRecordedMessages messages;
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("JorLivaronMng.xml")));
+    TdmListObj catalog;
+    QVERIFY(!catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng"))));
+    QCOMPARE(messages.Texts(), QStringList{NotFound});
 }
 
 void TestCatalog::catalogFileName_data()
@@ -244,30 +256,50 @@ void TestCatalog::lookups()
 void TestCatalog::textEncodings_data()
 {
     QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("name");
 
-    const QByteArray name = QStringLiteral("Главное здание").toUtf8();
+    const QString mainBuilding = QStringLiteral("Главное здание");
+    const QByteArray name = mainBuilding.toUtf8();
     const QByteArray objects = "<Object Name=\"" + name + "\"><Level ID=\"1\" PROD=\"100\"/></Object>";
-    QTest::newRow("plain UTF-8") << CatalogXml(objects);
+    QTest::newRow("plain UTF-8") << CatalogXml(objects) << mainBuilding;
 
     // The UTF-8 bytes of the name presented as Windows-1251 characters, in a
     // file that is itself UTF-8 (tests/data/catalog-cp1251-as-utf8.xml), and
     // the same bytes in a file declared as Windows-1251.
     QFile table(QStringLiteral(JOR_TEST_DATA_DIR "/catalog-cp1251-as-utf8.xml"));
     QVERIFY(table.open(QIODevice::ReadOnly));
-    QTest::newRow("UTF-8 bytes shown as Windows-1251") << table.readAll();
+    QTest::newRow("UTF-8 bytes shown as Windows-1251") << table.readAll() << mainBuilding;
     QTest::newRow("UTF-8 bytes in a Windows-1251 file")
         << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<JorLivaronObjectList>" + objects
-                      + "</JorLivaronObjectList>");
+                      + "</JorLivaronObjectList>")
+        << mainBuilding;
+
+    // "И" is D0 98 in UTF-8, and 0x98 is the one byte of Windows-1251 without
+    // a letter: the parser carries it as U+0098.
+    const QString withI = QStringLiteral("Изба Ивана");
+    const QByteArray withIObjects = "<Object Name=\"" + withI.toUtf8() + "\"><Level ID=\"1\"/></Object>";
+    QTest::newRow("И as UTF-8 bytes in a Windows-1251 file")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<JorLivaronObjectList>" + withIObjects
+                      + "</JorLivaronObjectList>")
+        << withI;
+    QStringDecoder cp1251("windows-1251");
+    QVERIFY(cp1251.isValid());
+    const QString shownAsCp1251 = cp1251.decode(withI.toUtf8());
+    QVERIFY(shownAsCp1251.contains(QChar(0x0098)));
+    QTest::newRow("И as UTF-8 bytes shown as Windows-1251")
+        << CatalogXml("<Object Name=\"" + shownAsCp1251.toUtf8() + "\"><Level ID=\"1\"/></Object>") << withI;
+    QTest::newRow("И in plain UTF-8") << CatalogXml(withIObjects) << withI;
 }
 
 void TestCatalog::textEncodings()
 {
     QFETCH(QByteArray, xml);
+    QFETCH(QString, name);
     TTestCatalog catalog(xml);
     QVERIFY(catalog.Loaded);
     QCOMPARE(catalog.Catalog.Count(), 1);
-    QCOMPARE(catalog.Catalog.Object(0).Name, QStringLiteral("Главное здание"));
-    QCOMPARE(catalog.Catalog.MainBuildingPercent(1), 100);
+    QCOMPARE(catalog.Catalog.Object(0).Name, name);
+    QCOMPARE(catalog.Catalog.MainBuildingPercent(1), name == QStringLiteral("Главное здание") ? 100 : 0);
 }
 
 void TestCatalog::shippedCatalog()

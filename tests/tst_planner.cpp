@@ -172,6 +172,7 @@ private slots:
     void entryOutsideCatalogIsSkipped();
     void timeTextsMatchDurationHelper_data();
     void timeTextsMatchDurationHelper();
+    void endClockFromMomentOfRecalculation();
     void setHorizon();
 
     void buildReplacesOtherBuildingInPlace();
@@ -541,6 +542,35 @@ void TestPlanner::timeTextsMatchDurationHelper()
         const qint32 seconds = row[1].toInt() * 30;
         QCOMPARE(row[5], TdmListObj::SecondsToText(seconds, true));
     }
+}
+
+void TestPlanner::endClockFromMomentOfRecalculation()
+{
+    // The clock moves on while a recalculation runs: it reads 05:17:59 first
+    // and a second later at every further reading. The end clock is the one
+    // of the moment of the recalculation, and a later recalculation within
+    // that minute shows it again.
+    TVillage village(Catalog());
+    village.SetStocks({"1000", "1000", "1000", "1000"});
+    village.Data.ReplaceAvBuildings({Entry(Market1)});
+
+    const QDateTime suiteNow = m_Clock->Now;
+    const auto restore = qScopeGuard([this, suiteNow] {
+        m_Clock.reset();
+        m_Clock = std::make_unique<TPinnedClock>(suiteNow);
+    });
+    QDateTime moving(QDate(2024, 5, 1), QTime(5, 17, 59));
+    SetClock([&moving] {
+        const QDateTime now = moving;
+        moving = moving.addSecs(1);
+        return now;
+    });
+    village.Planner.RecalculateAvailable();
+    QCOMPARE(village.Planner.Available().first()[5], QStringLiteral("00:00:00 (05:17)"));
+
+    TPinnedClock later(QDateTime(QDate(2024, 5, 1), QTime(5, 17, 20)));
+    village.Planner.RecalculateAvailable();
+    QCOMPARE(village.Planner.Available().first()[5], QStringLiteral("00:00:00 (05:17)"));
 }
 
 void TestPlanner::setHorizon()

@@ -22,12 +22,15 @@ const QString MainBuildingName = QStringLiteral("Главное здание");
 const QString ClosingLine = QStringLiteral("Программа будет закрыта!");
 
 // Characters 0x80..0xFF of Windows-1251, the 8-bit code page of Russian
-// Windows (0x98 is unassigned).
+// Windows. Byte 0x98 has no letter of its own; the system's converters and
+// the XML parser carry it as U+0098, and so must this table: it is the second
+// UTF-8 byte of "И", so a name with that letter read in the wrong code page
+// arrives with U+0098 in it.
 constexpr char16_t Cp1251High[128] = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
     0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
     0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0xFFFF, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
     0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
     0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
     0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
@@ -201,7 +204,9 @@ bool TdmListObj::LoadCatalog(const QString &ExeName)
 {
     m_IndexesBuilt = false;
     const QString fileName = CatalogFileName(ExeName);
-    if (!QFileInfo::exists(fileName)) {
+    // A folder of that name is no catalog file either.
+    const QFileInfo fileInfo(fileName);
+    if (!fileInfo.exists() || fileInfo.isDir()) {
         ShowMessage(TMessageKind::Error,
                     JoinMessageLines(QStringLiteral("Не найден файл со списком объектов."), ClosingLine));
         return false;
@@ -296,6 +301,11 @@ bool TdmListObj::LoadCatalog(const QString &ExeName)
 
 QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime)
 {
+    return SecondsToText(Seconds, ShowEndTime, ShowEndTime ? CurrentDateTime().time() : QTime());
+}
+
+QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime, const QTime &Now)
+{
     const qint64 span = Seconds;
     const qint64 magnitude = std::abs(span);
     const qint64 h = magnitude / 3600;
@@ -311,7 +321,7 @@ QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime)
     text += u':';
     AppendTwoDigits(text, s);
     if (ShowEndTime) {
-        const QTime end = CurrentDateTime().time().addSecs(int(span % 86400));
+        const QTime end = Now.addSecs(int(span % 86400));
         const QLocale locale;
         text += QStringLiteral(" (") + locale.toString(end, ShortTimeFormatWithoutSeconds(locale)) + u')';
     }

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QTime>
 
 #include <array>
 
@@ -63,6 +64,9 @@ public:
     // hh:mm:ss (hours unlimited), with ShowEndTime followed by " (" + the
     // local clock time at which the span ends + ")".
     static QString SecondsToText(qint32 Seconds, bool ShowEndTime);
+    // The same with the end clock counted from the time of day Now, for a
+    // caller that formats many spans from one moment.
+    static QString SecondsToText(qint32 Seconds, bool ShowEndTime, const QTime &Now);
     static qint32 TextToSeconds(QStringView Text);
 
     // Catalog index of the first entry whose display text equals Text exactly

@@ -77,7 +77,8 @@ class TTimeTexts
 {
 public:
     TTimeTexts()
-        : m_NowSecond(CurrentDateTime().time().msecsSinceStartOfDay() / 1000)
+        : m_Now(CurrentDateTime().time())
+        , m_NowSecond(m_Now.msecsSinceStartOfDay() / 1000)
     {
     }
 
@@ -91,7 +92,10 @@ public:
         QHash<qint64, QString> &clockByMinute = ClockByMinute();
         auto clock = clockByMinute.constFind(endMinute);
         if (clock == clockByMinute.constEnd()) {
-            text = TdmListObj::SecondsToText(seconds, true);
+            // From the moment of the recalculation, not a fresh reading of
+            // the clock: the text is kept under the minute worked out from
+            // that moment, for this and every later recalculation.
+            text = TdmListObj::SecondsToText(seconds, true, m_Now);
             const qsizetype durationLength = TdmListObj::SecondsToText(seconds, false).size();
             clockByMinute.insert(endMinute, text.mid(durationLength));
         } else {
@@ -117,6 +121,7 @@ private:
     }
 
     static constexpr qint64 SecondsPerDay = 86400;
+    QTime m_Now;
     qint64 m_NowSecond;
     QHash<qint32, QString> m_ByTime;
 };
