@@ -234,8 +234,9 @@ void TPlanner::Build(int row)
 
     if (m_Village.BuildTotal == 0) {
         m_Village.BuildName = built[0];
-        // A negative duration (only from a catalog with negative times)
-        // starts nothing, like a duration of 0.
+        // A build-time text that reads back as a negative duration (only a
+        // catalog with negative times can make one) starts nothing, like a
+        // duration of 0.
         m_Village.BuildTotal = std::max(0, TdmListObj::TextToSeconds(built[6]));
         m_Village.BuildElapsed = 0;
         emit ProgressChanged();
