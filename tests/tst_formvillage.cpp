@@ -22,6 +22,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTimer>
@@ -172,6 +174,7 @@ private slots:
 
     void newPageState();
     void tableTitlesAndSizes();
+    void longCatalogTextsFitFromTheStart();
     void horizonMenuRetitlesAndRecalculates();
     void nameEditSetsCaption();
     void raceChoiceSetsRaceWithoutRecalculation();
@@ -202,6 +205,7 @@ private slots:
     void timerRunsOnHiddenPage();
     void autoSaveWritesFile();
     void autoSaveFailureIsReported();
+    void autoSaveAddsNoReportWhileOneIsOpen();
     void loadFromFileShowsRecord();
 
     void pasteOfCompletePageClosesDialogAndImports();
@@ -383,6 +387,65 @@ void TestFormVillage::tableTitlesAndSizes()
              QStringLiteral("Расчет на 1 час"));
     QCOMPARE(Find<QAction>(page, QStringLiteral("pmiTime2"))->text(),
              QStringLiteral("Расчет на 2 часа"));
+}
+
+void TestFormVillage::longCatalogTextsFitFromTheStart()
+{
+    // A name longer than the design widths of the list and of the table's
+    // first column, at 40 levels: more than the list shows at once.
+    const QString longName = QStringLiteral("Деревообрабатывающий завод");
+    QByteArray levels;
+    for (int level = 1; level <= 40; ++level)
+        levels += "<Level ID=\"" + QByteArray::number(level) + "\" WOOD=\""
+            + (level == 10 ? "1234567" : "10")
+            + "\" CLAY=\"10\" IRON=\"10\" GRAIN=\"10\" USEGRAIN=\"1\" EK=\"1\" "
+              "TIME=\"00:10:00\" PROD=\"0\"/>";
+    TTestCatalog catalog(
+        CatalogXml("<Object Name=\"" + longName.toUtf8() + "\">" + levels + "</Object>"));
+    QVERIFY(catalog.Loaded);
+    const QString text = MakeDisplayText(longName, 10);
+    const QString wood = QStringLiteral("1234567");
+    QList<TAvBuildingEntry> all;
+    for (qint32 index = 0; index < catalog.Catalog.Count(); ++index)
+        all.append({catalog.Catalog.Object(index).DisplayText(), index});
+
+    TFormVillage page(catalog.Catalog);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    QVERIFY(sgCalc && list);
+    const auto tableFits = [sgCalc, &text, &wood] {
+        QFont bold = sgCalc->font();
+        bold.setBold(true);
+        return sgCalc->columnWidth(0) > QFontMetrics(sgCalc->font()).horizontalAdvance(text)
+            && sgCalc->columnWidth(1) > QFontMetrics(bold).horizontalAdvance(wood);
+    };
+    const auto listFits = [list, &text] {
+        return !list->horizontalScrollBar()->isVisible()
+            && list->viewport()->width() > QFontMetrics(list->font()).horizontalAdvance(text)
+            && list->viewport()->width() >= list->sizeHintForColumn(0);
+    };
+    // The table has its width before the building is listed, so that the
+    // window that shows it can make room for it once.
+    QCOMPARE(sgCalc->rowCount(), 1);
+    QVERIFY(sgCalc->item(0, 0)->text().isEmpty());
+    QVERIFY(tableFits());
+    const int width = sgCalc->horizontalHeader()->length();
+
+    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, all);
+    QCOMPARE(sgCalc->rowCount(), 40);
+    QCOMPARE(sgCalc->horizontalHeader()->length(), width);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+    QVERIFY(listFits());
+
+    // The window that takes the page in gives it another font.
+    QFont larger = page.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    page.setFont(larger);
+    QVERIFY(tableFits());
+    QVERIFY(sgCalc->horizontalHeader()->length() > width);
+    QTRY_VERIFY(listFits());
 }
 
 void TestFormVillage::horizonMenuRetitlesAndRecalculates()
@@ -946,6 +1009,35 @@ void TestFormVillage::autoSaveFailureIsReported()
     m_Messages->Messages.clear();
     QVERIFY(!page.WriteToFile());
     QCOMPARE(m_Messages->Messages.size(), 1);
+}
+
+void TestFormVillage::autoSaveAddsNoReportWhileOneIsOpen()
+{
+    QTemporaryDir dir;
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().FileName = dir.filePath(QStringLiteral("missing/folder/v.vlgdat"));
+    Find<QTimer>(page, QStringLiteral("Timer1"))->stop();
+    // The message box runs an event loop in which the timer keeps ticking:
+    // here five more minutes of ticks arrive while the first report is open.
+    int reports = 0;
+    int depth = 0;
+    const TMessageHandler previous =
+        SetMessageHandler([&page, &reports, &depth](TMessageKind, const QString &) {
+            ++reports;
+            ++depth;
+            if (depth == 1)
+                for (int tick = 0; tick < 300; ++tick)
+                    page.Planner().Tick();
+            --depth;
+        });
+    const auto restore = qScopeGuard([&previous] { SetMessageHandler(previous); });
+    page.Village().HourCounter = 299;
+    page.Planner().Tick();
+    QCOMPARE(reports, 1);
+    // Once the box is closed, the next failure is reported again.
+    for (int tick = 0; tick < 300; ++tick)
+        page.Planner().Tick();
+    QCOMPARE(reports, 2);
 }
 
 void TestFormVillage::loadFromFileShowsRecord()

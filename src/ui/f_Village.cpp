@@ -33,12 +33,15 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <array>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -282,13 +285,6 @@ void TFormVillage::CreateControls()
     levelRow->addWidget(edMainLevel);
     profil->addLayout(levelRow, 2, 0, 1, 2);
     profil->setColumnStretch(1, 1);
-    // The left column keeps its design width unless the font needs more
-    // room for the level caption and its field.
-    const QMargins margins = profil->contentsMargins();
-    const int leftWidth = qMax(209, lbMainLevel->sizeHint().width() + levelRow->spacing()
-                                        + edMainLevel->width() + margins.left() + margins.right()
-                                        + 4);
-    gbProfil->setFixedWidth(leftWidth);
 
     gbResource = new QGroupBox(QStringLiteral("Ресурсы"), pnlTop);
     gbResource->setObjectName(QStringLiteral("gbResource"));
@@ -360,7 +356,6 @@ void TFormVillage::CreateControls()
     // Left column: the considered buildings.
     gbBuildings = new QGroupBox(QStringLiteral("Учитываемые строения"), this);
     gbBuildings->setObjectName(QStringLiteral("gbBuildings"));
-    gbBuildings->setFixedWidth(gbProfil->width());
     gbBuildings->installEventFilter(this);
     LstBoxItems = new QListWidget(gbBuildings);
     LstBoxItems->setObjectName(QStringLiteral("LstBoxItems"));
@@ -380,6 +375,8 @@ void TFormVillage::CreateControls()
     buildings->setSpacing(3);
     buildings->addWidget(LstBoxItems, 1);
     buildings->addWidget(Panel3);
+
+    FitLeftColumn();
 
     // Right area: available buildings, comments, construction.
     Panel2 = new QWidget(this);
@@ -553,7 +550,7 @@ void TFormVillage::BindRecord()
     connect(planner, &TPlanner::AvailableChanged, this, &TFormVillage::ShowAvailable);
     connect(planner, &TPlanner::HorizonChanged, this, &TFormVillage::ShowHorizon);
     connect(planner, &TPlanner::ProgressChanged, this, &TFormVillage::ShowProgress);
-    connect(planner, &TPlanner::AutoSaveDue, this, &TFormVillage::WriteToFile);
+    connect(planner, &TPlanner::AutoSaveDue, this, &TFormVillage::AutoSave);
 }
 
 void TFormVillage::FormCreate()
@@ -688,6 +685,17 @@ bool TFormVillage::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void TFormVillage::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // A page gets the font of the window that takes it in after it has been
+    // created; the columns follow.
+    if (event->type() == QEvent::FontChange && sgCalc) {
+        FitLeftColumn();
+        FitCalcColumns();
+    }
+}
+
 // --- Commands ------------------------------------------------------------
 
 void TFormVillage::btnImportClick()
@@ -768,9 +776,20 @@ void TFormVillage::LoadFromFile()
 bool TFormVillage::WriteToFile()
 {
     const TFileResult result = WriteVillageFile(Village());
-    if (!result.Ok)
+    if (!result.Ok) {
+        // The timer keeps ticking while the message box is open.
+        const bool wasReporting = std::exchange(m_ReportingWriteFailure, true);
+        const auto restore =
+            qScopeGuard([this, wasReporting] { m_ReportingWriteFailure = wasReporting; });
         ShowMessage(TMessageKind::Error, result.Error);
+    }
     return result.Ok;
+}
+
+void TFormVillage::AutoSave()
+{
+    if (!m_ReportingWriteFailure)
+        WriteToFile();
 }
 
 void TFormVillage::ImportFromOverview()
@@ -908,23 +927,7 @@ void TFormVillage::ShowAvailable()
         }
     }
 
-    // Every column fits its texts (the cost columns in bold, as shortages
-    // are drawn), at least at its design width.
-    QFont bold = sgCalc->font();
-    bold.setBold(true);
-    const QFontMetrics normalMetrics(sgCalc->font());
-    const QFontMetrics boldMetrics(bold);
-    for (int column = 0; column < 7; ++column) {
-        const QFontMetrics &metrics = column >= 1 && column <= 4 ? boldMetrics : normalMetrics;
-        int width = qMax(CalcColumnWidths[std::size_t(column)],
-                         metrics.horizontalAdvance(TPlanner::ColumnTitles.at(column))
-                             + ColumnPadding);
-        for (const TAvailableRow &row : rows)
-            width = qMax(width, metrics.horizontalAdvance(row.at(std::size_t(column)))
-                                    + ColumnPadding);
-        if (sgCalc->columnWidth(column) != width)
-            sgCalc->setColumnWidth(column, width);
-    }
+    FitCalcColumns();
 
     // The table always has a current cell, so that its selected row is a
     // data row.
@@ -932,6 +935,101 @@ void TFormVillage::ShowAvailable()
         sgCalc->setCurrentCell(qBound(0, currentRow, sgCalc->rowCount() - 1),
                                qMax(0, currentColumn));
     sgCalc->viewport()->update();
+}
+
+void TFormVillage::FitLeftColumn()
+{
+    // The left column keeps its design width unless the font needs more
+    // room for the level caption and its field, or for the widest display
+    // text of the catalog in the list, with room for its scroll bar.
+    const QGridLayout *profil = qobject_cast<const QGridLayout *>(gbProfil->layout());
+    const QMargins profilMargins = profil ? profil->contentsMargins() : QMargins();
+    const int levelWidth = lbMainLevel->sizeHint().width() + 6 + edMainLevel->width()
+        + profilMargins.left() + profilMargins.right() + 4;
+
+    const QFontMetrics metrics(LstBoxItems->font());
+    int widestText = 0;
+    for (const TLivaronObject &object : m_Catalog.Objects())
+        widestText = qMax(widestText, metrics.horizontalAdvance(object.DisplayText()));
+    const QStyle *listStyle = LstBoxItems->style();
+    const int textMargin = listStyle->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                  LstBoxItems) + 1;
+    const QMargins listMargins =
+        gbBuildings->layout() ? gbBuildings->layout()->contentsMargins() : QMargins();
+    const int listWidth = widestText + 2 * textMargin + 2 * LstBoxItems->frameWidth()
+        + listStyle->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, LstBoxItems)
+        + listMargins.left() + listMargins.right() + gbBuildings->contentsMargins().left()
+        + gbBuildings->contentsMargins().right() + 4;
+
+    const int width = qMax(209, qMax(levelWidth, listWidth));
+    gbProfil->setFixedWidth(width);
+    gbBuildings->setFixedWidth(width);
+}
+
+void TFormVillage::FitCalcColumns()
+{
+    // Every column fits its texts (the cost columns in bold, as shortages
+    // are drawn), at least at its floor.
+    const std::array<int, 7> floors = CalcColumnFloors();
+    QFont bold = sgCalc->font();
+    bold.setBold(true);
+    const QFontMetrics normalMetrics(sgCalc->font());
+    const QFontMetrics boldMetrics(bold);
+    const QList<TAvailableRow> &rows = Planner().Available();
+    for (int column = 0; column < 7; ++column) {
+        const QFontMetrics &metrics = column >= 1 && column <= 4 ? boldMetrics : normalMetrics;
+        int width = floors[std::size_t(column)];
+        for (const TAvailableRow &row : rows)
+            width = qMax(width, metrics.horizontalAdvance(row.at(std::size_t(column)))
+                                    + ColumnPadding);
+        if (sgCalc->columnWidth(column) != width)
+            sgCalc->setColumnWidth(column, width);
+    }
+}
+
+const std::array<int, 7> &TFormVillage::CalcColumnFloors()
+{
+    const QFont font = sgCalc->font();
+    if (m_CalcColumnFloorsValid && font == m_CalcColumnFloorsFont)
+        return m_CalcColumnFloors;
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics normalMetrics(font);
+    const QFontMetrics boldMetrics(bold);
+    std::array<int, 7> floors{};
+    for (int column = 0; column < 7; ++column)
+        floors[std::size_t(column)] =
+            qMax(CalcColumnWidths[std::size_t(column)],
+                 normalMetrics.horizontalAdvance(TPlanner::ColumnTitles.at(column))
+                     + ColumnPadding);
+    // Names and costs as the catalog gives them; the longest build time at
+    // the largest build-time percentage.
+    qint64 longestTime = 0;
+    for (const TLivaronObject &object : m_Catalog.Objects()) {
+        floors[0] = qMax(floors[0],
+                         normalMetrics.horizontalAdvance(object.DisplayText()) + ColumnPadding);
+        for (const TResourceKind kind : AllResourceKinds) {
+            const std::size_t column = KindIndex(kind) + 1;
+            floors[column] = qMax(floors[column],
+                                  boldMetrics.horizontalAdvance(QString::number(object.Cost(kind)))
+                                      + ColumnPadding);
+        }
+        longestTime = qMax(longestTime, qint64(object.Time));
+    }
+    qint64 largestPercent = 0;
+    for (qint32 level = 1; level <= 20; ++level)
+        largestPercent = qMax(largestPercent, qint64(m_Catalog.MainBuildingPercent(level)));
+    const qint64 longestBuild = qBound(qint64(0), longestTime * largestPercent / 100,
+                                      qint64(std::numeric_limits<qint32>::max()));
+    // The time to afford never exceeds the longer horizon.
+    floors[5] = qMax(floors[5], normalMetrics.horizontalAdvance(
+                                    TdmListObj::SecondsToText(7200, true)) + ColumnPadding);
+    floors[6] = qMax(floors[6], normalMetrics.horizontalAdvance(TdmListObj::SecondsToText(
+                                    qint32(longestBuild), false)) + ColumnPadding);
+    m_CalcColumnFloors = floors;
+    m_CalcColumnFloorsFont = font;
+    m_CalcColumnFloorsValid = true;
+    return m_CalcColumnFloors;
 }
 
 void TFormVillage::ShowHorizon(qint32 seconds)

@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class TVillageData;
@@ -131,6 +132,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void edNameChange(const QString &text);
@@ -164,6 +166,20 @@ private:
     void CreateActions();
     void BindRecord();
     void ShowComments();
+    // Sets the width of the left column (the village group and the list of
+    // considered buildings).
+    void FitLeftColumn();
+    // Sets the widths of the available table's columns: each at least its
+    // floor, and wide enough for the texts it holds.
+    void FitCalcColumns();
+    // The least width of each column of the available table in the table's
+    // font: its design width, or more where its title or the widest text
+    // that the catalog can put into it needs room, so that the table keeps
+    // its width while rows come and go.
+    const std::array<int, 7> &CalcColumnFloors();
+    // The automatic save: writes the village unless a report of a failed
+    // write of this page is still open.
+    void AutoSave();
     void edMainLevelExit();
     // The key filters of the level field and the resource cells: true when
     // the key is dropped.
@@ -176,6 +192,12 @@ private:
     // Set while controls are filled from the record, so that their change
     // handlers do not write the same values back.
     bool m_Showing = false;
+    // Set while this page shows a failed write, so that the timer's
+    // automatic save does not pile up further reports behind the open one.
+    bool m_ReportingWriteFailure = false;
+    std::array<int, 7> m_CalcColumnFloors{};
+    QFont m_CalcColumnFloorsFont;
+    bool m_CalcColumnFloorsValid = false;
 
     QWidget *pnlTop = nullptr;
     QGroupBox *gbProfil = nullptr;
