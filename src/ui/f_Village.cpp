@@ -45,6 +45,17 @@
 
 namespace {
 
+// The picture of the import button, made once and shared by every page (the
+// style's fallback icon loads several pixmaps, which every page would
+// otherwise hold a copy of).
+const QIcon &ImportIcon(const QStyle *style)
+{
+    static const QIcon icon =
+        QIcon::fromTheme(QStringLiteral("edit-paste"), style->standardIcon(QStyle::SP_ArrowDown));
+    return icon;
+}
+
+
 // The design widths of the columns of the available table; a column grows
 // when the font needs more room for its texts.
 constexpr std::array<int, 7> CalcColumnWidths{135, 56, 56, 56, 56, 100, 56};
@@ -332,8 +343,7 @@ void TFormVillage::CreateControls()
     btnImport->setObjectName(QStringLiteral("btnImport"));
     btnImport->setFixedSize(27, 25);
     btnImport->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    btnImport->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"),
-                                        style()->standardIcon(QStyle::SP_ArrowDown)));
+    btnImport->setIcon(ImportIcon(style()));
     btnImport->setToolTip(QStringLiteral("Импортировать данные"));
     auto *resButtons = new QVBoxLayout(pnlResBtn);
     resButtons->setContentsMargins(4, 0, 0, 0);
