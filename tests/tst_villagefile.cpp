@@ -7,9 +7,11 @@
 #include "village/VillageData.h"
 #include "village/VillageFile.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -113,6 +115,7 @@ private slots:
     void writtenBytes();
     void roundTrip_data();
     void roundTrip();
+    void longCommentRoundTrip();
     void writeReplacesPreviousFile();
     void writeFailsWhenFolderIsAFile();
     void failedWriteKeepsPreviousFile();
@@ -124,6 +127,8 @@ private slots:
     void readKeepsWhatTheFileLacks();
     void failedReadForgetsNameBeforeTheBox();
     void readRefusesDeepNesting();
+    void readRefusesExpandingFiles_data();
+    void readRefusesExpandingFiles();
 
 private:
     std::unique_ptr<TTestCatalog> m_Catalog;
@@ -162,6 +167,20 @@ void TestVillageFile::dateText_data()
         << russian << QDateTime(day, QTime(0, 0, 0), Qt::UTC) << QStringLiteral("05.03.2024");
     QTest::newRow("midnight with milliseconds: the date alone")
         << russian << QDateTime(day, QTime(0, 0, 0, 500), Qt::UTC) << QStringLiteral("05.03.2024");
+    // The time zone goes with the comma or brackets around it, and leaves no
+    // blank behind.
+    QTest::newRow("Belarusian: zone after a comma")
+        << QLocale(QLocale::Belarusian, QLocale::Belarus) << QDateTime(day, QTime(15, 8, 9), Qt::UTC)
+        << QStringLiteral("5.03.24 15:08:09");
+    QTest::newRow("Catalan: zone in parentheses")
+        << QLocale(QLocale::Catalan, QLocale::Spain) << QDateTime(day, QTime(15, 8, 9), Qt::UTC)
+        << QStringLiteral("5/3/24 15:08:09");
+    QTest::newRow("Chinese, Hong Kong: zone in brackets")
+        << QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::HongKong)
+        << QDateTime(day, QTime(15, 8, 9), Qt::UTC) << QStringLiteral("5/3/2024 下午3:08:09");
+    QTest::newRow("Nuer: zone in front")
+        << QLocale(QLocale::Nuer, QLocale::SouthSudan) << QDateTime(day, QTime(15, 8, 9), Qt::UTC)
+        << QStringLiteral("5/03/2024 3:08:09 TŊ");
     QTest::newRow("one second after midnight")
         << russian << QDateTime(day, QTime(0, 0, 1), Qt::UTC) << QStringLiteral("05.03.2024 00:00:01");
 }
@@ -247,6 +266,9 @@ void TestVillageFile::roundTrip_data()
     QTest::newRow("bare LF and lone CR in the comment become CR LF")
         << QStringLiteral("Застава") << QStringLiteral("a\nb\rc") << QStringLiteral("Застава")
         << QStringLiteral("a\r\nb\r\nc");
+    QTest::newRow("runs of mixed breaks: each one CR LF")
+        << QStringLiteral("Застава") << QStringLiteral("\r\r\n\n\r") << QStringLiteral("Застава")
+        << QStringLiteral("\r\n\r\n\r\n\r\n");
     QTest::newRow("characters a file cannot hold are dropped")
         << QStringLiteral("A\x01" "B\x1F") << QStringLiteral("x\x0By") << QStringLiteral("AB")
         << QStringLiteral("xy");
@@ -296,6 +318,32 @@ void TestVillageFile::roundTrip()
     QCOMPARE(read.AvBuildings, written.AvBuildings);
     QCOMPARE(read.FileName, written.FileName);
     QVERIFY(read.Modified);
+}
+
+void TestVillageFile::longCommentRoundTrip()
+{
+    // Three million empty lines, typed with bare LF: each line break becomes
+    // CR LF in one pass over the text, not by moving the rest of it at every
+    // break.
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    QTemporaryDir dir;
+    TVillageData written;
+    written.FileName = dir.filePath(QStringLiteral("long.vlgdat"));
+    written.Comments = QString(3000000, u'\n');
+
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(WriteVillageFile(written).Ok);
+    TVillageData read;
+    TPlanner planner(read, catalog);
+    read.FileName = written.FileName;
+    QVERIFY(ReadVillageFile(read, planner, catalog).Ok);
+    const qint64 elapsed = timer.elapsed();
+    qInfo("3,000,000 comment lines written and read in %lld ms", elapsed);
+
+    QCOMPARE(read.Comments.size(), 6000000);
+    QVERIFY(read.Comments == QStringLiteral("\r\n").repeated(3000000));
+    QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
 }
 
 void TestVillageFile::writeReplacesPreviousFile()
@@ -563,6 +611,95 @@ void TestVillageFile::readRefusesDeepNesting()
     // Refused while parsing: nothing was applied.
     QCOMPARE(village.Name, QString());
     QCOMPARE(village.FileName, QString());
+}
+
+void TestVillageFile::readRefusesExpandingFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray start = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
+    const QByteArray village = "<Village Name=\"Застава\"/>";
+    const QString read = QStringLiteral(
+        "name=[Застава] race=0 level=[1] stocks=[,,,] production=[,,,] buildings=[] comments=[]");
+    const QString doctype = QStringLiteral("Определение типа документа (DOCTYPE) не допускается!");
+    const QString crowded = QStringLiteral("Слишком много атрибутов у элемента!");
+    const auto attributes = [](int count) {
+        QByteArray text;
+        for (int i = 0; i < count; ++i)
+            text += " a" + QByteArray::number(i) + "=\"\"";
+        return text;
+    };
+
+    // 1 MB that an entity would expand into 2.5 GB of comment text.
+    const QByteArray entity = "<!DOCTYPE JorVillageData [<!ENTITY a \"" + QByteArray(4000, 'a') + "\">]>";
+    QTest::newRow("document type with an entity")
+        << start + entity + "<JorVillageData>" + village + "<Comments>" + QByteArray("&a;").repeated(330000)
+               + "</Comments></JorVillageData>"
+        << doctype << FreshVillage;
+    QTest::newRow("document type alone")
+        << start + "<!DOCTYPE JorVillageData><JorVillageData>" + village + "</JorVillageData>" << doctype
+        << FreshVillage;
+
+    // 2 MB of attributes on one element: the XML reader would compare each
+    // with every one before it.
+    QTest::newRow("200,000 attributes on one element")
+        << start + "<JorVillageData>" + village + "<Other" + attributes(200000) + "/></JorVillageData>"
+        << crowded << FreshVillage;
+    QTest::newRow("65 attributes on one element")
+        << start + "<JorVillageData>" + village + "<Other" + attributes(65) + "/></JorVillageData>" << crowded
+        << FreshVillage;
+    QTest::newRow("64 attributes on one element are read")
+        << start + "<JorVillageData>" + village + "<Other" + attributes(64) + "/></JorVillageData>" << QString()
+        << read;
+    QTest::newRow("= signs in values, comments and text are no attributes")
+        << start + "<!--" + QByteArray(100, '=') + "--><JorVillageData><Village Name=\"" + QByteArray(100, '=')
+               + "\" a='>" + QByteArray(100, '=') + "'/><Comments>" + QByteArray(100, '=')
+               + "<![CDATA[" + QByteArray(100, '=') + "]]><?pi " + QByteArray(100, '=')
+               + "?></Comments></JorVillageData>"
+        << QStringLiteral("Элемент «Comments» не содержит единственного текстового значения!")
+        << QStringLiteral("name=[%1] race=0 level=[1] stocks=[,,,] production=[,,,] buildings=[] comments=[]")
+               .arg(QString(100, u'='));
+
+    // Read by its bytes, "м" and "н" of UTF-16 would pass for "<" and "=".
+    const QString sixteen = QStringLiteral("<JorVillageData><Village Name=\"Застава\"/><Comments>м%1</Comments>"
+                                           "</JorVillageData>")
+                                .arg(QString(100, u'н'));
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    QTest::newRow("UTF-16 file looked at in its characters")
+        << QByteArray(encoder.encode(sixteen)) << QString()
+        << QStringLiteral("name=[Застава] race=0 level=[1] stocks=[,,,] production=[,,,] buildings=[] comments=[м%1]")
+               .arg(QString(100, u'н'));
+}
+
+void TestVillageFile::readRefusesExpandingFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    QFETCH(QString, expected);
+
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("crafted.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    TVillageData village;
+    TPlanner planner(village, catalog);
+    village.FileName = path;
+    TRecordedMessages messages;
+    QElapsedTimer timer;
+    timer.start();
+    const TFileResult result = ReadVillageFile(village, planner, catalog);
+    const qint64 elapsed = timer.elapsed();
+
+    QCOMPARE(result, (TFileResult{reason.isEmpty(), reason}));
+    QCOMPARE(Describe(village), expected);
+    QCOMPARE(messages.Messages.size(), reason.isEmpty() ? 0 : 1);
+    QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
 }
 
 QTEST_GUILESS_MAIN(TestVillageFile)

@@ -12,7 +12,10 @@
 //
 // Reading parses the whole file first, keeping text that consists of blanks
 // only (a comment of blanks reads back as written), then applies the root's
-// children in document order by their names.
+// children in document order by their names. The program writes neither a
+// document type nor more than four attributes on an element; a file with a
+// document type, or with an element of very many attributes, is refused
+// before it can cost gigabytes or minutes.
 #include "VillageFile.h"
 
 #include "Planner.h"
@@ -30,6 +33,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -97,15 +101,47 @@ QString XmlSafeText(const QString &text)
     return result;
 }
 
-// Every line break (CR LF, LF or a lone CR) made CR LF.
-QString WithCrLfBreaks(QString text)
+// Every line break (CR LF, LF or a lone CR) made CR LF, in one pass: a
+// comment may run to millions of lines, and it is written at every
+// automatic save.
+QString WithCrLfBreaks(const QString &text)
 {
-    if (!text.contains(u'\n') && !text.contains(u'\r'))
+    const char16_t *const source = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype size = text.size();
+    qsizetype added = 0;
+    bool changes = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (source[i] == u'\r') {
+            if (i + 1 < size && source[i + 1] == u'\n') {
+                ++i;
+            } else {
+                changes = true;
+                ++added;
+            }
+        } else if (source[i] == u'\n') {
+            changes = true;
+            ++added;
+        }
+    }
+    if (!changes)
         return text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text;
+
+    // Each LF and each lone CR grows by one unit.
+    QString result(size + added, Qt::Uninitialized);
+    char16_t *target = reinterpret_cast<char16_t *>(result.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = source[i];
+        if (unit == u'\r' || unit == u'\n') {
+            *target++ = u'\r';
+            *target++ = u'\n';
+            if (unit == u'\r' && i + 1 < size && source[i + 1] == u'\n')
+                ++i;
+        } else {
+            *target++ = unit;
+        }
+    }
+    Q_ASSERT(target == reinterpret_cast<const char16_t *>(result.constData()) + result.size());
+    return result;
 }
 
 void WriteResources(QXmlStreamWriter &writer, const QString &name, const std::array<QString, 4> &texts)
@@ -179,11 +215,83 @@ bool HoldsNoNode(const QByteArray &data)
     return true;
 }
 
+// A village element carries at most four attributes; far more on one
+// element is no village file. The XML reader compares every attribute of an
+// element with all before it, which takes minutes for a file of a few
+// megabytes of attributes, so such files are refused before parsing.
+constexpr qsizetype MaxAttributesPerElement = 64;
+
+// Whether some tag of the text carries more than MaxAttributesPerElement
+// attributes, told by its "=" signs outside quoted values; comments,
+// processing instructions and CDATA sections are skipped. One pass over the
+// code units (bytes of UTF-8, or UTF-16 units); exact for a well-formed file.
+template <typename Unit>
+bool HasCrowdedTag(const Unit *text, qsizetype size)
+{
+    // Whether the ASCII characters of marker stand at position i.
+    const auto standsAt = [text, size](qsizetype i, const char *marker) {
+        for (; *marker != 0; ++marker, ++i) {
+            if (i >= size || text[i] != Unit(*marker))
+                return false;
+        }
+        return true;
+    };
+    const auto skipPast = [&standsAt, size](qsizetype i, const char *end) {
+        while (i < size && !standsAt(i, end))
+            ++i;
+        return i < size ? i + qsizetype(qstrlen(end)) : size;
+    };
+
+    qsizetype i = 0;
+    while (i < size) {
+        if (text[i] != Unit('<')) {
+            ++i;
+        } else if (standsAt(i, "<!--")) {
+            i = skipPast(i + 4, "-->");
+        } else if (standsAt(i, "<![CDATA[")) {
+            i = skipPast(i + 9, "]]>");
+        } else if (standsAt(i, "<?")) {
+            i = skipPast(i + 2, "?>");
+        } else {
+            qsizetype attributes = 0;
+            Unit quote = 0;
+            for (++i; i < size && (quote != 0 || text[i] != Unit('>')); ++i) {
+                const Unit unit = text[i];
+                if (quote != 0) {
+                    if (unit == quote)
+                        quote = 0;
+                } else if (unit == Unit('"') || unit == Unit('\'')) {
+                    quote = unit;
+                } else if (unit == Unit('=') && ++attributes > MaxAttributesPerElement) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// The same for the bytes of a file: a UTF-16 or UTF-32 file is looked at in
+// its characters, whose bytes could pass for "<", "=" or quotes.
+bool HasCrowdedTag(const QByteArray &data)
+{
+    const std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(data, u'<');
+    if (encoding && *encoding != QStringConverter::Utf8) {
+        QStringDecoder decoder(*encoding);
+        const QString text = decoder.decode(data);
+        return HasCrowdedTag(reinterpret_cast<const char16_t *>(text.utf16()), text.size());
+    }
+    return HasCrowdedTag(data.constData(), data.size());
+}
+
 // Parses data into doc. Unlike QDomDocument::setContent, text made of blanks
 // only is kept, so that such a comment reads back; adjacent pieces of text
 // become one text node.
 std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &doc)
 {
+    if (HasCrowdedTag(data))
+        return TReadFailure{QStringLiteral("Слишком много атрибутов у элемента!")};
+
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
 
@@ -250,6 +358,11 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &
             flushText();
             append(doc.createComment(reader.text().toString()));
             break;
+        case QXmlStreamReader::DTD:
+            // The program writes no document type. One in a file could
+            // declare entities that a few bytes of references expand into
+            // gigabytes of text.
+            return TReadFailure{QStringLiteral("Определение типа документа (DOCTYPE) не допускается!")};
         case QXmlStreamReader::ProcessingInstruction:
             flushText();
             append(doc.createProcessingInstruction(reader.processingInstructionTarget().toString(),
@@ -427,8 +540,10 @@ QString VillageFileDateText(const QDateTime &moment)
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
         return locale.toString(moment.date(), QLocale::ShortFormat);
     // The long time format without its time zone: the moment is local time.
-    static const QRegularExpression zone(QStringLiteral("\\s*t+"));
-    const QString timeFormat = locale.timeFormat(QLocale::LongFormat).remove(zone);
+    // The zone goes with the comma or the brackets that some regional
+    // formats put around it ("HH:mm:ss, t", "H:mm:ss (t)", "t HH:mm:ss").
+    static const QRegularExpression zone(QStringLiteral("[\\s,]*[(\\[]?t+[)\\]]?"));
+    const QString timeFormat = locale.timeFormat(QLocale::LongFormat).remove(zone).trimmed();
     return locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + timeFormat);
 }
 
