@@ -109,6 +109,9 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
+    void villageFileExtension_data();
+    void villageFileExtension();
+
     void dateText_data();
     void dateText();
     void writtenBytes_data();
@@ -700,6 +703,27 @@ void TestVillageFile::readRefusesExpandingFiles()
     QCOMPARE(Describe(village), expected);
     QCOMPARE(messages.Messages.size(), reason.isEmpty() ? 0 : 1);
     QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+}
+
+void TestVillageFile::villageFileExtension_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("no extension") << "/home/p/Застава" << "/home/p/Застава.vlgdat";
+    QTest::newRow("a dot inside the name") << "/home/p/Св. Анна" << "/home/p/Св. Анна.vlgdat";
+    QTest::newRow("already there") << "/home/p/Застава.vlgdat" << "/home/p/Застава.vlgdat";
+    QTest::newRow("already there in capitals") << "/home/p/Застава.VLGDAT" << "/home/p/Застава.VLGDAT";
+    QTest::newRow("another extension") << "/home/p/village.xml" << "/home/p/village.xml.vlgdat";
+    QTest::newRow("dot in the folder only") << "/home/p.d/Застава" << "/home/p.d/Застава.vlgdat";
+    QTest::newRow("nothing chosen") << "" << "";
+}
+
+void TestVillageFile::villageFileExtension()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QCOMPARE(WithVillageFileExtension(path), expected);
 }
 
 QTEST_GUILESS_MAIN(TestVillageFile)

@@ -1,6 +1,7 @@
 #include "UiSeams.h"
 
 #include "catalog/MessageSeam.h"
+#include "village/VillageFile.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -71,8 +72,20 @@ QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString 
         dialog.selectFile(presetName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    RememberFolder(dialog.selectedFiles().constFirst());
-    return dialog.selectedFiles().constFirst();
+    QString path = dialog.selectedFiles().constFirst();
+    // While village files are listed, a name gets their extension even when
+    // it holds a dot of its own; the dialog asked about overwriting the name
+    // as typed, so a file that the extension leads to is asked about here.
+    if (dialog.selectedNameFilter() == FileFilters.section(QStringLiteral(";;"), 0, 0)) {
+        const QString withExtension = WithVillageFileExtension(path);
+        if (withExtension != path && QFileInfo::exists(withExtension)
+            && !Ask(parent, QStringLiteral("Файл «%1» уже существует. Заменить его?")
+                                .arg(QDir::toNativeSeparators(withExtension))))
+            return {};
+        path = withExtension;
+    }
+    RememberFolder(path);
+    return path;
 }
 
 TAskHandler &AskHandler()

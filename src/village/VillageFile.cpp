@@ -533,6 +533,14 @@ QDebug operator<<(QDebug debug, const TFileResult &result)
     return debug;
 }
 
+QString WithVillageFileExtension(const QString &path)
+{
+    static const QString extension = QStringLiteral(".vlgdat");
+    if (path.isEmpty() || path.endsWith(extension, Qt::CaseInsensitive))
+        return path;
+    return path + extension;
+}
+
 QString VillageFileDateText(const QDateTime &moment)
 {
     const QLocale locale;

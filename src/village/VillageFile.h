@@ -34,6 +34,12 @@ TFileResult WriteVillageFile(const TVillageData &village);
 // partly read village).
 TFileResult ReadVillageFile(TVillageData &village, TPlanner &planner, const TdmListObj &catalog);
 
+// The path with ".vlgdat" appended unless its file name already ends in it
+// (letter case ignored). The save dialog applies it to the names typed while
+// village files are listed, since a name such as "Св. Анна" looks as if it
+// had an extension already.
+QString WithVillageFileExtension(const QString &path);
+
 // The text of the Date element for a moment: short date, a blank, long time;
 // the date alone at 00:00:00.
 QString VillageFileDateText(const class QDateTime &moment);
