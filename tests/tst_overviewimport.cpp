@@ -187,6 +187,8 @@ void TestOverviewImport::acceptance_data()
     QTest::newRow("14 lines") << firstLines(14) << false;
     QTest::newRow("14 lines and a final break") << firstLines(14) + u'\n' << false;
     QTest::newRow("14 lines and a final CR LF") << firstLines(14) + QStringLiteral("\r\n") << false;
+    QTest::newRow("an empty 15th line before a final break") << firstLines(14) + QStringLiteral("\n\r\n") << true;
+    QTest::newRow("many lines") << firstLines(15) + QStringLiteral("\nx").repeated(5000) << true;
     QTest::newRow("empty text") << QString() << false;
     QTest::newRow("line 5 with a trailing blank") << withLine5(QStringLiteral("Ливарон ")) << false;
     QTest::newRow("line 5 with a leading blank") << withLine5(QStringLiteral(" Ливарон")) << false;
@@ -203,6 +205,7 @@ void TestOverviewImport::acceptance()
 
     const QStringList lines = SplitOverviewLines(text);
     QCOMPARE(IsOverviewText(lines), accepted);
+    QCOMPARE(IsOverviewText(text), accepted); // the import dialog's test on the whole text
 
     TVillageData village;
     village.SetRace(0);

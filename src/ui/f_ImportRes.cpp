@@ -87,6 +87,6 @@ void TFormImportRes::showEvent(QShowEvent *event)
 
 void TFormImportRes::Memo1Change()
 {
-    if (isVisible() && IsOverviewText(SplitOverviewLines(Memo1->toPlainText())))
+    if (isVisible() && IsOverviewText(Memo1->toPlainText()))
         accept();
 }

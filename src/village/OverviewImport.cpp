@@ -20,6 +20,7 @@
 
 #include <QString>
 
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -196,7 +197,10 @@ void ImportStocks(QStringView stockLine, TVillageData &village)
 
 } // namespace
 
-QStringList SplitOverviewLines(const QString &text)
+namespace {
+
+// The first maxLines lines of text, split as SplitOverviewLines splits.
+QStringList SplitLines(const QString &text, qsizetype maxLines)
 {
     QStringList lines;
     // A plain scan over the code units: pasted pages run to many thousands
@@ -204,7 +208,7 @@ QStringList SplitOverviewLines(const QString &text)
     const char16_t *const units = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype size = text.size();
     qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = 0; i < size && lines.size() < maxLines; ++i) {
         const char16_t unit = units[i];
         if (unit != u'\n' && unit != u'\r')
             continue;
@@ -213,14 +217,28 @@ QStringList SplitOverviewLines(const QString &text)
             ++i;
         lineStart = i + 1;
     }
-    if (lineStart < size)
+    if (lineStart < size && lines.size() < maxLines)
         lines.append(text.sliced(lineStart));
     return lines;
+}
+
+} // namespace
+
+QStringList SplitOverviewLines(const QString &text)
+{
+    return SplitLines(text, std::numeric_limits<qsizetype>::max());
 }
 
 bool IsOverviewText(const QStringList &lines)
 {
     return lines.size() >= MinimumLineCount && LineAt(lines, GameNameLine) == GameName;
+}
+
+bool IsOverviewText(const QString &text)
+{
+    // The test looks at the first lines only: the import dialog makes it at
+    // every change of its text.
+    return IsOverviewText(SplitLines(text, MinimumLineCount));
 }
 
 bool ParseOverviewText(const QStringList &lines, TVillageData &village, const TdmListObj &catalog)

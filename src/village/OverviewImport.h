@@ -14,6 +14,8 @@ QStringList SplitOverviewLines(const QString &text);
 
 // The acceptance test: at least 15 lines and line 5 exactly "Ливарон".
 bool IsOverviewText(const QStringList &lines);
+// The same test on the pasted text, without splitting all of it.
+bool IsOverviewText(const QString &text);
 
 // Applies an accepted text to the village; false (nothing changed) otherwise.
 // The caller recalculates after an accepted text.
