@@ -21,6 +21,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -34,7 +35,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTableWidget>
+#include <QTime>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -53,6 +56,77 @@ const QIcon &ImportIcon(const QStyle *style)
     static const QIcon icon =
         QIcon::fromTheme(QStringLiteral("edit-paste"), style->standardIcon(QStyle::SP_ArrowDown));
     return icon;
+}
+
+// The widest text, in pixels of font, that each column of the available
+// table can show: any display text of the catalog, any of its costs in bold
+// (as shortages are drawn), a time to afford within the longer horizon with
+// any end clock, the longest build time at the largest percentage. Measured
+// once per catalog and font and shared by every page: the catalog never
+// changes, and measuring it all is a good part of a page's creation.
+std::array<int, 7> WidestCatalogTexts(const TdmListObj &catalog, const QFont &font)
+{
+    static QHash<QString, std::array<int, 7>> measured;
+    const QString key =
+        font.key() + QStringLiteral("|%1|%2").arg(quintptr(&catalog)).arg(catalog.Count());
+    const auto known = measured.constFind(key);
+    if (known != measured.constEnd())
+        return *known;
+
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics normalMetrics(font);
+    const QFontMetrics boldMetrics(bold);
+    std::array<int, 7> widest{};
+    // Digits have one width in the usual fonts, so of the costs only the
+    // longest texts of each column are measured.
+    std::array<QStringList, 4> longestCosts;
+    qint64 longestTime = 0;
+    // A display text is a name and a level part; the widest is measured as
+    // the widest name plus the widest level part (a pixel more for the
+    // kerning where they meet), which measures a few dozen texts, not every
+    // entry.
+    QSet<QString> names;
+    QSet<qint8> levels;
+    for (const TLivaronObject &object : catalog.Objects()) {
+        names.insert(object.Name);
+        levels.insert(object.Level);
+        for (const TResourceKind kind : AllResourceKinds) {
+            QStringList &texts = longestCosts[KindIndex(kind)];
+            const QString cost = QString::number(object.Cost(kind));
+            if (texts.isEmpty() || cost.size() > texts.constFirst().size())
+                texts = QStringList{cost};
+            else if (cost.size() == texts.constFirst().size() && !texts.contains(cost))
+                texts.append(cost);
+        }
+        longestTime = qMax(longestTime, qint64(object.Time));
+    }
+    int widestName = 0;
+    for (const QString &name : std::as_const(names))
+        widestName = qMax(widestName, normalMetrics.horizontalAdvance(name));
+    int widestLevel = 0;
+    for (const qint8 level : std::as_const(levels))
+        widestLevel =
+            qMax(widestLevel, normalMetrics.horizontalAdvance(MakeDisplayText(QString(), level)));
+    if (!names.isEmpty())
+        widest[0] = widestName + widestLevel + 1;
+    for (const TResourceKind kind : AllResourceKinds) {
+        for (const QString &cost : longestCosts[KindIndex(kind)])
+            widest[KindIndex(kind) + 1] =
+                qMax(widest[KindIndex(kind) + 1], boldMetrics.horizontalAdvance(cost));
+    }
+    qint64 largestPercent = 0;
+    for (qint32 level = 1; level <= 20; ++level)
+        largestPercent = qMax(largestPercent, qint64(catalog.MainBuildingPercent(level)));
+    const qint64 longestBuild = qBound(qint64(0), longestTime * largestPercent / 100,
+                                      qint64(std::numeric_limits<qint32>::max()));
+    // End clocks of one and two digits of hours, before and after noon.
+    for (int hour : {7, 8, 9, 10, 11, 19, 20, 21, 22, 23})
+        widest[5] = qMax(widest[5], normalMetrics.horizontalAdvance(
+                                        TdmListObj::SecondsToText(7200, true, QTime(hour, 58))));
+    widest[6] =
+        normalMetrics.horizontalAdvance(TdmListObj::SecondsToText(qint32(longestBuild), false));
+    return *measured.insert(key, widest);
 }
 
 
@@ -957,10 +1031,7 @@ void TFormVillage::FitLeftColumn()
     const int levelWidth = lbMainLevel->sizeHint().width() + 6 + edMainLevel->width()
         + profilMargins.left() + profilMargins.right() + 4;
 
-    const QFontMetrics metrics(LstBoxItems->font());
-    int widestText = 0;
-    for (const TLivaronObject &object : m_Catalog.Objects())
-        widestText = qMax(widestText, metrics.horizontalAdvance(object.DisplayText()));
+    const int widestText = WidestCatalogTexts(m_Catalog, LstBoxItems->font())[0];
     const QStyle *listStyle = LstBoxItems->style();
     const int textMargin = listStyle->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
                                                   LstBoxItems) + 1;
@@ -978,22 +1049,13 @@ void TFormVillage::FitLeftColumn()
 
 void TFormVillage::FitCalcColumns()
 {
-    // Every column fits its texts (the cost columns in bold, as shortages
-    // are drawn), at least at its floor.
-    const std::array<int, 7> floors = CalcColumnFloors();
-    QFont bold = sgCalc->font();
-    bold.setBold(true);
-    const QFontMetrics normalMetrics(sgCalc->font());
-    const QFontMetrics boldMetrics(bold);
-    const QList<TAvailableRow> &rows = Planner().Available();
+    // The floors cover every text a row can hold (any catalog entry, any
+    // time to afford within the horizon), so the columns keep one width and
+    // a tick measures nothing.
+    const std::array<int, 7> &floors = CalcColumnFloors();
     for (int column = 0; column < 7; ++column) {
-        const QFontMetrics &metrics = column >= 1 && column <= 4 ? boldMetrics : normalMetrics;
-        int width = floors[std::size_t(column)];
-        for (const TAvailableRow &row : rows)
-            width = qMax(width, metrics.horizontalAdvance(row.at(std::size_t(column)))
-                                    + ColumnPadding);
-        if (sgCalc->columnWidth(column) != width)
-            sgCalc->setColumnWidth(column, width);
+        if (sgCalc->columnWidth(column) != floors[std::size_t(column)])
+            sgCalc->setColumnWidth(column, floors[std::size_t(column)]);
     }
 }
 
@@ -1002,40 +1064,15 @@ const std::array<int, 7> &TFormVillage::CalcColumnFloors()
     const QFont font = sgCalc->font();
     if (m_CalcColumnFloorsValid && font == m_CalcColumnFloorsFont)
         return m_CalcColumnFloors;
-    QFont bold = font;
-    bold.setBold(true);
     const QFontMetrics normalMetrics(font);
-    const QFontMetrics boldMetrics(bold);
+    const std::array<int, 7> widest = WidestCatalogTexts(m_Catalog, font);
     std::array<int, 7> floors{};
     for (int column = 0; column < 7; ++column)
         floors[std::size_t(column)] =
             qMax(CalcColumnWidths[std::size_t(column)],
-                 normalMetrics.horizontalAdvance(TPlanner::ColumnTitles.at(column))
+                 qMax(widest[std::size_t(column)],
+                      normalMetrics.horizontalAdvance(TPlanner::ColumnTitles.at(column)))
                      + ColumnPadding);
-    // Names and costs as the catalog gives them; the longest build time at
-    // the largest build-time percentage.
-    qint64 longestTime = 0;
-    for (const TLivaronObject &object : m_Catalog.Objects()) {
-        floors[0] = qMax(floors[0],
-                         normalMetrics.horizontalAdvance(object.DisplayText()) + ColumnPadding);
-        for (const TResourceKind kind : AllResourceKinds) {
-            const std::size_t column = KindIndex(kind) + 1;
-            floors[column] = qMax(floors[column],
-                                  boldMetrics.horizontalAdvance(QString::number(object.Cost(kind)))
-                                      + ColumnPadding);
-        }
-        longestTime = qMax(longestTime, qint64(object.Time));
-    }
-    qint64 largestPercent = 0;
-    for (qint32 level = 1; level <= 20; ++level)
-        largestPercent = qMax(largestPercent, qint64(m_Catalog.MainBuildingPercent(level)));
-    const qint64 longestBuild = qBound(qint64(0), longestTime * largestPercent / 100,
-                                      qint64(std::numeric_limits<qint32>::max()));
-    // The time to afford never exceeds the longer horizon.
-    floors[5] = qMax(floors[5], normalMetrics.horizontalAdvance(
-                                    TdmListObj::SecondsToText(7200, true)) + ColumnPadding);
-    floors[6] = qMax(floors[6], normalMetrics.horizontalAdvance(TdmListObj::SecondsToText(
-                                    qint32(longestBuild), false)) + ColumnPadding);
     m_CalcColumnFloors = floors;
     m_CalcColumnFloorsFont = font;
     m_CalcColumnFloorsValid = true;
