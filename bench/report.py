@@ -16,11 +16,18 @@ import time
 
 build, idle_seconds = sys.argv[1], int(sys.argv[2])
 bench = os.path.join(build, "bench")
-results = {b["name"]: b for b in json.load(open(os.path.join(build, "bench_core.json")))["benchmarks"]}
+results = {}
+for b in json.load(open(os.path.join(build, "bench_core.json")))["benchmarks"]:
+    # Of repeated benchmarks only the median counts (named "<run>_median").
+    if b.get("run_type") == "aggregate" and b.get("aggregate_name") == "median":
+        results[b["run_name"]] = b
+    elif b.get("run_type") != "aggregate" and b.get("repetitions", 1) <= 1:
+        results[b["name"]] = b
 
 
 def seconds(name):
-    b = results[name]
+    # The median where the benchmark was repeated.
+    b = results.get(f"{name}/repeats:5", results.get(name))
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
     return b["real_time"] * scale
 
@@ -35,9 +42,9 @@ def row(figure, value, floor, goal, ok):
 for n in (1000, 10000, 100000):
     load, parse = seconds(f"BM_LoadCatalog/{n}"), seconds(f"BM_ParseCatalogOnly/{n}")
     ratio = load / parse
-    row(f"catalog load, {n} entries", f"{load * 1e3:.2f} ms", f"parse {parse * 1e3:.2f} ms",
-        "load/parse <= 1.5" if n == 100000 else "(ratio)", ratio <= 1.5 or n != 100000)
-    rows[-1] = rows[-1][:1] + (f"{load * 1e3:.2f} ms (x{ratio:.2f})",) + rows[-1][2:]
+    goal = "load/parse <= 1.5" if n == 100000 else "(ratio)"
+    row(f"catalog load, {n} entries (median of 5)", f"{load * 1e3:.2f} ms (x{ratio:.2f})",
+        f"parse {parse * 1e3:.2f} ms", goal, ratio <= 1.5 or n != 100000)
 shipped = seconds("BM_LoadShippedCatalog")
 row("shipped catalog load", f"{shipped * 1e3:.2f} ms", "budget 5 ms", "< 5 ms", shipped < 5e-3)
 for n in (10, 100, 1000):
@@ -65,20 +72,25 @@ def run(args):
 
 
 program, bare = os.path.join(bench, "bench_startup"), os.path.join(bench, "bench_bare")
-run([program]), run([bare])  # warm the caches
-times = {program: [], bare: []}
+texted = [bare, "--text"]
+run([program]), run([bare]), run(texted)  # warm the caches
+times = {"program": [], "bare": [], "texted": []}
 for _ in range(15):
-    for exe in (program, bare):
-        times[exe].append(run([exe])[0])
-p, b = statistics.median(times[program]), statistics.median(times[bare])
-row("start-up to main window (median of 15)", f"{p * 1e3:.1f} ms", f"bare window {b * 1e3:.1f} ms",
-    "ratio <= 1.15", p / b <= 1.15)
-rows[-1] = rows[-1][:1] + (f"{p * 1e3:.1f} ms (x{p / b:.2f})",) + rows[-1][2:]
+    for key, args in (("program", [program]), ("bare", [bare]), ("texted", texted)):
+        times[key].append(run(args)[0])
+p, b, t = (statistics.median(times[k]) for k in ("program", "bare", "texted"))
+row("start-up to main window (median of 15)", f"{p * 1e3:.1f} ms (x{p / b:.2f})",
+    f"bare window {b * 1e3:.1f} ms", "ratio <= 1.15", p / b <= 1.15)
+row("  the same against a bare window with text", f"{p * 1e3:.1f} ms (x{p / t:.2f})",
+    f"bare window with text {t * 1e3:.1f} ms", "(reference)", True)
 
 rss_program = statistics.median(run([program, "--pages", "20"])[1] for _ in range(3))
 rss_bare = statistics.median(run([bare])[1] for _ in range(3))
+rss_texted = statistics.median(run(texted)[1] for _ in range(3))
 row("peak memory, 20 village pages", f"{rss_program / 1024:.1f} MiB (x{rss_program / rss_bare:.2f})",
     f"bare window {rss_bare / 1024:.1f} MiB", "ratio <= 1.3", rss_program / rss_bare <= 1.3)
+row("  the same against a bare window with text", f"{rss_program / 1024:.1f} MiB (x{rss_program / rss_texted:.2f})",
+    f"bare window with text {rss_texted / 1024:.1f} MiB", "(reference)", True)
 
 out = run([program, "--pages", "20", "--idle", str(idle_seconds)])[2]
 cpu = float(out.split()[-1])
