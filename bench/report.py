@@ -103,6 +103,8 @@ print(f"Benchmarks, {time.strftime('%Y-%m-%d')}, {platform.machine()}, {os.cpu_c
 widths = [max(len(str(r[i])) for r in rows + [("figure", "value", "floor or budget", "goal", "")])
           for i in range(5)]
 header = ("figure", "value", "floor or budget", "goal", "")
-for r in [header] + rows:
+for i, r in enumerate([header] + rows):
     print("| " + " | ".join(str(c).ljust(w) for c, w in zip(r, widths)) + " |")
+    if i == 0:
+        print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
 sys.exit(0 if all(r[4] == "met" for r in rows) else 1)
