@@ -5,6 +5,7 @@
 #include "catalog/Clock.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
+#include "village/VillageData.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +39,15 @@ inline QByteArray CatalogXml(const QByteArray &objects)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorLivaronObjectList>"
         + objects + "</JorLivaronObjectList>";
+}
+
+// The texts of considered buildings, in list order.
+inline QStringList EntryTexts(const QList<TAvBuildingEntry> &entries)
+{
+    QStringList texts;
+    for (const TAvBuildingEntry &entry : entries)
+        texts.append(entry.Text);
+    return texts;
 }
 
 // Records every message instead of showing a box; restores the previous

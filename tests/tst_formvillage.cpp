@@ -135,13 +135,6 @@ QStringList ListTexts(const QListWidget *list)
     return texts;
 }
 
-QStringList EntryTexts(const QList<TAvBuildingEntry> &entries)
-{
-    QStringList texts;
-    for (const TAvBuildingEntry &entry : entries)
-        texts.append(entry.Text);
-    return texts;
-}
 
 // Types text into widget character by character (also letters beyond Latin-1).
 void TypeText(QWidget *widget, const QString &text)

@@ -119,13 +119,7 @@ struct TVillage
             names.append(row[0]);
         return names;
     }
-    QStringList ListTexts() const
-    {
-        QStringList texts;
-        for (const TAvBuildingEntry &entry : Data.AvBuildings)
-            texts.append(entry.Text);
-        return texts;
-    }
+    QStringList ListTexts() const { return EntryTexts(Data.AvBuildings); }
     // The row of the table whose building is `text`, or -1.
     int RowOf(const QString &text) const { return int(RowNames().indexOf(text)); }
 };

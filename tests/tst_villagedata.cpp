@@ -2,6 +2,8 @@
 // operations on name, race and main-building level, the sorted list of
 // considered buildings, the number readers, the key filters and the
 // comparison of texts without regard to letter case.
+#include "TestSupport.h"
+
 #include "village/KeyFilters.h"
 #include "village/TextCompare.h"
 #include "village/VillageData.h"
@@ -21,13 +23,6 @@ QList<TAvBuildingEntry> Entries(std::initializer_list<std::pair<const char16_t *
     return entries;
 }
 
-QStringList Texts(const QList<TAvBuildingEntry> &entries)
-{
-    QStringList texts;
-    for (const auto &entry : entries)
-        texts.append(entry.Text);
-    return texts;
-}
 
 } // namespace
 
@@ -334,7 +329,7 @@ void TestVillageData::replaceSortsIgnoringCase()
     TVillageData village;
     // The example of the village page: Ферма first, Главное здание listed first.
     village.ReplaceAvBuildings(Entries({{u"Ферма ( 5)", 10}, {u"Главное здание ( 2)", 1}}));
-    QCOMPARE(Texts(village.AvBuildings),
+    QCOMPARE(EntryTexts(village.AvBuildings),
              QStringList({QStringLiteral("Главное здание ( 2)"), QStringLiteral("Ферма ( 5)")}));
     QCOMPARE(village.AvBuildings.at(0).CatalogIndex, 1);
 
@@ -346,7 +341,7 @@ void TestVillageData::replaceSortsIgnoringCase()
                                         {u"Амбар ( 2)", 3},
                                         {u"Ферма ( 9)", 4},
                                         {u"ГЛАВНОЕ здание ( 1)", 5}}));
-    QCOMPARE(Texts(village.AvBuildings),
+    QCOMPARE(EntryTexts(village.AvBuildings),
              QStringList({QStringLiteral("Амбар ( 2)"), QStringLiteral("ГЛАВНОЕ здание ( 1)"),
                           QStringLiteral("склад ( 1)"), QStringLiteral("Ферма ( 9)"),
                           QStringLiteral("Ферма (10)")}));
@@ -418,7 +413,7 @@ void TestVillageData::removeAvBuilding()
     village.ReplaceAvBuildings(Entries({{u"Ферма ( 9)", 3}, {u"Амбар ( 1)", 1}, {u"Склад ( 3)", 2}}));
     QSignalSpy lists(&village, &TVillageData::AvBuildingsChanged);
     const bool removed = village.RemoveAvBuilding(position);
-    QCOMPARE(Texts(village.AvBuildings), remaining);
+    QCOMPARE(EntryTexts(village.AvBuildings), remaining);
     QCOMPARE(removed, remaining.size() == 2);
     QCOMPARE(lists.count(), removed ? 1 : 0);
     QCOMPARE(village.Modified, false);
