@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -236,8 +237,12 @@ bool TdmListObj::LoadCatalog(const QString &ExeName)
         if (list.isNull())
             return TLoadFailure::Structure;
 
+        // Each Object is taken out of the document once it has been read, so
+        // that its memory is given back while it is still in the cache
+        // rather than all at once at the end.
         for (QDomNode objectNode = list.firstChild(); !objectNode.isNull();
-             objectNode = objectNode.nextSibling()) {
+             objectNode = list.firstChild()) {
+            const auto release = qScopeGuard([&list, &objectNode] { list.removeChild(objectNode); });
             if (objectNode.nodeName() != QLatin1String("Object"))
                 return TLoadFailure::Structure;
             const QDomElement object = objectNode.toElement();
