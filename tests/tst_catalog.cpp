@@ -161,9 +161,10 @@ void TestCatalog::attributeValues()
         "<Level ID=\"1\" WOOD=\"70\" CLAY=\"\" IRON=\"-1\" USEGRAIN=\"2\" EK=\"$A\" TIME=\"0:05:00\" PROD=\"-7\"/>"
         "<Level ID=\" 2\" GRAIN=\"+35\" TIME=\"\"/>"
         "<Level ID=\"3\" TIME=\"five minutes\" Extra=\"ignored\"/>"
+        "<Level ID=\"4\"/>"
         "</Object>"));
     QVERIFY(catalog.Loaded);
-    QCOMPARE(catalog.Catalog.Count(), 3);
+    QCOMPARE(catalog.Catalog.Count(), 4);
 
     const TLivaronObject &first = catalog.Catalog.Object(0);
     QCOMPARE(first.Name, QStringLiteral("Farm"));
@@ -184,6 +185,12 @@ void TestCatalog::attributeValues()
     QCOMPARE(second.Time, 0);
 
     QCOMPARE(catalog.Catalog.Object(2).Time, 0); // a malformed duration never fails the load
+
+    // A level with nothing but its ID: no costs, no duration, no factor.
+    const TLivaronObject &bare = catalog.Catalog.Object(3);
+    QCOMPARE(QList<qint32>({bare.Wood, bare.Clay, bare.Iron, bare.Grain}), QList<qint32>({-1, -1, -1, -1}));
+    QCOMPARE(bare.Time, 0);
+    QCOMPARE(bare.Prod, qint16(0));
 }
 
 void TestCatalog::mainBuildingPercent()

@@ -57,6 +57,7 @@ private slots:
     void openSecondFileAddsAndActivatesATab();
     void openAfterEditingAddsATab();
     void openThreeWithTheSecondAlreadyOpen();
+    void openThreeReusesTheEmptyTabForTheFirst();
     void sameFileInOtherLetterCaseIsNotDetected();
     void openCancelledChangesNothing();
     void openUnreadableFileKeepsTheTab();
@@ -384,6 +385,28 @@ void TestFormMain::openThreeWithTheSecondAlreadyOpen()
     QCOMPARE(window.Page(1)->Village().FileName, alpha);
     QCOMPARE(window.Page(2)->Village().FileName, gamma);
     QCOMPARE(Tabs(window)->currentIndex(), 2);
+    QCOMPARE(TabTexts(window),
+        (QStringList{QStringLiteral("Бета"), QStringLiteral("Альфа"), QStringLiteral("Гамма")}));
+}
+
+void TestFormMain::openThreeReusesTheEmptyTabForTheFirst()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    const QString gamma = WriteVillage(QStringLiteral("gamma.vlgdat"), QStringLiteral("Гамма"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{beta}, {alpha, beta, gamma}};
+    Action(window, "actOpen")->trigger();
+    Action(window, "actNew")->trigger();
+    TFormVillage *empty = window.ActivePage();
+    QCOMPARE(window.PageCount(), 2);
+
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(window.PageCount(), 3);
+    QCOMPARE(window.Page(1), empty);
+    QCOMPARE(window.Page(1)->Village().FileName, alpha);
+    QCOMPARE(window.Page(2)->Village().FileName, gamma);
     QCOMPARE(TabTexts(window),
         (QStringList{QStringLiteral("Бета"), QStringLiteral("Альфа"), QStringLiteral("Гамма")}));
 }

@@ -179,6 +179,7 @@ private slots:
     void doubleClickOnListOrGroupStartsChangeList();
     void changeListCancelKeepsListButRecalculates();
     void changeListOkReplacesListInSortedOrder();
+    void changeListOkWithEmptyCatalogEmptiesList();
     void nextLevel_data();
     void nextLevel();
     void deleteWithSelectionRemovesAndRecalculates();
@@ -204,6 +205,7 @@ private slots:
     void pasteOfCompletePageClosesDialogAndImports();
     void importButtonRunsImport();
     void cancelledImportChangesNothing();
+    void rejectedTextIsNotRecalculated_data();
     void rejectedTextIsNotRecalculated();
     void secondImportShowsEmptyField();
 
@@ -648,6 +650,30 @@ void TestFormVillage::changeListOkReplacesListInSortedOrder()
     QCOMPARE(sgCalc->rowCount(), 2);
     QCOMPARE(sgCalc->item(0, 0)->text(), Ambar1);
     QCOMPARE(page.Village().Modified, modified);
+}
+
+void TestFormVillage::changeListOkWithEmptyCatalogEmptiesList()
+{
+    // Entries from a file that an empty catalog no longer holds.
+    const TdmListObj emptyCatalog;
+    TFormVillage page(emptyCatalog);
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"},
+            {{Sklad1, -1}, {Ferma1, -1}});
+    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 2);
+    int items = -1;
+    TModalAnswer<TFormSelectItems> answer([&items](TFormSelectItems *dialog) {
+        items = dialog->findChild<QListWidget *>(QStringLiteral("CheckListBox1"))->count();
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BtnOk")),
+                          Qt::LeftButton);
+    });
+    Find<QAction>(page, QStringLiteral("actChangeList"))->trigger();
+    QVERIFY(answer.Answered);
+    QCOMPARE(items, 0);
+    QVERIFY(page.Village().AvBuildings.isEmpty());
+    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 0);
+    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(sgCalc->rowCount(), 1);
+    QVERIFY(sgCalc->item(0, 0)->text().isEmpty());
 }
 
 void TestFormVillage::nextLevel_data()
@@ -1143,19 +1169,42 @@ void TestFormVillage::cancelledImportChangesNothing()
     QCOMPARE(recalculated.count(), 0);
 }
 
+void TestFormVillage::rejectedTextIsNotRecalculated_data()
+{
+    QTest::addColumn<QString>("text");
+
+    QStringList lines = OverviewText().split(QLatin1Char('\n'));
+    QTest::newRow("one line") << QStringLiteral("просто текст");
+    QTest::newRow("empty field") << QString();
+    QTest::newRow("fourteen lines") << QStringList(lines.mid(0, 14)).join(QLatin1Char('\n'));
+    lines[4] = QStringLiteral("ЛИВАРОН");
+    QTest::newRow("whole page, line 5 in other letter case") << lines.join(QLatin1Char('\n'));
+}
+
 void TestFormVillage::rejectedTextIsNotRecalculated()
 {
+    QFETCH(QString, text);
+
     TFormVillage page(m_Catalog->Catalog);
+    page.Village().SetResourceCollect(TResourceKind::Wood, QStringLiteral("5"));
     QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
-    TModalAnswer<TFormImportRes> answer([](TFormImportRes *dialog) {
-        dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))
-            ->setPlainText(QStringLiteral("просто текст"));
+    QPointer<TFormImportRes> shown;
+    TModalAnswer<TFormImportRes> answer([&shown, text](TFormImportRes *dialog) {
+        shown = dialog;
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->setPlainText(text);
+        QVERIFY(dialog->isVisible());
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1")),
                           Qt::LeftButton);
     });
     page.ImportFromOverview();
     QVERIFY(answer.Answered);
+    // OK closed the dialog, and the text changed nothing.
+    QVERIFY(shown.isNull());
+    QVERIFY(page.Village().Name.isEmpty());
     QVERIFY(page.Village().ResourceAdd[0].isEmpty());
+    QCOMPARE(page.Village().ResourceCollect[0], QStringLiteral("5"));
+    QVERIFY(page.Village().AvBuildings.isEmpty());
+    QVERIFY(!page.Village().Modified);
     QCOMPARE(recalculated.count(), 0);
 }
 

@@ -29,6 +29,8 @@ void TestStartUp::startUp_data()
     QTest::newRow("empty catalog") << QByteArray("") << false << 1
                                    << QStringList{QStringLiteral("Файл со списком объектов пустой.") + closing};
     QTest::newRow("not well-formed") << QByteArray("<JorLivaronObjectList>") << false << 1 << QStringList();
+    QTest::newRow("value of letters") << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\" WOOD=\"abc\"/></Object>")
+                                      << false << 1 << QStringList();
     QTest::newRow("good catalog") << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\"/></Object>") << true << 7
                                   << QStringList();
     QTest::newRow("catalog without entries") << CatalogXml("") << true << 7 << QStringList();

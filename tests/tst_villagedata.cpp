@@ -114,6 +114,15 @@ void TestVillageData::setNameSameTextDoesNothing()
     village.SetName(QString());
     QCOMPARE(names.count(), 0);
     QCOMPARE(village.Modified, false);
+
+    // A name set to the text it already has: no caption change, and the
+    // flag stays as it was, also when it had been cleared since.
+    village.SetName(QStringLiteral("Хутор"));
+    QCOMPARE(names.count(), 1);
+    village.Modified = false;
+    village.SetName(QStringLiteral("Хутор"));
+    QCOMPARE(names.count(), 1);
+    QCOMPARE(village.Modified, false);
 }
 
 void TestVillageData::setRace_data()

@@ -125,6 +125,7 @@ private slots:
 
     void readSamples_data();
     void readSamples();
+    void readShowsOneErrorBox_data();
     void readShowsOneErrorBox();
     void readRecalculatesOnlyOnSuccess();
     void readKeepsWhatTheFileLacks();
@@ -520,12 +521,21 @@ void TestVillageFile::readSamples()
     QCOMPARE(messages.Messages.size(), ok ? 0 : 1);
 }
 
+void TestVillageFile::readShowsOneErrorBox_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("root name in another letter case") << QStringLiteral("village_root_case.vlgdat");
+    QTest::newRow("missing file") << QStringLiteral("no such village.vlgdat");
+    QTest::newRow("empty Building") << QStringLiteral("village_empty_building.vlgdat");
+}
+
 void TestVillageFile::readShowsOneErrorBox()
 {
+    QFETCH(QString, file);
     const TdmListObj &catalog = m_Catalog->Catalog;
     TVillageData village;
     TPlanner planner(village, catalog);
-    village.FileName = DataPath(QStringLiteral("village_root_case.vlgdat"));
+    village.FileName = DataPath(file);
     TRecordedMessages messages;
 
     QVERIFY(!ReadVillageFile(village, planner, catalog).Ok);
