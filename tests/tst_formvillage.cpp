@@ -3,6 +3,7 @@
 // the available table, the build command and the one-second timer.
 #include "TestSupport.h"
 
+#include "ui/UiSeams.h"
 #include "ui/f_ImportRes.h"
 #include "ui/f_SelectItems.h"
 #include "ui/f_Village.h"
@@ -779,12 +780,16 @@ void TestFormVillage::letterTypedIntoStockCellIsRefused()
     sgRes->setFocus();
     QTRY_VERIFY(sgRes->hasFocus());
     sgRes->setCurrentCell(0, 0);
+    int beeps = 0;
+    const UiSeams::TBeepHandler previous = UiSeams::SetBeepHandler([&beeps] { ++beeps; });
+    const auto restore = qScopeGuard([&previous] { UiSeams::SetBeepHandler(previous); });
 
-    // Refused on the table: no editor opens.
+    // Refused on the table, each with the warning sound: no editor opens.
     QTest::keyClick(sgRes, Qt::Key_A);
     QTest::keyClick(sgRes, Qt::Key_Minus);
     QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("100"));
     QCOMPARE(QApplication::focusWidget(), sgRes);
+    QCOMPARE(beeps, 2);
 
     // Refused inside the editor as well.
     QTest::keyClick(sgRes, Qt::Key_5);
@@ -795,6 +800,7 @@ void TestFormVillage::letterTypedIntoStockCellIsRefused()
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_COMPARE(sgRes->item(0, 0)->text(), QStringLiteral("5"));
     QCOMPARE(page.Village().ResourceCollect[0], QStringLiteral("5"));
+    QCOMPARE(beeps, 4); // the digit and Enter passed without a sound
 }
 
 void TestFormVillage::digitsTypedIntoCellsStoreTextOnly()

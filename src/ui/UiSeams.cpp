@@ -88,6 +88,12 @@ QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString 
     return path;
 }
 
+TBeepHandler &BeepHandler()
+{
+    static TBeepHandler handler = [] { QApplication::beep(); };
+    return handler;
+}
+
 TAskHandler &AskHandler()
 {
     static TAskHandler handler = AskWithMessageBox;
@@ -153,6 +159,18 @@ TSaveHandler SetSaveHandler(TSaveHandler handler)
 QString ChooseFileToSave(QWidget *parent, const QString &title, const QString &presetName)
 {
     return SaveHandler()(parent, title, presetName);
+}
+
+TBeepHandler SetBeepHandler(TBeepHandler handler)
+{
+    TBeepHandler previous = std::move(BeepHandler());
+    BeepHandler() = handler ? std::move(handler) : TBeepHandler([] { QApplication::beep(); });
+    return previous;
+}
+
+void Beep()
+{
+    BeepHandler()();
 }
 
 } // namespace UiSeams

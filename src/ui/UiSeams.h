@@ -34,4 +34,9 @@ using TSaveHandler = std::function<QString(QWidget *parent, const QString &title
 TSaveHandler SetSaveHandler(TSaveHandler handler);
 QString ChooseFileToSave(QWidget *parent, const QString &title, const QString &presetName);
 
+// The system's warning sound for a refused key or a hidden word.
+using TBeepHandler = std::function<void()>;
+TBeepHandler SetBeepHandler(TBeepHandler handler);
+void Beep();
+
 } // namespace UiSeams

@@ -1,5 +1,7 @@
 #include "f_About.h"
 
+#include "UiSeams.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFrame>
@@ -386,7 +388,7 @@ void TAboutBox::ToggleBold()
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     authorFont.setBold(bold);
     lbAuthor->setFont(authorFont);
-    QApplication::beep();
+    UiSeams::Beep();
     m_TypedKeys.clear();
 }
 
@@ -399,7 +401,7 @@ void TAboutBox::ToggleBlink()
     } else {
         tmBlink->start();
     }
-    QApplication::beep();
+    UiSeams::Beep();
     m_TypedKeys.clear();
 }
 

@@ -1,5 +1,7 @@
 #include "f_Village.h"
 
+#include "UiSeams.h"
+
 #include "f_ImportRes.h"
 #include "f_SelectItems.h"
 
@@ -691,7 +693,7 @@ bool TFormVillage::edMainLevelKeyPress(QKeyEvent *event)
         return false;
     const QChar ch = TypedCharacter(event);
     if (!AcceptMainLevelKey(ch)) {
-        QApplication::beep();
+        UiSeams::Beep();
         return true;
     }
     // At most two characters can be typed (texts from a file or the import
@@ -706,7 +708,7 @@ bool TFormVillage::sgResKeyPress(QKeyEvent *event)
         return false;
     if (AcceptResourceKey(TypedCharacter(event)))
         return false;
-    QApplication::beep();
+    UiSeams::Beep();
     return true;
 }
 
