@@ -42,12 +42,15 @@ void TCandidateList::SetChecks(TCheckMode mode)
 
 void TCandidateList::CheckByText(QStringView text)
 {
-    for (TCandidate &item : m_Items) {
-        if (SameText(item.Entry.Text, text)) {
-            item.Checked = true;
-            return;
-        }
-    }
+    // The list is sorted by the same comparison, so the first equal item is
+    // found by halving: the import checks one item per building of a long
+    // pasted line, against a catalog of any size.
+    const auto first = std::lower_bound(m_Items.begin(), m_Items.end(), text,
+                                        [](const TCandidate &item, QStringView wanted) {
+                                            return TextLess(item.Entry.Text, wanted);
+                                        });
+    if (first != m_Items.end() && SameText(first->Entry.Text, text))
+        first->Checked = true;
 }
 
 void TCandidateList::SetChecked(int position, bool checked)

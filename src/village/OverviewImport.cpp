@@ -66,25 +66,6 @@ QString NumberTextOrZero(QStringView text)
     return QString::number(WholeNumberOr(text, 0));
 }
 
-// Checks the candidate for text: the first in list order whose text equals
-// it, letter case ignored. The list is sorted by that same comparison, so
-// the first equal candidate is found by halving, which keeps a long
-// buildings line cheap even against a large catalog.
-void MarkCandidate(TCandidateList &candidates, QStringView text)
-{
-    int low = 0;
-    int high = candidates.Count();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (TextLess(candidates.Item(middle).Entry.Text, text))
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    if (low < candidates.Count() && SameText(candidates.Item(low).Entry.Text, text))
-        candidates.SetChecked(low, true);
-}
-
 // Marks the next level of every "<name> Уровень <level>" group of the
 // buildings line.
 void MarkListedBuildings(const QString &buildingsLine, TCandidateList &candidates)
@@ -124,7 +105,7 @@ void MarkListedBuildings(const QString &buildingsLine, TCandidateList &candidate
 
         const std::optional<qint32> level = ParseWholeNumber(levelText);
         if (level && *level >= 0)
-            MarkCandidate(candidates, MakeDisplayText(name, qint64(*level) + 1));
+            candidates.CheckByText(MakeDisplayText(name, qint64(*level) + 1));
 
         rest = TrimmedText(rest);
     }
@@ -135,7 +116,7 @@ void ImportBuildings(const QStringList &lines, TVillageData &village, const TdmL
     TCandidateList candidates;
     candidates.FillFromCatalog(catalog);
     for (const TAvBuildingEntry &entry : std::as_const(village.AvBuildings))
-        MarkCandidate(candidates, entry.Text);
+        candidates.CheckByText(entry.Text);
     MarkListedBuildings(LineAt(lines, BuildingsLine), candidates);
     village.ReplaceAvBuildings(candidates.CheckedEntries());
 }
