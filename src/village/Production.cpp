@@ -1,0 +1,164 @@
+// Production over time; see Production.h.
+#include "Production.h"
+
+#include "catalog/WholeNumber.h"
+#include "catalog/dm_ListObjects.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr qint64 SecondsPerHour = 3600;
+
+// The magnitude of a 32-bit value, which fits 64 bits for the lowest one too.
+constexpr qint64 Magnitude(qint32 value)
+{
+    return value < 0 ? -qint64(value) : qint64(value);
+}
+
+} // namespace
+
+TResourceAmounts CostsOf(const TLivaronObject &object)
+{
+    TResourceAmounts costs{};
+    for (TResourceKind kind : AllResourceKinds)
+        costs[KindIndex(kind)] = std::max(object.Cost(kind), 0);
+    return costs;
+}
+
+qint64 ProducedUnits(qint32 income, qint64 seconds)
+{
+    if (income == 0 || seconds <= 0)
+        return 0;
+    const qint64 rate = Magnitude(income); // at most 2^31
+    const qint64 hours = seconds / SecondsPerHour;
+    const qint64 rest = seconds % SecondsPerHour;
+    // rate × hours stays below 2^63 while hours < 2^32; the rest adds less
+    // than rate. Beyond that the amount exceeds every stock many times over.
+    constexpr qint64 HoursLimit = qint64(1) << 32;
+    const qint64 units = hours >= HoursLimit ? std::numeric_limits<qint64>::max()
+                                             : rate * hours + rate * rest / SecondsPerHour;
+    return income < 0 ? -units : units;
+}
+
+qint32 AdvanceStock(qint32 stock, qint32 income, qint32 capacity, qint64 seconds)
+{
+    if (income == 0 || seconds <= 0)
+        return stock;
+    if (income > 0) {
+        // The top a positive income can reach: the known capacity, or the
+        // 32-bit limit of a stock.
+        const qint64 top = IsKnownCapacity(capacity) ? capacity : std::numeric_limits<qint32>::max();
+        if (stock >= top)
+            return stock;
+        const qint64 room = top - stock;
+        const qint64 produced = ProducedUnits(income, seconds);
+        return ClampToInt32(produced >= room ? top : stock + produced);
+    }
+    if (stock <= 0)
+        return stock;
+    const qint64 taken = -ProducedUnits(income, seconds);
+    return taken >= stock ? 0 : ClampToInt32(stock - taken);
+}
+
+TResourceAmounts CatchUpStocks(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
+                               const TResourceAmounts &capacities, qint64 seconds)
+{
+    TResourceAmounts result{};
+    for (std::size_t i = 0; i < result.size(); ++i)
+        result[i] = AdvanceStock(stocks[i], incomes[i], capacities[i], seconds);
+    return result;
+}
+
+std::optional<qint64> SecondsToFull(qint32 stock, qint32 income, qint32 capacity)
+{
+    if (!IsKnownCapacity(capacity) || income <= 0)
+        return std::nullopt;
+    if (stock >= capacity)
+        return 0;
+    // At most 2^32 × 3600: far inside 64 bits.
+    const qint64 shortage = (qint64(capacity) - stock) * SecondsPerHour;
+    return (shortage + income - 1) / income;
+}
+
+QString NeverReasonText(TNeverReason reason)
+{
+    switch (reason) {
+    case TNeverReason::None:
+        break;
+    case TNeverReason::NoIncome:
+        return QStringLiteral("не накопится");
+    case TNeverReason::Capacity:
+        return QStringLiteral("не хватит вместимости");
+    }
+    return {};
+}
+
+QDebug operator<<(QDebug debug, TNeverReason reason)
+{
+    QDebugStateSaver saver(debug);
+    switch (reason) {
+    case TNeverReason::None:
+        return debug.nospace() << "None";
+    case TNeverReason::NoIncome:
+        return debug.nospace() << "NoIncome";
+    case TNeverReason::Capacity:
+        return debug.nospace() << "Capacity";
+    }
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const TAffordTime &time)
+{
+    QDebugStateSaver saver(debug);
+    if (time.IsNever())
+        debug.nospace() << "TAffordTime(never: " << time.Never << ')';
+    else
+        debug.nospace() << "TAffordTime(" << time.Seconds << " s)";
+    return debug;
+}
+
+TAffordTime TimeToAffordKind(qint32 stock, qint32 income, qint32 capacity, qint32 cost)
+{
+    if (stock >= cost)
+        return {};
+    if (IsKnownCapacity(capacity) && cost > capacity)
+        return {TNeverReason::Capacity, 0};
+    if (income <= 0)
+        return {TNeverReason::NoIncome, 0};
+    // The shortage is below 2^32, so the product stays far inside 64 bits;
+    // the stock never meets the capacity before it reaches the cost.
+    const qint64 shortage = (qint64(cost) - stock) * SecondsPerHour;
+    return {TNeverReason::None, (shortage + income - 1) / income};
+}
+
+TAffordTime TimeToAffordCosts(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
+                              const TResourceAmounts &capacities, const TResourceAmounts &costs)
+{
+    TAffordTime longest;
+    bool noIncome = false;
+    for (std::size_t i = 0; i < costs.size(); ++i) {
+        const TAffordTime kind = TimeToAffordKind(stocks[i], incomes[i], capacities[i], costs[i]);
+        if (kind.Never == TNeverReason::Capacity)
+            return kind;
+        if (kind.Never == TNeverReason::NoIncome)
+            noIncome = true;
+        else
+            longest.Seconds = std::max(longest.Seconds, kind.Seconds);
+    }
+    if (noIncome)
+        return {TNeverReason::NoIncome, 0};
+    // A kind that is covered now but shrinks must still be covered when the
+    // others are: the surplus (below 2^32 units) against what the wait takes,
+    // compared in units × 3600 so that no fraction is lost.
+    for (std::size_t i = 0; i < costs.size(); ++i) {
+        if (incomes[i] >= 0 || costs[i] <= 0)
+            continue;
+        const qint64 surplus = (qint64(stocks[i]) - costs[i]) * SecondsPerHour;
+        const qint64 rate = Magnitude(incomes[i]);
+        if (longest.Seconds > surplus / rate)
+            return {TNeverReason::NoIncome, 0};
+    }
+    return longest;
+}
