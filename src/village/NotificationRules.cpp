@@ -1,0 +1,149 @@
+// The notification rules of one village; see NotificationRules.h.
+#include "NotificationRules.h"
+
+#include <algorithm>
+
+namespace {
+
+// The resource as the resources table names it.
+QString ResourceName(TResourceKind kind)
+{
+    switch (kind) {
+    case TResourceKind::Wood:
+        return QStringLiteral("Дерево");
+    case TResourceKind::Clay:
+        return QStringLiteral("Глина");
+    case TResourceKind::Iron:
+        return QStringLiteral("Железо");
+    case TResourceKind::Grain:
+        return QStringLiteral("Зерно");
+    }
+    return {};
+}
+
+// Grain is kept in the granary, the other three in the warehouse.
+QString StorageName(TResourceKind kind)
+{
+    return kind == TResourceKind::Grain ? QStringLiteral("амбар") : QStringLiteral("склад");
+}
+
+QString VillagePrefix(const QString &village)
+{
+    return (village.isEmpty() ? QStringLiteral("Без названия") : village) + QStringLiteral(": ");
+}
+
+} // namespace
+
+QDebug operator<<(QDebug debug, TNotificationKind kind)
+{
+    QDebugStateSaver saver(debug);
+    switch (kind) {
+    case TNotificationKind::Affordable:
+        return debug.nospace() << "Affordable";
+    case TNotificationKind::ConstructionEnded:
+        return debug.nospace() << "ConstructionEnded";
+    case TNotificationKind::StorageNearlyFull:
+        return debug.nospace() << "StorageNearlyFull";
+    case TNotificationKind::StorageFull:
+        return debug.nospace() << "StorageFull";
+    }
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const TNotification &notification)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TNotification(" << notification.Kind << ", " << notification.Text << ')';
+    return debug;
+}
+
+QString TNotificationRules::AffordableText(const QString &village, const QString &building)
+{
+    return VillagePrefix(village) + QStringLiteral("можно строить ") + building;
+}
+
+QString TNotificationRules::ConstructionEndedText(const QString &village, const QString &building)
+{
+    return VillagePrefix(village) + QStringLiteral("строительство завершено — ") + building;
+}
+
+QString TNotificationRules::StorageNearlyFullText(const QString &village, TResourceKind kind,
+                                                  qint64 seconds)
+{
+    // Whole minutes, rounded up: "через 1 мин" for the last minute too.
+    const qint64 minutes = std::max<qint64>(1, (std::max<qint64>(seconds, 0) + 59) / 60);
+    return VillagePrefix(village) + StorageName(kind) + QStringLiteral(" заполнится через ")
+        + QString::number(minutes) + QStringLiteral(" мин — ") + ResourceName(kind);
+}
+
+QString TNotificationRules::StorageFullText(const QString &village, TResourceKind kind)
+{
+    return VillagePrefix(village) + StorageName(kind) + QStringLiteral(" полон — ") + ResourceName(kind);
+}
+
+void TNotificationRules::SetKindEnabled(TNotificationKind kind, bool enabled)
+{
+    m_EnabledKinds[static_cast<std::size_t>(kind)] = enabled;
+}
+
+bool TNotificationRules::IsKindEnabled(TNotificationKind kind) const
+{
+    return m_EnabledKinds[static_cast<std::size_t>(kind)];
+}
+
+void TNotificationRules::Reset()
+{
+    m_Started = false;
+    m_Affordable.clear();
+    m_NearlyFull = {};
+    m_Full = {};
+}
+
+void TNotificationRules::Send(QList<TNotification> &out, TNotificationKind kind, QString text) const
+{
+    if (IsKindEnabled(kind))
+        out.append({kind, std::move(text)});
+}
+
+QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
+{
+    QList<TNotification> out;
+    const bool first = !m_Started;
+    m_Started = true;
+
+    if (snapshot.EndedConstruction)
+        Send(out, TNotificationKind::ConstructionEnded,
+             ConstructionEndedText(snapshot.VillageName, *snapshot.EndedConstruction));
+
+    // Buildings: a change from not affordable to affordable, per text; texts
+    // no longer listed are forgotten.
+    QHash<QString, bool> affordable;
+    affordable.reserve(snapshot.Buildings.size());
+    for (const TBuildingSnapshot &building : snapshot.Buildings) {
+        if (affordable.contains(building.Text))
+            continue; // listed twice (considered and queued): one notification
+        const bool now = building.SecondsToAfford && *building.SecondsToAfford <= 0;
+        const auto before = m_Affordable.constFind(building.Text);
+        if (now && !first && before != m_Affordable.constEnd() && !*before)
+            Send(out, TNotificationKind::Affordable, AffordableText(snapshot.VillageName, building.Text));
+        affordable.insert(building.Text, now);
+    }
+    m_Affordable = std::move(affordable);
+
+    for (TResourceKind kind : AllResourceKinds) {
+        const std::size_t i = KindIndex(kind);
+        const TStorageSnapshot &storage = snapshot.Storages[i];
+        const bool full = storage.Full;
+        const bool nearlyFull = full || (storage.SecondsToFull && *storage.SecondsToFull <= NearlyFullSeconds);
+        if (!first) {
+            if (full && !m_Full[i])
+                Send(out, TNotificationKind::StorageFull, StorageFullText(snapshot.VillageName, kind));
+            else if (nearlyFull && !full && !m_NearlyFull[i])
+                Send(out, TNotificationKind::StorageNearlyFull,
+                     StorageNearlyFullText(snapshot.VillageName, kind, *storage.SecondsToFull));
+        }
+        m_Full[i] = full;
+        m_NearlyFull[i] = nearlyFull;
+    }
+    return out;
+}

@@ -1,0 +1,116 @@
+// The rules by which the program speaks up about one open village: fed once
+// per tick with a snapshot of what matters (the buildings considered or
+// queued and their time to afford, a construction that ended, the time until
+// each storage is full), it returns the notifications to send now, each once:
+//
+// - a building becomes affordable: when its time to afford reaches 0, and
+//   again only after that time rose above 0 (or became never);
+// - a construction ended: on the tick it ends;
+// - a storage will be full within 10 minutes: once, and again only after its
+//   time to full rose above 10 minutes (or it has none any more);
+// - a storage is full: once, and again only after it was not full.
+//
+// Nothing floods: the first snapshot after a village is opened (or after
+// Reset) only notes what is already true, and so does the first snapshot in
+// which a building appears; a notification goes out only for a change seen
+// between two snapshots. A construction's end is an event, not a state, and is
+// told whenever a snapshot brings one, the first included. A storage that
+// turns full at once is told as full only, not as nearly full as well. A kind
+// switched off sends nothing, but its state follows the snapshots, so that
+// switching it on again does not bring back what happened meanwhile.
+//
+// One instance per village; the main window feeds it and passes the result to
+// the notification seam.
+#pragma once
+
+#include "catalog/ResourceKind.h"
+
+#include <QDebug>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+enum class TNotificationKind { Affordable, ConstructionEnded, StorageNearlyFull, StorageFull };
+
+QDebug operator<<(QDebug debug, TNotificationKind kind);
+
+struct TNotification
+{
+    TNotificationKind Kind = TNotificationKind::Affordable;
+    QString Text;
+
+    friend bool operator==(const TNotification &, const TNotification &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TNotification &notification);
+
+// One considered or queued building.
+struct TBuildingSnapshot
+{
+    // Its display text, "Ферма ( 5)".
+    QString Text;
+    // Seconds until it is affordable; none when it never will be.
+    std::optional<qint64> SecondsToAfford;
+
+    friend bool operator==(const TBuildingSnapshot &, const TBuildingSnapshot &) = default;
+};
+
+// One storage (per resource kind).
+struct TStorageSnapshot
+{
+    // Seconds until it is full; none when its capacity is unknown or it does
+    // not grow.
+    std::optional<qint64> SecondsToFull;
+    bool Full = false;
+
+    friend bool operator==(const TStorageSnapshot &, const TStorageSnapshot &) = default;
+};
+
+struct TVillageSnapshot
+{
+    QString VillageName;
+    QList<TBuildingSnapshot> Buildings;
+    // The display text of the construction that ended on this tick, if one did.
+    std::optional<QString> EndedConstruction;
+    std::array<TStorageSnapshot, 4> Storages{};
+
+    friend bool operator==(const TVillageSnapshot &, const TVillageSnapshot &) = default;
+};
+
+class TNotificationRules
+{
+public:
+    // A storage is nearly full when it will be full within this many seconds.
+    static constexpr qint64 NearlyFullSeconds = 600;
+
+    // The notifications that this snapshot brings, in the order: constructions
+    // ended, buildings affordable (in snapshot order), storages (wood, clay,
+    // iron, grain).
+    QList<TNotification> Feed(const TVillageSnapshot &snapshot);
+
+    // Forgets every state: the next snapshot is taken as the first.
+    void Reset();
+
+    // All kinds are on at first.
+    void SetKindEnabled(TNotificationKind kind, bool enabled);
+    bool IsKindEnabled(TNotificationKind kind) const;
+
+    // The texts, also for a caller that shows them elsewhere.
+    static QString AffordableText(const QString &village, const QString &building);
+    static QString ConstructionEndedText(const QString &village, const QString &building);
+    static QString StorageNearlyFullText(const QString &village, TResourceKind kind, qint64 seconds);
+    static QString StorageFullText(const QString &village, TResourceKind kind);
+
+private:
+    void Send(QList<TNotification> &out, TNotificationKind kind, QString text) const;
+
+    bool m_Started = false;
+    std::array<bool, 4> m_EnabledKinds{true, true, true, true};
+    // Per building text: whether it was affordable at the last snapshot.
+    QHash<QString, bool> m_Affordable;
+    std::array<bool, 4> m_NearlyFull{};
+    std::array<bool, 4> m_Full{};
+};
