@@ -1,10 +1,15 @@
 // Benchmarks of the village logic: catalog loading against the XML parser
-// alone, the recalculation, the tick of many villages, the overview import
-// and the village file round trip.
+// alone, the recalculation, the tick of many villages, the overview import,
+// the village file round trip, the catch-up of stocks, the projection of a
+// build queue with its chart series and the notification rules.
 
 #include "BenchData.h"
 
+#include "village/NotificationRules.h"
 #include "village/OverviewImport.h"
+#include "village/Production.h"
+#include "village/ProjectionSeries.h"
+#include "village/QueueProjection.h"
 #include "village/Planner.h"
 #include "village/VillageData.h"
 #include "village/VillageFile.h"
@@ -163,6 +168,84 @@ void BM_WriteReadVillage500(benchmark::State &state)
     }
 }
 BENCHMARK(BM_WriteReadVillage500)->Unit(benchmark::kMillisecond);
+
+// 50 villages, each with its own stocks, caught up over 30 days.
+void BM_CatchUpFiftyVillages(benchmark::State &state)
+{
+    std::vector<TResourceAmounts> stocks;
+    for (qint32 i = 0; i < 50; ++i)
+        stocks.push_back({100 * i, 200 * i, 300 * i, -5 * i});
+    const TResourceAmounts incomes{1250, 980, 760, -40};
+    const TResourceAmounts capacities{800000, 800000, UnknownCapacity, 900000};
+    for (auto _ : state) {
+        for (const TResourceAmounts &village : stocks)
+            benchmark::DoNotOptimize(CatchUpStocks(village, incomes, capacities, 30 * 24 * 3600));
+    }
+}
+BENCHMARK(BM_CatchUpFiftyVillages)->Unit(benchmark::kMicrosecond);
+
+// A queue of 50 buildings, main-building levels among them, that takes about
+// a week at these incomes; the counter "days" tells how long it is.
+TQueueProjectionInput WeekLongQueue()
+{
+    TQueueProjectionInput input;
+    input.Stocks = {500, 500, 500, 500};
+    input.Incomes = {130, 150, 100, 75};
+    input.Capacities = {3000, 3000, 3000, 3000};
+    input.MainLevel = 3;
+    input.RunningRemaining = 600;
+    input.Horizon = 7 * 24 * 3600;
+    for (qint32 i = 0; i < 50; ++i)
+        input.Queue.append(i % 10 == 0 ? 3 + i / 10 : 20 + (i * 37) % 1980);
+    return input;
+}
+
+void BM_ProjectQueueFifty(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    const TQueueProjectionInput input = WeekLongQueue();
+    qint64 end = 0;
+    for (auto _ : state) {
+        const TQueueProjection projection = ProjectQueue(catalog, input);
+        end = projection.QueueEnd;
+        benchmark::DoNotOptimize(end);
+    }
+    state.counters["days"] = double(end) / 86400.0;
+}
+BENCHMARK(BM_ProjectQueueFifty)->Unit(benchmark::kMicrosecond);
+
+void BM_ProjectionSeriesFifty(benchmark::State &state)
+{
+    const TQueueProjection projection = ProjectQueue(LargeCatalog().Catalog, WeekLongQueue());
+    const QDateTime start = QDateTime::currentDateTimeUtc();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MakeProjectionSeries(projection, start));
+}
+BENCHMARK(BM_ProjectionSeriesFifty)->Unit(benchmark::kMicrosecond);
+
+// One tick of 50 villages, each with 20 buildings and four storages in its
+// snapshot, after the state has settled.
+void BM_NotificationTickFiftyVillages(benchmark::State &state)
+{
+    std::vector<TVillageSnapshot> snapshots;
+    for (int v = 0; v < 50; ++v) {
+        TVillageSnapshot snapshot;
+        snapshot.VillageName = QStringLiteral("Деревня %1").arg(v);
+        for (int b = 0; b < 20; ++b)
+            snapshot.Buildings.append({QStringLiteral("Строение %1 (%2)").arg(b).arg(v % 20 + 1), qint64(b * 60)});
+        for (TStorageSnapshot &storage : snapshot.Storages)
+            storage = {qint64(900 + v), false};
+        snapshots.push_back(snapshot);
+    }
+    std::vector<TNotificationRules> rules(snapshots.size());
+    for (std::size_t v = 0; v < snapshots.size(); ++v)
+        rules[v].Feed(snapshots[v]);
+    for (auto _ : state) {
+        for (std::size_t v = 0; v < snapshots.size(); ++v)
+            benchmark::DoNotOptimize(rules[v].Feed(snapshots[v]));
+    }
+}
+BENCHMARK(BM_NotificationTickFiftyVillages)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -57,6 +57,17 @@ t = seconds("BM_ParseOverviewText")
 row("ParseOverviewText, 10,000 lines", f"{t * 1e3:.3f} ms", "budget 5 ms", "< 5 ms", t < 5e-3)
 t = seconds("BM_WriteReadVillage500")
 row("write + read, 500 buildings", f"{t * 1e3:.2f} ms", "budget 10 ms", "< 10 ms", t < 10e-3)
+t = seconds("BM_CatchUpFiftyVillages")
+row("catch-up of 50 villages over 30 days", f"{t * 1e6:.2f} us", "budget 50 us (1 ms / 20)",
+    "well under 1 ms", t < 50e-6)
+t = seconds("BM_ProjectQueueFifty")
+row("queue of 50 projected over a week", f"{t * 1e6:.1f} us", "budget 100 us (1 ms / 10)",
+    "well under 1 ms", t < 100e-6)
+t = seconds("BM_ProjectionSeriesFifty")
+row("chart series of that queue", f"{t * 1e6:.1f} us", "budget 100 us", "well under 1 ms", t < 100e-6)
+t = seconds("BM_NotificationTickFiftyVillages")
+row("notification rules, one tick of 50 villages", f"{t * 1e6:.1f} us", "budget 500 us",
+    "< 1 ms with the summary", t < 500e-6)
 
 
 def run(args):

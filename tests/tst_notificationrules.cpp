@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 using TTicks = QList<TVillageSnapshot>;
@@ -67,6 +69,8 @@ class TestNotificationRules : public QObject
 private slots:
     void ticks_data();
     void ticks();
+    void nearlyFullMinutes_data();
+    void nearlyFullMinutes();
     void switchedOffKindFollowsQuietly();
     void resetTakesTheNextSnapshotAsFirst();
     void villagesKeptApart();
@@ -81,7 +85,6 @@ void TestNotificationRules::ticks_data()
         << TTicks{FarmIn(120), FarmIn(60), FarmIn(0), FarmIn(0)} << TSent{{}, {}, {FarmAffordable}, {}};
     QTest::newRow("affordable again after its time rose")
         << TTicks{FarmIn(10), FarmIn(0), FarmIn(30), FarmIn(0)} << TSent{{}, {FarmAffordable}, {}, {FarmAffordable}};
-    QTest::newRow("from never to affordable") << TTicks{FarmIn(Never), FarmIn(0)} << TSent{{}, {FarmAffordable}};
     QTest::newRow("never again re-arms")
         << TTicks{FarmIn(10), FarmIn(0), FarmIn(Never), FarmIn(0)} << TSent{{}, {FarmAffordable}, {}, {FarmAffordable}};
     QTest::newRow("affordable on opening is not told") << TTicks{FarmIn(0), FarmIn(0)} << TSent{{}, {}};
@@ -172,6 +175,24 @@ void TestNotificationRules::ticks()
     for (const TVillageSnapshot &tick : ticks)
         sent.append(rules.Feed(tick));
     QCOMPARE(sent, expected);
+}
+
+void TestNotificationRules::nearlyFullMinutes_data()
+{
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<QString>("minutes");
+    QTest::newRow("now") << qint64(0) << QStringLiteral("1");
+    QTest::newRow("one minute") << qint64(60) << QStringLiteral("1");
+    QTest::newRow("a second more") << qint64(61) << QStringLiteral("2");
+    QTest::newRow("longest span") << std::numeric_limits<qint64>::max() << QStringLiteral("153722867280912931");
+}
+
+void TestNotificationRules::nearlyFullMinutes()
+{
+    QFETCH(qint64, seconds);
+    QFETCH(QString, minutes);
+    QCOMPARE(TNotificationRules::StorageNearlyFullText(QStringLiteral("Северная"), TResourceKind::Iron, seconds),
+             QStringLiteral("Северная: склад заполнится через %1 мин — Железо").arg(minutes));
 }
 
 void TestNotificationRules::switchedOffKindFollowsQuietly()

@@ -136,8 +136,6 @@ void TestQueueProjection::projectItems_data()
                                                                << QList{Item(0, 0, 260, 260), Item(260, 0, 2620, 2880)};
 
     input.Queue = {m_Saw1};
-    input.MainLevel = 0;
-    QTest::newRow("level 0 counts as 1") << input << QList{Item(0, 0, 260, 260)};
     input.MainLevel = 99;
     QTest::newRow("level 99 counts as 20") << input << QList{Item(0, 0, 130, 130)};
     input.MainLevel = 20;

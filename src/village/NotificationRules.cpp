@@ -1,8 +1,6 @@
 // The notification rules of one village; see NotificationRules.h.
 #include "NotificationRules.h"
 
-#include <algorithm>
-
 namespace {
 
 // The resource as the resources table names it.
@@ -71,7 +69,7 @@ QString TNotificationRules::StorageNearlyFullText(const QString &village, TResou
                                                   qint64 seconds)
 {
     // Whole minutes, rounded up: "через 1 мин" for the last minute too.
-    const qint64 minutes = std::max<qint64>(1, (std::max<qint64>(seconds, 0) + 59) / 60);
+    const qint64 minutes = seconds <= 60 ? 1 : seconds / 60 + (seconds % 60 != 0 ? 1 : 0);
     return VillagePrefix(village) + StorageName(kind) + QStringLiteral(" заполнится через ")
         + QString::number(minutes) + QStringLiteral(" мин — ") + ResourceName(kind);
 }
