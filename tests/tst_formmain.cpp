@@ -211,7 +211,7 @@ QStringList TestFormMain::TabTexts(TFormMain &window)
 void TestFormMain::startsWithOneEmptyTab()
 {
     TFormMain window(m_Catalog);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Менеджер для игры Ливарон"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Менеджер для игры Ливарон[*]"));
     QCOMPARE(window.minimumSize(), QSize(700, 570));
     QTabWidget *tabs = Tabs(window);
     QVERIFY(tabs);
