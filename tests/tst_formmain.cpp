@@ -311,7 +311,8 @@ void TestFormMain::fileMenuItems()
         items.append(item->isSeparator() ? QStringLiteral("-") : item->text());
     QCOMPARE(items, (QStringList{QStringLiteral("Новая деревня"), QStringLiteral("Открыть..."),
                         QStringLiteral("Сохранить"), QStringLiteral("Сохранить как..."),
-                        QStringLiteral("Сохранить все"), QStringLiteral("-"), QStringLiteral("Выход")}));
+                        QStringLiteral("Сохранить все"), QStringLiteral("-"), QStringLiteral("Последние файлы"),
+                        QStringLiteral("-"), QStringLiteral("Выход")}));
 }
 
 void TestFormMain::openOneFileReusesTheEmptyTab()
