@@ -11,7 +11,7 @@ desktop-file-validate packaging/org.jorlivaron.JorLivaronMng.desktop
 appstreamcli validate --no-net packaging/org.jorlivaron.JorLivaronMng.metainfo.xml
 
 rm -f "$build_dir"/jorlivaronmng_*.deb
-(cd "$build_dir" && cpack -G DEB >/dev/null)
+packing=$(cd "$build_dir" && cpack -G DEB 2>&1) || { echo "$packing"; echo "cpack failed"; exit 1; }
 deb=$(ls "$build_dir"/jorlivaronmng_*.deb)
 # lintian warns when run as root (as CI does); that warning is no finding.
 status=0
