@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once as built for use, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer with warnings as errors.
+# AddressSanitizer and UndefinedBehaviorSanitizer with warnings as errors;
+# checks the menu entry, the AppStream metadata and the .deb with lintian.
 # Exits non-zero on any failure or sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core qt6-translations-l10n
+ensure_packages cmake g++ make qt6-base-dev libgl-dev libqt6svg6 fonts-dejavu-core qt6-translations-l10n \
+    shared-mime-info appstream desktop-file-utils lintian
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
@@ -19,6 +21,9 @@ run_suite() {
 
 echo "== Tests =="
 run_suite build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Package checks =="
+tools/check-package.sh build-tests
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1

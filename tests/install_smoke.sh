@@ -1,29 +1,58 @@
 #!/usr/bin/env bash
 # Installs the built program into a temporary prefix and checks the layout
 # of a Linux desktop program: the executable with its catalog beside it, a
-# link in bin that starts it (it finds its catalog through the link and keeps
-# running), the menu entry, the icon and valid AppStream metadata.
+# link in games that starts it (it finds its catalog through the link and
+# keeps running), the menu entry that opens village files, the MIME type that
+# makes a .vlgdat file a village file, the icon, the manual page, the license,
+# and valid AppStream metadata.
 set -euo pipefail
 build_dir=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+app=org.jorlivaron.JorLivaronMng
 for file in libexec/jorlivaronmng/JorLivaronMng libexec/jorlivaronmng/JorLivaronMng.xml \
-            share/applications/org.jorlivaron.JorLivaronMng.desktop \
-            share/metainfo/org.jorlivaron.JorLivaronMng.metainfo.xml \
-            share/icons/hicolor/scalable/apps/jorlivaronmng.svg; do
+            share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
+            share/mime/packages/$app.xml share/icons/hicolor/scalable/apps/jorlivaronmng.svg \
+            share/man/man6/JorLivaronMng.6.gz share/doc/jorlivaronmng/copyright \
+            share/doc/jorlivaronmng/changelog.gz; do
     [ -f "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
 done
-[ -L "$prefix/bin/JorLivaronMng" ] || { echo "bin/JorLivaronMng is not a link"; exit 1; }
-grep -q '^Name=Менеджер для игры Ливарон$' "$prefix/share/applications/org.jorlivaron.JorLivaronMng.desktop"
-if command -v appstreamcli >/dev/null 2>&1; then
-    appstreamcli validate --no-net "$prefix/share/metainfo/org.jorlivaron.JorLivaronMng.metainfo.xml" >/dev/null
+[ -L "$prefix/games/JorLivaronMng" ] || { echo "games/JorLivaronMng is not a link"; exit 1; }
+desktop=$prefix/share/applications/$app.desktop
+grep -q '^Name=Менеджер для игры Ливарон$' "$desktop"
+grep -q '^Exec=JorLivaronMng %F$' "$desktop" || { echo "the menu entry does not pass files"; exit 1; }
+grep -q '^MimeType=application/x-jorlivaron-village;$' "$desktop" || { echo "the menu entry names no MIME type"; exit 1; }
+gzip -t "$prefix/share/man/man6/JorLivaronMng.6.gz" "$prefix/share/doc/jorlivaronmng/changelog.gz"
+grep -q '^License: GPL-3.0-or-later$' "$prefix/share/doc/jorlivaronmng/copyright"
+
+# The MIME file: well-formed, and once the MIME database is built from it, a
+# *.vlgdat file is a village file.
+mime=$prefix/share/mime/packages/$app.xml
+grep -q 'type="application/x-jorlivaron-village"' "$mime"
+grep -q 'pattern="\*\.vlgdat"' "$mime"
+if command -v update-mime-database >/dev/null 2>&1; then
+    update-mime-database "$prefix/share/mime" >/dev/null
+    grep -q '^application/x-jorlivaron-village:\*\.vlgdat$' "$prefix/share/mime/globs" \
+        || { echo "the MIME database does not know *.vlgdat"; exit 1; }
+    [ -f "$prefix/share/mime/application/x-jorlivaron-village.xml" ]
 fi
+if command -v desktop-file-validate >/dev/null 2>&1; then
+    desktop-file-validate "$desktop"
+fi
+if command -v appstreamcli >/dev/null 2>&1; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/null
+fi
+
+# What the program remembers stays in the temporary folder.
+export XDG_CONFIG_HOME=$prefix/config
+version=$(QT_QPA_PLATFORM=offscreen "$prefix/games/JorLivaronMng" --version 2>/dev/null)
+[[ $version =~ ^JorLivaronMng\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "unexpected --version: $version"; exit 1; }
 
 # Without its catalog the program ends at once with status 1; with it, it
 # runs until stopped. Sanitizer builds start slowly, so give it time.
 status=0
-QT_QPA_PLATFORM=offscreen timeout 8 "$prefix/bin/JorLivaronMng" >/dev/null 2>&1 || status=$?
+QT_QPA_PLATFORM=offscreen timeout 8 "$prefix/games/JorLivaronMng" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || { echo "the installed program ended with status $status"; exit 1; }
 echo "installed layout and start-up: ok"

@@ -1,5 +1,6 @@
 // The About box: its texts and frame, the links it opens, the keys and
 // clicks that close it, and the two hidden key words with the blink timer.
+#include "Version.h"
 #include "ui/f_About.h"
 
 #include <QDesktopServices>

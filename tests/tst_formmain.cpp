@@ -211,7 +211,7 @@ QStringList TestFormMain::TabTexts(TFormMain &window)
 void TestFormMain::startsWithOneEmptyTab()
 {
     TFormMain window(m_Catalog);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Менеджер для игры Ливарон"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Менеджер для игры Ливарон[*]"));
     QCOMPARE(window.minimumSize(), QSize(700, 570));
     QTabWidget *tabs = Tabs(window);
     QVERIFY(tabs);
@@ -311,7 +311,8 @@ void TestFormMain::fileMenuItems()
         items.append(item->isSeparator() ? QStringLiteral("-") : item->text());
     QCOMPARE(items, (QStringList{QStringLiteral("Новая деревня"), QStringLiteral("Открыть..."),
                         QStringLiteral("Сохранить"), QStringLiteral("Сохранить как..."),
-                        QStringLiteral("Сохранить все"), QStringLiteral("-"), QStringLiteral("Выход")}));
+                        QStringLiteral("Сохранить все"), QStringLiteral("-"), QStringLiteral("Последние файлы"),
+                        QStringLiteral("-"), QStringLiteral("Выход")}));
 }
 
 void TestFormMain::openOneFileReusesTheEmptyTab()

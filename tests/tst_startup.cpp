@@ -1,10 +1,13 @@
 // The start-up sequence: the catalog beside the executable decides whether
-// the main window runs, and the exit status.
+// the main window runs, and the exit status; the command line names files or
+// ends the program at once.
 
 #include "TestSupport.h"
 
+#include "Version.h"
 #include "catalog/StartUp.h"
 
+#include <QDir>
 #include <QTest>
 
 class TestStartUp : public QObject
@@ -14,6 +17,8 @@ class TestStartUp : public QObject
 private slots:
     void startUp_data();
     void startUp();
+    void commandLine_data();
+    void commandLine();
 };
 
 void TestStartUp::startUp_data()
@@ -65,6 +70,62 @@ void TestStartUp::startUp()
     if (windowRuns)
         QCOMPARE(entries, catalog.contains("Farm") ? 1 : 0);
     QCOMPARE(dmListObj, nullptr);
+}
+
+void TestStartUp::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("files"); // relative to the current folder
+    QTest::addColumn<bool>("exitNow");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output"); // contained in the output, or empty
+    QTest::addColumn<QString>("error");  // contained in the error, or empty
+
+    const QString absolute = QDir::rootPath() + QStringLiteral("villages/Северная.vlgdat");
+    QTest::newRow("nothing") << QStringList() << QStringList() << false << 0 << QString() << QString();
+    QTest::newRow("two files in order")
+        << QStringList{QStringLiteral("b.vlgdat"), QStringLiteral("a.vlgdat")}
+        << QStringList{QStringLiteral("b.vlgdat"), QStringLiteral("a.vlgdat")} << false << 0 << QString() << QString();
+    QTest::newRow("absolute path kept") << QStringList{absolute} << QStringList{absolute} << false << 0 << QString()
+                                        << QString();
+    QTest::newRow("file named like an option after --")
+        << QStringList{QStringLiteral("--"), QStringLiteral("--version")} << QStringList{QStringLiteral("--version")}
+        << false << 0 << QString() << QString();
+    QTest::newRow("empty argument skipped") << QStringList{QString()} << QStringList() << false << 0 << QString()
+                                            << QString();
+    QTest::newRow("help") << QStringList{QStringLiteral("--help")} << QStringList() << true << 0
+                          << QStringLiteral("FILE") << QString();
+    QTest::newRow("short help") << QStringList{QStringLiteral("-h"), QStringLiteral("a.vlgdat")} << QStringList()
+                                << true << 0 << QStringLiteral("--version") << QString();
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")} << QStringList() << true << 0
+                             << QStringLiteral("JorLivaronMng " JOR_VERSION "\n") << QString();
+    QTest::newRow("unknown long option") << QStringList{QStringLiteral("--bogus"), QStringLiteral("a.vlgdat")}
+                                         << QStringList() << true << 1 << QString()
+                                         << QStringLiteral("Неизвестный параметр «--bogus».");
+    QTest::newRow("unknown short option") << QStringList{QStringLiteral("-q")} << QStringList() << true << 1
+                                          << QString() << QStringLiteral("Неизвестный параметр «-q».");
+}
+
+void TestStartUp::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, files);
+    QFETCH(bool, exitNow);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QFETCH(QString, error);
+
+    const TCommandLine result = ReadCommandLine(QStringList{QStringLiteral("JorLivaronMng")} + arguments);
+    QStringList expectedFiles;
+    for (const QString &file : files)
+        expectedFiles.append(QDir::current().absoluteFilePath(file));
+    QCOMPARE(result.Files, expectedFiles);
+    QCOMPARE(result.ExitNow, exitNow);
+    QCOMPARE(result.ExitStatus, status);
+    QCOMPARE(result.Output.isEmpty(), output.isEmpty());
+    QVERIFY2(result.Output.contains(output), qPrintable(result.Output));
+    QCOMPARE(result.Error.isEmpty(), error.isEmpty());
+    QVERIFY2(result.Error.contains(error), qPrintable(result.Error));
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

@@ -1,8 +1,61 @@
 #include "StartUp.h"
 
+#include "Version.h"
 #include "dm_ListObjects.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+
 #include <memory>
+
+void SetApplicationMetadata()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("JorLivaronMng"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(JOR_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("jorlivaron"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("jorlivaron.org"));
+}
+
+TCommandLine ReadCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Менеджер для игры Ливарон: какие строения деревни доступны сейчас или в течение одного-двух часов."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("Файл деревни (.vlgdat), открываемый в своей вкладке."), QStringLiteral("[FILE...]"));
+
+    TCommandLine result;
+    if (!parser.parse(arguments)) {
+        result.ExitNow = true;
+        result.ExitStatus = 1;
+        const QStringList unknown = parser.unknownOptionNames();
+        const QString what = unknown.isEmpty()
+            ? parser.errorText()
+            : QStringLiteral("Неизвестный параметр «%1».")
+                  .arg((unknown.constFirst().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"))
+                      + unknown.constFirst());
+        result.Error = what + QStringLiteral("\nСправка: JorLivaronMng --help\n");
+        return result;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        result.ExitNow = true;
+        result.Output = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.ExitNow = true;
+        result.Output = QStringLiteral("JorLivaronMng %1\n").arg(QStringLiteral(JOR_VERSION));
+        return result;
+    }
+    for (const QString &file : parser.positionalArguments()) {
+        if (!file.isEmpty())
+            result.Files.append(QFileInfo(file).absoluteFilePath());
+    }
+    return result;
+}
 
 int RunStartUp(const QString &exePath, const std::function<int()> &runMainWindow)
 {

@@ -1,10 +1,10 @@
 #include "UiSeams.h"
 
 #include "catalog/MessageSeam.h"
+#include "village/SettingsSeam.h"
 #include "village/VillageFile.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -17,21 +17,27 @@ namespace {
 
 const QString FileFilters = QStringLiteral("Данные Ливарон (*.vlgdat);;Все файлы (*)");
 
-// Where the file dialogs start: the program's folder, or the home folder
-// when the program's folder cannot be written (an installed program); after
-// a file has been chosen, that file's folder for the rest of the run.
-QString &DialogFolder()
+// Where the file dialogs start: the folder of the last file chosen in one of
+// them, remembered between runs; the first time, the user's documents folder.
+QString &RememberedFolder()
 {
     static QString folder = [] {
-        const QString programFolder = QCoreApplication::applicationDirPath();
-        return QFileInfo(programFolder).isWritable() ? programFolder : QDir::homePath();
+        const auto settings = OpenSettings();
+        return settings ? settings->value(DialogFolderKey).toString() : QString();
     }();
     return folder;
 }
 
+QString DialogFolder()
+{
+    return DialogStartFolder(RememberedFolder());
+}
+
 void RememberFolder(const QString &file)
 {
-    DialogFolder() = QFileInfo(file).absolutePath();
+    RememberedFolder() = QFileInfo(file).absolutePath();
+    if (const auto settings = OpenSettings())
+        settings->setValue(DialogFolderKey, RememberedFolder());
 }
 
 bool AskWithMessageBox(QWidget *parent, const QString &question)

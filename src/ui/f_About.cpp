@@ -1,6 +1,7 @@
 #include "f_About.h"
 
 #include "UiSeams.h"
+#include "Version.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -16,10 +17,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
-
-#ifndef JOR_VERSION
-#define JOR_VERSION "0.0.0"
-#endif
 
 namespace {
 

@@ -4,10 +4,15 @@
 #include "catalog/MessageSeam.h"
 #include "f_About.h"
 #include "f_Village.h"
+#include "village/Session.h"
+#include "village/SettingsSeam.h"
 #include "village/VillageData.h"
+#include "village/WindowTitle.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -28,6 +33,10 @@ namespace {
 
 const QString FileCategory = QStringLiteral("Файл");
 const QString ViewCategory = QStringLiteral("Вид");
+const QString GeometryKey = QStringLiteral("Window/Geometry");
+const QString StateKey = QStringLiteral("Window/State");
+const QString ViewCommentsKey = QStringLiteral("View/Comments");
+const QString ViewProgressKey = QStringLiteral("View/Progress");
 
 } // namespace
 
@@ -35,7 +44,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     : QMainWindow(parent), m_Catalog(catalog)
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(QStringLiteral("Менеджер для игры Ливарон"));
+    setWindowTitle(WindowTitle({}, {}));
     // The system's font at 8 points. (Asking for Tahoma, the Windows font of
     // the original design, makes the font lookup search every installed font
     // where it is missing, which cost a good part of start-up.)
@@ -59,6 +68,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     resize(712, 596 + menuBar()->sizeHint().height());
     if (const QScreen *desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
+    RestoreWindowSettings();
 
     FormCreate();
 }
@@ -161,6 +171,10 @@ void TFormMain::CreateMenus()
     miFile->addAction(actSaveAs);
     miFile->addAction(actSaveAll);
     miFile->addSeparator();
+    miRecentFiles = miFile->addMenu(QStringLiteral("Последние файлы"));
+    miRecentFiles->setObjectName(QStringLiteral("miRecentFiles"));
+    connect(miRecentFiles, &QMenu::aboutToShow, this, &TFormMain::miRecentFilesShow);
+    miFile->addSeparator();
     miFile->addAction(mmiExit);
     connect(miFile, &QMenu::aboutToShow, this, &TFormMain::actSaveUpdate);
 
@@ -204,8 +218,11 @@ void TFormMain::actNewExecute()
 {
     auto *page = new TFormVillage(m_Catalog);
     TVillageData &village = page->Village();
-    connect(page, &TFormVillage::CaptionChanged, this,
-        [this, page](const QString &caption) { pcMainCaptionChanged(page, caption); });
+    connect(page, &TFormVillage::CaptionChanged, this, [this, page](const QString &caption) {
+        pcMainCaptionChanged(page, caption);
+        UpdateTitle();
+    });
+    ApplyViewSettings(page);
     connect(&village, &TVillageData::NameChanged, this, &TFormMain::actSaveUpdate);
     connect(&village, &TVillageData::RaceChanged, this, &TFormMain::actSaveUpdate);
     connect(&village, &TVillageData::MainLevelChanged, this, &TFormMain::actSaveUpdate);
@@ -235,7 +252,11 @@ bool TFormMain::IsOpen(const QString &fileName) const
 
 void TFormMain::actOpenExecute()
 {
-    const QStringList files = UiSeams::ChooseFilesToOpen(this);
+    OpenFiles(UiSeams::ChooseFilesToOpen(this));
+}
+
+void TFormMain::OpenFiles(const QStringList &files)
+{
     for (const QString &file : files) {
         if (IsOpen(file)) {
             ShowMessage(TMessageKind::Error, QStringLiteral("Файл уже открыт!"));
@@ -248,6 +269,8 @@ void TFormMain::actOpenExecute()
         }
         page->Village().FileName = file;
         page->LoadFromFile();
+        if (QFileInfo(file).isFile())
+            AddRecentFile(file);
     }
     actSaveUpdate();
 }
@@ -271,8 +294,8 @@ void TFormMain::SaveVillage(TFormVillage *page, bool askNewName)
         village.FileName = chosen;
     }
 
-    if (!village.FileName.isEmpty())
-        page->WriteToFile();
+    if (!village.FileName.isEmpty() && page->WriteToFile())
+        AddRecentFile(village.FileName);
 }
 
 void TFormMain::actSaveExecute()
@@ -302,6 +325,7 @@ void TFormMain::actSaveUpdate()
     const bool enabled = page != nullptr && page->Village().Modified;
     actSave->setEnabled(enabled);
     mmiSave->setEnabled(enabled);
+    UpdateTitle();
 }
 
 bool TFormMain::IsUnsaved(const TFormVillage *page)
@@ -338,6 +362,8 @@ void TFormMain::closeEvent(QCloseEvent *event)
         }
     }
     event->accept();
+    SaveSession();
+    SaveWindowSettings();
 }
 
 void TFormMain::mmiExitClick()
@@ -357,6 +383,7 @@ void TFormMain::actViewCommentsExecute()
     if (TFormVillage *page = ActivePage())
         page->SetCommentsVisible(!page->CommentsVisible());
     miViewClick();
+    SaveViewSettings();
 }
 
 void TFormMain::actViewProgressExecute()
@@ -364,6 +391,7 @@ void TFormMain::actViewProgressExecute()
     if (TFormVillage *page = ActivePage())
         page->SetProgressVisible(!page->ProgressVisible());
     miViewClick();
+    SaveViewSettings();
 }
 
 void TFormMain::actImportExecute()
@@ -433,4 +461,137 @@ void TFormMain::pcMainDropBeside()
     m_DraggedPage.clear();
     if (index >= 0 && m_DragStartIndex >= 0 && m_DragStartIndex < pcMain->count() && index != m_DragStartIndex)
         pcMain->tabBar()->moveTab(index, m_DragStartIndex);
+}
+
+void TFormMain::UpdateTitle()
+{
+    const TFormVillage *page = ActivePage();
+    setWindowTitle(page ? WindowTitle(page->Village().Name, page->Village().FileName) : WindowTitle({}, {}));
+    setWindowModified(page != nullptr && page->Village().Modified);
+}
+
+void TFormMain::RestoreWindowSettings()
+{
+    const auto settings = OpenSettings();
+    if (!settings)
+        return;
+    m_RecentFiles.Load(*settings);
+    restoreGeometry(settings->value(GeometryKey).toByteArray());
+    restoreState(settings->value(StateKey).toByteArray());
+}
+
+void TFormMain::SaveWindowSettings() const
+{
+    if (const auto settings = OpenSettings()) {
+        settings->setValue(GeometryKey, saveGeometry());
+        settings->setValue(StateKey, saveState());
+    }
+}
+
+void TFormMain::ApplyViewSettings(TFormVillage *page) const
+{
+    const auto settings = OpenSettings();
+    if (!settings)
+        return;
+    if (settings->contains(ViewCommentsKey))
+        page->SetCommentsVisible(settings->value(ViewCommentsKey).toBool());
+    if (settings->contains(ViewProgressKey))
+        page->SetProgressVisible(settings->value(ViewProgressKey).toBool());
+}
+
+void TFormMain::SaveViewSettings() const
+{
+    // The toggles last chosen are what new pages start with.
+    const TFormVillage *page = ActivePage();
+    const auto settings = OpenSettings();
+    if (page && settings) {
+        settings->setValue(ViewCommentsKey, page->CommentsVisible());
+        settings->setValue(ViewProgressKey, page->ProgressVisible());
+    }
+}
+
+void TFormMain::SaveSession() const
+{
+    const auto settings = OpenSettings();
+    if (!settings)
+        return;
+    QStringList tabFiles;
+    for (int i = 0; i < PageCount(); ++i)
+        tabFiles.append(Page(i)->Village().FileName);
+    TSession::FromTabs(tabFiles, pcMain->currentIndex()).Save(*settings);
+}
+
+void TFormMain::RestoreSession()
+{
+    const auto settings = OpenSettings();
+    if (!settings)
+        return;
+    TSession session = TSession::Load(*settings);
+    const QStringList missing = session.TakeMissing();
+    // Opening the session again is no new use of its files: the recent
+    // files keep their order.
+    const QVariant recent = settings->value(TRecentFiles::SettingsKey);
+    OpenFiles(session.Files);
+    settings->setValue(TRecentFiles::SettingsKey, recent);
+    m_RecentFiles.Load(*settings);
+    if (session.Current >= 0) {
+        const QString shown = session.Files.at(session.Current);
+        for (int i = 0; i < PageCount(); ++i) {
+            if (Page(i)->Village().FileName == shown)
+                pcMain->setCurrentIndex(i);
+        }
+    }
+    if (!missing.isEmpty())
+        ShowMessage(TMessageKind::Warning, TSession::MissingFilesMessage(missing));
+}
+
+void TFormMain::AddRecentFile(const QString &file)
+{
+    // Other windows of the program may have added files since this one read
+    // the list: the stored list is read again before it is changed.
+    const auto settings = OpenSettings();
+    if (settings)
+        m_RecentFiles.Load(*settings);
+    m_RecentFiles.Add(QFileInfo(file).absoluteFilePath());
+    if (settings)
+        m_RecentFiles.Save(*settings);
+}
+
+void TFormMain::miRecentFilesShow()
+{
+    if (const auto settings = OpenSettings())
+        m_RecentFiles.Load(*settings);
+    miRecentFiles->clear();
+    const QStringList &files = m_RecentFiles.Files();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files.at(i);
+        // The number is the item's key; an "&" in the path is shown as it is.
+        QString number = QString::number(i + 1);
+        number.insert(number.size() - 1, QLatin1Char('&'));
+        const QString caption = number + QLatin1Char(' ')
+            + QDir::toNativeSeparators(file).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction *item = miRecentFiles->addAction(caption);
+        item->setObjectName(QStringLiteral("mmiRecentFile%1").arg(i + 1));
+        item->setData(file);
+        connect(item, &QAction::triggered, this, [this, file] { mmiRecentFileClick(file); });
+    }
+    if (files.isEmpty()) {
+        QAction *none = miRecentFiles->addAction(QStringLiteral("(нет)"));
+        none->setEnabled(false);
+    }
+}
+
+void TFormMain::mmiRecentFileClick(const QString &file)
+{
+    if (QFileInfo(file).isFile()) {
+        OpenFiles({file});
+        return;
+    }
+    const auto settings = OpenSettings();
+    if (settings)
+        m_RecentFiles.Load(*settings);
+    m_RecentFiles.Remove(file);
+    if (settings)
+        m_RecentFiles.Save(*settings);
+    ShowMessage(TMessageKind::Warning, TRecentFiles::MissingFileMessage(file));
 }

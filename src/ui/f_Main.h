@@ -4,6 +4,8 @@
 // a village that still has no file then makes it ask before it goes.
 #pragma once
 
+#include "village/RecentFiles.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -26,6 +28,14 @@ public:
     int PageCount() const;
     TFormVillage *Page(int index) const;
     TFormVillage *ActivePage() const;
+
+    // Opens each file in a tab as Open does: a file open already is reported
+    // and skipped, an untouched empty tab is used for the first.
+    void OpenFiles(const QStringList &files);
+
+    // The villages open at the last exit, opened again in their order with
+    // the same tab shown; files that have gone are reported in one message.
+    void RestoreSession();
 
     // The question asked before villages that have no file are lost: when
     // the window closes, and when one tab closes.
@@ -50,6 +60,7 @@ private slots:
     void actAboutExecute();
     void mmiExitClick();
     void miViewClick();
+    void miRecentFilesShow();
 
 private:
     void FormCreate();
@@ -66,6 +77,18 @@ private:
     void pcMainCaptionChanged(TFormVillage *page, const QString &caption);
     void pcMainMiddleClick(int index);
     void pcMainDropBeside();
+    // What the window remembers between runs: its geometry and state, the
+    // view toggles (given to each new page), the session and recent files.
+    void RestoreWindowSettings();
+    void SaveWindowSettings() const;
+    void ApplyViewSettings(TFormVillage *page) const;
+    void SaveViewSettings() const;
+    void SaveSession() const;
+    void AddRecentFile(const QString &file);
+    void mmiRecentFileClick(const QString &file);
+    // The title shows the active village and its file, with the marker for
+    // changes not yet written.
+    void UpdateTitle();
     // Widens the window once, when first shown, so that the table of
     // available buildings shows all its columns in the font in use.
     void FitWidthToTable();
@@ -85,6 +108,8 @@ private:
     QAction *mmiSave = nullptr;
     QAction *mmiExit = nullptr;
     QMenu *miView = nullptr;
+    QMenu *miRecentFiles = nullptr;
+    TRecentFiles m_RecentFiles;
     TAboutBox *m_AboutBox = nullptr;
     // The tab being dragged on the tab strip and where it started.
     QPointer<QWidget> m_DraggedPage;
