@@ -8,19 +8,13 @@
 #include "ui/f_Main.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     // The interface is Russian, so the toolkit's own dialogs speak Russian
-    // too when Qt's translations are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    // too, whatever the system's language.
+    InstallQtTranslation();
     UiSeams::InstallMessageBoxes();
     return RunStartUp(QCoreApplication::applicationFilePath(), [] {
         TFormMain window(*dmListObj);
