@@ -5,7 +5,12 @@
 
 #include "catalog/StartUp.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTest>
+#include <QTranslator>
 
 class TestStartUp : public QObject
 {
@@ -14,6 +19,7 @@ class TestStartUp : public QObject
 private slots:
     void startUp_data();
     void startUp();
+    void qtSpeaksRussian();
 };
 
 void TestStartUp::startUp_data()
@@ -65,6 +71,24 @@ void TestStartUp::startUp()
     if (windowRuns)
         QCOMPARE(entries, catalog.contains("Farm") ? 1 : 0);
     QCOMPARE(dmListObj, nullptr);
+}
+
+void TestStartUp::qtSpeaksRussian()
+{
+    // Whatever the system's language: the locale here is an English one.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + QStringLiteral("/qtbase_ru.qm")))
+        QSKIP("Qt's Russian translation is not installed on this machine");
+
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    QVERIFY(InstallQtTranslation());
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    QCOMPARE(QCoreApplication::translate("QFileSystemModel", "Date Modified"), QStringLiteral("Дата изменения"));
+    // Once is enough: a second call installs nothing more.
+    QVERIFY(InstallQtTranslation());
+    QCOMPARE(QCoreApplication::instance()->findChildren<QTranslator *>().size(), 1);
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)
