@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalog/ResourceKind.h"
+#include "village/VillageFile.h"
 
 #include <QColor>
 #include <QFont>
@@ -19,7 +20,6 @@
 
 class TVillageData;
 class TPlanner;
-struct TFileResult;
 class TdmListObj;
 
 class QAction;
