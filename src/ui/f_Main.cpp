@@ -429,7 +429,7 @@ void TFormMain::pcMainMiddleClick(int index)
 {
     // The middle button on a tab closes that tab ("Закрыть" acts on the
     // active one, so the tab becomes active first, and asks there when its
-    // village has no file); beside the tabs it closes nothing.
+    // village is not stored); beside the tabs it closes nothing.
     if (index < 0)
         return;
     const QPointer<QWidget> previous = pcMain->currentWidget();
