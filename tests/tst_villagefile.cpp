@@ -115,7 +115,6 @@ private slots:
     void saveSettlesFileNameAndFailureFlag_data();
     void saveSettlesFileNameAndFailureFlag();
     void unknownBuildingsWrittenAfterTheKnown();
-    void unknownBuildingsLeftOutOfThePlanner();
     void sameVillageFile_data();
     void sameVillageFile();
 
@@ -519,22 +518,6 @@ void TestVillageFile::unknownBuildingsWrittenAfterTheKnown()
     QVERIFY(ReadVillageFile(reread, catalog).Ok);
     QCOMPARE(reread.UnknownBuildings, QStringList{QStringLiteral("Башня ( 1)")});
     QVERIFY(reread.AvBuildings.isEmpty());
-}
-
-void TestVillageFile::unknownBuildingsLeftOutOfThePlanner()
-{
-    const TdmListObj &catalog = m_Catalog->Catalog;
-    TVillageData village;
-    TPlanner planner(village, catalog);
-    village.FileName = DataPath(QStringLiteral("village_unknown_building.vlgdat"));
-    village.ResourceCollect = {QStringLiteral("1000"), QStringLiteral("1000"), QStringLiteral("1000"),
-                               QStringLiteral("1000")};
-    QVERIFY(ReadVillageFile(village, catalog).Ok);
-    planner.RecalculateAvailable();
-    QStringList rows;
-    for (const TAvailableRow &row : planner.Available())
-        rows.append(row[0]);
-    QCOMPARE(rows, (QStringList{QStringLiteral("Склад ( 2)"), QStringLiteral("Ферма ( 1)")}));
 
     // Choosing buildings anew keeps the texts the catalog lacks.
     village.ReplaceAvBuildings({Entry(catalog, QStringLiteral("Ферма ( 3)"))});
