@@ -12,9 +12,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -47,11 +44,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     // The interface is Russian, so the toolkit's own dialogs speak Russian
-    // too when Qt's translations are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    // too, whatever the system's language.
+    InstallQtTranslation();
     SetDesktopIdentity();
     const TCommandLine commandLine = ReadCommandLine(QCoreApplication::arguments());
     if (!ActOnCommandLine(commandLine))

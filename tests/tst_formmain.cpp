@@ -6,6 +6,7 @@
 #include "ui/f_About.h"
 #include "ui/f_Main.h"
 #include "ui/f_Village.h"
+#include "village/Planner.h"
 #include "village/VillageData.h"
 
 #include <QAction>
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -27,6 +30,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+Q_DECLARE_METATYPE(UiSeams::TAnswer)
 
 namespace {
 
@@ -61,6 +66,8 @@ private slots:
     void sameFileInOtherLetterCaseIsNotDetected();
     void openCancelledChangesNothing();
     void openUnreadableFileKeepsTheTab();
+    void openPartlyReadFileShowsWhatWasApplied();
+    void symbolicLinkToAnOpenFileIsRefused();
 
     void freshPageSaveDisabledAndSaveAsDoesNothing();
     void saveFollowsTheActiveTab();
@@ -70,6 +77,10 @@ private slots:
     void saveAsAsksForANewName();
     void saveAsCancelledWritesNothing();
     void saveAllSavesEveryChangedTab();
+    void failedFirstSaveLeavesNoFileName();
+    void failedSaveAsKeepsTheOldName();
+    void failedAutomaticSaveCountsAsUnsaved();
+    void saveAsOntoAnotherTabsFileIsRefused();
 
     void closeWithTwoChangedVillages();
     void closeWithUnsavedVillageAsks_data();
@@ -88,6 +99,11 @@ private slots:
     void closingTheLastTabOpensAnEmptyOne();
     void closingAnUnsavedTabAsks_data();
     void closingAnUnsavedTabAsks();
+    void closeTabKeys_data();
+    void closeTabKeys();
+    void questionBoxDefaultsToNo_data();
+    void questionBoxDefaultsToNo();
+    void f10OpensTheFirstMenu();
 
     void aboutBoxOnF1();
     void importRunsOnTheActivePage();
@@ -109,6 +125,7 @@ private:
     QList<TSaveCall> m_SaveCalls;
     QList<bool> m_AskAnswers;
     QStringList m_AskCalls;
+    QList<UiSeams::TAnswer> m_AskDefaults;
 };
 
 void TestFormMain::initTestCase()
@@ -129,6 +146,7 @@ void TestFormMain::init()
     m_SaveCalls.clear();
     m_AskAnswers.clear();
     m_AskCalls.clear();
+    m_AskDefaults.clear();
 
     UiSeams::SetOpenHandler([this](QWidget *) {
         ++m_OpenCalls;
@@ -138,8 +156,9 @@ void TestFormMain::init()
         m_SaveCalls.append({title, preset});
         return m_SaveAnswers.isEmpty() ? QString() : m_SaveAnswers.takeFirst();
     });
-    UiSeams::SetAskHandler([this](QWidget *, const QString &question) {
+    UiSeams::SetAskHandler([this](QWidget *, const QString &question, UiSeams::TAnswer defaultAnswer) {
         m_AskCalls.append(question);
+        m_AskDefaults.append(defaultAnswer);
         return m_AskAnswers.isEmpty() ? true : m_AskAnswers.takeFirst();
     });
 }
@@ -151,6 +170,15 @@ void TestFormMain::cleanup()
     UiSeams::SetAskHandler({});
     m_Messages.reset();
     m_Dir.reset();
+}
+
+// A text of the table of available buildings, as the view shows it.
+static QString CalcText(TFormVillage *page, int row, int column)
+{
+    const auto *table = page->findChild<QTableView *>(QStringLiteral("sgCalc"));
+    if (table == nullptr || table->model() == nullptr)
+        return QStringLiteral("<no table>");
+    return table->model()->index(row, column).data().toString();
 }
 
 QString TestFormMain::WriteVillage(const QString &fileName, const QString &name)
@@ -229,8 +257,8 @@ void TestFormMain::startsWithOneEmptyTab()
     QStringList menus;
     for (QAction *menu : window.menuBar()->actions())
         menus.append(menu->text());
-    QCOMPARE(menus, (QStringList{QStringLiteral("Файл"), QStringLiteral("Вид"), QStringLiteral("Сервис"),
-                        QStringLiteral("Справка")}));
+    QCOMPARE(menus, (QStringList{QStringLiteral("&Файл"), QStringLiteral("&Вид"), QStringLiteral("&Сервис"),
+                        QStringLiteral("&Справка")}));
 }
 
 void TestFormMain::widensToShowTheWholeTable()
@@ -255,25 +283,32 @@ void TestFormMain::actions_data()
     QTest::addColumn<QString>("category");
     QTest::addColumn<QString>("menu");
 
+    // The captions carry their Alt letters; the category is the menu's name.
     const QString file = QStringLiteral("Файл");
     const QString view = QStringLiteral("Вид");
-    QTest::newRow("new") << "actNew" << "Новая деревня" << QKeySequence(QStringLiteral("Ctrl+N")) << file << file;
-    QTest::newRow("open") << "actOpen" << "Открыть..." << QKeySequence(QStringLiteral("Ctrl+O")) << file << file;
+    const QString fileMenu = QStringLiteral("&Файл");
+    const QString viewMenu = QStringLiteral("&Вид");
+    QTest::newRow("new") << "actNew" << "&Новая деревня" << QKeySequence(QStringLiteral("Ctrl+N")) << file
+                         << fileMenu;
+    QTest::newRow("open") << "actOpen" << "&Открыть..." << QKeySequence(QStringLiteral("Ctrl+O")) << file
+                          << fileMenu;
     QTest::newRow("save") << "actSave" << "Сохранить..." << QKeySequence(QStringLiteral("Ctrl+S")) << file
                           << QString();
-    QTest::newRow("save menu item") << "mmiSave" << "Сохранить" << QKeySequence(QStringLiteral("Ctrl+S"))
-                                    << QString() << file;
-    QTest::newRow("save as") << "actSaveAs" << "Сохранить как..." << QKeySequence() << file << file;
-    QTest::newRow("save all") << "actSaveAll" << "Сохранить все" << QKeySequence(QStringLiteral("Shift+Ctrl+S"))
-                              << file << file;
-    QTest::newRow("exit") << "mmiExit" << "Выход" << QKeySequence(QStringLiteral("Alt+F4")) << QString() << file;
-    QTest::newRow("comments") << "actViewComments" << "Комментарии" << QKeySequence() << view << view;
-    QTest::newRow("progress") << "actViewProgress" << "Строительство" << QKeySequence() << view << view;
-    QTest::newRow("import") << "actImport" << "Импорт..." << QKeySequence(QStringLiteral("Ctrl+I")) << QString()
-                            << "Сервис";
-    QTest::newRow("about") << "actAbout" << "О программе..." << QKeySequence(QStringLiteral("F1")) << QString()
-                           << "Справка";
-    QTest::newRow("close") << "actClose" << "Закрыть" << QKeySequence() << QString() << QString();
+    QTest::newRow("save menu item") << "mmiSave" << "&Сохранить" << QKeySequence(QStringLiteral("Ctrl+S"))
+                                    << QString() << fileMenu;
+    QTest::newRow("save as") << "actSaveAs" << "Сохранить &как..." << QKeySequence() << file << fileMenu;
+    QTest::newRow("save all") << "actSaveAll" << "Сохранить &все" << QKeySequence(QStringLiteral("Shift+Ctrl+S"))
+                              << file << fileMenu;
+    QTest::newRow("exit") << "mmiExit" << "В&ыход" << QKeySequence(QStringLiteral("Alt+F4")) << QString()
+                          << fileMenu;
+    QTest::newRow("comments") << "actViewComments" << "&Комментарии" << QKeySequence() << view << viewMenu;
+    QTest::newRow("progress") << "actViewProgress" << "&Строительство" << QKeySequence() << view << viewMenu;
+    QTest::newRow("import") << "actImport" << "&Импорт..." << QKeySequence(QStringLiteral("Ctrl+I")) << QString()
+                            << "&Сервис";
+    QTest::newRow("about") << "actAbout" << "&О программе..." << QKeySequence(QStringLiteral("F1")) << QString()
+                           << "&Справка";
+    QTest::newRow("close") << "actClose" << "Закрыть" << QKeySequence(QStringLiteral("Ctrl+W")) << QString()
+                           << QString();
 }
 
 void TestFormMain::actions()
@@ -309,10 +344,18 @@ void TestFormMain::fileMenuItems()
     QStringList items;
     for (QAction *item : miFile->actions())
         items.append(item->isSeparator() ? QStringLiteral("-") : item->text());
-    QCOMPARE(items, (QStringList{QStringLiteral("Новая деревня"), QStringLiteral("Открыть..."),
-                        QStringLiteral("Сохранить"), QStringLiteral("Сохранить как..."),
-                        QStringLiteral("Сохранить все"), QStringLiteral("-"), QStringLiteral("Последние файлы"),
-                        QStringLiteral("-"), QStringLiteral("Выход")}));
+    QCOMPARE(items, (QStringList{QStringLiteral("&Новая деревня"), QStringLiteral("&Открыть..."),
+                        QStringLiteral("&Сохранить"), QStringLiteral("Сохранить &как..."),
+                        QStringLiteral("Сохранить &все"), QStringLiteral("-"), QStringLiteral("&Последние файлы"),
+                        QStringLiteral("-"), QStringLiteral("В&ыход")}));
+    // Each item of the menu has an Alt letter of its own.
+    QStringList letters;
+    for (QAction *item : miFile->actions()) {
+        if (!item->isSeparator())
+            letters.append(QKeySequence::mnemonic(item->text()).toString());
+    }
+    letters.removeDuplicates();
+    QCOMPARE(letters.size(), 7);
 }
 
 void TestFormMain::openOneFileReusesTheEmptyTab()
@@ -444,11 +487,57 @@ void TestFormMain::openUnreadableFileKeepsTheTab()
     m_OpenAnswers = {{missing, alpha}};
     Action(window, "actOpen")->trigger();
 
-    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Ошибка открытия файла!")});
+    // Which file, and why.
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Ошибка открытия файла!\r\n%1\r\nФайл не найден!")
+                                                  .arg(QDir::toNativeSeparators(missing))});
     // The failed file took the empty tab; the next file still opens.
     QCOMPARE(window.PageCount(), 2);
     QCOMPARE(window.Page(1)->Village().FileName, alpha);
     QCOMPARE(window.Page(1)->Village().Name, QStringLiteral("Альфа"));
+}
+
+void TestFormMain::openPartlyReadFileShowsWhatWasApplied()
+{
+    // The file breaks off at an empty Building: the stocks and the first
+    // building were applied and the table shows them.
+    const QString first = m_Catalog.Object(0).DisplayText();
+    const QString path = m_Dir->filePath(QStringLiteral("partly.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?><JorVillageData>"
+                              "<Village Name=\"Обрыв\" Race=\"Галлы\"/>"
+                              "<ResourceCollect Wood=\"999999\" Clay=\"999999\" Iron=\"999999\" Grain=\"999999\"/>"
+                              "<AvBuildings><Building>%1</Building><Building/></AvBuildings></JorVillageData>")
+                   .arg(first)
+                   .toUtf8());
+    file.close();
+
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{path}};
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(m_Messages->Messages.size(), 1);
+    QVERIFY(m_Messages->Texts().first().startsWith(QStringLiteral("Ошибка открытия файла!\r\n")));
+    TFormVillage *page = window.ActivePage();
+    QCOMPARE(page->Village().AvBuildings.size(), 1);
+    QCOMPARE(CalcText(page, 0, 0), first);
+    // The partly read village has no file, so closing asks about it.
+    QVERIFY(page->Village().FileName.isEmpty());
+    QVERIFY(page->Village().IsUnsaved());
+}
+
+void TestFormMain::symbolicLinkToAnOpenFileIsRefused()
+{
+    // The comparison itself is tested with the village file.
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString link = m_Dir->filePath(QStringLiteral("link.vlgdat"));
+    QVERIFY(QFile::link(alpha, link));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{alpha}, {link}};
+    Action(window, "actOpen")->trigger();
+    Action(window, "actOpen")->trigger();
+
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(window.PageCount(), 1);
 }
 
 void TestFormMain::freshPageSaveDisabledAndSaveAsDoesNothing()
@@ -591,6 +680,107 @@ void TestFormMain::saveAllSavesEveryChangedTab()
     QVERIFY(m_Messages->Messages.isEmpty());
 }
 
+void TestFormMain::failedFirstSaveLeavesNoFileName()
+{
+    // A name with a slash leads the save dialog's preset into a folder that
+    // does not exist.
+    TFormMain window(m_Catalog);
+    window.show();
+    TFormVillage *page = window.ActivePage();
+    TypeName(page, QStringLiteral("Север/Юг"));
+    const QString dead = m_Dir->filePath(QStringLiteral("Север/Юг.vlgdat"));
+    m_SaveAnswers = {dead};
+
+    Action(window, "actSave")->trigger();
+    QCOMPARE(m_Messages->Messages.size(), 1);
+    QVERIFY(m_Messages->Texts().first().contains(QDir::toNativeSeparators(dead)));
+    QVERIFY(page->Village().FileName.isEmpty());
+    QVERIFY(page->Village().IsUnsaved());
+
+    // The next save asks for a file again instead of going to the dead path.
+    const QString good = m_Dir->filePath(QStringLiteral("Север-Юг.vlgdat"));
+    m_SaveAnswers = {good};
+    Action(window, "actSave")->trigger();
+    QCOMPARE(m_SaveCalls.size(), 2);
+    QCOMPARE(page->Village().FileName, good);
+    QVERIFY(QFileInfo::exists(good));
+    QVERIFY(!page->Village().IsUnsaved());
+    QVERIFY(window.close());
+    QVERIFY(m_AskCalls.isEmpty());
+}
+
+void TestFormMain::failedSaveAsKeepsTheOldName()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    TFormMain window(m_Catalog);
+    window.show();
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+    TFormVillage *page = window.ActivePage();
+    m_SaveAnswers = {m_Dir->filePath(QStringLiteral("no such folder/copy.vlgdat"))};
+
+    Action(window, "actSaveAs")->trigger();
+    QCOMPARE(m_Messages->Messages.size(), 1);
+    QCOMPARE(page->Village().FileName, alpha);
+    QVERIFY(page->Village().LastWriteFailed);
+
+    // Closing saves to the old, good file first; that write succeeds, so
+    // nothing is asked.
+    QVERIFY(QFile::remove(alpha));
+    QVERIFY(window.close());
+    QVERIFY(QFileInfo::exists(alpha));
+    QVERIFY(m_AskCalls.isEmpty());
+}
+
+void TestFormMain::failedAutomaticSaveCountsAsUnsaved()
+{
+    // The file's folder went away after opening: the automatic save fails,
+    // and so does the save on closing; the window asks, naming the village.
+    const QString folder = m_Dir->filePath(QStringLiteral("gone"));
+    QVERIFY(QDir(m_Dir->path()).mkdir(QStringLiteral("gone")));
+    const QString alpha = WriteVillage(QStringLiteral("gone/alpha.vlgdat"), QStringLiteral("Южная"));
+    TFormMain window(m_Catalog);
+    window.show();
+    m_OpenAnswers = {{alpha}};
+    Action(window, "actOpen")->trigger();
+    TFormVillage *page = window.ActivePage();
+    QVERIFY(QDir(folder).removeRecursively());
+
+    page->Village().HourCounter = 299;
+    page->Planner().Tick();
+    QCOMPARE(m_Messages->Messages.size(), 1);
+    QVERIFY(page->Village().LastWriteFailed);
+    QCOMPARE(page->Village().FileName, alpha);
+
+    m_AskAnswers = {false};
+    QVERIFY(!window.close());
+    QCOMPARE(m_AskCalls,
+             QStringList{QStringLiteral("Не сохранены деревни: «Южная». Закрыть программу без сохранения?")});
+    QVERIFY(window.isVisible());
+}
+
+void TestFormMain::saveAsOntoAnotherTabsFileIsRefused()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{alpha, beta}};
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(window.ActivePage()->Village().FileName, beta);
+    const QByteArray alphaBytes = [&alpha] {
+        QFile file(alpha);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    m_SaveAnswers = {alpha};
+
+    Action(window, "actSaveAs")->trigger();
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(window.ActivePage()->Village().FileName, beta);
+    QFile file(alpha);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), alphaBytes);
+}
+
 void TestFormMain::closeWithTwoChangedVillages()
 {
     const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
@@ -620,11 +810,15 @@ void TestFormMain::closeWithUnsavedVillageAsks_data()
     QTest::addColumn<bool>("named");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("question");
     const QStringList warning{QStringLiteral("Заполните название деревни!")};
-    QTest::newRow("no name, answer no") << false << false << warning;
-    QTest::newRow("no name, answer yes") << false << true << warning;
-    QTest::newRow("save dialog cancelled, answer no") << true << false << QStringList();
-    QTest::newRow("save dialog cancelled, answer yes") << true << true << QStringList();
+    const QString unnamed =
+        QStringLiteral("Не сохранены деревни: без названия. Закрыть программу без сохранения?");
+    const QString named = QStringLiteral("Не сохранены деревни: «Без файла». Закрыть программу без сохранения?");
+    QTest::newRow("no name, answer no") << false << false << warning << unnamed;
+    QTest::newRow("no name, answer yes") << false << true << warning << unnamed;
+    QTest::newRow("save dialog cancelled, answer no") << true << false << QStringList() << named;
+    QTest::newRow("save dialog cancelled, answer yes") << true << true << QStringList() << named;
 }
 
 void TestFormMain::closeWithUnsavedVillageAsks()
@@ -632,6 +826,7 @@ void TestFormMain::closeWithUnsavedVillageAsks()
     QFETCH(bool, named);
     QFETCH(bool, answer);
     QFETCH(QStringList, messages);
+    QFETCH(QString, question);
 
     const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
     TFormMain window(m_Catalog);
@@ -647,9 +842,8 @@ void TestFormMain::closeWithUnsavedVillageAsks()
     m_AskAnswers = {answer};
 
     QCOMPARE(window.close(), answer);
-    QCOMPARE(m_AskCalls, QStringList{TFormMain::UnsavedQuestion});
-    QCOMPARE(TFormMain::UnsavedQuestion,
-        QStringLiteral("Есть несохранённые деревни. Закрыть программу без сохранения?"));
+    QCOMPARE(m_AskCalls, QStringList{question});
+    QCOMPARE(m_AskDefaults, QList<UiSeams::TAnswer>{UiSeams::TAnswer::No});
     QCOMPARE(m_Messages->Texts(), messages);
     QCOMPARE(window.isVisible(), !answer);
     // The village that has a file was written before the question.
@@ -925,11 +1119,87 @@ void TestFormMain::closingAnUnsavedTabAsks()
     Action(window, "actClose")->trigger();
     QCOMPARE(m_SaveCalls.size(), 1);
     QCOMPARE(m_SaveCalls.first().Preset, QStringLiteral("Вторая"));
-    QCOMPARE(m_AskCalls, QStringList{TFormMain::UnsavedQuestion});
+    QCOMPARE(m_AskCalls,
+             QStringList{QStringLiteral("Деревня «Вторая» не сохранена. Закрыть вкладку без сохранения?")});
+    QCOMPARE(m_AskDefaults, QList<UiSeams::TAnswer>{UiSeams::TAnswer::No});
     QCOMPARE(window.PageCount(), answer ? 1 : 2);
     QCOMPARE(TabTexts(window).constFirst(), QStringLiteral("Первая"));
     if (!answer)
         QCOMPARE(window.ActivePage(), unsaved);
+}
+
+void TestFormMain::closeTabKeys_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+    QTest::newRow("Ctrl+F4") << QKeySequence(Qt::CTRL | Qt::Key_F4);
+}
+
+void TestFormMain::closeTabKeys()
+{
+    QFETCH(QKeySequence, keys);
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    TypeName(window.ActivePage(), QStringLiteral("Первая"));
+    Action(window, "actNew")->trigger();
+    TypeName(window.ActivePage(), QStringLiteral("Вторая"));
+    m_AskAnswers = {true};
+
+    QTest::keySequence(&window, keys);
+    QCOMPARE(m_AskCalls,
+             QStringList{QStringLiteral("Деревня «Вторая» не сохранена. Закрыть вкладку без сохранения?")});
+    QCOMPARE(window.PageCount(), 1);
+    QCOMPARE(TabTexts(window), QStringList{QStringLiteral("Первая")});
+}
+
+void TestFormMain::questionBoxDefaultsToNo_data()
+{
+    QTest::addColumn<UiSeams::TAnswer>("defaultAnswer");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("defaultButton");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("default no, Enter") << UiSeams::TAnswer::No << int(Qt::Key_Return) << "Нет" << false;
+    QTest::newRow("default yes, Enter") << UiSeams::TAnswer::Yes << int(Qt::Key_Return) << "Да" << true;
+    QTest::newRow("default yes, Esc answers no") << UiSeams::TAnswer::Yes << int(Qt::Key_Escape) << "Да" << false;
+}
+
+void TestFormMain::questionBoxDefaultsToNo()
+{
+    QFETCH(UiSeams::TAnswer, defaultAnswer);
+    QFETCH(int, key);
+    QFETCH(QString, defaultButton);
+    QFETCH(bool, answer);
+
+    // The toolkit's box behind the seam.
+    UiSeams::SetAskHandler({});
+    QWidget parent;
+    QString shownDefault;
+    QTimer::singleShot(0, &parent, [&shownDefault, key] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        if (box->defaultButton() != nullptr)
+            shownDefault = box->defaultButton()->text();
+        QTest::keyClick(box, Qt::Key(key));
+    });
+    QCOMPARE(UiSeams::Ask(&parent, QStringLiteral("Закрыть?"), defaultAnswer), answer);
+    QCOMPARE(shownDefault, defaultButton);
+}
+
+void TestFormMain::f10OpensTheFirstMenu()
+{
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *miFile = window.findChild<QMenu *>(QStringLiteral("miFile"));
+    QVERIFY(miFile);
+    QVERIFY(!miFile->isVisible());
+
+    QTest::keyClick(&window, Qt::Key_F10);
+    QCOMPARE(window.menuBar()->activeAction(), miFile->menuAction());
+    QTRY_VERIFY(miFile->isVisible());
+    miFile->close();
 }
 
 void TestFormMain::aboutBoxOnF1()

@@ -180,7 +180,7 @@ void TestFormMainSession::sessionOpensTheSameVillagesAgain()
         const auto previousSave = UiSeams::SetSaveHandler([](QWidget *, const QString &, const QString &) {
             return QString();
         });
-        const auto previousAsk = UiSeams::SetAskHandler([](QWidget *, const QString &) { return true; });
+        const auto previousAsk = UiSeams::SetAskHandler([](QWidget *, const QString &, UiSeams::TAnswer) { return true; });
         const bool closed = window.close();
         UiSeams::SetSaveHandler(previousSave);
         UiSeams::SetAskHandler(previousAsk);

@@ -285,7 +285,7 @@ void TestFormVillage::newPageState()
     const auto *cbRace = Find<QComboBox>(page, QStringLiteral("cbRace"));
     QVERIFY(gbAvBuild && sgCalc && pmiTime1 && pmiTime2 && edMainLevel && edName && cbRace);
 
-    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течении часа"));
+    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течение часа"));
     QCOMPARE(sgCalc->rowCount(), 1);
     for (int column = 0; column < 7; ++column)
         QVERIFY(sgCalc->item(0, column)->text().isEmpty());
@@ -459,7 +459,7 @@ void TestFormVillage::horizonMenuRetitlesAndRecalculates()
 
     QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
     pmiTime2->trigger();
-    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течении двух часов"));
+    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течение двух часов"));
     QVERIFY(pmiTime2->isChecked());
     QVERIFY(!pmiTime1->isChecked());
     QCOMPARE(page.Village().Horizon, 7200);
@@ -469,7 +469,7 @@ void TestFormVillage::horizonMenuRetitlesAndRecalculates()
     QVERIFY(sgCalc->item(1, 5)->text().startsWith(QStringLiteral("01:18:00")));
 
     pmiTime1->trigger();
-    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течении часа"));
+    QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течение часа"));
     QVERIFY(pmiTime1->isChecked());
     QVERIFY(!pmiTime2->isChecked());
     QCOMPARE(sgCalc->rowCount(), 1);

@@ -84,10 +84,10 @@ void TestImportRes::textsAndLayout()
     auto *caption = m_Dialog->findChild<QLabel *>(QStringLiteral("lbCaption"));
     QVERIFY(caption);
     QCOMPARE(caption->text(),
-             QStringLiteral("Для импорта количества накопленных ресурсов необходимо  в браузере "
-                            "зайти в игру, открыть \"Обзор деревни\"  (первая кнопка вверхнем меню "
+             QStringLiteral("Для импорта количества накопленных ресурсов необходимо в браузере "
+                            "зайти в игру, открыть \"Обзор деревни\" (первая кнопка в верхнем меню "
                             "игры), затем нажать Ctrl+A, затем Ctrl+C и вставить скопированный "
-                            "тескт в поле ниже:"));
+                            "текст в поле ниже:"));
     QVERIFY(caption->wordWrap());
 
     auto *ok = m_Dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1"));

@@ -79,13 +79,34 @@ QByteArray WoodOnlyCatalogXml(int count)
     return CatalogXml(objects);
 }
 
-// The accrual as the loop of the planner's description states it, for
-// positive incomes: k = 0, 1, 2, ... while k * p < counter + 1.
-bool ReferenceUnitDue(qint32 counter, qint32 income)
+// The units of an hourly income at a counter, counted one multiple after
+// the other: every k >= 0 whose k * 3600 / |income| lies in the window
+// [counter - 1/2, counter + 1/2), compared exactly as 7200 k against
+// |income| (2 counter -/+ 1).
+qint64 ReferenceUnits(qint32 counter, qint32 income)
+{
+    const qint64 n = std::abs(qint64(income));
+    qint64 units = 0;
+    for (qint64 k = 0; 7200 * k < n * (2 * qint64(counter) + 1); ++k) {
+        if (7200 * k >= n * (2 * qint64(counter) - 1))
+            ++units;
+    }
+    return units;
+}
+
+// The earlier accrual of a positive income: at most one unit, on a tick less
+// than half a second from a multiple of p = 3600 / income in floating point
+// (the loop "k = 0, 1, ... while k * p < counter + 1: if |k * p - counter| <
+// 0.5"). Only the multiples next to the counter can qualify, so only they
+// are tried, with the loop's own products.
+bool EarlierUnitDue(qint32 counter, qint32 income)
 {
     const double p = 3600.0 / income;
-    for (qint64 k = 0; double(k) * p < counter + 1; ++k) {
-        if (std::abs(double(k) * p - counter) < 0.5)
+    const double nearest = std::floor(double(counter) / p);
+    for (double k = std::max(0.0, nearest - 1.0); k <= nearest + 2.0; k += 1.0) {
+        if (k * p >= counter + 1.0)
+            break;
+        if (std::abs(k * p - counter) < 0.5)
             return true;
     }
     return false;
@@ -161,6 +182,8 @@ private slots:
     void longestKindDecides();
     void buildTime_data();
     void buildTime();
+    void buildSeconds_data();
+    void buildSeconds();
     void mainLevelEditRecalculates();
     void rowsFollowListAndDropStaleRows();
     void entryOutsideCatalogIsSkipped();
@@ -191,9 +214,14 @@ private slots:
     void unitPerTickForLargeIncomes_data();
     void unitPerTickForLargeIncomes();
     void income100GivesUnitEvery36Ticks();
-    void income1440HalfwayAccruesNothing();
+    void income1440AccruesAtHalfway();
     void accrualFollowsTheLoop_data();
     void accrualFollowsTheLoop();
+    void unitsDueAt_data();
+    void unitsDueAt();
+    void cycleGainsTheIncomePlusOne_data();
+    void cycleGainsTheIncomePlusOne();
+    void accrualDiffersFromTheEarlierRuleOnlyAtHalfway();
     void accrualSetsModifiedAndRecalculates();
     void noIncomeChangesNothing_data();
     void noIncomeChangesNothing();
@@ -316,19 +344,20 @@ void TestPlanner::timeToAfford_data()
     QTest::newRow("stock covers cost") << "200" << "50" << 150 << qint64(0);
     QTest::newRow("stock equals cost") << "150" << "50" << 150 << qint64(0);
     QTest::newRow("no cost in catalog") << "0" << "50" << -1 << qint64(0);
-    QTest::newRow("shortage without income") << "100" << "0" << 150 << qint64(0);
-    QTest::newRow("shortage with income of letters") << "100" << "abc" << 150 << qint64(0);
+    QTest::newRow("shortage without income: never") << "100" << "0" << 150 << NeverAffordable;
+    QTest::newRow("shortage with income of letters: never") << "100" << "abc" << 150 << NeverAffordable;
+    QTest::newRow("no shortage, negative income") << "150" << "-50" << 150 << qint64(0);
     QTest::newRow("one hour") << "100" << "50" << 150 << qint64(3600);
     QTest::newRow("3672 seconds") << "100" << "50" << 151 << qint64(3672);
     QTest::newRow("rounded up") << "0" << "7" << 1 << qint64(515);
     QTest::newRow("stock of letters counts 0") << "x" << "50" << 150 << qint64(10800);
     QTest::newRow("hexadecimal texts") << "$10" << "0x24" << 17 << qint64(100);
     QTest::newRow("negative stock") << "-50" << "100" << 50 << qint64(3600);
-    QTest::newRow("negative income") << "100" << "-50" << 150 << qint64(-3600);
-    QTest::newRow("negative income rounded up") << "0" << "-7" << 1 << qint64(-514);
+    QTest::newRow("shortage with negative income: never") << "100" << "-50" << 150 << NeverAffordable;
+    QTest::newRow("shortage of one, income -1: never") << "0" << "-1" << 1 << NeverAffordable;
     QTest::newRow("widest shortage") << "-2147483648" << "1" << Int32Max << qint64(15461882262000);
     QTest::newRow("widest shortage, smallest income")
-        << "-2147483648" << "-2147483648" << Int32Max << qint64(-7199);
+        << "-2147483648" << "-2147483648" << Int32Max << NeverAffordable;
     QTest::newRow("widest shortage, largest income") << "-2147483648" << "2147483647" << Int32Max << qint64(7201);
 }
 
@@ -364,7 +393,7 @@ void TestPlanner::shortageWithoutIncomeIsListed()
     village.Data.ReplaceAvBuildings({Entry(Warehouse3)});
     village.Planner.RecalculateAvailable();
     QCOMPARE(village.RowNames(), QStringList({QStringLiteral("Склад ( 3)")}));
-    QCOMPARE(village.Planner.Available().first()[5], QStringLiteral("00:00:00 (21:30)"));
+    QCOMPARE(village.Planner.Available().first()[5], QStringLiteral("не накопится"));
 }
 
 void TestPlanner::longestKindDecides_data()
@@ -382,8 +411,16 @@ void TestPlanner::longestKindDecides_data()
                                               << QStringList{"", "", "", "1"} << QString();
     QTest::newRow("iron beyond the horizon, wood within")
         << QStringList{"100", "10", "0", "10"} << QStringList{"50", "", "1", ""} << QString();
-    QTest::newRow("negative income counts as no wait")
+    QTest::newRow("shortage with negative income: never")
         << QStringList{"100", "10", "10", "10"} << QStringList{"-50", "", "", ""}
+        << QStringLiteral("не накопится");
+    QTest::newRow("never for wood, clay within the horizon")
+        << QStringList{"100", "0", "10", "10"} << QStringList{"0", "36", "", ""}
+        << QStringLiteral("не накопится");
+    QTest::newRow("never for wood, clay beyond the horizon")
+        << QStringList{"100", "0", "10", "10"} << QStringList{"0", "1", "", ""} << QString();
+    QTest::newRow("negative income with the stock enough")
+        << QStringList{"150", "10", "10", "10"} << QStringList{"-50", "", "", ""}
         << QStringLiteral("00:00:00 (21:30)");
 }
 
@@ -440,6 +477,30 @@ void TestPlanner::buildTime()
     village.Planner.RecalculateAvailable();
     QCOMPARE(village.Planner.Available().size(), 1);
     QCOMPARE(village.Planner.Available().first()[6], buildTime);
+}
+
+void TestPlanner::buildSeconds_data()
+{
+    QTest::addColumn<qint32>("baseTime");
+    QTest::addColumn<qint32>("percent");
+    QTest::addColumn<qint32>("seconds");
+
+    QTest::newRow("1000 s at 67 percent") << 1000 << 67 << 670;
+    QTest::newRow("truncated") << 999 << 67 << 669;
+    QTest::newRow("negative product truncated toward zero") << -999 << 67 << -669;
+    QTest::newRow("product just inside 32 bits") << 21474836 << 100 << 21474836;
+    QTest::newRow("product clamped first, then divided") << Int32Max << 200 << 21474836;
+    QTest::newRow("large time at 96 percent") << 30000000 << 96 << 21474836;
+    QTest::newRow("negative product clamped first") << Int32Min << 200 << -21474836;
+    QTest::newRow("percent 0") << Int32Max << 0 << 0;
+}
+
+void TestPlanner::buildSeconds()
+{
+    QFETCH(qint32, baseTime);
+    QFETCH(qint32, percent);
+    QFETCH(qint32, seconds);
+    QCOMPARE(BuildSeconds(baseTime, percent), seconds);
 }
 
 void TestPlanner::mainLevelEditRecalculates()
@@ -594,8 +655,8 @@ void TestPlanner::setHorizon()
     QCOMPARE(village.Data.Horizon, 3600);
     QCOMPARE(village.Data.Modified, false);
 
-    QCOMPARE(TPlanner::HorizonTitle(3600), QStringLiteral("Доступны для строительства в течении часа"));
-    QCOMPARE(TPlanner::HorizonTitle(7200), QStringLiteral("Доступны для строительства в течении двух часов"));
+    QCOMPARE(TPlanner::HorizonTitle(3600), QStringLiteral("Доступны для строительства в течение часа"));
+    QCOMPARE(TPlanner::HorizonTitle(7200), QStringLiteral("Доступны для строительства в течение двух часов"));
 }
 
 void TestPlanner::buildReplacesOtherBuildingInPlace()
@@ -884,9 +945,6 @@ void TestPlanner::unitPerTickForLargeIncomes_data()
 
     QTest::newRow("3600 from counter 0") << QStringLiteral("3600") << 0;
     QTest::newRow("3600 across the end of the cycle") << QStringLiteral("3600") << 3590;
-    QTest::newRow("7200 from counter 0") << QStringLiteral("7200") << 0;
-    QTest::newRow("7200 across the end of the cycle") << QStringLiteral("7200") << 3590;
-    QTest::newRow("largest income") << QStringLiteral("2147483647") << 3590;
 }
 
 void TestPlanner::unitPerTickForLargeIncomes()
@@ -922,54 +980,143 @@ void TestPlanner::income100GivesUnitEvery36Ticks()
     QCOMPARE(village.Data.ResourceCollect[0], QStringLiteral("101"));
 }
 
-void TestPlanner::income1440HalfwayAccruesNothing()
+void TestPlanner::income1440AccruesAtHalfway()
 {
     // p = 2.5 seconds: the odd multiples fall exactly halfway between two
-    // ticks and accrue nothing, the even ones (every 5 ticks) accrue.
+    // ticks and accrue on the later one (2.5 at counter 3, 7.5 at 8); the
+    // even ones accrue on their own tick (5, 10, ...).
     TVillage village(Catalog());
     village.SetIncomes({"", "", "", "1440"});
     village.SetStocks({"", "", "", "0"});
-    village.Planner.Tick();
-    village.Planner.Tick();
-    QCOMPARE(village.Data.HourCounter, 2);
-    QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Grain), 0);
-    village.Planner.Tick();
-    QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Grain), 0);
-    village.Planner.Tick();
-    QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Grain), 0);
-    village.Planner.Tick();
-    QCOMPARE(village.Data.HourCounter, 5);
-    QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Grain), 1);
+    const QList<qint32> expected{0, 0, 1, 1, 2, 2, 2, 3, 3, 4};
+    for (int tick = 1; tick <= expected.size(); ++tick) {
+        village.Planner.Tick();
+        QCOMPARE(village.Data.HourCounter, tick);
+        QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Grain), expected.at(tick - 1));
+    }
 
-    for (int tick = 6; tick <= 3601; ++tick)
+    for (int tick = expected.size() + 1; tick <= 3601; ++tick)
         village.Planner.Tick();
     QCOMPARE(village.Data.HourCounter, 0);
-    // Counters 5, 10, ..., 3600 and 0.
-    QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Grain), 721);
+    // 2.5, 5, ..., 3600 and 0: the income and one more.
+    QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Grain), 1441);
 }
 
 void TestPlanner::accrualFollowsTheLoop_data()
 {
     QTest::addColumn<qint32>("income");
-    for (qint32 income : {1, 2, 7, 36, 100, 101, 997, 1440, 1441, 2400, 3599, 3600, 3601, 5000, 7199, 7200})
+    for (qint32 income : {1, 2, 7, 36, 100, 101, 997, 1440, 1441, 2400, 3599, 3600, 3601, 5000, 7199, 7200,
+                          7201, 10800, -1, -1440, -7200})
         QTest::newRow(qPrintable(QStringLiteral("income %1").arg(income))) << income;
 }
 
 void TestPlanner::accrualFollowsTheLoop()
 {
-    // The accrual of every counter value of a cycle against the loop of the
-    // planner's description, tick by tick.
+    // The accrual of every counter value of a cycle against the multiples
+    // counted one by one, tick by tick; a negative income from a stock large
+    // enough never to reach 0.
     QFETCH(qint32, income);
     TVillage village(Catalog());
+    const qint64 start = income < 0 ? 100000 : 0;
     village.SetIncomes({QString::number(income), "", "", ""});
-    village.SetStocks({"0", "", "", ""});
-    qint32 expected = 0;
+    village.SetStocks({QString::number(start), "", "", ""});
+    qint64 expected = start;
     for (int tick = 1; tick <= 3601; ++tick) {
         village.Planner.Tick();
-        if (ReferenceUnitDue(village.Data.HourCounter, income))
-            ++expected;
+        const qint64 units = ReferenceUnits(village.Data.HourCounter, income);
+        expected += income < 0 ? -units : units;
         QCOMPARE(village.Data.ResourceCollectValue(TResourceKind::Wood), expected);
     }
+}
+
+void TestPlanner::unitsDueAt_data()
+{
+    QTest::addColumn<qint32>("counter");
+    QTest::addColumn<qint32>("income");
+    QTest::addColumn<qint64>("units");
+
+    QTest::newRow("no income") << 0 << 0 << qint64(0);
+    QTest::newRow("counter 0, income 1") << 0 << 1 << qint64(1);
+    QTest::newRow("counter 1, income 1") << 1 << 1 << qint64(0);
+    QTest::newRow("counter 3600, income 1") << 3600 << 1 << qint64(1);
+    QTest::newRow("counter 0, income 7200: only 0") << 0 << 7200 << qint64(1);
+    QTest::newRow("counter 1, income 7200: 0.5 and 1") << 1 << 7200 << qint64(2);
+    QTest::newRow("counter 3600, income 7200") << 3600 << 7200 << qint64(2);
+    QTest::newRow("counter 2, income 1440: 2.5 is the next tick's") << 2 << 1440 << qint64(0);
+    QTest::newRow("counter 3, income 1440: 2.5 halfway below") << 3 << 1440 << qint64(1);
+    QTest::newRow("counter 1, income 2400: 1.5 is the next tick's") << 1 << 2400 << qint64(0);
+    QTest::newRow("counter 2, income 2400: 1.5 halfway below") << 2 << 2400 << qint64(1);
+    QTest::newRow("counter 3, income 2400: 3 itself") << 3 << 2400 << qint64(1);
+    QTest::newRow("negative income counts the same") << 1 << -7200 << qint64(2);
+    QTest::newRow("negative counter") << -1 << 3600 << qint64(0);
+    QTest::newRow("smallest counter") << Int32Min << Int32Min << qint64(0);
+    QTest::newRow("counter 0, largest income") << 0 << Int32Max << qint64(298262);
+    QTest::newRow("counter 1, smallest income") << 1 << Int32Min << qint64(596523);
+    QTest::newRow("largest counter and income") << Int32Max << Int32Max << qint64(596523);
+    QTest::newRow("largest counter, smallest income") << Int32Max << Int32Min << qint64(596524);
+}
+
+void TestPlanner::unitsDueAt()
+{
+    QFETCH(qint32, counter);
+    QFETCH(qint32, income);
+    QFETCH(qint64, units);
+    QCOMPARE(UnitsDueAt(counter, income), units);
+}
+
+void TestPlanner::cycleGainsTheIncomePlusOne_data()
+{
+    QTest::addColumn<QString>("income");
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<QString>("afterCycle");
+
+    QTest::newRow("100") << "100" << "0" << "101";
+    QTest::newRow("1440: the halfway units count") << "1440" << "0" << "1441";
+    QTest::newRow("2400: the halfway units count") << "2400" << "0" << "2401";
+    QTest::newRow("3600") << "3600" << "0" << "3601";
+    QTest::newRow("7200: two units a tick") << "7200" << "0" << "7201";
+    QTest::newRow("10800: the multiples up to 3600.5 s") << "10800" << "0" << "10802";
+    QTest::newRow("-7200 takes as many") << "-7200" << "10000" << "2799";
+    QTest::newRow("-7200 stops at 0") << "-7200" << "7000" << "0";
+}
+
+void TestPlanner::cycleGainsTheIncomePlusOne()
+{
+    QFETCH(QString, income);
+    QFETCH(QString, stock);
+    QFETCH(QString, afterCycle);
+
+    TVillage village(Catalog());
+    village.SetStocks({stock, "", "", ""});
+    village.SetIncomes({income, "", "", ""});
+    for (int tick = 0; tick < 3601; ++tick)
+        village.Planner.Tick();
+    QCOMPARE(village.Data.HourCounter, 0);
+    QCOMPARE(village.Data.ResourceCollect[0], afterCycle);
+}
+
+void TestPlanner::accrualDiffersFromTheEarlierRuleOnlyAtHalfway()
+{
+    // Every income of 1 to 3600 at every counter of a cycle: the units are
+    // those of the earlier rule, except where a multiple of 3600 / income
+    // lies exactly halfway between two ticks. The earlier rule gave such a
+    // unit to neither tick, or by rounding to one of them; now it goes to
+    // the later tick, always.
+    qint64 halfwayUnits = 0;
+    for (qint32 income = 1; income <= 3600; ++income) {
+        for (qint32 counter = 0; counter <= 3600; ++counter) {
+            const bool halfwayBelow = counter > 0 && qint64(income) * (2 * counter - 1) % 7200 == 0;
+            const bool halfwayAbove = qint64(income) * (2 * counter + 1) % 7200 == 0;
+            const qint64 expected = halfwayBelow ? 1 : halfwayAbove ? 0 : EarlierUnitDue(counter, income) ? 1 : 0;
+            const qint64 units = UnitsDueAt(counter, income);
+            if (units != expected)
+                QFAIL(qPrintable(QStringLiteral("income %1, counter %2: %3 units, expected %4")
+                                     .arg(income).arg(counter).arg(units).arg(expected)));
+            halfwayUnits += halfwayBelow ? 1 : 0;
+        }
+    }
+    // Incomes whose unit takes an odd number of half seconds have them.
+    QVERIFY(halfwayUnits > 0);
 }
 
 void TestPlanner::accrualSetsModifiedAndRecalculates()
@@ -1103,9 +1250,9 @@ void TestPlanner::extremeIncomesAreBounded_data()
     QTest::addColumn<QString>("afterCycle");
 
     // One full cycle of 3601 ticks, which ends at counter 0.
-    QTest::newRow("largest income") << "2147483647" << "0" << "3601";
-    QTest::newRow("smallest income") << "-2147483648" << "5000" << "1399";
-    QTest::newRow("smallest income plus one") << "-2147483647" << "5000" << "1399";
+    QTest::newRow("largest income") << "2147483647" << "0" << "2147483647";
+    QTest::newRow("smallest income") << "-2147483648" << "5000" << "0";
+    QTest::newRow("smallest income plus one") << "-2147483647" << "5000" << "0";
     QTest::newRow("income 1") << "1" << "0" << "2";
     QTest::newRow("income -1") << "-1" << "10" << "8";
 }

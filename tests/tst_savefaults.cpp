@@ -92,7 +92,7 @@ void TestSaveFaults::killedWhileSaving()
 
         TVillage read(catalog.Catalog);
         read.Data.FileName = path;
-        const TFileResult result = ReadVillageFile(read.Data, read.Planner, catalog.Catalog);
+        const TFileResult result = ReadVillageFile(read.Data, catalog.Catalog);
         QVERIFY2(result.Ok, qPrintable(result.Error));
         const TVillageData &expected = read.Data.Name == QLatin1String("old") ? oldVillage.Data : newVillage.Data;
         QCOMPARE(read.Data.Name, expected.Name);

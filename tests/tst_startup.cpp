@@ -7,8 +7,13 @@
 #include "Version.h"
 #include "catalog/StartUp.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTest>
+#include <QTranslator>
 
 class TestStartUp : public QObject
 {
@@ -19,6 +24,7 @@ private slots:
     void startUp();
     void commandLine_data();
     void commandLine();
+    void qtSpeaksRussian();
 };
 
 void TestStartUp::startUp_data()
@@ -126,6 +132,24 @@ void TestStartUp::commandLine()
     QVERIFY2(result.Output.contains(output), qPrintable(result.Output));
     QCOMPARE(result.Error.isEmpty(), error.isEmpty());
     QVERIFY2(result.Error.contains(error), qPrintable(result.Error));
+}
+
+void TestStartUp::qtSpeaksRussian()
+{
+    // Whatever the system's language: the locale here is an English one.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + QStringLiteral("/qtbase_ru.qm")))
+        QSKIP("Qt's Russian translation is not installed on this machine");
+
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    QVERIFY(InstallQtTranslation());
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    QCOMPARE(QCoreApplication::translate("QFileSystemModel", "Date Modified"), QStringLiteral("Дата изменения"));
+    // Once is enough: a second call installs nothing more.
+    QVERIFY(InstallQtTranslation());
+    QCOMPARE(QCoreApplication::instance()->findChildren<QTranslator *>().size(), 1);
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

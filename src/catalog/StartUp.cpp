@@ -6,6 +6,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <memory>
 
@@ -66,4 +68,27 @@ int RunStartUp(const QString &exePath, const std::function<int()> &runMainWindow
         status = runMainWindow();
     dmListObj = nullptr;
     return status;
+}
+
+bool InstallQtTranslation()
+{
+    static QTranslator *installed = nullptr;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app == nullptr)
+        return false;
+    if (installed != nullptr && installed->parent() == app)
+        return true;
+
+    auto translator = std::make_unique<QTranslator>();
+    const QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                              QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    for (const QString &folder : folders) {
+        if (translator->load(QStringLiteral("qtbase_ru"), folder)
+            && QCoreApplication::installTranslator(translator.get())) {
+            installed = translator.release();
+            installed->setParent(app);
+            return true;
+        }
+    }
+    return false;
 }

@@ -32,3 +32,10 @@ TCommandLine ReadCommandLine(const QStringList &arguments);
 // Returns the program's exit status: 1 when the catalog could not be loaded,
 // otherwise what runMainWindow returns.
 int RunStartUp(const QString &exePath, const std::function<int()> &runMainWindow);
+
+// Installs Qt's own Russian translation (qtbase_ru), so that the toolkit's
+// buttons, file dialogs and messages speak Russian whatever the system's
+// language. Looked for in Qt's translations folder, then in a folder
+// "translations" beside the executable. Installed once per application;
+// true when it is installed.
+bool InstallQtTranslation();

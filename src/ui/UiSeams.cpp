@@ -40,7 +40,7 @@ void RememberFolder(const QString &file)
         settings->setValue(DialogFolderKey, RememberedFolder());
 }
 
-bool AskWithMessageBox(QWidget *parent, const QString &question)
+bool AskWithMessageBox(QWidget *parent, const QString &question, TAnswer defaultAnswer)
 {
     const QString title = parent && !parent->window()->windowTitle().isEmpty()
         ? parent->window()->windowTitle()
@@ -48,7 +48,7 @@ bool AskWithMessageBox(QWidget *parent, const QString &question)
     QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, parent);
     QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(defaultAnswer == TAnswer::Yes ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
@@ -58,6 +58,9 @@ QStringList OpenWithFileDialog(QWidget *parent)
 {
     QFileDialog dialog(parent, QStringLiteral("Открыть"), DialogFolder(), FileFilters);
     dialog.setObjectName(QStringLiteral("dlgOpen"));
+    // Qt's own dialog speaks the program's Russian; a native one would speak
+    // the system's language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -71,6 +74,7 @@ QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString 
 {
     QFileDialog dialog(parent, title, DialogFolder(), FileFilters);
     dialog.setObjectName(QStringLiteral("dlgSave"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("vlgdat"));
@@ -86,7 +90,8 @@ QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString 
         const QString withExtension = WithVillageFileExtension(path);
         if (withExtension != path && QFileInfo::exists(withExtension)
             && !Ask(parent, QStringLiteral("Файл «%1» уже существует. Заменить его?")
-                                .arg(QDir::toNativeSeparators(withExtension))))
+                                .arg(QDir::toNativeSeparators(withExtension)),
+                    TAnswer::Yes))
             return {};
         path = withExtension;
     }
@@ -138,9 +143,9 @@ TAskHandler SetAskHandler(TAskHandler handler)
     return previous;
 }
 
-bool Ask(QWidget *parent, const QString &question)
+bool Ask(QWidget *parent, const QString &question, TAnswer defaultAnswer)
 {
-    return AskHandler()(parent, question);
+    return AskHandler()(parent, question, defaultAnswer);
 }
 
 TOpenHandler SetOpenHandler(TOpenHandler handler)

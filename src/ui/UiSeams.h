@@ -18,10 +18,14 @@ namespace UiSeams {
 // Routes the logic's messages (MessageSeam) to QMessageBox.
 void InstallMessageBoxes();
 
+// The answers of a question; a question names the one its default button
+// gives (Enter). Esc always answers "Нет".
+enum class TAnswer { Yes, No };
+
 // Asks a question with the buttons "Да" and "Нет"; true for "Да".
-using TAskHandler = std::function<bool(QWidget *parent, const QString &question)>;
+using TAskHandler = std::function<bool(QWidget *parent, const QString &question, TAnswer defaultAnswer)>;
 TAskHandler SetAskHandler(TAskHandler handler);
-bool Ask(QWidget *parent, const QString &question);
+bool Ask(QWidget *parent, const QString &question, TAnswer defaultAnswer);
 
 // The open dialog: the chosen files, empty when cancelled.
 using TOpenHandler = std::function<QStringList(QWidget *parent)>;

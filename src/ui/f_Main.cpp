@@ -4,9 +4,11 @@
 #include "catalog/MessageSeam.h"
 #include "f_About.h"
 #include "f_Village.h"
+#include "village/CloseQuestions.h"
 #include "village/Session.h"
 #include "village/SettingsSeam.h"
 #include "village/VillageData.h"
+#include "village/VillageFile.h"
 #include "village/WindowTitle.h"
 
 #include <QAction>
@@ -25,9 +27,6 @@
 #include <QTabWidget>
 
 #include <algorithm>
-
-const QString TFormMain::UnsavedQuestion =
-    QStringLiteral("Есть несохранённые деревни. Закрыть программу без сохранения?");
 
 namespace {
 
@@ -120,31 +119,38 @@ QAction *TFormMain::NewAction(const QString &name, const QString &caption, const
 
 void TFormMain::CreateActions()
 {
-    actNew = NewAction(QStringLiteral("actNew"), QStringLiteral("Новая деревня"), FileCategory,
+    actNew = NewAction(QStringLiteral("actNew"), QStringLiteral("&Новая деревня"), FileCategory,
         QKeySequence(Qt::CTRL | Qt::Key_N));
-    actOpen = NewAction(QStringLiteral("actOpen"), QStringLiteral("Открыть..."), FileCategory,
+    actOpen = NewAction(QStringLiteral("actOpen"), QStringLiteral("&Открыть..."), FileCategory,
         QKeySequence(Qt::CTRL | Qt::Key_O));
     actSave = NewAction(QStringLiteral("actSave"), QStringLiteral("Сохранить..."), FileCategory,
         QKeySequence(Qt::CTRL | Qt::Key_S));
-    actSaveAs = NewAction(QStringLiteral("actSaveAs"), QStringLiteral("Сохранить как..."), FileCategory, {});
-    actSaveAll = NewAction(QStringLiteral("actSaveAll"), QStringLiteral("Сохранить все"), FileCategory,
+    actSaveAs = NewAction(QStringLiteral("actSaveAs"), QStringLiteral("Сохранить &как..."), FileCategory, {});
+    actSaveAll = NewAction(QStringLiteral("actSaveAll"), QStringLiteral("Сохранить &все"), FileCategory,
         QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
-    actViewComments = NewAction(QStringLiteral("actViewComments"), QStringLiteral("Комментарии"), ViewCategory, {});
+    actViewComments = NewAction(QStringLiteral("actViewComments"), QStringLiteral("&Комментарии"), ViewCategory, {});
     actViewComments->setCheckable(true);
-    actViewProgress = NewAction(QStringLiteral("actViewProgress"), QStringLiteral("Строительство"), ViewCategory, {});
+    actViewProgress = NewAction(QStringLiteral("actViewProgress"), QStringLiteral("&Строительство"), ViewCategory, {});
     actViewProgress->setCheckable(true);
-    actImport = NewAction(QStringLiteral("actImport"), QStringLiteral("Импорт..."), {},
+    actImport = NewAction(QStringLiteral("actImport"), QStringLiteral("&Импорт..."), {},
         QKeySequence(Qt::CTRL | Qt::Key_I));
     actImport->setToolTip(QStringLiteral("Импорт данных из игры"));
     actImport->setStatusTip(QStringLiteral("Импорт данных из игры"));
-    actAbout = NewAction(QStringLiteral("actAbout"), QStringLiteral("О программе..."), {},
+    actAbout = NewAction(QStringLiteral("actAbout"), QStringLiteral("&О программе..."), {},
         QKeySequence(Qt::Key_F1));
+    // Closes the active tab: the usual close-tab keys, and the middle button
+    // on a tab. It has no menu item, so the window carries its keys.
     actClose = NewAction(QStringLiteral("actClose"), QStringLiteral("Закрыть"), {}, {});
+    actClose->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
+    addAction(actClose);
+    // F10 takes the keyboard to the menu bar, opening its first menu.
+    actMenuKey = NewAction(QStringLiteral("actMenuKey"), QStringLiteral("Меню"), {}, QKeySequence(Qt::Key_F10));
+    addAction(actMenuKey);
 
     // The menu shows "Сохранить" for the action "Сохранить...": its item is
     // an action of its own that follows the action's enabled state.
-    mmiSave = NewAction(QStringLiteral("mmiSave"), QStringLiteral("Сохранить"), {}, actSave->shortcut());
-    mmiExit = NewAction(QStringLiteral("mmiExit"), QStringLiteral("Выход"), {},
+    mmiSave = NewAction(QStringLiteral("mmiSave"), QStringLiteral("&Сохранить"), {}, actSave->shortcut());
+    mmiExit = NewAction(QStringLiteral("mmiExit"), QStringLiteral("В&ыход"), {},
         QKeySequence(Qt::ALT | Qt::Key_F4));
 
     connect(actNew, &QAction::triggered, this, &TFormMain::actNewExecute);
@@ -158,12 +164,13 @@ void TFormMain::CreateActions()
     connect(actImport, &QAction::triggered, this, &TFormMain::actImportExecute);
     connect(actAbout, &QAction::triggered, this, &TFormMain::actAboutExecute);
     connect(actClose, &QAction::triggered, this, &TFormMain::actCloseExecute);
+    connect(actMenuKey, &QAction::triggered, this, &TFormMain::actMenuKeyExecute);
     connect(mmiExit, &QAction::triggered, this, &TFormMain::mmiExitClick);
 }
 
 void TFormMain::CreateMenus()
 {
-    QMenu *miFile = menuBar()->addMenu(QStringLiteral("Файл"));
+    QMenu *miFile = menuBar()->addMenu(QStringLiteral("&Файл"));
     miFile->setObjectName(QStringLiteral("miFile"));
     miFile->addAction(actNew);
     miFile->addAction(actOpen);
@@ -171,25 +178,25 @@ void TFormMain::CreateMenus()
     miFile->addAction(actSaveAs);
     miFile->addAction(actSaveAll);
     miFile->addSeparator();
-    miRecentFiles = miFile->addMenu(QStringLiteral("Последние файлы"));
+    miRecentFiles = miFile->addMenu(QStringLiteral("&Последние файлы"));
     miRecentFiles->setObjectName(QStringLiteral("miRecentFiles"));
     connect(miRecentFiles, &QMenu::aboutToShow, this, &TFormMain::miRecentFilesShow);
     miFile->addSeparator();
     miFile->addAction(mmiExit);
     connect(miFile, &QMenu::aboutToShow, this, &TFormMain::actSaveUpdate);
 
-    miView = menuBar()->addMenu(QStringLiteral("Вид"));
+    miView = menuBar()->addMenu(QStringLiteral("&Вид"));
     miView->setObjectName(QStringLiteral("miView"));
     miView->addAction(actViewComments);
     miView->addAction(actViewProgress);
     connect(miView, &QMenu::aboutToShow, this, &TFormMain::miViewClick);
 
-    QMenu *miService = menuBar()->addMenu(QStringLiteral("Сервис"));
+    QMenu *miService = menuBar()->addMenu(QStringLiteral("&Сервис"));
     miService->setObjectName(QStringLiteral("miService"));
     miService->setToolTipsVisible(true);
     miService->addAction(actImport);
 
-    QMenu *miHelp = menuBar()->addMenu(QStringLiteral("Справка"));
+    QMenu *miHelp = menuBar()->addMenu(QStringLiteral("&Справка"));
     miHelp->setObjectName(QStringLiteral("miHelp"));
     miHelp->addAction(actAbout);
 }
@@ -241,10 +248,10 @@ void TFormMain::pcMainCaptionChanged(TFormVillage *page, const QString &caption)
         pcMain->setTabText(index, QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 
-bool TFormMain::IsOpen(const QString &fileName) const
+bool TFormMain::IsOpen(const QString &fileName, const TFormVillage *except) const
 {
     for (int i = 0; i < PageCount(); ++i) {
-        if (Page(i)->Village().FileName == fileName)
+        if (Page(i) != except && SameVillageFile(Page(i)->Village().FileName, fileName))
             return true;
     }
     return false;
@@ -268,8 +275,10 @@ void TFormMain::OpenFiles(const QStringList &files)
             page = ActivePage();
         }
         page->Village().FileName = file;
-        page->LoadFromFile();
-        if (QFileInfo(file).isFile())
+        const TFileResult result = page->LoadFromFile();
+        if (!result.Ok)
+            ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
+        else
             AddRecentFile(file);
     }
     actSaveUpdate();
@@ -281,20 +290,26 @@ void TFormMain::SaveVillage(TFormVillage *page, bool askNewName)
     if (!village.Modified)
         return;
 
-    if (village.FileName.isEmpty()) {
+    // The path to write; the village takes it as its file name only once
+    // the write has succeeded.
+    QString path = village.FileName;
+    if (path.isEmpty()) {
         if (village.Name.isEmpty()) {
             ShowMessage(TMessageKind::Warning, QStringLiteral("Заполните название деревни!"));
             return;
         }
-        village.FileName = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить"), village.Name);
+        path = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить"), village.Name);
     } else if (askNewName) {
-        const QString chosen = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить как"), village.FileName);
-        if (chosen.isEmpty())
-            return;
-        village.FileName = chosen;
+        path = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить как"), village.FileName);
     }
-
-    if (!village.FileName.isEmpty() && page->WriteToFile())
+    if (path.isEmpty())
+        return;
+    // Two tabs writing one file would overwrite each other's village.
+    if (IsOpen(path, page)) {
+        ShowMessage(TMessageKind::Error, QStringLiteral("Файл уже открыт!"));
+        return;
+    }
+    if (page->WriteToFile(path))
         AddRecentFile(village.FileName);
 }
 
@@ -328,18 +343,14 @@ void TFormMain::actSaveUpdate()
     UpdateTitle();
 }
 
-bool TFormMain::IsUnsaved(const TFormVillage *page)
-{
-    return page->Village().Modified && page->Village().FileName.isEmpty();
-}
-
 void TFormMain::actCloseExecute()
 {
     TFormVillage *page = ActivePage();
     if (page == nullptr)
         return;
     SaveVillage(page, false);
-    if (IsUnsaved(page) && !UiSeams::Ask(this, UnsavedQuestion))
+    const QString question = CloseTabQuestion(page->Village());
+    if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No))
         return;
 
     pcMain->removeTab(pcMain->indexOf(page));
@@ -352,18 +363,24 @@ void TFormMain::actCloseExecute()
 void TFormMain::closeEvent(QCloseEvent *event)
 {
     actSaveAllExecute();
-    for (int i = 0; i < PageCount(); ++i) {
-        if (IsUnsaved(Page(i))) {
-            if (!UiSeams::Ask(this, UnsavedQuestion)) {
-                event->ignore();
-                return;
-            }
-            break;
-        }
+    QList<const TVillageData *> villages;
+    for (int i = 0; i < PageCount(); ++i)
+        villages.append(&Page(i)->Village());
+    const QString question = CloseProgramQuestion(villages);
+    if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No)) {
+        event->ignore();
+        return;
     }
     event->accept();
     SaveSession();
     SaveWindowSettings();
+}
+
+void TFormMain::actMenuKeyExecute()
+{
+    const QList<QAction *> menus = menuBar()->actions();
+    if (!menus.isEmpty())
+        menuBar()->setActiveAction(menus.constFirst());
 }
 
 void TFormMain::mmiExitClick()
@@ -441,7 +458,7 @@ void TFormMain::pcMainMiddleClick(int index)
 {
     // The middle button on a tab closes that tab ("Закрыть" acts on the
     // active one, so the tab becomes active first, and asks there when its
-    // village has no file); beside the tabs it closes nothing.
+    // village is not stored); beside the tabs it closes nothing.
     if (index < 0)
         return;
     const QPointer<QWidget> previous = pcMain->currentWidget();

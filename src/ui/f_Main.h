@@ -1,7 +1,8 @@
 // The main window: one tab per open village, the file commands (new, open,
 // save, save as, save all), the view toggles of the active page, the import
 // command and the About box. Closing the window saves every changed village;
-// a village that still has no file then makes it ask before it goes.
+// a village still not safely stored makes it ask, naming the villages, before
+// it goes; closing one tab asks the same of its village.
 #pragma once
 
 #include "village/RecentFiles.h"
@@ -37,10 +38,6 @@ public:
     // the same tab shown; files that have gone are reported in one message.
     void RestoreSession();
 
-    // The question asked before villages that have no file are lost: when
-    // the window closes, and when one tab closes.
-    static const QString UnsavedQuestion;
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -54,6 +51,7 @@ private slots:
     void actSaveAllExecute();
     void actSaveUpdate();
     void actCloseExecute();
+    void actMenuKeyExecute();
     void actViewCommentsExecute();
     void actViewProgressExecute();
     void actImportExecute();
@@ -72,8 +70,9 @@ private:
     // is unchanged; a file name asked for when it has none (or when
     // askNewName); then written.
     void SaveVillage(TFormVillage *page, bool askNewName);
-    bool IsOpen(const QString &fileName) const;
-    static bool IsUnsaved(const TFormVillage *page);
+    // Whether a village other than `except` has this file (the same file
+    // by its canonical path).
+    bool IsOpen(const QString &fileName, const TFormVillage *except = nullptr) const;
     void pcMainCaptionChanged(TFormVillage *page, const QString &caption);
     void pcMainMiddleClick(int index);
     void pcMainDropBeside();
@@ -105,6 +104,7 @@ private:
     QAction *actImport = nullptr;
     QAction *actAbout = nullptr;
     QAction *actClose = nullptr;
+    QAction *actMenuKey = nullptr;
     QAction *mmiSave = nullptr;
     QAction *mmiExit = nullptr;
     QMenu *miView = nullptr;

@@ -848,20 +848,22 @@ void TFormVillage::sgCalcContextMenu(const QPoint &pos)
 
 // --- Operations for the main window --------------------------------------
 
-void TFormVillage::LoadFromFile()
+TFileResult TFormVillage::LoadFromFile()
 {
-    ReadVillageFile(Village(), Planner(), m_Catalog);
+    const TFileResult result = ReadVillageFile(Village(), m_Catalog);
+    Planner().RecalculateAvailable();
     ShowName(Village().Name);
     ShowRace(Village().Race);
     ShowMainLevel(Village().MainLevel);
     ShowResources();
     ShowAvBuildings();
     ShowComments();
+    return result;
 }
 
-bool TFormVillage::WriteToFile()
+bool TFormVillage::WriteToFile(const QString &path)
 {
-    const TFileResult result = WriteVillageFile(Village());
+    const TFileResult result = SaveVillageFile(Village(), path.isEmpty() ? Village().FileName : path);
     if (!result.Ok) {
         // The timer keeps ticking while the message box is open.
         const bool wasReporting = std::exchange(m_ReportingWriteFailure, true);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalog/ResourceKind.h"
+#include "village/VillageFile.h"
 
 #include <QColor>
 #include <QFont>
@@ -113,11 +114,14 @@ public:
     TVillageData &Village() const;
     TPlanner &Planner() const;
 
-    // Reads the village from its FileName (errors are reported by the reader).
-    void LoadFromFile();
-    // Writes the village to its FileName; a failure is shown in a message box
-    // with the failure's text. True when written.
-    bool WriteToFile();
+    // Reads the village from its FileName and recalculates, also after a
+    // partly applied read; the caller shows a failure.
+    TFileResult LoadFromFile();
+    // Writes the village to path (its FileName when empty), which becomes its
+    // FileName only when written; a failure is shown in a message box with
+    // the failure's text and marks the village's last write as failed. True
+    // when written.
+    bool WriteToFile(const QString &path = QString());
     // The import command: the import dialog, the parser, the recalculation.
     void ImportFromOverview();
 

@@ -15,7 +15,6 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -30,42 +29,6 @@ bool IsResourceField(const QString &name)
 {
     return name == QStringLiteral("Глиняный карьер") || name == QStringLiteral("Ферма")
         || name == QStringLiteral("Железный рудник") || name == QStringLiteral("Лесопильный завод");
-}
-
-// Seconds until stock covers cost with this hourly income: 0 when it does
-// already or when there is no income; the ceiling of the shortage times 3600
-// over the income otherwise (negative for a negative income). Exact integer
-// arithmetic in 64 bits; the shortage is below 2^33 and so the product below
-// 2^45.
-qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
-{
-    if (stock >= cost || income == 0)
-        return 0;
-    const qint64 shortage = (qint64(cost) - stock) * OneHour;
-    if (income > 0)
-        return (shortage + income - 1) / income;
-    // The ceiling of a negative quotient is the truncated quotient.
-    return -(shortage / -qint64(income));
-}
-
-// Whether the accrual loop "for k = 0, 1, 2, ... while k * p < counter + 1:
-// if |k * p - counter| < 0.5 then accrue" accrues for p = 3600 / |income|.
-// Only the multiples of p next to the counter can lie within half a second
-// of it, so they are tried directly, with the loop's own floating-point
-// products.
-bool UnitDueAt(qint32 counter, qint32 income)
-{
-    const double p = double(OneHour) / std::abs(double(income));
-    const double limit = double(counter) + 1.0;
-    const double nearest = std::floor(double(counter) / p);
-    for (double k = std::max(0.0, nearest - 1.0); k <= nearest + 2.0; k += 1.0) {
-        const double product = k * p;
-        if (product >= limit)
-            break;
-        if (std::abs(product - double(counter)) < 0.5)
-            return true;
-    }
-    return false;
 }
 
 // The "Время" texts of one recalculation: the time to afford with the clock
@@ -128,6 +91,39 @@ private:
 
 } // namespace
 
+qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
+{
+    if (stock >= cost)
+        return 0;
+    if (income <= 0)
+        return NeverAffordable;
+    // Exact integer arithmetic in 64 bits: the shortage is below 2^33, so
+    // the product stays below 2^45.
+    const qint64 shortage = (qint64(cost) - stock) * OneHour;
+    return (shortage + income - 1) / income;
+}
+
+qint32 BuildSeconds(qint32 baseTime, qint32 percent)
+{
+    return ClampToInt32(qint64(baseTime) * percent) / 100;
+}
+
+qint64 UnitsDueAt(qint32 counter, qint32 income)
+{
+    if (income == 0 || counter < 0)
+        return 0;
+    // k x 3600 / n lies in [c - 1/2, c + 1/2) exactly when 7200 k lies in
+    // [n (2c - 1), n (2c + 1)). With n <= 2^31 and 2c + 1 < 2^32 the products
+    // stay below 2^63.
+    const qint64 n = income < 0 ? -qint64(income) : qint64(income);
+    const qint64 c = counter;
+    // How many k >= 0 have 7200 k below bound.
+    const auto multiplesBelow = [](qint64 bound) -> qint64 {
+        return bound > 0 ? (bound - 1) / (2 * OneHour) + 1 : 0;
+    };
+    return multiplesBelow(n * (2 * c + 1)) - multiplesBelow(n * (2 * c - 1));
+}
+
 TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *parent)
     : QObject(parent)
     , m_Village(village)
@@ -167,10 +163,16 @@ void TPlanner::RecalculateAvailable()
                 continue;
             const TLivaronObject &object = m_Catalog.Object(entry.CatalogIndex);
             qint64 time = 0;
+            bool never = false;
             bool withinHorizon = true;
             for (TResourceKind kind : AllResourceKinds) {
                 const std::size_t i = KindIndex(kind);
-                time = std::max(time, SecondsToAfford(stocks[i], incomes[i], object.Cost(kind)));
+                const qint64 seconds = SecondsToAfford(stocks[i], incomes[i], object.Cost(kind));
+                // A kind that never accrues keeps the row listed (its
+                // shortage shows in colour) unless another kind takes longer
+                // than the horizon.
+                never = never || seconds == NeverAffordable;
+                time = std::max(time, seconds);
                 if (time > horizon) {
                     withinHorizon = false;
                     break;
@@ -179,14 +181,15 @@ void TPlanner::RecalculateAvailable()
             if (!withinHorizon)
                 continue;
 
-            const qint32 buildSeconds = ClampToInt32(qint64(object.Time) * percent / 100);
+            const qint32 buildSeconds = BuildSeconds(object.Time, percent);
             auto buildText = m_BuildTexts.constFind(buildSeconds);
             if (buildText == m_BuildTexts.constEnd())
                 buildText = m_BuildTexts.insert(buildSeconds, TdmListObj::SecondsToText(buildSeconds, false));
 
             const TEntryTexts &texts = EntryTexts(entry.CatalogIndex);
             m_Available.append(TAvailableRow{texts[0], texts[1], texts[2], texts[3], texts[4],
-                                             timeTexts.Text(ClampToInt32(time)), *buildText});
+                                             never ? NeverAffordableText : timeTexts.Text(ClampToInt32(time)),
+                                             *buildText});
         }
     }
     if (m_Available.isEmpty())
@@ -214,7 +217,7 @@ void TPlanner::SetHorizon(qint32 seconds)
 
 QString TPlanner::HorizonTitle(qint32 seconds)
 {
-    return QStringLiteral("Доступны для строительства в течении ")
+    return QStringLiteral("Доступны для строительства в течение ")
         + (seconds == TwoHours ? QStringLiteral("двух часов") : QStringLiteral("часа"));
 }
 
@@ -290,16 +293,18 @@ void TPlanner::AccrueResources()
     bool changed = false;
     for (TResourceKind kind : AllResourceKinds) {
         const qint32 income = m_Village.ResourceAddValue(kind);
-        if (income == 0 || !UnitDueAt(m_Village.HourCounter, income))
+        const qint64 units = UnitsDueAt(m_Village.HourCounter, income);
+        if (units == 0)
             continue;
         const qint32 stock = m_Village.ResourceCollectValue(kind);
-        // A positive income adds a unit up to the largest 32-bit value; a
-        // negative one takes a unit away down to 0 but never below.
+        // A positive income adds up to the largest 32-bit value; a negative
+        // one takes away down to 0 but never below (a stock already below 0
+        // stays as it is).
         qint32 grown = stock;
-        if (income > 0 && stock < std::numeric_limits<qint32>::max())
-            grown = stock + 1;
-        else if (income < 0 && stock > 0)
-            grown = stock - 1;
+        if (income > 0)
+            grown = ClampToInt32(qint64(stock) + units);
+        else if (stock > 0)
+            grown = qint32(std::max<qint64>(0, qint64(stock) - units));
         if (grown == stock)
             continue;
         m_Village.ResourceCollect[KindIndex(kind)] = QString::number(grown);

@@ -20,6 +20,29 @@
 
 class TdmListObj;
 
+// The time to afford of a kind whose stock falls short while its hourly
+// income is 0 or negative: the stock never covers the cost.
+constexpr qint64 NeverAffordable = -1;
+
+// What "Время" reads for a building that can never be afforded.
+inline const QString NeverAffordableText = QStringLiteral("не накопится");
+
+// Seconds until stock covers cost with this hourly income: 0 when it does
+// already; NeverAffordable for a shortage with an income of 0 or below;
+// otherwise the exact ceiling of the shortage times 3600 over the income.
+qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost);
+
+// The build time of a catalog entry at a build-time percentage: the 32-bit
+// product Time x percent (clamped to the signed 32-bit range), divided by
+// 100 truncating toward zero.
+qint32 BuildSeconds(qint32 baseTime, qint32 percent);
+
+// How many units an hourly income moves on the tick at which the hour
+// counter stands at `counter`: the number of multiples k x (3600 / |income|),
+// k >= 0, in the window [counter - 1/2, counter + 1/2). Exact, in integers
+// and constant time; 0 for an income of 0 and for a negative counter.
+qint64 UnitsDueAt(qint32 counter, qint32 income);
+
 // One row of the table of available buildings: "Строение", "Дерево",
 // "Глина", "Железо", "Зерно", "Время", "Строить".
 using TAvailableRow = std::array<QString, 7>;
@@ -40,15 +63,14 @@ public:
 
     // Rebuilds the table of available buildings from the record and catalog.
     void RecalculateAvailable();
-    // Seconds until the stock of kind covers cost (0 when it does, or when
-    // the kind has no income; negative for a negative income, which the
-    // recalculation takes as 0); wide, so that no value overflows. The kind
+    // Seconds until the stock of kind covers cost (SecondsToAfford with the
+    // kind's stock and income); wide, so that no value overflows. The kind
     // is one of the four by its type, so there is no unknown kind to report.
     qint64 TimeToAfford(TResourceKind kind, qint32 cost) const;
     // 3600 or 7200 (any other value counts as 3600); retitles the table,
     // then recalculates.
     void SetHorizon(qint32 seconds);
-    // "Доступны для строительства в течении часа" / "... двух часов".
+    // "Доступны для строительства в течение часа" / "... двух часов".
     static QString HorizonTitle(qint32 seconds);
 
     // The build command on data row `row` (0-based) of the table; a row
@@ -59,10 +81,9 @@ public:
 
     // The one-second tick: counter, automatic save when due, accrual, progress.
     void Tick();
-    // One unit per kind on the ticks that lie less than half a second from a
-    // multiple of 3600 / income seconds; a negative income takes the unit
-    // away on the same ticks, down to 0 but not below. A stock that changes
-    // sets Modified and recalculates.
+    // Each kind grows by UnitsDueAt units at the current counter; a negative
+    // income takes as many away, down to 0 but not below. A stock that
+    // changes sets Modified and recalculates.
     void AccrueResources();
     // One second of the construction in progress; at its end it is cleared.
     void AdvanceProgress();

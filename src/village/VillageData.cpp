@@ -112,6 +112,28 @@ int TVillageData::IndexOfAvBuilding(QStringView text) const
     return -1;
 }
 
+void TVillageData::AddUnknownBuilding(const QString &text)
+{
+    if (IndexOfAvBuilding(text) >= 0)
+        return;
+    for (const QString &kept : std::as_const(UnknownBuildings)) {
+        if (SameText(kept, text))
+            return;
+    }
+    UnknownBuildings.append(text);
+    emit AvBuildingsChanged();
+}
+
+void TVillageData::SetLastWriteFailed(bool failed)
+{
+    LastWriteFailed = failed;
+}
+
+bool TVillageData::IsUnsaved() const
+{
+    return Modified && (FileName.isEmpty() || LastWriteFailed);
+}
+
 void TVillageData::SetResourceCollect(TResourceKind kind, const QString &text)
 {
     ResourceCollect[KindIndex(kind)] = text;

@@ -46,6 +46,9 @@ public:
     std::array<QString, 4> ResourceCollect; // stocks, by TResourceKind
     std::array<QString, 4> ResourceAdd;     // hourly production, by TResourceKind
     QList<TAvBuildingEntry> AvBuildings;    // sorted by Text, letter case ignored
+    // Building texts of the village file that the catalog does not know, in
+    // the file's order: kept so that they are written back, never planned.
+    QStringList UnknownBuildings;
     QString Comments;
     qint32 Horizon = 3600;
     qint32 HourCounter = 0;
@@ -54,6 +57,9 @@ public:
     qint32 BuildElapsed = 0;
     QString FileName;
     bool Modified = false;
+    // Whether the last write of the village (by a save command or by the
+    // automatic save) failed; cleared by the next write that succeeds.
+    bool LastWriteFailed = false;
 
     // Stores a different name, announces it for the captions, sets Modified.
     // The same text again does nothing.
@@ -78,6 +84,16 @@ public:
     bool ReplaceAvBuildingAt(int position, const TAvBuildingEntry &entry);
     // Position of the entry whose text equals text, letter case ignored; -1.
     int IndexOfAvBuilding(QStringView text) const;
+
+    // Keeps a building text that the catalog does not know, after those
+    // kept already; a text kept already or listed among the considered
+    // buildings (letter case ignored) is not added again.
+    void AddUnknownBuilding(const QString &text);
+
+    void SetLastWriteFailed(bool failed);
+    // Changed and not safely stored: never written to a file, or its last
+    // write failed.
+    bool IsUnsaved() const;
 
     // Stock and production texts; the planner, the import and hand edits
     // store through these, which set nothing else.

@@ -18,7 +18,6 @@
 // before it can cost gigabytes or minutes.
 #include "VillageFile.h"
 
-#include "Planner.h"
 #include "TextCompare.h"
 #include "VillageData.h"
 #include "catalog/Clock.h"
@@ -171,10 +170,13 @@ QByteArray VillageFileBytes(const TVillageData &village)
     WriteResources(writer, ResourceCollectElementName, village.ResourceCollect);
     WriteResources(writer, ResourceAddElementName, village.ResourceAdd);
 
-    if (!village.AvBuildings.isEmpty()) {
+    // Texts that the catalog does not know go back after the known ones.
+    if (!village.AvBuildings.isEmpty() || !village.UnknownBuildings.isEmpty()) {
         writer.writeStartElement(AvBuildingsElementName);
         for (const TAvBuildingEntry &entry : village.AvBuildings)
             writer.writeTextElement(BuildingElementName, XmlSafeText(entry.Text));
+        for (const QString &text : village.UnknownBuildings)
+            writer.writeTextElement(BuildingElementName, XmlSafeText(text));
         writer.writeEndElement();
     }
 
@@ -189,9 +191,10 @@ QByteArray VillageFileBytes(const TVillageData &village)
 
 TFileResult WriteFailure(const QString &path, const QString &reason)
 {
-    return {false, JoinMessageLines(
-                       QStringLiteral("Не удалось сохранить файл «%1».").arg(QDir::toNativeSeparators(path)),
-                       reason)};
+    return {false,
+            JoinMessageLines(
+                QStringLiteral("Не удалось сохранить файл «%1».").arg(QDir::toNativeSeparators(path)), reason),
+            path};
 }
 
 // ---------------------------------------------------------------- reading
@@ -373,7 +376,10 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &
         }
     }
     if (reader.hasError())
-        return TReadFailure{reader.errorString()};
+        return TReadFailure{QStringLiteral("%1 (строка %2, столбец %3)")
+                                .arg(reader.errorString())
+                                .arg(reader.lineNumber())
+                                .arg(reader.columnNumber())};
     return std::nullopt;
 }
 
@@ -435,7 +441,11 @@ void ApplyResources(const QDomElement &element, TVillageData &village, bool stoc
 void AddBuilding(const QString &text, TVillageData &village, const TdmListObj &catalog)
 {
     const qint32 index = catalog.FindByDisplayText(text);
-    if (index < 0 || village.IndexOfAvBuilding(text) >= 0)
+    if (index < 0) {
+        village.AddUnknownBuilding(text);
+        return;
+    }
+    if (village.IndexOfAvBuilding(text) >= 0)
         return;
     village.AddAvBuilding({catalog.Object(index).DisplayText(), index});
 }
@@ -529,6 +539,8 @@ QDebug operator<<(QDebug debug, const TFileResult &result)
     debug.nospace() << "TFileResult(" << (result.Ok ? "ok" : "failed");
     if (!result.Error.isEmpty())
         debug << ", " << result.Error;
+    if (!result.Path.isEmpty())
+        debug << ", " << result.Path;
     debug << ')';
     return debug;
 }
@@ -555,9 +567,8 @@ QString VillageFileDateText(const QDateTime &moment)
     return locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + timeFormat);
 }
 
-TFileResult WriteVillageFile(const TVillageData &village)
+TFileResult WriteVillageFile(const TVillageData &village, const QString &path)
 {
-    const QString path = village.FileName;
     if (path.isEmpty())
         return WriteFailure(path, QStringLiteral("Не задано имя файла."));
 
@@ -573,22 +584,56 @@ TFileResult WriteVillageFile(const TVillageData &village)
     }
     if (!file.commit())
         return WriteFailure(path, file.errorString());
-    return {};
+    return {true, {}, path};
 }
 
-TFileResult ReadVillageFile(TVillageData &village, TPlanner &planner, const TdmListObj &catalog)
+TFileResult WriteVillageFile(const TVillageData &village)
 {
-    const TReadOutcome outcome = ApplyVillageFile(village.FileName, village, catalog);
-    if (!outcome.Failure) {
-        planner.RecalculateAvailable();
-        return {};
-    }
+    return WriteVillageFile(village, village.FileName);
+}
 
-    // Forget an existing file before the box shows: while it is open the
-    // page's timer keeps running, and its automatic save must not replace
-    // the user's file with the partly read village.
+TFileResult SaveVillageFile(TVillageData &village, const QString &path)
+{
+    const TFileResult result = WriteVillageFile(village, path);
+    if (result.Ok)
+        village.FileName = path;
+    village.SetLastWriteFailed(!result.Ok);
+    return result;
+}
+
+TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog)
+{
+    const QString path = village.FileName;
+    const TReadOutcome outcome = ApplyVillageFile(path, village, catalog);
+    if (!outcome.Failure)
+        return {true, {}, path};
+
+    // While the caller's box is open the page's timer keeps running, and its
+    // automatic save must not replace the user's file with the partly read
+    // village.
     if (outcome.FileExists)
         village.FileName.clear();
-    ShowMessage(TMessageKind::Error, OpenErrorMessage);
-    return {false, outcome.Failure->Reason};
+    return {false, outcome.Failure->Reason, path};
+}
+
+QString OpenFailureMessage(const TFileResult &result)
+{
+    return JoinMessageLines(JoinMessageLines(OpenErrorMessage, QDir::toNativeSeparators(result.Path)),
+                            result.Error);
+}
+
+QString VillageFileIdentity(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+bool SameVillageFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    return VillageFileIdentity(a) == VillageFileIdentity(b);
 }

@@ -1,14 +1,15 @@
 // The village data file (".vlgdat"): UTF-8 XML with the root JorVillageData.
-// WriteVillageFile stores the persistent fields of a village under its
-// FileName; ReadVillageFile applies the file named by FileName to the
+// WriteVillageFile stores the persistent fields of a village in a file;
+// SaveVillageFile does so and settles the village's FileName and write
+// failure flag; ReadVillageFile applies the file named by FileName to the
 // village. The save commands and the automatic save write, Open reads.
+// Failures are values; the main window and the page show them.
 #pragma once
 
 #include <QDebug>
 #include <QString>
 
 class TVillageData;
-class TPlanner;
 class TdmListObj;
 
 struct TFileResult
@@ -16,23 +17,46 @@ struct TFileResult
     bool Ok = true;
     // On failure: for writing, the message to show (in Russian, naming the
     // file and the system's reason); for reading, the reason ("Файл не
-    // найден!", "Файл пустой!", "Ошибка структуры файла!" or the parser's).
+    // найден!", "Файл пустой!", "Ошибка структуры файла!" or the parser's
+    // message with its line and column).
     QString Error;
+    // The file that was read or written.
+    QString Path;
 
     friend bool operator==(const TFileResult &, const TFileResult &) = default;
 };
 
 QDebug operator<<(QDebug debug, const TFileResult &result);
 
-// Writes atomically: a failed write leaves any previous file whole. Shows
-// nothing; the caller reports a failure with the message seam.
+// Writes the village to path atomically: a failed write leaves any previous
+// file whole. Changes nothing in the village and shows nothing; the caller
+// reports a failure with the message seam.
+TFileResult WriteVillageFile(const TVillageData &village, const QString &path);
+// The same, to the village's FileName.
 TFileResult WriteVillageFile(const TVillageData &village);
 
-// Applies the file to the village and recalculates. On failure shows the
-// error box "Ошибка открытия файла!", keeps what was applied, and forgets
-// the file name when the file exists (so it is never overwritten with a
-// partly read village).
-TFileResult ReadVillageFile(TVillageData &village, TPlanner &planner, const TdmListObj &catalog);
+// Writes the village to path; only when that succeeded does path become its
+// FileName. Sets LastWriteFailed after a failure and clears it after a
+// success. Shows nothing.
+TFileResult SaveVillageFile(TVillageData &village, const QString &path);
+
+// Applies the file named by the village's FileName to the village. Shows
+// nothing and does not recalculate: the caller recalculates after every
+// read, whole or partial, and shows a failure (OpenFailureMessage). On
+// failure what was applied stays, and the file name is forgotten when the
+// file exists (so it is never overwritten with a partly read village).
+TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog);
+
+// The text of the error box for a failed read: "Ошибка открытия файла!",
+// the file's path and the reason, one to a line.
+QString OpenFailureMessage(const TFileResult &result);
+
+// The path by which a village file is told apart from the others: the
+// canonical path (symbolic links, "." and ".." resolved) of an existing
+// file, the cleaned absolute path of one that does not exist.
+QString VillageFileIdentity(const QString &path);
+// Whether two paths name the same file; letter case counts.
+bool SameVillageFile(const QString &a, const QString &b);
 
 // The path with ".vlgdat" appended unless its file name already ends in it
 // (letter case ignored). The save dialog applies it to the names typed while
