@@ -36,7 +36,9 @@ TTrayIcon::TTrayIcon(const QIcon &icon, QObject *parent)
     m_Tray->setToolTip(TDesktopNotifier::NotificationTitle());
     m_Tray->setContextMenu(PopupTray.get());
     connect(m_Tray, &QSystemTrayIcon::activated, this, &TTrayIcon::TrayActivated);
-    m_Tray->show();
+    // Without a tray there is nothing to show it in.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        m_Tray->show();
 }
 
 TTrayIcon::~TTrayIcon()

@@ -20,7 +20,7 @@ class TTrayIcon : public QObject
     Q_OBJECT
 
 public:
-    // Builds the icon and its menu and shows it.
+    // Builds the icon and its menu, and shows it where a tray exists.
     explicit TTrayIcon(const QIcon &icon, QObject *parent = nullptr);
     ~TTrayIcon() override;
 
