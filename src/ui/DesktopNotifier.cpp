@@ -1,0 +1,86 @@
+// The notifier interface and the choice of its route; see DesktopNotifier.h.
+#include "DesktopNotifier.h"
+
+#include "DBusNotifier.h"
+#include "TrayNotifier.h"
+#include "UiSeams.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QSystemTrayIcon>
+
+QDebug operator<<(QDebug debug, TNotifierRoute route)
+{
+    QDebugStateSaver saver(debug);
+    switch (route) {
+    case TNotifierRoute::DBus:
+        return debug.nospace() << "DBus";
+    case TNotifierRoute::Tray:
+        return debug.nospace() << "Tray";
+    case TNotifierRoute::None:
+        return debug.nospace() << "None";
+    }
+    return debug;
+}
+
+void TDesktopNotifier::Send(const QList<TNotification> &notifications, bool sound)
+{
+    if (notifications.isEmpty())
+        return;
+    const QString title = NotificationTitle();
+    for (const TNotification &notification : notifications)
+        Notify(title, notification.Text);
+    if (sound)
+        UiSeams::Beep();
+}
+
+QString TDesktopNotifier::NotificationTitle()
+{
+    return QStringLiteral("JorLivaronMng");
+}
+
+TNotifierRoute ChooseNotifierRoute(bool serviceAvailable, bool trayAvailable)
+{
+    if (serviceAvailable)
+        return TNotifierRoute::DBus;
+    return trayAvailable ? TNotifierRoute::Tray : TNotifierRoute::None;
+}
+
+bool IsNotificationServiceAvailable()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    const QString service = TDBusNotifier::Service();
+    if (bus.interface()->isServiceRegistered(service).value())
+        return true;
+    // Most notification services start on their first call, so one that is
+    // not running yet counts when the bus knows how to start it.
+    const QDBusReply<QStringList> activatable = bus.call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames")));
+    return activatable.isValid() && activatable.value().contains(service);
+}
+
+std::unique_ptr<TDesktopNotifier> MakeDesktopNotifier(TNotifierRoute route, QSystemTrayIcon *tray)
+{
+    switch (route) {
+    case TNotifierRoute::DBus:
+        return std::make_unique<TDBusNotifier>();
+    case TNotifierRoute::Tray:
+        if (tray)
+            return std::make_unique<TTrayNotifier>(tray);
+        return nullptr;
+    case TNotifierRoute::None:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<TDesktopNotifier> MakeDesktopNotifier(QSystemTrayIcon *tray)
+{
+    const bool trayAvailable = tray && QSystemTrayIcon::isSystemTrayAvailable();
+    return MakeDesktopNotifier(ChooseNotifierRoute(IsNotificationServiceAvailable(), trayAvailable), tray);
+}

@@ -1,0 +1,53 @@
+// How the program's notifications reach the desktop: an interface with one
+// operation, Notify(title, text), and the choice of the way that this desktop
+// offers: the notification service on the session bus (org.freedesktop.
+// Notifications) where it is there, else the tray icon's message where a tray
+// exists, else none. Send passes the notifications of one tick on, with the
+// optional sound (UiSeams::Beep).
+//
+// The main window holds one notifier and feeds it what the villages'
+// notification rules return; tests inject a recording notifier instead.
+#pragma once
+
+#include "village/NotificationRules.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class QSystemTrayIcon;
+
+enum class TNotifierRoute { DBus, Tray, None };
+
+QDebug operator<<(QDebug debug, TNotifierRoute route);
+
+class TDesktopNotifier
+{
+public:
+    virtual ~TDesktopNotifier() = default;
+
+    virtual void Notify(const QString &title, const QString &text) = 0;
+
+    // Each notification under the program's title; one sound for the lot
+    // when `sound` is on and anything was sent.
+    void Send(const QList<TNotification> &notifications, bool sound);
+
+    // The title of every notification: the program's name.
+    static QString NotificationTitle();
+};
+
+// The service first, then the tray, then nothing.
+TNotifierRoute ChooseNotifierRoute(bool serviceAvailable, bool trayAvailable);
+
+// Whether the desktop's notification service runs on the session bus or can
+// be started there. Asks the bus (a short blocking call): once at start-up.
+bool IsNotificationServiceAvailable();
+
+// The notifier for a route: null for None, and for Tray without a tray icon.
+// The tray icon must outlive the notifier.
+std::unique_ptr<TDesktopNotifier> MakeDesktopNotifier(TNotifierRoute route, QSystemTrayIcon *tray);
+
+// The notifier this desktop offers, with the program's tray icon if it has
+// one (null where there is no tray).
+std::unique_ptr<TDesktopNotifier> MakeDesktopNotifier(QSystemTrayIcon *tray);

@@ -1,0 +1,60 @@
+// The chart of a village's build queue (Qt Charts): the four stocks over time
+// from now to the end of the queue as lines in the resources' colours (wood
+// brown, clay orange-red, iron grey-blue, grain gold), each queued start as a
+// marker where the stock steps down, each known capacity as a dashed line,
+// and a tooltip with the time and the four stocks where the pointer rests on
+// a line. It takes the chart data of a projection (MakeProjectionSeries with
+// the start moment, so that x is milliseconds since the epoch) and keeps its
+// series from one update to the next.
+//
+// Shown by the village page's "График" view.
+#pragma once
+
+#include "catalog/ResourceKind.h"
+#include "village/ProjectionSeries.h"
+
+#include <QChartView>
+#include <QStringList>
+
+#include <array>
+
+class QDateTimeAxis;
+class QLineSeries;
+class QScatterSeries;
+class QValueAxis;
+
+class TQueueChart : public QChartView
+{
+    Q_OBJECT
+
+public:
+    explicit TQueueChart(QWidget *parent = nullptr);
+
+    // Shows the chart data; markerTexts, when given, name the building of
+    // each marker (in MarkerItems order) in the tooltip.
+    void SetSeries(const TProjectionSeries &series, const QStringList &markerTexts = {});
+    const TProjectionSeries &Series() const { return m_Series; }
+
+    static QColor ResourceColor(TResourceKind kind);
+
+    // The text the tooltip shows (or last showed); empty when the pointer
+    // rests on no line.
+    QString HoverText() const { return m_HoverText; }
+
+private slots:
+    void LineHovered(const QPointF &point, bool state);
+    void MarkerHovered(const QPointF &point, bool state);
+
+private:
+    void UpdateAxes();
+    void ShowHoverText(const QString &text);
+
+    TProjectionSeries m_Series;
+    QStringList m_MarkerTexts;
+    QString m_HoverText;
+    std::array<QLineSeries *, 4> m_Stocks{};
+    std::array<QScatterSeries *, 4> m_StartMarkers{};
+    std::array<QLineSeries *, 4> m_Capacities{};
+    QDateTimeAxis *m_TimeAxis = nullptr;
+    QValueAxis *m_StockAxis = nullptr;
+};
