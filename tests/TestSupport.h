@@ -2,7 +2,7 @@
 // temporary folder, a recording message handler and a pinned clock.
 #pragma once
 
-#include "catalog/Clock.h"
+#include "base/Clock.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 #include "village/VillageData.h"

@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 
-#include "catalog/WholeNumber.h"
+#include "base/WholeNumber.h"
 
 #include <QLocale>
 #include <QStringDecoder>

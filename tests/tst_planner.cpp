@@ -5,7 +5,7 @@
 // the texts are fixed.
 #include "TestSupport.h"
 
-#include "catalog/WholeNumber.h"
+#include "base/WholeNumber.h"
 #include "village/Planner.h"
 #include "village/VillageData.h"
 

@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 
 #include "village/KeyFilters.h"
-#include "village/TextCompare.h"
+#include "base/TextCompare.h"
 #include "village/VillageData.h"
 
 #include <QSignalSpy>

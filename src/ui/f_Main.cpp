@@ -206,10 +206,7 @@ void TFormMain::actNewExecute()
     TVillageData &village = page->Village();
     connect(page, &TFormVillage::CaptionChanged, this,
         [this, page](const QString &caption) { pcMainCaptionChanged(page, caption); });
-    connect(&village, &TVillageData::NameChanged, this, &TFormMain::actSaveUpdate);
-    connect(&village, &TVillageData::RaceChanged, this, &TFormMain::actSaveUpdate);
-    connect(&village, &TVillageData::MainLevelChanged, this, &TFormMain::actSaveUpdate);
-    connect(&village, &TVillageData::ResourcesChanged, this, &TFormMain::actSaveUpdate);
+    connect(&village, &TVillageData::ModifiedChanged, this, &TFormMain::actSaveUpdate);
 
     pcMain->setCurrentIndex(pcMain->addTab(page, village.Name));
     actSaveUpdate();
@@ -246,7 +243,7 @@ void TFormMain::actOpenExecute()
             actNewExecute();
             page = ActivePage();
         }
-        page->Village().FileName = file;
+        page->Village().SetFileName(file);
         page->LoadFromFile();
     }
     actSaveUpdate();
@@ -263,12 +260,12 @@ void TFormMain::SaveVillage(TFormVillage *page, bool askNewName)
             ShowMessage(TMessageKind::Warning, QStringLiteral("Заполните название деревни!"));
             return;
         }
-        village.FileName = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить"), village.Name);
+        village.SetFileName(UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить"), village.Name));
     } else if (askNewName) {
         const QString chosen = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить как"), village.FileName);
         if (chosen.isEmpty())
             return;
-        village.FileName = chosen;
+        village.SetFileName(chosen);
     }
 
     if (!village.FileName.isEmpty())

@@ -7,12 +7,10 @@
 // clamped to 32 bits, so that no input can overflow.
 #include "Planner.h"
 
-#include "catalog/Clock.h"
-#include "catalog/WholeNumber.h"
+#include "base/Clock.h"
+#include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
-#include <QHash>
-#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -30,22 +28,6 @@ bool IsResourceField(const QString &name)
 {
     return name == QStringLiteral("Глиняный карьер") || name == QStringLiteral("Ферма")
         || name == QStringLiteral("Железный рудник") || name == QStringLiteral("Лесопильный завод");
-}
-
-// Seconds until stock covers cost with this hourly income: 0 when it does
-// already or when there is no income; the ceiling of the shortage times 3600
-// over the income otherwise (negative for a negative income). Exact integer
-// arithmetic in 64 bits; the shortage is below 2^33 and so the product below
-// 2^45.
-qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
-{
-    if (stock >= cost || income == 0)
-        return 0;
-    const qint64 shortage = (qint64(cost) - stock) * OneHour;
-    if (income > 0)
-        return (shortage + income - 1) / income;
-    // The ceiling of a negative quotient is the truncated quotient.
-    return -(shortage / -qint64(income));
 }
 
 // Whether the accrual loop "for k = 0, 1, 2, ... while k * p < counter + 1:
@@ -68,65 +50,31 @@ bool UnitDueAt(qint32 counter, qint32 income)
     return false;
 }
 
-// The "Время" texts of one recalculation: the time to afford with the clock
-// time at which it ends, at the one moment of the recalculation. Formatting
-// the end clock reads the clock and the locale, and the clock shows hours and
-// minutes only, so it is formatted once per end minute; each distinct time
-// is formatted once.
-class TTimeTexts
-{
-public:
-    TTimeTexts()
-        : m_Now(CurrentDateTime().time())
-        , m_NowSecond(m_Now.msecsSinceStartOfDay() / 1000)
-    {
-    }
-
-    QString Text(qint32 seconds)
-    {
-        auto known = m_ByTime.constFind(seconds);
-        if (known != m_ByTime.constEnd())
-            return *known;
-        const qint64 endMinute = ((m_NowSecond + seconds) % SecondsPerDay + SecondsPerDay) % SecondsPerDay / 60;
-        QString text;
-        QHash<qint64, QString> &clockByMinute = ClockByMinute();
-        auto clock = clockByMinute.constFind(endMinute);
-        if (clock == clockByMinute.constEnd()) {
-            // From the moment of the recalculation, not a fresh reading of
-            // the clock: the text is kept under the minute worked out from
-            // that moment, for this and every later recalculation.
-            text = TdmListObj::SecondsToText(seconds, true, m_Now);
-            const qsizetype durationLength = TdmListObj::SecondsToText(seconds, false).size();
-            clockByMinute.insert(endMinute, text.mid(durationLength));
-        } else {
-            text = TdmListObj::SecondsToText(seconds, false) + *clock;
-        }
-        m_ByTime.insert(seconds, text);
-        return text;
-    }
-
-private:
-    // The end clock texts by minute of the day, shared by all planners for
-    // as long as the locale stays the same (the text depends on nothing
-    // else), so that a tick seldom formats a clock time.
-    static QHash<qint64, QString> &ClockByMinute()
-    {
-        static QHash<qint64, QString> texts;
-        static QLocale locale = QLocale::c();
-        if (!(QLocale() == locale)) {
-            texts.clear();
-            locale = QLocale();
-        }
-        return texts;
-    }
-
-    static constexpr qint64 SecondsPerDay = 86400;
-    QTime m_Now;
-    qint64 m_NowSecond;
-    QHash<qint32, QString> m_ByTime;
-};
-
 } // namespace
+
+qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
+{
+    if (stock >= cost)
+        return 0;
+    if (income <= 0)
+        return NeverAffordable;
+    // Exact in 64 bits: the shortage is below 2^33, the product below 2^45.
+    const qint64 shortage = (qint64(cost) - stock) * OneHour;
+    return (shortage + income - 1) / income;
+}
+
+qint32 BuildSeconds(qint32 baseTime, qint32 percent)
+{
+    return ClampToInt32(qint64(baseTime) * percent) / 100;
+}
+
+QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.SecondsToAfford << ", "
+                    << entry.BuildSeconds << ", short " << entry.ShortKinds << ')';
+    return debug;
+}
 
 TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *parent)
     : QObject(parent)
@@ -145,6 +93,7 @@ qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
 void TPlanner::RecalculateAvailable()
 {
     m_Available.clear();
+    m_RecalculatedAt = CurrentDateTime().time();
     const auto &considered = m_Village.AvBuildings;
     if (!considered.isEmpty()) {
         const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
@@ -156,53 +105,39 @@ void TPlanner::RecalculateAvailable()
             incomes[KindIndex(kind)] = m_Village.ResourceAddValue(kind);
         }
 
-        TTimeTexts timeTexts;
         const qint32 catalogCount = m_Catalog.Count();
-        if (m_EntryTexts.size() != catalogCount)
-            m_EntryTexts.resize(catalogCount);
         m_Available.reserve(considered.size());
-
         for (const TAvBuildingEntry &entry : considered) {
             if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
                 continue;
             const TLivaronObject &object = m_Catalog.Object(entry.CatalogIndex);
-            qint64 time = 0;
-            bool withinHorizon = true;
+            TAvailableEntry row;
+            row.CatalogIndex = entry.CatalogIndex;
+            bool never = false;
             for (TResourceKind kind : AllResourceKinds) {
                 const std::size_t i = KindIndex(kind);
-                time = std::max(time, SecondsToAfford(stocks[i], incomes[i], object.Cost(kind)));
-                if (time > horizon) {
-                    withinHorizon = false;
-                    break;
-                }
+                const qint32 cost = object.Cost(kind);
+                if (cost > stocks[i])
+                    row.ShortKinds |= quint8(1u << i);
+                const qint64 seconds = SecondsToAfford(stocks[i], incomes[i], cost);
+                if (seconds == NeverAffordable)
+                    never = true;
+                else
+                    row.SecondsToAfford = std::max(row.SecondsToAfford, seconds);
             }
-            if (!withinHorizon)
+            // A building that no income can pay for is listed whatever the
+            // horizon, so that the player sees why it never comes.
+            if (never)
+                row.SecondsToAfford = NeverAffordable;
+            else if (row.SecondsToAfford > horizon)
                 continue;
-
-            const qint32 buildSeconds = ClampToInt32(qint64(object.Time) * percent / 100);
-            auto buildText = m_BuildTexts.constFind(buildSeconds);
-            if (buildText == m_BuildTexts.constEnd())
-                buildText = m_BuildTexts.insert(buildSeconds, TdmListObj::SecondsToText(buildSeconds, false));
-
-            const TEntryTexts &texts = EntryTexts(entry.CatalogIndex);
-            m_Available.append(TAvailableRow{texts[0], texts[1], texts[2], texts[3], texts[4],
-                                             timeTexts.Text(ClampToInt32(time)), *buildText});
+            row.BuildSeconds = BuildSeconds(object.Time, percent);
+            m_Available.append(row);
         }
     }
     if (m_Available.isEmpty())
-        m_Available.append(TAvailableRow{});
+        m_Available.append(TAvailableEntry{});
     emit AvailableChanged();
-}
-
-const TPlanner::TEntryTexts &TPlanner::EntryTexts(qint32 catalogIndex)
-{
-    TEntryTexts &texts = m_EntryTexts[catalogIndex];
-    if (texts[0].isNull()) {
-        const TLivaronObject &object = m_Catalog.Object(catalogIndex);
-        texts = TEntryTexts{object.DisplayText(), QString::number(object.Wood), QString::number(object.Clay),
-                            QString::number(object.Iron), QString::number(object.Grain)};
-    }
-    return texts;
 }
 
 void TPlanner::SetHorizon(qint32 seconds)
@@ -222,27 +157,27 @@ void TPlanner::Build(int row)
 {
     if (row < 0 || row >= m_Available.size())
         return;
-    // A copy: the recalculation at the end replaces the table.
-    const TAvailableRow built = m_Available.at(row);
+    // A copy: the recalculation at the end replaces the table. On the blank
+    // row every cost counts as 0 and the name is empty.
+    const TAvailableEntry built = m_Available.at(row);
+    const TLivaronObject *object = built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex);
 
+    std::array<qint32, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
-        const std::size_t i = KindIndex(kind);
-        const qint64 stock = qint64(m_Village.ResourceCollectValue(kind)) - WholeNumberOr(built[1 + i], 0);
-        m_Village.ResourceCollect[i] = QString::number(ClampToInt32(stock));
+        const qint64 cost = object ? object->Cost(kind) : 0;
+        stocks[KindIndex(kind)] = ClampToInt32(qint64(m_Village.ResourceCollectValue(kind)) - cost);
     }
-    emit m_Village.ResourcesChanged();
+    m_Village.SetStocks(stocks);
 
+    const QString name = object ? object->DisplayText() : QString();
     if (m_Village.BuildTotal == 0) {
-        m_Village.BuildName = built[0];
-        // A build-time text that reads back as a negative duration (only a
-        // catalog with negative times can make one) starts nothing, like a
-        // duration of 0.
-        m_Village.BuildTotal = std::max(0, TdmListObj::TextToSeconds(built[6]));
-        m_Village.BuildElapsed = 0;
+        // A negative build time (only a catalog with negative times makes
+        // one) starts nothing, like a build time of 0.
+        m_Village.SetConstruction(name, std::max(0, built.BuildSeconds), 0);
         emit ProgressChanged();
     }
 
-    MoveToNextLevel(built[0]);
+    MoveToNextLevel(name);
     RecalculateAvailable();
 }
 
@@ -288,11 +223,14 @@ void TPlanner::Tick()
 void TPlanner::AccrueResources()
 {
     bool changed = false;
+    std::array<qint32, 4> stocks{};
+    for (TResourceKind kind : AllResourceKinds)
+        stocks[KindIndex(kind)] = m_Village.ResourceCollectValue(kind);
     for (TResourceKind kind : AllResourceKinds) {
         const qint32 income = m_Village.ResourceAddValue(kind);
         if (income == 0 || !UnitDueAt(m_Village.HourCounter, income))
             continue;
-        const qint32 stock = m_Village.ResourceCollectValue(kind);
+        const qint32 stock = stocks[KindIndex(kind)];
         // A positive income adds a unit up to the largest 32-bit value; a
         // negative one takes a unit away down to 0 but never below.
         qint32 grown = stock;
@@ -302,13 +240,13 @@ void TPlanner::AccrueResources()
             grown = stock - 1;
         if (grown == stock)
             continue;
-        m_Village.ResourceCollect[KindIndex(kind)] = QString::number(grown);
+        stocks[KindIndex(kind)] = grown;
         changed = true;
     }
     if (!changed)
         return;
-    m_Village.Modified = true;
-    emit m_Village.ResourcesChanged();
+    m_Village.SetStocks(stocks);
+    m_Village.SetModified(true);
     RecalculateAvailable();
 }
 
@@ -318,12 +256,11 @@ void TPlanner::AdvanceProgress()
         return;
     // Elapsed stays below the total while a construction runs; a value set
     // from outside at or beyond it ends the construction without counting.
-    if (m_Village.BuildElapsed < m_Village.BuildTotal)
-        ++m_Village.BuildElapsed;
+    const qint32 elapsed = m_Village.BuildElapsed < m_Village.BuildTotal ? m_Village.BuildElapsed + 1
+                                                                           : m_Village.BuildElapsed;
+    m_Village.SetConstruction(m_Village.BuildName, m_Village.BuildTotal, elapsed);
     if (m_Village.BuildElapsed >= m_Village.BuildTotal) {
-        m_Village.BuildTotal = 0;
-        m_Village.BuildElapsed = 0;
-        m_Village.BuildName.clear();
+        m_Village.SetConstruction(QString(), 0, 0);
         m_RemainingText.clear();
     } else {
         const qint64 remaining = qint64(m_Village.BuildTotal) - m_Village.BuildElapsed;

@@ -19,9 +19,9 @@
 #include "VillageFile.h"
 
 #include "Planner.h"
-#include "TextCompare.h"
+#include "base/TextCompare.h"
 #include "VillageData.h"
-#include "catalog/Clock.h"
+#include "base/Clock.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 
