@@ -21,6 +21,7 @@ struct TTestCatalog
 {
     QTemporaryDir Dir;
     TdmListObj Catalog;
+    TCatalogResult Result;
     bool Loaded = false;
 
     explicit TTestCatalog(const QByteArray &xml)
@@ -30,7 +31,8 @@ struct TTestCatalog
         if (file.open(QIODevice::WriteOnly))
             file.write(xml);
         file.close();
-        Loaded = Catalog.LoadCatalog(exe);
+        Result = Catalog.LoadCatalog(exe);
+        Loaded = Result.Ok;
     }
 };
 

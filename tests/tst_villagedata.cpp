@@ -4,7 +4,7 @@
 // comparison of texts without regard to letter case.
 #include "TestSupport.h"
 
-#include "village/KeyFilters.h"
+#include "village/InputRules.h"
 #include "base/TextCompare.h"
 #include "village/VillageData.h"
 
@@ -60,8 +60,8 @@ private slots:
     void removeAvBuilding();
     void replaceAtKeepsPosition();
 
-    void keyFilters_data();
-    void keyFilters();
+    void inputRules_data();
+    void inputRules();
     void compareText_data();
     void compareText();
 };
@@ -439,38 +439,45 @@ void TestVillageData::replaceAtKeepsPosition()
     QCOMPARE(village.AvBuildings.size(), 3);
 }
 
-void TestVillageData::keyFilters_data()
+void TestVillageData::inputRules_data()
 {
-    QTest::addColumn<QChar>("ch");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("level");
-    QTest::addColumn<bool>("resource");
+    QTest::addColumn<bool>("stock");
+    QTest::addColumn<bool>("income");
 
-    QTest::newRow("digit 0") << QChar(u'0') << true << true;
-    QTest::newRow("digit 7") << QChar(u'7') << true << true;
-    QTest::newRow("digit 9") << QChar(u'9') << true << true;
-    QTest::newRow("Backspace") << QChar(u'\b') << true << true;
-    QTest::newRow("Enter") << QChar(u'\r') << false << true;
-    QTest::newRow("letter a") << QChar(u'a') << false << false;
-    QTest::newRow("Cyrillic letter") << QChar(u'ж') << false << false;
-    QTest::newRow("minus") << QChar(u'-') << false << false;
-    QTest::newRow("plus") << QChar(u'+') << false << false;
-    QTest::newRow("blank") << QChar(u' ') << false << false;
-    QTest::newRow("dollar") << QChar(u'$') << false << false;
-    QTest::newRow("line feed") << QChar(u'\n') << false << false;
-    QTest::newRow("tab") << QChar(u'\t') << false << false;
-    QTest::newRow("slash before digits") << QChar(u'/') << false << false;
-    QTest::newRow("colon after digits") << QChar(u':') << false << false;
-    QTest::newRow("Arabic-Indic digit") << QChar(u'\u0663') << false << false;
-    QTest::newRow("full-width digit") << QChar(u'\uFF15') << false << false;
+    QTest::newRow("empty") << QString() << true << true << true;
+    QTest::newRow("digit 0") << QStringLiteral("0") << true << true << true;
+    QTest::newRow("two digits") << QStringLiteral("99") << true << true << true;
+    QTest::newRow("three digits") << QStringLiteral("100") << false << true << true;
+    QTest::newRow("largest 32-bit") << QStringLiteral("2147483647") << false << true << true;
+    QTest::newRow("beyond 32 bits") << QStringLiteral("2147483648") << false << false << false;
+    QTest::newRow("lone minus") << QStringLiteral("-") << false << false << true;
+    QTest::newRow("negative") << QStringLiteral("-25") << false << false << true;
+    QTest::newRow("smallest 32-bit") << QStringLiteral("-2147483648") << false << false << true;
+    QTest::newRow("below 32 bits") << QStringLiteral("-2147483649") << false << false << false;
+    QTest::newRow("minus inside") << QStringLiteral("1-2") << false << false << false;
+    QTest::newRow("two minus signs") << QStringLiteral("--5") << false << false << false;
+    QTest::newRow("plus") << QStringLiteral("+5") << false << false << false;
+    QTest::newRow("pasted digits and letters") << QStringLiteral("12abc") << false << false << false;
+    QTest::newRow("letter") << QStringLiteral("a") << false << false << false;
+    QTest::newRow("Cyrillic letter") << QStringLiteral("ж") << false << false << false;
+    QTest::newRow("blank") << QStringLiteral(" 5") << false << false << false;
+    QTest::newRow("hexadecimal") << QStringLiteral("$1F") << false << false << false;
+    QTest::newRow("line break") << QStringLiteral("5\n") << false << false << false;
+    QTest::newRow("Arabic-Indic digit") << QStringLiteral("\u0663") << false << false << false;
+    QTest::newRow("full-width digit") << QStringLiteral("\uFF15") << false << false << false;
 }
 
-void TestVillageData::keyFilters()
+void TestVillageData::inputRules()
 {
-    QFETCH(QChar, ch);
+    QFETCH(QString, text);
     QFETCH(bool, level);
-    QFETCH(bool, resource);
-    QCOMPARE(AcceptMainLevelKey(ch), level);
-    QCOMPARE(AcceptResourceKey(ch), resource);
+    QFETCH(bool, stock);
+    QFETCH(bool, income);
+    QCOMPARE(AcceptMainLevelText(text), level);
+    QCOMPARE(AcceptStockText(text), stock);
+    QCOMPARE(AcceptIncomeText(text), income);
 }
 
 void TestVillageData::compareText_data()

@@ -556,7 +556,7 @@ void TestVillageFile::readRecalculatesOnlyOnSuccess()
     good.FileName = DataPath(QStringLiteral("village_plain.vlgdat"));
     QVERIFY(ReadVillageFile(good, goodPlanner, catalog).Ok);
     QCOMPARE(goodPlanner.Available().size(), 1);
-    QCOMPARE(goodPlanner.Available().at(0).at(0), QStringLiteral("Ферма ( 1)"));
+    QCOMPARE(goodPlanner.Available().at(0).CatalogIndex, catalog.FindByDisplayText(QStringLiteral("Ферма ( 1)")));
 
     // The same data up to an empty Building: the level is already "123", so
     // only the reader itself could recalculate, and it must not.
@@ -569,7 +569,7 @@ void TestVillageFile::readRecalculatesOnlyOnSuccess()
     QCOMPARE(bad.AvBuildings.size(), 1);
     QCOMPARE(spy.count(), 0);
     QCOMPARE(badPlanner.Available().size(), 1);
-    QCOMPARE(badPlanner.Available().at(0).at(0), QString());
+    QVERIFY(badPlanner.Available().at(0).IsBlank());
 }
 
 void TestVillageFile::readKeepsWhatTheFileLacks()

@@ -4,6 +4,8 @@
 // size.
 #include "VillagePageUi.h"
 
+#include "SortHeader.h"
+
 #include "village/VillageData.h"
 
 #include <QAction>
@@ -113,6 +115,7 @@ void TVillagePageUi::CreateProfile(QWidget *page)
     cbRace->addItems(TVillageData::RaceNames());
     lbRace->setBuddy(cbRace);
     lbMainLevel = Named(new QLabel(QStringLiteral("Уровень главного здания"), gbProfil), "lbMainLevel");
+    lbMainLevel->setWordWrap(true);
     lbMainLevel->setToolTip(QStringLiteral("Необходим для правильного расчета времени строительства"));
     edMainLevel = Named(new QLineEdit(gbProfil), "edMainLevel");
     edMainLevel->setToolTip(lbMainLevel->toolTip());
@@ -192,6 +195,7 @@ void TVillagePageUi::CreateRightArea(QWidget *page)
 
     gbAvBuild = Named(new QGroupBox(Panel2), "gbAvBuild");
     sgCalc = Named(new QTableView(gbAvBuild), "sgCalc");
+    sgCalc->setHorizontalHeader(new TSortHeader(sgCalc));
     SetUpGrid(sgCalc);
     sgCalc->verticalHeader()->hide();
     sgCalc->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -162,7 +162,7 @@ void TPlanner::Build(int row)
     const TAvailableEntry built = m_Available.at(row);
     const TLivaronObject *object = built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex);
 
-    std::array<qint32, 4> stocks{};
+    std::array<std::optional<qint32>, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
         const qint64 cost = object ? object->Cost(kind) : 0;
         stocks[KindIndex(kind)] = ClampToInt32(qint64(m_Village.ResourceCollectValue(kind)) - cost);
@@ -223,14 +223,12 @@ void TPlanner::Tick()
 void TPlanner::AccrueResources()
 {
     bool changed = false;
-    std::array<qint32, 4> stocks{};
-    for (TResourceKind kind : AllResourceKinds)
-        stocks[KindIndex(kind)] = m_Village.ResourceCollectValue(kind);
+    std::array<std::optional<qint32>, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
         const qint32 income = m_Village.ResourceAddValue(kind);
         if (income == 0 || !UnitDueAt(m_Village.HourCounter, income))
             continue;
-        const qint32 stock = stocks[KindIndex(kind)];
+        const qint32 stock = m_Village.ResourceCollectValue(kind);
         // A positive income adds a unit up to the largest 32-bit value; a
         // negative one takes a unit away down to 0 but never below.
         qint32 grown = stock;

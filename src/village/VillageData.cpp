@@ -124,10 +124,12 @@ void TVillageData::SetResourceAdd(TResourceKind kind, const QString &text)
     emit ResourcesChanged();
 }
 
-void TVillageData::SetStocks(const std::array<qint32, 4> &stocks)
+void TVillageData::SetStocks(const std::array<std::optional<qint32>, 4> &stocks)
 {
-    for (std::size_t i = 0; i < stocks.size(); ++i)
-        ResourceCollect[i] = QString::number(stocks[i]);
+    for (std::size_t i = 0; i < stocks.size(); ++i) {
+        if (stocks[i])
+            ResourceCollect[i] = QString::number(*stocks[i]);
+    }
     emit ResourcesChanged();
 }
 

@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 // One considered building: a catalog entry's display text and its index.
 struct TAvBuildingEntry
@@ -93,9 +94,10 @@ public:
     // nothing else is set.
     void SetResourceCollect(TResourceKind kind, const QString &text);
     void SetResourceAdd(TResourceKind kind, const QString &text);
-    // All four stocks at once as decimal texts (the build command, the
-    // growth of a tick), with one announcement.
-    void SetStocks(const std::array<qint32, 4> &stocks);
+    // The stocks of several kinds at once as decimal texts (the build
+    // command, the growth of a tick), with one announcement; a kind without
+    // a value keeps its text.
+    void SetStocks(const std::array<std::optional<qint32>, 4> &stocks);
     // A stock or an income typed by hand: a different text sets Modified and
     // asks for a recalculation at once.
     void EditResourceCollect(TResourceKind kind, const QString &text);
