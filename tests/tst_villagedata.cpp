@@ -46,8 +46,15 @@ private slots:
     void commitMainLevel_data();
     void commitMainLevel();
 
-    void modifiedUntouchedByListAndHandEdits();
+    void modifiedUntouchedByStoredTextsAndListChanges();
     void modifiedStaysSet();
+    void handEditsSetModified_data();
+    void handEditsSetModified();
+    void modifiedAnnouncesItsChanges();
+    void commentsHoldCrLf_data();
+    void commentsHoldCrLf();
+    void setStocksKeepsKindsWithoutValue();
+    void fileNameAnnounced();
 
     void resourceValues_data();
     void resourceValues();
@@ -254,7 +261,7 @@ void TestVillageData::commitMainLevel()
     QCOMPARE(requests.count(), recalculations);
 }
 
-void TestVillageData::modifiedUntouchedByListAndHandEdits()
+void TestVillageData::modifiedUntouchedByStoredTextsAndListChanges()
 {
     TVillageData village;
     QSignalSpy resources(&village, &TVillageData::ResourcesChanged);
@@ -288,6 +295,109 @@ void TestVillageData::modifiedStaysSet()
     village.CommitMainLevel();
     village.SetResourceCollect(TResourceKind::Clay, QStringLiteral("5"));
     QVERIFY(village.Modified);
+}
+
+void TestVillageData::handEditsSetModified_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("recalculated");
+
+    // The record starts with stock "10", income "", comments "a", and the
+    // considered list Склад ( 3).
+    QTest::newRow("stock typed") << "stock" << "20" << true << true;
+    QTest::newRow("stock typed as it was") << "stock" << "10" << false << false;
+    QTest::newRow("income typed") << "income" << "-5" << true << true;
+    QTest::newRow("income typed as it was") << "income" << "" << false << false;
+    QTest::newRow("comment typed") << "comments" << "a\nb" << true << false;
+    QTest::newRow("comment as it was") << "comments" << "a" << false << false;
+    QTest::newRow("another choice of buildings") << "choose" << "Амбар ( 1)" << true << false;
+    QTest::newRow("the same choice of buildings") << "choose" << "Склад ( 3)" << false << false;
+}
+
+void TestVillageData::handEditsSetModified()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, text);
+    QFETCH(bool, modified);
+    QFETCH(bool, recalculated);
+
+    TVillageData village;
+    village.SetResourceCollect(TResourceKind::Iron, QStringLiteral("10"));
+    village.SetComments(QStringLiteral("a"));
+    village.ReplaceAvBuildings({{QStringLiteral("Склад ( 3)"), 4}});
+    village.SetModified(false);
+    QSignalSpy recalculations(&village, &TVillageData::RecalculationRequested);
+
+    if (edit == QLatin1String("stock"))
+        village.EditResourceCollect(TResourceKind::Iron, text);
+    else if (edit == QLatin1String("income"))
+        village.EditResourceAdd(TResourceKind::Iron, text);
+    else if (edit == QLatin1String("comments"))
+        village.SetComments(text);
+    else
+        village.ChooseAvBuildings({{text, 4}});
+    QCOMPARE(village.Modified, modified);
+    QCOMPARE(recalculations.count(), recalculated ? 1 : 0);
+}
+
+void TestVillageData::modifiedAnnouncesItsChanges()
+{
+    TVillageData village;
+    QSignalSpy announced(&village, &TVillageData::ModifiedChanged);
+    village.SetName(QStringLiteral("Север"));
+    village.SetRace(1);
+    QCOMPARE(announced.count(), 1);
+    QCOMPARE(announced.last().at(0).toBool(), true);
+    village.SetModified(false);
+    village.SetModified(false);
+    QCOMPARE(announced.count(), 2);
+    QCOMPARE(announced.last().at(0).toBool(), false);
+}
+
+void TestVillageData::commentsHoldCrLf_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("held");
+
+    QTest::newRow("one line") << "заметка" << "заметка";
+    QTest::newRow("line feeds") << "a\nb\n" << "a\r\nb\r\n";
+    QTest::newRow("CR LF already") << "a\r\nb" << "a\r\nb";
+    QTest::newRow("mixed") << "a\r\nb\nc" << "a\r\nb\r\nc";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestVillageData::commentsHoldCrLf()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, held);
+    TVillageData village;
+    village.SetComments(typed);
+    QCOMPARE(village.Comments, held);
+    QCOMPARE(village.CommentsText(), QString(held).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void TestVillageData::setStocksKeepsKindsWithoutValue()
+{
+    TVillageData village;
+    village.SetResourceCollect(TResourceKind::Clay, QStringLiteral("много"));
+    QSignalSpy resources(&village, &TVillageData::ResourcesChanged);
+    village.SetStocks({-3, std::nullopt, 2147483647, std::nullopt});
+    QCOMPARE(resources.count(), 1);
+    QCOMPARE(village.ResourceCollect, (std::array<QString, 4>{"-3", "много", "2147483647", ""}));
+    QVERIFY(!village.Modified);
+}
+
+void TestVillageData::fileNameAnnounced()
+{
+    TVillageData village;
+    QSignalSpy announced(&village, &TVillageData::FileNameChanged);
+    village.SetFileName(QStringLiteral("/tmp/a.vlgdat"));
+    village.SetFileName(QStringLiteral("/tmp/a.vlgdat"));
+    QCOMPARE(announced.count(), 1);
+    QCOMPARE(village.FileName, QStringLiteral("/tmp/a.vlgdat"));
+    QVERIFY(!village.Modified);
 }
 
 void TestVillageData::resourceValues_data()

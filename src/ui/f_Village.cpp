@@ -167,12 +167,17 @@ void TFormVillage::BindRecord()
     connect(planner, &TPlanner::HorizonChanged, this, &TFormVillage::ShowHorizon);
     connect(planner, &TPlanner::ProgressChanged, this, &TFormVillage::ShowProgress);
     connect(planner, &TPlanner::AutoSaveDue, this, &TFormVillage::AutoSave);
-    connect(planner, &TPlanner::AvailableChanged, this, [this] {
-        // The table always has a current cell, so that its selected row is
-        // a data row.
-        QTableView *sgCalc = m_Ui.sgCalc;
-        if (!sgCalc->currentIndex().isValid() && m_AvailableLook->rowCount() > 0)
-            sgCalc->setCurrentIndex(m_AvailableLook->index(0, 0));
+    // The table always has a current cell, so that its selected row is a
+    // data row; when the rows are laid out anew, it keeps its place.
+    connect(m_AvailableLook, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QModelIndex cell = m_Ui.sgCalc->currentIndex();
+        m_CalcCellRow = cell.isValid() ? cell.row() : 0;
+        m_CalcCellColumn = cell.isValid() ? cell.column() : 0;
+    });
+    connect(m_AvailableLook, &QAbstractItemModel::modelReset, this, [this] {
+        const int rows = m_AvailableLook->rowCount();
+        if (rows > 0)
+            m_Ui.sgCalc->setCurrentIndex(m_AvailableLook->index(qMin(m_CalcCellRow, rows - 1), m_CalcCellColumn));
     });
 }
 

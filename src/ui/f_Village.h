@@ -117,5 +117,8 @@ private:
     QString m_SelectedText;
     int m_SelectedRow = -1;
     int m_RowsBefore = 0;
+    // The current cell of the available table across a new layout.
+    int m_CalcCellRow = 0;
+    int m_CalcCellColumn = 0;
     QTimer *Timer1 = nullptr;
 };

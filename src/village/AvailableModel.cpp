@@ -128,26 +128,20 @@ QVariant TAvailableModel::headerData(int section, Qt::Orientation orientation, i
 void TAvailableModel::PlannerChanged()
 {
     const int rows = int(m_Planner.Available().size());
-    // Rows that stay keep their place, so that the selected row stays
-    // selected while a tick recalculates.
-    if (rows > m_Rows) {
-        beginInsertRows({}, m_Rows, rows - 1);
-        m_Rows = rows;
-        m_Order.resize(rows);
-        std::iota(m_Order.begin(), m_Order.end(), 0);
-        endInsertRows();
-    } else if (rows < m_Rows) {
-        beginRemoveRows({}, rows, m_Rows - 1);
-        m_Rows = rows;
-        m_Order.resize(rows);
-        std::iota(m_Order.begin(), m_Order.end(), 0);
-        endRemoveRows();
-    } else {
-        std::iota(m_Order.begin(), m_Order.end(), 0);
-    }
+    // The rows are places in the table: while their number stays (a tick
+    // that grows a stock), they change in place and the selected row stays
+    // selected; otherwise the table is laid out anew.
+    const bool sameRows = rows == m_Rows;
+    if (!sameRows)
+        beginResetModel();
+    m_Rows = rows;
+    m_Order.resize(rows);
+    std::iota(m_Order.begin(), m_Order.end(), 0);
     if (m_SortColumn >= 0)
         ApplyOrder();
-    if (m_Rows > 0)
+    if (!sameRows)
+        endResetModel();
+    else if (m_Rows > 0)
         emit dataChanged(index(0, 0), index(m_Rows - 1, columnCount() - 1));
 }
 

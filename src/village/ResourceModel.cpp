@@ -70,6 +70,8 @@ QVariant TResourceModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags TResourceModel::flags(const QModelIndex &index) const
 {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
     return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
 }
 
