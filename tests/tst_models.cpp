@@ -53,7 +53,8 @@ struct TTable
             Village.SetResourceCollect(kind, stocks.at(int(KindIndex(kind))));
             Village.SetResourceAdd(kind, incomes.at(int(KindIndex(kind))));
         }
-        Village.ReplaceAvBuildings({{SkladText, Sklad}, {AmbarText, Ambar}, {DvoretsText, Dvorets}, {BashnyaText, Bashnya}});
+        Village.ReplaceAvBuildings(
+            {{SkladText, Sklad}, {AmbarText, Ambar}, {DvoretsText, Dvorets}, {BashnyaText, Bashnya}});
         Planner.RecalculateAvailable();
     }
 
@@ -144,6 +145,7 @@ void TestModels::availableTexts()
     const QModelIndex index = table.Model.index(row, column);
     QCOMPARE(index.data().toString(), text);
     QCOMPARE(index.data(TAvailableModel::ShortageRole).toBool(), shortage);
+    QCOMPARE(index.data(Qt::ToolTipRole).toString(), column == 0 ? text : QString());
     QCOMPARE(table.Model.headerData(column, Qt::Horizontal).toString(), TAvailableModel::ColumnTitles().at(column));
 }
 
@@ -164,8 +166,8 @@ void TestModels::availableSorts_data()
     QTest::addColumn<Qt::SortOrder>("order");
     QTest::addColumn<QStringList>("names");
 
-    QTest::newRow("name, letter case ignored") << 0 << Qt::AscendingOrder
-                                               << QStringList{AmbarText, BashnyaText, DvoretsText, SkladText};
+    QTest::newRow("name, letter case ignored")
+        << 0 << Qt::AscendingOrder << QStringList{AmbarText, BashnyaText, DvoretsText, SkladText};
     QTest::newRow("name descending") << 0 << Qt::DescendingOrder
                                      << QStringList{SkladText, DvoretsText, BashnyaText, AmbarText};
     QTest::newRow("wood by value, not as text")

@@ -1,8 +1,13 @@
-// The sort arrow's room in the title row of the available table.
+// The title row of the available table: titles with little room around
+// them, the sort arrow's room on the sorted column only.
 #include "SortHeader.h"
 
-#include <QStyle>
-#include <QStyleOptionHeader>
+namespace {
+
+// Room on either side of a title.
+constexpr int TitleMargin = 4;
+
+} // namespace
 
 TSortHeader::TSortHeader(QWidget *parent)
     : QHeaderView(Qt::Horizontal, parent)
@@ -14,14 +19,13 @@ TSortHeader::TSortHeader(QWidget *parent)
 
 QSize TSortHeader::sectionSizeFromContents(int logicalIndex) const
 {
+    // The style's own size gives the height; the width is the title's with
+    // a small margin, so that the seven columns fit the window's least width.
     QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
-    if (isSortIndicatorShown() && logicalIndex != sortIndicatorSection()) {
-        // The base class adds the arrow's room (the height and a margin) to
-        // every title.
-        QStyleOptionHeader option;
-        initStyleOption(&option);
-        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, &option, this);
-        size.rwidth() -= size.height() + margin;
-    }
+    const QString title = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+    int width = fontMetrics().horizontalAdvance(title) + 2 * TitleMargin;
+    if (isSortIndicatorShown() && logicalIndex == sortIndicatorSection())
+        width += size.height();
+    size.setWidth(qMin(size.width(), width));
     return size;
 }

@@ -38,8 +38,7 @@ constexpr int LeftColumnWidth = 209;
 // otherwise hold a copy of).
 const QIcon &ImportIcon(const QStyle *style)
 {
-    static const QIcon icon =
-        QIcon::fromTheme(QStringLiteral("edit-paste"), style->standardIcon(QStyle::SP_ArrowDown));
+    static const QIcon icon = QIcon::fromTheme(QStringLiteral("edit-paste"), style->standardIcon(QStyle::SP_ArrowDown));
     return icon;
 }
 

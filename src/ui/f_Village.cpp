@@ -137,8 +137,7 @@ void TFormVillage::BindControls()
     connect(m_Ui.actDel, &QAction::triggered, this, &TFormVillage::actDelExecute);
     connect(m_Ui.pmiBuild, &QAction::triggered, this, &TFormVillage::pmiBuildClick);
     connect(m_Ui.pmiTimeGroup, &QActionGroup::triggered, this, &TFormVillage::pmiTime1Click);
-    connect(m_ConsideredModel, &QAbstractItemModel::modelAboutToBeReset, this,
-            &TFormVillage::RememberListSelection);
+    connect(m_ConsideredModel, &QAbstractItemModel::modelAboutToBeReset, this, &TFormVillage::RememberListSelection);
     connect(m_ConsideredModel, &QAbstractItemModel::modelReset, this, &TFormVillage::RestoreListSelection);
 }
 

@@ -20,7 +20,6 @@ class TAvailableLook;
 class TResourceModel;
 class TConsideredModel;
 
-
 class QTimer;
 
 class TFormVillage : public QWidget

@@ -40,9 +40,9 @@ TAvailableModel::TAvailableModel(const TPlanner &planner, const TdmListObj &cata
 
 const QStringList &TAvailableModel::ColumnTitles()
 {
-    static const QStringList titles{
-        QStringLiteral("Строение"), QStringLiteral("Дерево"), QStringLiteral("Глина"), QStringLiteral("Железо"),
-        QStringLiteral("Зерно"),    QStringLiteral("Время"),  QStringLiteral("Строить")};
+    static const QStringList titles{QStringLiteral("Строение"), QStringLiteral("Дерево"), QStringLiteral("Глина"),
+                                    QStringLiteral("Железо"),   QStringLiteral("Зерно"),  QStringLiteral("Время"),
+                                    QStringLiteral("Строить")};
     return titles;
 }
 
@@ -107,6 +107,9 @@ QVariant TAvailableModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return Text(entry, index.column());
+    case Qt::ToolTipRole:
+        // The name column gives up room first; its whole text stays at hand.
+        return index.column() == NameColumn ? Text(entry, index.column()) : QString();
     case Qt::TextAlignmentRole:
         return index.column() == NameColumn ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
     case ShortageRole:

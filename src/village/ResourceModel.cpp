@@ -1,8 +1,8 @@
 // The stocks and hourly incomes of a village as an editable table.
 #include "ResourceModel.h"
 
-#include "VillageData.h"
 #include "InputRules.h"
+#include "VillageData.h"
 
 TResourceModel::TResourceModel(TVillageData &village, QObject *parent)
     : QAbstractTableModel(parent)
