@@ -234,6 +234,7 @@ private slots:
     void autoSaveFailureIsReported();
     void autoSaveAddsNoReportWhileOneIsOpen();
     void loadFromFileShowsRecord();
+    void partlyReadFileShowsWhatWasApplied();
 
     void pasteOfCompletePageClosesDialogAndImports();
     void importButtonRunsImport();
@@ -1109,6 +1110,26 @@ void TestFormVillage::loadFromFileShowsRecord()
     mComments->setPlainText(QStringLiteral("a\nb"));
     QCOMPARE(page.Village().Comments, QStringLiteral("a\r\nb"));
     QVERIFY(page.Village().Modified);
+}
+
+void TestFormVillage::partlyReadFileShowsWhatWasApplied()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" "
+               "Race=\"Галлы\" MainLevel=\"1\"/><ResourceCollect Wood=\"1000\" Clay=\"1000\" Iron=\"1000\" "
+               "Grain=\"1000\"/><AvBuildings><Building>Склад ( 1)</Building><Building/></AvBuildings>"
+               "</JorVillageData>");
+    file.close();
+
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().SetFileName(path);
+    const TFileResult result = page.LoadFromFile();
+    QVERIFY(!result.Ok);
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), QStringList{Sklad1});
+    QCOMPARE(CellText(Find<QTableView>(page, QStringLiteral("sgCalc")), 0, 0), Sklad1);
 }
 
 void TestFormVillage::pasteOfCompletePageClosesDialogAndImports()
