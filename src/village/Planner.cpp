@@ -11,7 +11,6 @@
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <limits>

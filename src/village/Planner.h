@@ -5,8 +5,10 @@
 // stocks, advances the construction in progress and decides when the
 // village file is due for its automatic save.
 //
-// It works on one TVillageData and the read-only catalog. The village page
-// shows its table and progress and supplies the automatic save.
+// It works on one TVillageData, which it asks to change, and the read-only
+// catalog. Its table holds numbers; TAvailableModel makes the texts the
+// village page shows. The page shows its progress and supplies the automatic
+// save.
 #pragma once
 
 #include "VillageData.h"
