@@ -375,7 +375,7 @@ TFileResult TFormVillage::LoadFromFile()
 bool TFormVillage::WriteToFile()
 {
     const TFileResult result = WriteVillageFile(Village());
-    Village().LastWriteFailed = !result.Ok;
+    Village().SetLastWriteFailed(!result.Ok);
     if (!result.Ok) {
         // The timer keeps ticking while the message box is open.
         const bool wasReporting = std::exchange(m_ReportingWriteFailure, true);

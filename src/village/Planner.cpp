@@ -18,7 +18,6 @@
 namespace {
 
 constexpr qint32 OneHour = 3600;
-constexpr qint32 TwoHours = 7200;
 constexpr qint32 SavePeriod = 300;
 
 // The four kinds of resource field, of which a village has several: building
@@ -81,7 +80,7 @@ TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *pa
     , m_Catalog(catalog)
 {
     connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::RecalculateAvailable);
-    SetHorizon(OneHour);
+    SetHorizon(TVillageData::OneHourHorizon);
 }
 
 qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
@@ -141,7 +140,7 @@ void TPlanner::RecalculateAvailable()
 
 void TPlanner::SetHorizon(qint32 seconds)
 {
-    m_Village.Horizon = seconds == TwoHours ? TwoHours : OneHour;
+    m_Village.SetHorizon(seconds);
     emit HorizonChanged(m_Village.Horizon);
     RecalculateAvailable();
 }
@@ -149,7 +148,7 @@ void TPlanner::SetHorizon(qint32 seconds)
 QString TPlanner::HorizonTitle(qint32 seconds)
 {
     return QStringLiteral("Доступны для строительства в течении ")
-        + (seconds == TwoHours ? QStringLiteral("двух часов") : QStringLiteral("часа"));
+        + (seconds == TVillageData::TwoHourHorizon ? QStringLiteral("двух часов") : QStringLiteral("часа"));
 }
 
 void TPlanner::Build(int row)
@@ -210,11 +209,11 @@ void TPlanner::Tick()
     // The counter runs 1, 2, ..., 3600, 0, 1, ... Wide, so that a counter set
     // from outside cannot overflow; one out of its range starts over.
     const qint64 counter = qint64(m_Village.HourCounter) + 1;
-    m_Village.HourCounter = ClampToInt32(counter);
+    m_Village.SetHourCounter(ClampToInt32(counter));
     if (counter > 0 && counter % SavePeriod == 0 && !m_Village.FileName.isEmpty())
         emit AutoSaveDue();
     if (counter > OneHour || counter < 0)
-        m_Village.HourCounter = 0;
+        m_Village.SetHourCounter(0);
     AccrueResources();
     AdvanceProgress();
 }

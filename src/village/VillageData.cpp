@@ -185,6 +185,21 @@ void TVillageData::SetConstruction(const QString &name, qint32 total, qint32 ela
     BuildElapsed = elapsed;
 }
 
+void TVillageData::SetHorizon(qint32 seconds)
+{
+    Horizon = seconds == TwoHourHorizon ? TwoHourHorizon : OneHourHorizon;
+}
+
+void TVillageData::SetHourCounter(qint32 counter)
+{
+    HourCounter = counter;
+}
+
+void TVillageData::SetLastWriteFailed(bool failed)
+{
+    LastWriteFailed = failed;
+}
+
 void TVillageData::SetModified(bool modified)
 {
     if (Modified == modified)

@@ -38,6 +38,10 @@ class TVillageData : public QObject
 public:
     explicit TVillageData(QObject *parent = nullptr);
 
+    // The two horizons of the table of available buildings, in seconds.
+    static constexpr qint32 OneHourHorizon = 3600;
+    static constexpr qint32 TwoHourHorizon = 7200;
+
     // Fields, public for reading. They change through the operations below,
     // which keep their rules and emit the signals the page and the main
     // window listen to.
@@ -116,6 +120,12 @@ public:
     // The construction in progress: its name and total seconds (nothing
     // runs while the total is 0), and the seconds elapsed.
     void SetConstruction(const QString &name, qint32 total, qint32 elapsed);
+    // The planning settings of the page: the horizon (7200, anything else
+    // counts as 3600) and the tick's hour counter.
+    void SetHorizon(qint32 seconds);
+    void SetHourCounter(qint32 counter);
+    // The outcome of the last write of the village to its file.
+    void SetLastWriteFailed(bool failed);
 
     // Values read by the whole-number rule: 0 (level: 1) when not a number.
     qint32 ResourceCollectValue(TResourceKind kind) const;
