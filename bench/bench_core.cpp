@@ -7,6 +7,7 @@
 
 #include "village/NotificationRules.h"
 #include "village/OverviewImport.h"
+#include "village/AvailableModel.h"
 #include "village/Production.h"
 #include "village/ProjectionSeries.h"
 #include "village/QueueProjection.h"
@@ -102,9 +103,12 @@ void BM_TickFiftyVillages(benchmark::State &state)
     const TdmListObj &catalog = LargeCatalog().Catalog;
     std::vector<std::unique_ptr<TVillageData>> villages;
     std::vector<std::unique_ptr<TPlanner>> planners;
+    // Each page's table model follows its planner, as on a page.
+    std::vector<std::unique_ptr<TAvailableModel>> models;
     for (int i = 0; i < 50; ++i) {
         villages.push_back(std::make_unique<TVillageData>());
         planners.push_back(std::make_unique<TPlanner>(*villages.back(), catalog));
+        models.push_back(std::make_unique<TAvailableModel>(*planners.back(), catalog));
         FillVillage(*villages.back(), catalog, 20);
         villages.back()->BuildTotal = 1 << 30;
     }

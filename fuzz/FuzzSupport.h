@@ -44,7 +44,7 @@ inline const TdmListObj &FuzzCatalog()
         const QString exe = ScratchPath("-catalog");
         QFile::remove(exe + QStringLiteral(".xml"));
         QFile::copy(QStringLiteral(JOR_SHIPPED_CATALOG), exe + QStringLiteral(".xml"));
-        const bool ok = catalog.LoadCatalog(exe);
+        const bool ok = catalog.LoadCatalog(exe).Ok;
         QFile::remove(exe + QStringLiteral(".xml"));
         return ok;
     }();

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!WriteScratch(exe + QStringLiteral(".xml"), data, size))
         return 0;
     TdmListObj catalog;
-    if (catalog.LoadCatalog(exe)) {
+    if (catalog.LoadCatalog(exe).Ok) {
         for (qint32 i = 0; i < catalog.Count(); ++i) {
             const QString text = catalog.Object(i).DisplayText();
             if (catalog.FindByDisplayText(text) > i)

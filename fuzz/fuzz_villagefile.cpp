@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TVillageData village;
     TPlanner planner(village, catalog);
     village.FileName = path;
-    const TFileResult read = ReadVillageFile(village, planner, catalog);
+    const TFileResult read = ReadVillageFile(village, catalog);
+    planner.RecalculateAvailable();
     if (!read.Ok)
         return 0;
 
@@ -27,13 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!WriteVillageFile(village).Ok)
         return 0;
     TVillageData again;
-    TPlanner againPlanner(again, catalog);
     again.FileName = path;
-    if (!ReadVillageFile(again, againPlanner, catalog).Ok)
+    if (!ReadVillageFile(again, catalog).Ok)
         __builtin_trap();
     if (again.Name != village.Name || again.MainLevel != village.MainLevel
         || again.ResourceCollect != village.ResourceCollect || again.ResourceAdd != village.ResourceAdd
-        || again.AvBuildings != village.AvBuildings)
+        || again.AvBuildings != village.AvBuildings || again.UnknownBuildings != village.UnknownBuildings)
         __builtin_trap();
     for (int i = 0; i < 5; ++i)
         planner.Tick();

@@ -2,7 +2,7 @@
 // temporary folder, a recording message handler and a pinned clock.
 #pragma once
 
-#include "catalog/Clock.h"
+#include "base/Clock.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 #include "village/VillageData.h"
@@ -21,6 +21,7 @@ struct TTestCatalog
 {
     QTemporaryDir Dir;
     TdmListObj Catalog;
+    TCatalogResult Result;
     bool Loaded = false;
 
     explicit TTestCatalog(const QByteArray &xml)
@@ -30,7 +31,8 @@ struct TTestCatalog
         if (file.open(QIODevice::WriteOnly))
             file.write(xml);
         file.close();
-        Loaded = Catalog.LoadCatalog(exe);
+        Result = Catalog.LoadCatalog(exe);
+        Loaded = Result.Ok;
     }
 };
 

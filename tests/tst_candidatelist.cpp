@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 
 #include "village/CandidateList.h"
-#include "village/TextCompare.h"
+#include "base/TextCompare.h"
 
 #include <QTest>
 

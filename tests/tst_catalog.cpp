@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 
-#include "catalog/WholeNumber.h"
+#include "base/WholeNumber.h"
 
 #include <QLocale>
 #include <QStringDecoder>
@@ -107,22 +107,24 @@ void TestCatalog::load()
     QFETCH(QString, message);
     QFETCH(int, entries);
 
+    // The loader shows nothing; it returns the message for the start-up.
     TRecordedMessages messages;
     TTestCatalog catalog(xml);
     QCOMPARE(catalog.Loaded, loads);
-    QCOMPARE(messages.Texts(), message.isEmpty() ? QStringList() : QStringList{message});
-    if (!message.isEmpty())
-        QCOMPARE(messages.Messages.first().first, TMessageKind::Error);
+    QCOMPARE(catalog.Result.Error, message);
+    QVERIFY(catalog.Result.Path.endsWith(QStringLiteral("JorLivaronMng.xml")));
+    QVERIFY(messages.Messages.isEmpty());
     QCOMPARE(catalog.Catalog.Count(), entries);
 }
 
 void TestCatalog::missingFile()
 {
-    TRecordedMessages messages;
     QTemporaryDir dir;
     TdmListObj catalog;
-    QVERIFY(!catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng"))));
-    QCOMPARE(messages.Texts(), QStringList{NotFound});
+    const TCatalogResult result = catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng")));
+    QVERIFY(!result);
+    QCOMPARE(result.Error, NotFound);
+    QCOMPARE(result.Path, dir.filePath(QStringLiteral("JorLivaronMng.xml")));
     QCOMPARE(catalog.Count(), 0);
 }
 
@@ -132,8 +134,9 @@ void TestCatalog::folderInPlaceOfFile()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("JorLivaronMng.xml")));
     TdmListObj catalog;
-    QVERIFY(!catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng"))));
-    QCOMPARE(messages.Texts(), QStringList{NotFound});
+    const TCatalogResult result = catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng")));
+    QVERIFY(!result);
+    QCOMPARE(result.Error, NotFound);
 }
 
 void TestCatalog::catalogFileName_data()

@@ -7,7 +7,10 @@
 #include "ui/f_ImportRes.h"
 #include "ui/f_SelectItems.h"
 #include "ui/f_Village.h"
+#include "village/AvailableModel.h"
+#include "village/ConsideredModel.h"
 #include "village/Planner.h"
+#include "village/ResourceModel.h"
 #include "village/VillageData.h"
 
 #include <QAction>
@@ -18,7 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -26,7 +29,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -128,12 +131,40 @@ QString OverviewText()
     }.join(QLatin1Char('\n'));
 }
 
-QStringList ListTexts(const QListWidget *list)
+// What a view shows: the display text of a cell, the rows and columns of
+// its model, the texts of its first column.
+QString CellText(const QAbstractItemView *view, int row, int column)
+{
+    return view->model()->index(row, column).data().toString();
+}
+
+int RowCount(const QAbstractItemView *view)
+{
+    return view->model()->rowCount();
+}
+
+int ColumnCount(const QAbstractItemView *view)
+{
+    return view->model()->columnCount();
+}
+
+QStringList ListTexts(const QAbstractItemView *list)
 {
     QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        texts.append(list->item(row)->text());
+    for (int row = 0; row < RowCount(list); ++row)
+        texts.append(CellText(list, row, 0));
     return texts;
+}
+
+// Makes a cell current (and selected), as a click does.
+void SetCurrentCell(QAbstractItemView *view, int row, int column)
+{
+    view->setCurrentIndex(view->model()->index(row, column));
+}
+
+void SelectRow(QAbstractItemView *view, int row)
+{
+    SetCurrentCell(view, row, 0);
 }
 
 
@@ -146,9 +177,9 @@ void TypeText(QWidget *widget, const QString &text)
 
 // Types text into a cell of table as a user does: the first key opens the
 // cell's editor, the rest go to it, Enter closes it.
-void TypeIntoCell(QTableWidget *table, int row, int column, const QString &text)
+void TypeIntoCell(QTableView *table, int row, int column, const QString &text)
 {
-    table->setCurrentCell(row, column);
+    SetCurrentCell(table, row, column);
     QTest::sendKeyEvent(QTest::Click, table, Qt::Key_unknown, text.left(1), Qt::NoModifier);
     QWidget *editor = QApplication::focusWidget();
     TypeText(editor, text.mid(1));
@@ -168,7 +199,7 @@ private slots:
 
     void newPageState();
     void tableTitlesAndSizes();
-    void longCatalogTextsFitFromTheStart();
+    void everyColumnShowsAtTheSmallestSize();
     void horizonMenuRetitlesAndRecalculates();
     void nameEditSetsCaption();
     void raceChoiceSetsRaceWithoutRecalculation();
@@ -188,11 +219,12 @@ private slots:
     void deleteActsOnlyWhileListHasFocus();
 
     void letterTypedIntoStockCellIsRefused();
-    void digitsTypedIntoCellsStoreTextOnly();
-    void shortageCostIsRedBoldUntilStockTyped();
-    void selectedCellHasNoShortageColour();
-    void cellTextPosition_data();
-    void cellTextPosition();
+    void incomeCellTakesMinus();
+    void typedNumbersMarkChangedAndRecalculate();
+    void shortCostsShowRedAndBold();
+    void clickOnTitleSortsAndBuildTakesClickedRow();
+    void tabWalksThePageInReadingOrder();
+    void unknownBuildingsShowGreyedAfterKnownOnes();
 
     void f9BuildsSelectedRow();
     void f9ActsOnlyWhileTableHasFocus();
@@ -202,6 +234,7 @@ private slots:
     void autoSaveFailureIsReported();
     void autoSaveAddsNoReportWhileOneIsOpen();
     void loadFromFileShowsRecord();
+    void partlyReadFileShowsWhatWasApplied();
 
     void pasteOfCompletePageClosesDialogAndImports();
     void importButtonRunsImport();
@@ -277,7 +310,7 @@ void TestFormVillage::newPageState()
 {
     TFormVillage page(m_Catalog->Catalog);
     const auto *gbAvBuild = Find<QGroupBox>(page, QStringLiteral("gbAvBuild"));
-    const auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    const auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
     const auto *pmiTime1 = Find<QAction>(page, QStringLiteral("pmiTime1"));
     const auto *pmiTime2 = Find<QAction>(page, QStringLiteral("pmiTime2"));
     const auto *edMainLevel = Find<QLineEdit>(page, QStringLiteral("edMainLevel"));
@@ -286,9 +319,9 @@ void TestFormVillage::newPageState()
     QVERIFY(gbAvBuild && sgCalc && pmiTime1 && pmiTime2 && edMainLevel && edName && cbRace);
 
     QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течение часа"));
-    QCOMPARE(sgCalc->rowCount(), 1);
+    QCOMPARE(RowCount(sgCalc), 1);
     for (int column = 0; column < 7; ++column)
-        QVERIFY(sgCalc->item(0, column)->text().isEmpty());
+        QVERIFY(CellText(sgCalc, 0, column).isEmpty());
     QVERIFY(pmiTime1->isChecked());
     QVERIFY(!pmiTime2->isChecked());
     QCOMPARE(edMainLevel->text(), QStringLiteral("1"));
@@ -301,7 +334,7 @@ void TestFormVillage::newPageState()
     QVERIFY(!page.ProgressVisible());
     QVERIFY(Find<QGroupBox>(page, QStringLiteral("gbComments"))->isHidden());
     QVERIFY(Find<QGroupBox>(page, QStringLiteral("gbProgress"))->isHidden());
-    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 0);
+    QCOMPARE(RowCount(Find<QListView>(page, QStringLiteral("LstBoxItems"))), 0);
     QVERIFY(!page.Village().Modified);
     QCOMPARE(page.Village().Horizon, 3600);
     QCOMPARE(Find<QProgressBar>(page, QStringLiteral("ProgressBar1"))->value(), 0);
@@ -319,40 +352,24 @@ void TestFormVillage::newPageState()
 void TestFormVillage::tableTitlesAndSizes()
 {
     TFormVillage page(m_Catalog->Catalog);
-    const auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
-    const auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    const auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    const auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
     QVERIFY(sgRes && sgCalc);
 
-    QCOMPARE(sgRes->rowCount(), 2);
-    QCOMPARE(sgRes->columnCount(), 4);
-    const QStringList resTitles{QStringLiteral("Дерево"), QStringLiteral("Глина"),
-                                QStringLiteral("Железо"), QStringLiteral("Зерно")};
-    for (int column = 0; column < 4; ++column) {
-        QCOMPARE(sgRes->horizontalHeaderItem(column)->text(), resTitles.at(column));
-        QCOMPARE(sgRes->columnWidth(column), 56);
-    }
-    QCOMPARE(sgRes->verticalHeaderItem(0)->text(), QStringLiteral("Накоплено"));
-    QCOMPARE(sgRes->verticalHeaderItem(1)->text(), QStringLiteral("Поступление, в час"));
-    QCOMPARE(sgRes->verticalHeader()->width(), 135);
-    QCOMPARE(sgRes->rowHeight(0), 18);
-
-    QCOMPARE(sgCalc->columnCount(), 7);
-    const QStringList calcTitles{QStringLiteral("Строение"), QStringLiteral("Дерево"),
-                                 QStringLiteral("Глина"), QStringLiteral("Железо"),
-                                 QStringLiteral("Зерно"), QStringLiteral("Время"),
-                                 QStringLiteral("Строить")};
-    for (int column = 0; column < 7; ++column)
-        QCOMPARE(sgCalc->horizontalHeaderItem(column)->text(), calcTitles.at(column));
-    // Design widths are the least widths.
-    QVERIFY(sgCalc->columnWidth(0) >= 135);
-    QVERIFY(sgCalc->columnWidth(5) >= 100);
-    QVERIFY(sgCalc->columnWidth(1) >= 56);
-    QCOMPARE(sgCalc->rowHeight(0), 17);
+    // The views show the page's models.
+    QCOMPARE(sgRes->model(), &page.ResourceModel());
+    QCOMPARE(RowCount(sgRes), 2);
+    QCOMPARE(ColumnCount(sgRes), 4);
+    QCOMPARE(sgRes->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Зерно"));
+    QCOMPARE(sgRes->model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("Поступление, в час"));
+    QCOMPARE(ColumnCount(sgCalc), 7);
+    QCOMPARE(sgCalc->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Время"));
     QCOMPARE(sgCalc->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QVERIFY(!sgCalc->tabKeyNavigation());
+    QVERIFY(!sgRes->tabKeyNavigation());
 
     const auto *btnImport = Find<QToolButton>(page, QStringLiteral("btnImport"));
     QVERIFY(btnImport);
-    QCOMPARE(btnImport->size(), QSize(27, 25));
     QVERIFY(btnImport->text().isEmpty() || btnImport->toolButtonStyle() == Qt::ToolButtonIconOnly);
     QCOMPARE(btnImport->toolTip(), QStringLiteral("Импортировать данные"));
     QCOMPARE(Find<QPushButton>(page, QStringLiteral("btnChangeList"))->text(),
@@ -385,10 +402,10 @@ void TestFormVillage::tableTitlesAndSizes()
              QStringLiteral("Расчет на 2 часа"));
 }
 
-void TestFormVillage::longCatalogTextsFitFromTheStart()
+void TestFormVillage::everyColumnShowsAtTheSmallestSize()
 {
-    // A name longer than the design widths of the list and of the table's
-    // first column, at 40 levels: more than the list shows at once.
+    // A long name at 40 levels: more rows than the table shows at once, so
+    // that its vertical scroll bar appears.
     const QString longName = QStringLiteral("Деревообрабатывающий завод");
     QByteArray levels;
     for (int level = 1; level <= 40; ++level)
@@ -396,52 +413,36 @@ void TestFormVillage::longCatalogTextsFitFromTheStart()
             + (level == 10 ? "1234567" : "10")
             + "\" CLAY=\"10\" IRON=\"10\" GRAIN=\"10\" USEGRAIN=\"1\" EK=\"1\" "
               "TIME=\"00:10:00\" PROD=\"0\"/>";
-    TTestCatalog catalog(
-        CatalogXml("<Object Name=\"" + longName.toUtf8() + "\">" + levels + "</Object>"));
+    TTestCatalog catalog(CatalogXml("<Object Name=\"" + longName.toUtf8() + "\">" + levels + "</Object>"));
     QVERIFY(catalog.Loaded);
-    const QString text = MakeDisplayText(longName, 10);
-    const QString wood = QStringLiteral("1234567");
     QList<TAvBuildingEntry> all;
     for (qint32 index = 0; index < catalog.Catalog.Count(); ++index)
         all.append({catalog.Catalog.Object(index).DisplayText(), index});
 
+    // The page's room in the main window at its least size, 700 x 570.
     TFormVillage page(catalog.Catalog);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
-    QVERIFY(sgCalc && list);
-    const auto tableFits = [sgCalc, &text, &wood] {
-        QFont bold = sgCalc->font();
-        bold.setBold(true);
-        return sgCalc->columnWidth(0) > QFontMetrics(sgCalc->font()).horizontalAdvance(text)
-            && sgCalc->columnWidth(1) > QFontMetrics(bold).horizontalAdvance(wood);
-    };
-    const auto listFits = [list, &text] {
-        return !list->horizontalScrollBar()->isVisible()
-            && list->viewport()->width() > QFontMetrics(list->font()).horizontalAdvance(text)
-            && list->viewport()->width() >= list->sizeHintForColumn(0);
-    };
-    // The table has its width before the building is listed, so that the
-    // window that shows it can make room for it once.
-    QCOMPARE(sgCalc->rowCount(), 1);
-    QVERIFY(sgCalc->item(0, 0)->text().isEmpty());
-    QVERIFY(tableFits());
-    const int width = sgCalc->horizontalHeader()->length();
-
+    QFont font = page.font();
+    font.setPointSize(8);
+    page.setFont(font);
+    page.resize(696, 520);
     Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, all);
-    QCOMPARE(sgCalc->rowCount(), 40);
-    QCOMPARE(sgCalc->horizontalHeader()->length(), width);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QTRY_VERIFY(list->verticalScrollBar()->isVisible());
-    QVERIFY(listFits());
-
-    // The window that takes the page in gives it another font.
-    QFont larger = page.font();
-    larger.setPointSizeF(larger.pointSizeF() * 2);
-    page.setFont(larger);
-    QVERIFY(tableFits());
-    QVERIFY(sgCalc->horizontalHeader()->length() > width);
-    QTRY_VERIFY(listFits());
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QTRY_VERIFY(sgCalc->verticalScrollBar()->isVisible());
+    QHeaderView *header = sgCalc->horizontalHeader();
+    // Every column lies within the view, "Строить" too, beside the scroll bar.
+    QVERIFY(!sgCalc->horizontalScrollBar()->isVisible());
+    QVERIFY2(header->length() <= sgCalc->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(header->length()).arg(sgCalc->viewport()->width())));
+    // The columns other than the name are as wide as their texts and title.
+    const QAbstractItemView *view = sgCalc;
+    for (int column = 1; column < 7; ++column) {
+        const QString title = sgCalc->model()->headerData(column, Qt::Horizontal).toString();
+        QVERIFY2(header->sectionSize(column) >= view->sizeHintForColumn(column)
+                     && header->sectionSize(column) > header->fontMetrics().horizontalAdvance(title),
+                 qPrintable(title));
+    }
 }
 
 void TestFormVillage::horizonMenuRetitlesAndRecalculates()
@@ -451,11 +452,11 @@ void TestFormVillage::horizonMenuRetitlesAndRecalculates()
     Prepare(page, {"100", "1000", "1000", "1000"}, {"50", "0", "0", "0"},
             {{Sklad1, 2}, {Sklad2, 3}});
     auto *gbAvBuild = Find<QGroupBox>(page, QStringLiteral("gbAvBuild"));
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
     auto *pmiTime1 = Find<QAction>(page, QStringLiteral("pmiTime1"));
     auto *pmiTime2 = Find<QAction>(page, QStringLiteral("pmiTime2"));
-    QCOMPARE(sgCalc->rowCount(), 1);
-    QCOMPARE(sgCalc->item(0, 0)->text(), Sklad1);
+    QCOMPARE(RowCount(sgCalc), 1);
+    QCOMPARE(CellText(sgCalc, 0, 0), Sklad1);
 
     QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
     pmiTime2->trigger();
@@ -464,15 +465,15 @@ void TestFormVillage::horizonMenuRetitlesAndRecalculates()
     QVERIFY(!pmiTime1->isChecked());
     QCOMPARE(page.Village().Horizon, 7200);
     QVERIFY(recalculated.count() >= 1);
-    QCOMPARE(sgCalc->rowCount(), 2);
-    QCOMPARE(sgCalc->item(1, 0)->text(), Sklad2);
-    QVERIFY(sgCalc->item(1, 5)->text().startsWith(QStringLiteral("01:18:00")));
+    QCOMPARE(RowCount(sgCalc), 2);
+    QCOMPARE(CellText(sgCalc, 1, 0), Sklad2);
+    QVERIFY(CellText(sgCalc, 1, 5).startsWith(QStringLiteral("01:18:00")));
 
     pmiTime1->trigger();
     QCOMPARE(gbAvBuild->title(), QStringLiteral("Доступны для строительства в течение часа"));
     QVERIFY(pmiTime1->isChecked());
     QVERIFY(!pmiTime2->isChecked());
-    QCOMPARE(sgCalc->rowCount(), 1);
+    QCOMPARE(RowCount(sgCalc), 1);
 }
 
 void TestFormVillage::nameEditSetsCaption()
@@ -580,7 +581,7 @@ void TestFormVillage::insertStartsChangeListFromAnywhere()
     QTest::keyClick(edName, Qt::Key_Insert);
     QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Не выбрана раса!")});
 
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
     sgCalc->setFocus();
     QTRY_VERIFY(sgCalc->hasFocus());
     QTest::keyClick(sgCalc, Qt::Key_Insert);
@@ -591,7 +592,7 @@ void TestFormVillage::doubleClickOnListOrGroupStartsChangeList()
 {
     TFormVillage page(m_Catalog->Catalog);
     ShowActive(page);
-    QTest::mouseDClick(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->viewport(),
+    QTest::mouseDClick(Find<QListView>(page, QStringLiteral("LstBoxItems"))->viewport(),
                        Qt::LeftButton);
     QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Не выбрана раса!")});
     QTest::mouseDClick(Find<QGroupBox>(page, QStringLiteral("gbBuildings")), Qt::LeftButton,
@@ -625,17 +626,19 @@ void TestFormVillage::changeListOkReplacesListInSortedOrder()
 {
     TFormVillage page(m_Catalog->Catalog);
     Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    page.Village().SetModified(false);
     const bool modified = page.Village().Modified;
     QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
     TModalAnswer<TFormSelectItems> answer([](TFormSelectItems *dialog) {
         // The user unchecks Склад 1 and checks Ферма 1 and амбар 1.
-        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("CheckListBox1"));
-        for (int row = 0; row < list->count(); ++row) {
-            QListWidgetItem *item = list->item(row);
-            if (item->text() == Sklad1)
-                item->setCheckState(Qt::Unchecked);
-            if (item->text() == Ferma1 || item->text() == Ambar1)
-                item->setCheckState(Qt::Checked);
+        auto *list = dialog->findChild<QListView *>(QStringLiteral("CheckListBox1"));
+        QAbstractItemModel *items = list->model();
+        for (int row = 0; row < RowCount(list); ++row) {
+            const QString text = CellText(list, row, 0);
+            if (text == Sklad1)
+                items->setData(items->index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
+            if (text == Ferma1 || text == Ambar1)
+                items->setData(items->index(row, 0), Qt::Checked, Qt::CheckStateRole);
         }
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BtnOk")),
                           Qt::LeftButton);
@@ -644,13 +647,15 @@ void TestFormVillage::changeListOkReplacesListInSortedOrder()
     QVERIFY(answer.Answered);
     const QList<TAvBuildingEntry> expected{{Ambar1, 8}, {Ferma1, 5}};
     QCOMPARE(page.Village().AvBuildings, expected);
-    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+    QCOMPARE(ListTexts(Find<QListView>(page, QStringLiteral("LstBoxItems"))),
              (QStringList{Ambar1, Ferma1}));
     QCOMPARE(recalculated.count(), 1);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    QCOMPARE(sgCalc->rowCount(), 2);
-    QCOMPARE(sgCalc->item(0, 0)->text(), Ambar1);
-    QCOMPARE(page.Village().Modified, modified);
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(RowCount(sgCalc), 2);
+    QCOMPARE(CellText(sgCalc, 0, 0), Ambar1);
+    // A changed choice is a change of the village.
+    QVERIFY(!modified);
+    QVERIFY(page.Village().Modified);
 }
 
 void TestFormVillage::changeListOkWithEmptyCatalogEmptiesList()
@@ -660,10 +665,10 @@ void TestFormVillage::changeListOkWithEmptyCatalogEmptiesList()
     TFormVillage page(emptyCatalog);
     Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"},
             {{Sklad1, -1}, {Ferma1, -1}});
-    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 2);
+    QCOMPARE(RowCount(Find<QListView>(page, QStringLiteral("LstBoxItems"))), 2);
     int items = -1;
     TModalAnswer<TFormSelectItems> answer([&items](TFormSelectItems *dialog) {
-        items = dialog->findChild<QListWidget *>(QStringLiteral("CheckListBox1"))->count();
+        items = RowCount(dialog->findChild<QListView *>(QStringLiteral("CheckListBox1")));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BtnOk")),
                           Qt::LeftButton);
     });
@@ -671,10 +676,10 @@ void TestFormVillage::changeListOkWithEmptyCatalogEmptiesList()
     QVERIFY(answer.Answered);
     QCOMPARE(items, 0);
     QVERIFY(page.Village().AvBuildings.isEmpty());
-    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 0);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    QCOMPARE(sgCalc->rowCount(), 1);
-    QVERIFY(sgCalc->item(0, 0)->text().isEmpty());
+    QCOMPARE(RowCount(Find<QListView>(page, QStringLiteral("LstBoxItems"))), 0);
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(RowCount(sgCalc), 1);
+    QVERIFY(CellText(sgCalc, 0, 0).isEmpty());
 }
 
 void TestFormVillage::nextLevel_data()
@@ -709,11 +714,11 @@ void TestFormVillage::nextLevel()
     TFormVillage page(m_Catalog->Catalog);
     Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, considered);
     ShowActive(page);
-    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    auto *list = Find<QListView>(page, QStringLiteral("LstBoxItems"));
     list->setFocus();
     QTRY_VERIFY(list->hasFocus());
     if (selectedRow >= 0)
-        list->setCurrentRow(selectedRow);
+        SelectRow(list, selectedRow);
     else
         list->clearSelection();
 
@@ -730,25 +735,25 @@ void TestFormVillage::deleteWithSelectionRemovesAndRecalculates()
     Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"},
             {{Sklad1, 2}, {Ferma1, 5}});
     ShowActive(page);
-    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    auto *list = Find<QListView>(page, QStringLiteral("LstBoxItems"));
     list->setFocus();
     QTRY_VERIFY(list->hasFocus());
-    list->setCurrentRow(0);
+    SelectRow(list, 0);
     QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(EntryTexts(page.Village().AvBuildings), QStringList{Ferma1});
     QCOMPARE(ListTexts(list), QStringList{Ferma1});
     QCOMPARE(recalculated.count(), 1);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    QCOMPARE(sgCalc->rowCount(), 1);
-    QCOMPARE(sgCalc->item(0, 0)->text(), Ferma1);
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(RowCount(sgCalc), 1);
+    QCOMPARE(CellText(sgCalc, 0, 0), Ferma1);
 }
 
 void TestFormVillage::deleteWithoutSelectionDoesNothing()
 {
     TFormVillage page(m_Catalog->Catalog);
     Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
-    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    auto *list = Find<QListView>(page, QStringLiteral("LstBoxItems"));
     list->clearSelection();
     QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
     Find<QAction>(page, QStringLiteral("actDel"))->trigger();
@@ -761,9 +766,9 @@ void TestFormVillage::deleteActsOnlyWhileListHasFocus()
     TFormVillage page(m_Catalog->Catalog);
     Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
     ShowActive(page);
-    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
-    list->setCurrentRow(0);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
+    auto *list = Find<QListView>(page, QStringLiteral("LstBoxItems"));
+    SelectRow(list, 0);
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
     sgCalc->setFocus();
     QTRY_VERIFY(sgCalc->hasFocus());
     QTest::keyClick(sgCalc, Qt::Key_Delete);
@@ -776,152 +781,154 @@ void TestFormVillage::letterTypedIntoStockCellIsRefused()
     TFormVillage page(m_Catalog->Catalog);
     page.Village().SetResourceCollect(TResourceKind::Wood, QStringLiteral("100"));
     ShowActive(page);
-    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
     sgRes->setFocus();
     QTRY_VERIFY(sgRes->hasFocus());
-    sgRes->setCurrentCell(0, 0);
+    SetCurrentCell(sgRes, 0, 0);
     int beeps = 0;
     const UiSeams::TBeepHandler previous = UiSeams::SetBeepHandler([&beeps] { ++beeps; });
     const auto restore = qScopeGuard([&previous] { UiSeams::SetBeepHandler(previous); });
 
-    // Refused on the table, each with the warning sound: no editor opens.
+    // The key opens the editor, which refuses it with the warning sound.
     QTest::keyClick(sgRes, Qt::Key_A);
-    QTest::keyClick(sgRes, Qt::Key_Minus);
-    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("100"));
-    QCOMPARE(QApplication::focusWidget(), sgRes);
-    QCOMPARE(beeps, 2);
-
-    // Refused inside the editor as well.
-    QTest::keyClick(sgRes, Qt::Key_5);
-    QWidget *editor = QApplication::focusWidget();
-    QVERIFY(editor && editor != sgRes);
-    QTest::keyClick(editor, Qt::Key_X);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(beeps, 1);
+    QTest::keyClick(editor, Qt::Key_Minus);
     QTest::keyClick(editor, Qt::Key_Period);
+    QCOMPARE(beeps, 3);
+    QCOMPARE(editor->text(), QStringLiteral("100"));
+    // A pasted text with letters is refused like typing it.
+    editor->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("12abc"));
+    if (QApplication::clipboard()->text() == QStringLiteral("12abc")) {
+        editor->paste();
+        QCOMPARE(beeps, 4);
+        QCOMPARE(editor->text(), QStringLiteral("100"));
+    }
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_5);
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(sgRes->item(0, 0)->text(), QStringLiteral("5"));
+    QTRY_COMPARE(CellText(sgRes, 0, 0), QStringLiteral("5"));
     QCOMPARE(page.Village().ResourceCollect[0], QStringLiteral("5"));
-    QCOMPARE(beeps, 4); // the digit and Enter passed without a sound
 }
 
-void TestFormVillage::digitsTypedIntoCellsStoreTextOnly()
+void TestFormVillage::incomeCellTakesMinus()
 {
     TFormVillage page(m_Catalog->Catalog);
-    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
-    page.Village().Modified = false;
     ShowActive(page);
-    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    sgRes->setFocus();
+    QTRY_VERIFY(sgRes->hasFocus());
+    TypeIntoCell(sgRes, 1, 2, QStringLiteral("-40"));
+    QTRY_COMPARE(page.Village().ResourceAdd[2], QStringLiteral("-40"));
+}
+
+void TestFormVillage::typedNumbersMarkChangedAndRecalculate()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    // Stock 100 against a wood cost of 130 at 50 an hour: 2160 s.
+    Prepare(page, {"100", "1000", "1000", "1000"}, {"50", "0", "0", "0"}, {{Sklad1, 2}});
+    page.Village().SetModified(false);
+    ShowActive(page);
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QVERIFY(CellText(sgCalc, 0, 5).startsWith(QStringLiteral("00:36:00")));
     sgRes->setFocus();
     QTRY_VERIFY(sgRes->hasFocus());
     QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
 
-    sgRes->setCurrentCell(1, 3);
-    QTest::keyClick(sgRes, Qt::Key_4);
-    QWidget *editor = QApplication::focusWidget();
-    QVERIFY(editor && editor != sgRes);
-    QTest::keyClick(editor, Qt::Key_2);
-    QTest::keyClick(editor, Qt::Key_Backspace);
-    QTest::keyClick(editor, Qt::Key_7);
-    QTest::keyClick(editor, Qt::Key_Enter);
-    QTRY_COMPARE(page.Village().ResourceAdd[3], QStringLiteral("47"));
-    QCOMPARE(page.Village().ResourceCollect[3], QStringLiteral("0"));
-    QVERIFY(!page.Village().Modified);
-    QCOMPARE(recalculated.count(), 0);
+    TypeIntoCell(sgRes, 1, 0, QStringLiteral("100"));
+    QTRY_COMPARE(page.Village().ResourceAdd[0], QStringLiteral("100"));
+    QVERIFY(page.Village().Modified);
+    QCOMPARE(recalculated.count(), 1);
+    QVERIFY(CellText(sgCalc, 0, 5).startsWith(QStringLiteral("00:18:00")));
 }
 
-void TestFormVillage::shortageCostIsRedBoldUntilStockTyped()
+void TestFormVillage::shortCostsShowRedAndBold()
 {
     TFormVillage page(m_Catalog->Catalog);
-    // Stock 100 against a wood cost of 130; no income, so it is listed now.
+    // Stock 100 against a wood cost of 130, no income: listed, never affordable.
     Prepare(page, {"100", "1000", "1000", "1000"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
-    ShowActive(page);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
-    auto *delegate = qobject_cast<TCalcCellDelegate *>(sgCalc->itemDelegate());
-    QVERIFY(delegate);
-    QCOMPARE(sgCalc->item(0, 1)->text(), QStringLiteral("130"));
-    sgCalc->setCurrentCell(0, 0);
-    sgCalc->viewport()->grab();
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    const QAbstractItemModel *shown = sgCalc->model();
+    QCOMPARE(CellText(sgCalc, 0, 1), QStringLiteral("130"));
+    QCOMPARE(CellText(sgCalc, 0, 5), QStringLiteral("не накопится"));
+    QCOMPARE(shown->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QVERIFY(shown->index(0, 1).data(Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!shown->index(0, 2).data(Qt::ForegroundRole).isValid());
+    QVERIFY(!shown->index(0, 0).data(Qt::FontRole).isValid());
 
-    const QColor text = sgCalc->palette().color(QPalette::Active, QPalette::Text);
-    TCellTextStyle wood = delegate->PaintedStyle(0, 1);
-    QVERIFY(wood.Font.bold());
-    QCOMPARE(wood.Color, QColor(255, 0, 0));
-    TCellTextStyle clay = delegate->PaintedStyle(0, 2);
-    QVERIFY(!clay.Font.bold());
-    QCOMPARE(clay.Color.rgb(), text.rgb());
-    // The name and time columns are never coloured.
-    QVERIFY(!delegate->PaintedStyle(0, 0).Font.bold());
-
-    // The user types the stock 130: normal at the next repaint, without a
-    // recalculation of the rows.
-    QSignalSpy recalculated(&page.Planner(), &TPlanner::AvailableChanged);
-    sgRes->setFocus();
-    QTRY_VERIFY(sgRes->hasFocus());
-    TypeIntoCell(sgRes, 0, 0, QStringLiteral("130"));
-    QTRY_COMPARE(page.Village().ResourceCollect[0], QStringLiteral("130"));
-    QCOMPARE(recalculated.count(), 0);
-    sgCalc->viewport()->grab();
-    wood = delegate->PaintedStyle(0, 1);
-    QVERIFY(!wood.Font.bold());
-    QCOMPARE(wood.Color.rgb(), text.rgb());
-
-    // One less than the cost is short again.
-    page.Village().SetResourceCollect(TResourceKind::Wood, QStringLiteral("129"));
-    sgCalc->viewport()->grab();
-    QVERIFY(delegate->PaintedStyle(0, 1).Font.bold());
+    // Typed stock 130: the table follows at once.
+    page.Village().EditResourceCollect(TResourceKind::Wood, QStringLiteral("130"));
+    QVERIFY(!shown->index(0, 1).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(CellText(sgCalc, 0, 5), QStringLiteral("00:00:00 (14:05)"));
 }
 
-void TestFormVillage::selectedCellHasNoShortageColour()
+void TestFormVillage::clickOnTitleSortsAndBuildTakesClickedRow()
 {
     TFormVillage page(m_Catalog->Catalog);
-    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"},
+            {{Ambar1, 8}, {Ferma1, 5}, {Sklad1, 2}});
     ShowActive(page);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    auto *delegate = qobject_cast<TCalcCellDelegate *>(sgCalc->itemDelegate());
-    QVERIFY(delegate);
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QHeaderView *header = sgCalc->horizontalHeader();
+    QCOMPARE(ListTexts(sgCalc), (QStringList{Ambar1, Sklad1, Ferma1}));
+    // "Глина": 100, 160, 90.
+    const QPoint clay(header->sectionViewportPosition(2) + header->sectionSize(2) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, clay);
+    QCOMPARE(ListTexts(sgCalc), (QStringList{Ferma1, Ambar1, Sklad1}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, clay);
+    QCOMPARE(ListTexts(sgCalc), (QStringList{Sklad1, Ambar1, Ferma1}));
+
+    // The first row shown is Склад 1: F9 builds it.
     sgCalc->setFocus();
     QTRY_VERIFY(sgCalc->hasFocus());
-    sgCalc->setCurrentCell(0, 2);
-    QVERIFY(sgCalc->item(0, 2)->isSelected());
-    sgCalc->viewport()->grab();
-
-    const TCellTextStyle selected = delegate->PaintedStyle(0, 2);
-    QVERIFY(!selected.Font.bold());
-    QCOMPARE(selected.Color.rgb(),
-             sgCalc->palette().color(QPalette::Active, QPalette::HighlightedText).rgb());
-    // Its neighbours are short.
-    QVERIFY(delegate->PaintedStyle(0, 1).Font.bold());
-    QVERIFY(delegate->PaintedStyle(0, 3).Font.bold());
+    SetCurrentCell(sgCalc, 0, 0);
+    QTest::keyClick(sgCalc, Qt::Key_F9);
+    QCOMPARE(page.Village().BuildName, Sklad1);
+    QCOMPARE(page.Village().ResourceCollect[1], QStringLiteral("840"));
+    // The order holds through the recalculation.
+    QCOMPARE(ListTexts(sgCalc), (QStringList{Sklad2, Ambar1, Ferma1}));
 }
 
-void TestFormVillage::cellTextPosition_data()
+void TestFormVillage::tabWalksThePageInReadingOrder()
 {
-    QTest::addColumn<bool>("calcTable");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("textWidth");
-    QTest::addColumn<QPoint>("expected");
-
-    // A cell at 10, 20, 56 wide.
-    QTest::newRow("first column of the available table") << true << 0 << 30 << QPoint(15, 22);
-    QTest::newRow("cost column centred") << true << 1 << 30 << QPoint(23, 22);
-    QTest::newRow("odd difference halves down") << true << 2 << 31 << QPoint(22, 22);
-    QTest::newRow("wider text starts left of the cell") << true << 3 << 61 << QPoint(8, 22);
-    QTest::newRow("first resource column centred") << false << 0 << 30 << QPoint(23, 22);
-}
-
-void TestFormVillage::cellTextPosition()
-{
-    QFETCH(bool, calcTable);
-    QFETCH(int, column);
-    QFETCH(int, textWidth);
-    QFETCH(QPoint, expected);
-
     TFormVillage page(m_Catalog->Catalog);
-    auto *table = Find<QTableWidget>(page, calcTable ? QStringLiteral("sgCalc")
-                                                     : QStringLiteral("sgRes"));
-    auto *delegate = qobject_cast<TGridCellDelegate *>(table->itemDelegate());
-    QVERIFY(delegate);
-    QCOMPARE(delegate->TextPosition(QRect(10, 20, 56, 17), column, textWidth), expected);
+    page.SetCommentsVisible(true);
+    ShowActive(page);
+    const QStringList expected{QStringLiteral("edName"),      QStringLiteral("cbRace"),
+                               QStringLiteral("edMainLevel"), QStringLiteral("sgRes"),
+                               QStringLiteral("btnImport"),   QStringLiteral("LstBoxItems"),
+                               QStringLiteral("btnChangeList"), QStringLiteral("sgCalc"),
+                               QStringLiteral("mComments"),   QStringLiteral("edName")};
+    auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
+    edName->setFocus();
+    QTRY_VERIFY(edName->hasFocus());
+    QStringList walked{QApplication::focusWidget()->objectName()};
+    for (int step = 1; step < expected.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(walked, expected);
+}
+
+void TestFormVillage::unknownBuildingsShowGreyedAfterKnownOnes()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().UnknownBuildings = {QStringLiteral("Чудо света ( 1)")};
+    Prepare(page, {"0", "0", "0", "0"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    page.ConsideredModel().Refresh();
+    auto *list = Find<QListView>(page, QStringLiteral("LstBoxItems"));
+    QCOMPARE(ListTexts(list), (QStringList{Sklad1, QStringLiteral("Чудо света ( 1)")}));
+    const QModelIndex unknown = list->model()->index(1, 0);
+    QCOMPARE(unknown.data(Qt::ToolTipRole).toString(), QStringLiteral("Нет в каталоге"));
+    QVERIFY(!(unknown.flags() & Qt::ItemIsEnabled));
+    // Not planned, and no command acts on it.
+    QCOMPARE(ListTexts(Find<QTableView>(page, QStringLiteral("sgCalc"))), QStringList{Sklad1});
+    SelectRow(list, 1);
+    Find<QAction>(page, QStringLiteral("actDel"))->trigger();
+    QCOMPARE(RowCount(list), 2);
 }
 
 void TestFormVillage::f9BuildsSelectedRow()
@@ -931,31 +938,31 @@ void TestFormVillage::f9BuildsSelectedRow()
             {{Ferma1, 5}, {Sklad1, 2}});
     page.SetProgressVisible(true);
     ShowActive(page);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
-    QCOMPARE(sgCalc->rowCount(), 2);
-    QCOMPARE(sgCalc->item(0, 0)->text(), Sklad1);
-    QCOMPARE(sgCalc->item(1, 0)->text(), Ferma1);
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    QCOMPARE(RowCount(sgCalc), 2);
+    QCOMPARE(CellText(sgCalc, 0, 0), Sklad1);
+    QCOMPARE(CellText(sgCalc, 1, 0), Ferma1);
     sgCalc->setFocus();
     QTRY_VERIFY(sgCalc->hasFocus());
-    sgCalc->setCurrentCell(0, 3);
+    SetCurrentCell(sgCalc, 0, 3);
 
     QTest::keyClick(sgCalc, Qt::Key_F9);
 
     // Склад 1 costs 130, 160, 90, 40.
-    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("870"));
-    QCOMPARE(sgRes->item(0, 1)->text(), QStringLiteral("840"));
-    QCOMPARE(sgRes->item(0, 2)->text(), QStringLiteral("910"));
-    QCOMPARE(sgRes->item(0, 3)->text(), QStringLiteral("960"));
+    QCOMPARE(CellText(sgRes, 0, 0), QStringLiteral("870"));
+    QCOMPARE(CellText(sgRes, 0, 1), QStringLiteral("840"));
+    QCOMPARE(CellText(sgRes, 0, 2), QStringLiteral("910"));
+    QCOMPARE(CellText(sgRes, 0, 3), QStringLiteral("960"));
     QCOMPARE(Find<QLabel>(page, QStringLiteral("lbBuildingName"))->text(), Sklad1);
     auto *bar = Find<QProgressBar>(page, QStringLiteral("ProgressBar1"));
     QCOMPARE(bar->maximum(), 2000);
     QCOMPARE(bar->value(), 0);
     QCOMPARE(page.Village().BuildTotal, 2000);
-    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+    QCOMPARE(ListTexts(Find<QListView>(page, QStringLiteral("LstBoxItems"))),
              (QStringList{Sklad2, Ferma1}));
-    QCOMPARE(sgCalc->item(0, 0)->text(), Sklad2);
-    QCOMPARE(sgCalc->item(1, 0)->text(), Ferma1);
+    QCOMPARE(CellText(sgCalc, 0, 0), Sklad2);
+    QCOMPARE(CellText(sgCalc, 1, 0), Ferma1);
 }
 
 void TestFormVillage::f9ActsOnlyWhileTableHasFocus()
@@ -963,7 +970,7 @@ void TestFormVillage::f9ActsOnlyWhileTableHasFocus()
     TFormVillage page(m_Catalog->Catalog);
     Prepare(page, {"1000", "1000", "1000", "1000"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
     ShowActive(page);
-    auto *list = Find<QListWidget>(page, QStringLiteral("LstBoxItems"));
+    auto *list = Find<QListView>(page, QStringLiteral("LstBoxItems"));
     list->setFocus();
     QTRY_VERIFY(list->hasFocus());
     QTest::keyClick(list, Qt::Key_F9);
@@ -977,18 +984,18 @@ void TestFormVillage::ticksAdvanceStocksAndProgress()
     // Income 3600 wood: one unit each tick.
     Prepare(page, {"1000", "1000", "1000", "1000"}, {"3600", "0", "0", "0"}, {{Sklad1, 2}});
     page.SetProgressVisible(true);
-    auto *sgCalc = Find<QTableWidget>(page, QStringLiteral("sgCalc"));
-    sgCalc->setCurrentCell(0, 0);
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    SetCurrentCell(sgCalc, 0, 0);
     Find<QAction>(page, QStringLiteral("pmiBuild"))->trigger();
-    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
-    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("870"));
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    QCOMPARE(CellText(sgRes, 0, 0), QStringLiteral("870"));
     auto *bar = Find<QProgressBar>(page, QStringLiteral("ProgressBar1"));
     auto *lbBuildTime = Find<QLabel>(page, QStringLiteral("lbBuildTime"));
     QVERIFY(lbBuildTime->text().isEmpty());
 
     QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 1, 5000);
-    QVERIFY(sgRes->item(0, 0)->text().toInt() > 870);
-    QCOMPARE(page.Village().ResourceCollect[0], sgRes->item(0, 0)->text());
+    QVERIFY(CellText(sgRes, 0, 0).toInt() > 870);
+    QCOMPARE(page.Village().ResourceCollect[0], CellText(sgRes, 0, 0));
     QVERIFY(page.Village().Modified);
     const int remaining = 2000 - bar->value();
     QVERIFY(lbBuildTime->text().startsWith(TdmListObj::SecondsToText(remaining, false)));
@@ -1002,7 +1009,7 @@ void TestFormVillage::timerRunsOnHiddenPage()
     page.Village().SetResourceAdd(TResourceKind::Clay, QStringLiteral("3600"));
     page.Village().SetResourceCollect(TResourceKind::Clay, QStringLiteral("5"));
     QTRY_VERIFY_WITH_TIMEOUT(page.Village().ResourceCollectValue(TResourceKind::Clay) > 5, 5000);
-    QCOMPARE(Find<QTableWidget>(page, QStringLiteral("sgRes"))->item(0, 1)->text(),
+    QCOMPARE(CellText(Find<QTableView>(page, QStringLiteral("sgRes")), 0, 1),
              page.Village().ResourceCollect[1]);
 }
 
@@ -1011,7 +1018,7 @@ void TestFormVillage::autoSaveWritesFile()
     QTemporaryDir dir;
     TFormVillage page(m_Catalog->Catalog);
     page.Village().SetName(QStringLiteral("Хутор"));
-    page.Village().FileName = dir.filePath(QStringLiteral("hutor.vlgdat"));
+    page.Village().SetFileName(dir.filePath(QStringLiteral("hutor.vlgdat")));
     page.Village().HourCounter = 299;
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(page.Village().FileName), 5000);
     QVERIFY(m_Messages->Messages.isEmpty());
@@ -1024,7 +1031,7 @@ void TestFormVillage::autoSaveFailureIsReported()
 {
     QTemporaryDir dir;
     TFormVillage page(m_Catalog->Catalog);
-    page.Village().FileName = dir.filePath(QStringLiteral("missing/folder/v.vlgdat"));
+    page.Village().SetFileName(dir.filePath(QStringLiteral("missing/folder/v.vlgdat")));
     page.Village().HourCounter = 299;
     QTRY_VERIFY_WITH_TIMEOUT(!m_Messages->Messages.isEmpty(), 5000);
     QCOMPARE(m_Messages->Messages.first().first, TMessageKind::Error);
@@ -1040,7 +1047,7 @@ void TestFormVillage::autoSaveAddsNoReportWhileOneIsOpen()
 {
     QTemporaryDir dir;
     TFormVillage page(m_Catalog->Catalog);
-    page.Village().FileName = dir.filePath(QStringLiteral("missing/folder/v.vlgdat"));
+    page.Village().SetFileName(dir.filePath(QStringLiteral("missing/folder/v.vlgdat")));
     Find<QTimer>(page, QStringLiteral("Timer1"))->stop();
     // The message box runs an event loop in which the timer keeps ticking:
     // here five more minutes of ticks arrive while the first report is open.
@@ -1076,32 +1083,53 @@ void TestFormVillage::loadFromFileShowsRecord()
         writer.Village().SetMainLevel(QStringLiteral("2"));
         writer.Village().SetResourceCollect(TResourceKind::Iron, QStringLiteral("77"));
         writer.Village().ReplaceAvBuildings({{Sklad1, 2}});
-        writer.Village().Comments = QStringLiteral("первая\r\nвторая");
-        writer.Village().FileName = path;
+        writer.Village().SetComments(QStringLiteral("первая\nвторая"));
+        writer.Village().SetFileName(path);
         QVERIFY(writer.WriteToFile());
     }
     TFormVillage page(m_Catalog->Catalog);
     QSignalSpy captions(&page, &TFormVillage::CaptionChanged);
-    page.Village().FileName = path;
+    page.Village().SetFileName(path);
     page.LoadFromFile();
     QCOMPARE(Find<QLineEdit>(page, QStringLiteral("edName"))->text(), QStringLiteral("Речка"));
     QCOMPARE(captions.last().at(0).toString(), QStringLiteral("Речка"));
     QCOMPARE(Find<QComboBox>(page, QStringLiteral("cbRace"))->currentText(),
              QStringLiteral("Галлы"));
     QCOMPARE(Find<QLineEdit>(page, QStringLiteral("edMainLevel"))->text(), QStringLiteral("2"));
-    QCOMPARE(Find<QTableWidget>(page, QStringLiteral("sgRes"))->item(0, 2)->text(),
+    QCOMPARE(CellText(Find<QTableView>(page, QStringLiteral("sgRes")), 0, 2),
              QStringLiteral("77"));
-    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+    QCOMPARE(ListTexts(Find<QListView>(page, QStringLiteral("LstBoxItems"))),
              QStringList{Sklad1});
     auto *mComments = Find<QPlainTextEdit>(page, QStringLiteral("mComments"));
     QCOMPARE(mComments->toPlainText(), QStringLiteral("первая\nвторая"));
-    QCOMPARE(Find<QTableWidget>(page, QStringLiteral("sgCalc"))->item(0, 0)->text(), Sklad1);
+    QCOMPARE(CellText(Find<QTableView>(page, QStringLiteral("sgCalc")), 0, 0), Sklad1);
 
-    // Typed comments go to the record with CR LF between lines, and nothing else.
-    page.Village().Modified = false;
+    // Typed comments go to the record with CR LF between lines, and mark
+    // the village changed.
+    page.Village().SetModified(false);
     mComments->setPlainText(QStringLiteral("a\nb"));
     QCOMPARE(page.Village().Comments, QStringLiteral("a\r\nb"));
-    QVERIFY(!page.Village().Modified);
+    QVERIFY(page.Village().Modified);
+}
+
+void TestFormVillage::partlyReadFileShowsWhatWasApplied()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" "
+               "Race=\"Галлы\" MainLevel=\"1\"/><ResourceCollect Wood=\"1000\" Clay=\"1000\" Iron=\"1000\" "
+               "Grain=\"1000\"/><AvBuildings><Building>Склад ( 1)</Building><Building/></AvBuildings>"
+               "</JorVillageData>");
+    file.close();
+
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().SetFileName(path);
+    const TFileResult result = page.LoadFromFile();
+    QVERIFY(!result.Ok);
+    QCOMPARE(EntryTexts(page.Village().AvBuildings), QStringList{Sklad1});
+    QCOMPARE(CellText(Find<QTableView>(page, QStringLiteral("sgCalc")), 0, 0), Sklad1);
 }
 
 void TestFormVillage::pasteOfCompletePageClosesDialogAndImports()
@@ -1126,14 +1154,14 @@ void TestFormVillage::pasteOfCompletePageClosesDialogAndImports()
 
     QCOMPARE(page.Village().Name, QStringLiteral("Северный хутор"));
     // No race: the considered buildings are left alone.
-    QCOMPARE(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))->count(), 0);
+    QCOMPARE(RowCount(Find<QListView>(page, QStringLiteral("LstBoxItems"))), 0);
     QCOMPARE(Find<QLineEdit>(page, QStringLiteral("edName"))->text(),
              QStringLiteral("Северный хутор"));
-    auto *sgRes = Find<QTableWidget>(page, QStringLiteral("sgRes"));
-    QCOMPARE(sgRes->item(0, 0)->text(), QStringLiteral("750"));
-    QCOMPARE(sgRes->item(0, 3)->text(), QStringLiteral("300"));
-    QCOMPARE(sgRes->item(1, 0)->text(), QStringLiteral("3600"));
-    QCOMPARE(sgRes->item(1, 1)->text(), QStringLiteral("1200"));
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    QCOMPARE(CellText(sgRes, 0, 0), QStringLiteral("750"));
+    QCOMPARE(CellText(sgRes, 0, 3), QStringLiteral("300"));
+    QCOMPARE(CellText(sgRes, 1, 0), QStringLiteral("3600"));
+    QCOMPARE(CellText(sgRes, 1, 1), QStringLiteral("1200"));
     QCOMPARE(recalculated.count(), 1);
 }
 
@@ -1150,7 +1178,7 @@ void TestFormVillage::importButtonRunsImport()
     Find<QToolButton>(page, QStringLiteral("btnImport"))->click();
     QVERIFY(answer.Answered);
     // With a race, the next levels of the listed buildings are considered.
-    QCOMPARE(ListTexts(Find<QListWidget>(page, QStringLiteral("LstBoxItems"))),
+    QCOMPARE(ListTexts(Find<QListView>(page, QStringLiteral("LstBoxItems"))),
              (QStringList{Ambar1, Sklad2, Ferma1}));
     QCOMPARE(page.Village().ResourceCollect[2], QStringLiteral("420"));
 }

@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
+#include <QListView>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -41,13 +43,21 @@ QStringList CheckedTexts(const TFormSelectItems &dialog)
 }
 
 // What the user sees: the check marks of the list's items.
-QStringList VisiblyChecked(const QListWidget *list)
+QStringList VisiblyChecked(const QListView *list)
 {
     QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        if (list->item(row)->checkState() == Qt::Checked)
-            texts.append(list->item(row)->text());
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        const QModelIndex index = list->model()->index(row, 0);
+        if (index.data(Qt::CheckStateRole).toInt() == Qt::Checked)
+            texts.append(index.data().toString());
+    }
     return texts;
+}
+
+// Ticks or clears an item as a click on its box does.
+void SetCheck(QListView *list, int row, Qt::CheckState state)
+{
+    list->model()->setData(list->model()->index(row, 0), state, Qt::CheckStateRole);
 }
 
 } // namespace
@@ -79,7 +89,7 @@ private slots:
 private:
     std::unique_ptr<TTestCatalog> m_Catalog;
     std::unique_ptr<TFormSelectItems> m_Dialog;
-    QListWidget *m_List = nullptr;
+    QListView *m_List = nullptr;
 };
 
 void TestSelectItems::initTestCase()
@@ -92,7 +102,7 @@ void TestSelectItems::initTestCase()
 void TestSelectItems::init()
 {
     m_Dialog = std::make_unique<TFormSelectItems>();
-    m_List = m_Dialog->findChild<QListWidget *>(QStringLiteral("CheckListBox1"));
+    m_List = m_Dialog->findChild<QListView *>(QStringLiteral("CheckListBox1"));
     QVERIFY(m_List);
     m_Dialog->FillFromCatalog(m_Catalog->Catalog);
 }
@@ -128,6 +138,10 @@ void TestSelectItems::layoutAndTexts()
     // The check list has the keyboard focus when the dialog is shown.
     QApplication::setActiveWindow(m_Dialog.get());
     QTRY_VERIFY(m_List->hasFocus());
+    // Its rows are tall enough for their check boxes.
+    QStyleOptionButton box;
+    const int boxHeight = m_List->style()->pixelMetric(QStyle::PM_IndicatorHeight, &box, m_List);
+    QVERIFY(m_List->visualRect(m_List->model()->index(0, 0)).height() >= boxHeight);
 }
 
 void TestSelectItems::fillListsEveryEntrySortedUnchecked()
@@ -139,17 +153,17 @@ void TestSelectItems::fillListsEveryEntrySortedUnchecked()
         QStringLiteral("Ферма ( 1)")};
     const QList<qint32> expectedData{6, 3, 0, 5, 1, 2, 4};
     QCOMPARE(m_Dialog->Count(), 7);
-    QCOMPARE(m_List->count(), 7);
+    QCOMPARE(m_List->model()->rowCount(), 7);
     for (int position = 0; position < 7; ++position) {
         QCOMPARE(m_Dialog->ItemText(position), expectedTexts.at(position));
         QCOMPARE(m_Dialog->ItemData(position), expectedData.at(position));
         QVERIFY(!m_Dialog->ItemChecked(position));
-        const QListWidgetItem *item = m_List->item(position);
-        QCOMPARE(item->text(), expectedTexts.at(position));
-        QCOMPARE(item->data(Qt::UserRole).toInt(), expectedData.at(position));
-        QCOMPARE(item->checkState(), Qt::Unchecked);
-        QVERIFY(item->flags() & Qt::ItemIsUserCheckable);
-        QVERIFY(!(item->flags() & Qt::ItemIsUserTristate));
+        const QModelIndex item = m_List->model()->index(position, 0);
+        QCOMPARE(item.data().toString(), expectedTexts.at(position));
+        QCOMPARE(item.data(Qt::UserRole + 1).toInt(), expectedData.at(position));
+        QCOMPARE(item.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QVERIFY(item.flags() & Qt::ItemIsUserCheckable);
+        QVERIFY(!(item.flags() & Qt::ItemIsUserTristate));
     }
 }
 
@@ -167,7 +181,7 @@ void TestSelectItems::emptyCatalogGivesEmptyList()
     const TdmListObj none;
     m_Dialog->FillFromCatalog(none);
     QCOMPARE(m_Dialog->Count(), 0);
-    QCOMPARE(m_List->count(), 0);
+    QCOMPARE(m_List->model()->rowCount(), 0);
     m_Dialog->SetChecks(TCheckMode::cmCheckAll);
     QVERIFY(m_Dialog->CheckedEntries().isEmpty());
 }
@@ -275,13 +289,13 @@ void TestSelectItems::userCheckMarksAreRead()
     QVERIFY(QTest::qWaitForWindowActive(m_Dialog.get()));
     QTRY_VERIFY(m_List->hasFocus());
     // Space on the current item ticks it; a click on its box as well.
-    m_List->setCurrentRow(6);
+    m_List->setCurrentIndex(m_List->model()->index(6, 0));
     QTest::keyClick(m_List, Qt::Key_Space);
-    m_List->item(1)->setCheckState(Qt::Checked);
+    SetCheck(m_List, 1, Qt::Checked);
     const QList<TAvBuildingEntry> expected{{QStringLiteral("амбар ( 1)"), 3},
                                            {QStringLiteral("Ферма ( 1)"), 4}};
     QCOMPARE(m_Dialog->CheckedEntries(), expected);
-    m_List->item(6)->setCheckState(Qt::Unchecked);
+    SetCheck(m_List, 6, Qt::Unchecked);
     QCOMPARE(m_Dialog->CheckedEntries().size(), 1);
 }
 
@@ -321,12 +335,12 @@ void TestSelectItems::typeAheadFindsItemByBeginning()
     // Letters typed in quick succession form one search.
     m_List->keyboardSearch(QStringLiteral("с"));
     m_List->keyboardSearch(QStringLiteral("к"));
-    QCOMPARE(m_List->currentRow(), 2);
+    QCOMPARE(m_List->currentIndex().row(), 2);
     m_List->keyboardSearch(QStringLiteral("ФЕ"));
-    QCOMPARE(m_List->currentRow(), 2); // "скФЕ" matches nothing
+    QCOMPARE(m_List->currentIndex().row(), 2); // "скФЕ" matches nothing
     m_List->keyboardSearch(QString());
     m_List->keyboardSearch(QStringLiteral("ФЕ"));
-    QCOMPARE(m_List->currentRow(), 6);
+    QCOMPARE(m_List->currentIndex().row(), 6);
 }
 
 void TestSelectItems::sharedDialogIsCreatedOnceAndOwnedByTheWindow()

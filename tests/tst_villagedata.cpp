@@ -4,8 +4,8 @@
 // comparison of texts without regard to letter case.
 #include "TestSupport.h"
 
-#include "village/KeyFilters.h"
-#include "village/TextCompare.h"
+#include "village/InputRules.h"
+#include "base/TextCompare.h"
 #include "village/VillageData.h"
 
 #include <QSignalSpy>
@@ -46,8 +46,15 @@ private slots:
     void commitMainLevel_data();
     void commitMainLevel();
 
-    void modifiedUntouchedByListAndHandEdits();
+    void modifiedUntouchedByStoredTextsAndListChanges();
     void modifiedStaysSet();
+    void handEditsSetModified_data();
+    void handEditsSetModified();
+    void modifiedAnnouncesItsChanges();
+    void commentsHoldCrLf_data();
+    void commentsHoldCrLf();
+    void setStocksKeepsKindsWithoutValue();
+    void fileNameAnnounced();
 
     void resourceValues_data();
     void resourceValues();
@@ -60,8 +67,8 @@ private slots:
     void removeAvBuilding();
     void replaceAtKeepsPosition();
 
-    void keyFilters_data();
-    void keyFilters();
+    void inputRules_data();
+    void inputRules();
     void compareText_data();
     void compareText();
 };
@@ -254,7 +261,7 @@ void TestVillageData::commitMainLevel()
     QCOMPARE(requests.count(), recalculations);
 }
 
-void TestVillageData::modifiedUntouchedByListAndHandEdits()
+void TestVillageData::modifiedUntouchedByStoredTextsAndListChanges()
 {
     TVillageData village;
     QSignalSpy resources(&village, &TVillageData::ResourcesChanged);
@@ -288,6 +295,109 @@ void TestVillageData::modifiedStaysSet()
     village.CommitMainLevel();
     village.SetResourceCollect(TResourceKind::Clay, QStringLiteral("5"));
     QVERIFY(village.Modified);
+}
+
+void TestVillageData::handEditsSetModified_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("recalculated");
+
+    // The record starts with stock "10", income "", comments "a", and the
+    // considered list Склад ( 3).
+    QTest::newRow("stock typed") << "stock" << "20" << true << true;
+    QTest::newRow("stock typed as it was") << "stock" << "10" << false << false;
+    QTest::newRow("income typed") << "income" << "-5" << true << true;
+    QTest::newRow("income typed as it was") << "income" << "" << false << false;
+    QTest::newRow("comment typed") << "comments" << "a\nb" << true << false;
+    QTest::newRow("comment as it was") << "comments" << "a" << false << false;
+    QTest::newRow("another choice of buildings") << "choose" << "Амбар ( 1)" << true << false;
+    QTest::newRow("the same choice of buildings") << "choose" << "Склад ( 3)" << false << false;
+}
+
+void TestVillageData::handEditsSetModified()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, text);
+    QFETCH(bool, modified);
+    QFETCH(bool, recalculated);
+
+    TVillageData village;
+    village.SetResourceCollect(TResourceKind::Iron, QStringLiteral("10"));
+    village.SetComments(QStringLiteral("a"));
+    village.ReplaceAvBuildings({{QStringLiteral("Склад ( 3)"), 4}});
+    village.SetModified(false);
+    QSignalSpy recalculations(&village, &TVillageData::RecalculationRequested);
+
+    if (edit == QLatin1String("stock"))
+        village.EditResourceCollect(TResourceKind::Iron, text);
+    else if (edit == QLatin1String("income"))
+        village.EditResourceAdd(TResourceKind::Iron, text);
+    else if (edit == QLatin1String("comments"))
+        village.SetComments(text);
+    else
+        village.ChooseAvBuildings({{text, 4}});
+    QCOMPARE(village.Modified, modified);
+    QCOMPARE(recalculations.count(), recalculated ? 1 : 0);
+}
+
+void TestVillageData::modifiedAnnouncesItsChanges()
+{
+    TVillageData village;
+    QSignalSpy announced(&village, &TVillageData::ModifiedChanged);
+    village.SetName(QStringLiteral("Север"));
+    village.SetRace(1);
+    QCOMPARE(announced.count(), 1);
+    QCOMPARE(announced.last().at(0).toBool(), true);
+    village.SetModified(false);
+    village.SetModified(false);
+    QCOMPARE(announced.count(), 2);
+    QCOMPARE(announced.last().at(0).toBool(), false);
+}
+
+void TestVillageData::commentsHoldCrLf_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("held");
+
+    QTest::newRow("one line") << "заметка" << "заметка";
+    QTest::newRow("line feeds") << "a\nb\n" << "a\r\nb\r\n";
+    QTest::newRow("CR LF already") << "a\r\nb" << "a\r\nb";
+    QTest::newRow("mixed") << "a\r\nb\nc" << "a\r\nb\r\nc";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestVillageData::commentsHoldCrLf()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, held);
+    TVillageData village;
+    village.SetComments(typed);
+    QCOMPARE(village.Comments, held);
+    QCOMPARE(village.CommentsText(), QString(held).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void TestVillageData::setStocksKeepsKindsWithoutValue()
+{
+    TVillageData village;
+    village.SetResourceCollect(TResourceKind::Clay, QStringLiteral("много"));
+    QSignalSpy resources(&village, &TVillageData::ResourcesChanged);
+    village.SetStocks({-3, std::nullopt, 2147483647, std::nullopt});
+    QCOMPARE(resources.count(), 1);
+    QCOMPARE(village.ResourceCollect, (std::array<QString, 4>{"-3", "много", "2147483647", ""}));
+    QVERIFY(!village.Modified);
+}
+
+void TestVillageData::fileNameAnnounced()
+{
+    TVillageData village;
+    QSignalSpy announced(&village, &TVillageData::FileNameChanged);
+    village.SetFileName(QStringLiteral("/tmp/a.vlgdat"));
+    village.SetFileName(QStringLiteral("/tmp/a.vlgdat"));
+    QCOMPARE(announced.count(), 1);
+    QCOMPARE(village.FileName, QStringLiteral("/tmp/a.vlgdat"));
+    QVERIFY(!village.Modified);
 }
 
 void TestVillageData::resourceValues_data()
@@ -439,38 +549,45 @@ void TestVillageData::replaceAtKeepsPosition()
     QCOMPARE(village.AvBuildings.size(), 3);
 }
 
-void TestVillageData::keyFilters_data()
+void TestVillageData::inputRules_data()
 {
-    QTest::addColumn<QChar>("ch");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("level");
-    QTest::addColumn<bool>("resource");
+    QTest::addColumn<bool>("stock");
+    QTest::addColumn<bool>("income");
 
-    QTest::newRow("digit 0") << QChar(u'0') << true << true;
-    QTest::newRow("digit 7") << QChar(u'7') << true << true;
-    QTest::newRow("digit 9") << QChar(u'9') << true << true;
-    QTest::newRow("Backspace") << QChar(u'\b') << true << true;
-    QTest::newRow("Enter") << QChar(u'\r') << false << true;
-    QTest::newRow("letter a") << QChar(u'a') << false << false;
-    QTest::newRow("Cyrillic letter") << QChar(u'ж') << false << false;
-    QTest::newRow("minus") << QChar(u'-') << false << false;
-    QTest::newRow("plus") << QChar(u'+') << false << false;
-    QTest::newRow("blank") << QChar(u' ') << false << false;
-    QTest::newRow("dollar") << QChar(u'$') << false << false;
-    QTest::newRow("line feed") << QChar(u'\n') << false << false;
-    QTest::newRow("tab") << QChar(u'\t') << false << false;
-    QTest::newRow("slash before digits") << QChar(u'/') << false << false;
-    QTest::newRow("colon after digits") << QChar(u':') << false << false;
-    QTest::newRow("Arabic-Indic digit") << QChar(u'\u0663') << false << false;
-    QTest::newRow("full-width digit") << QChar(u'\uFF15') << false << false;
+    QTest::newRow("empty") << QString() << true << true << true;
+    QTest::newRow("digit 0") << QStringLiteral("0") << true << true << true;
+    QTest::newRow("two digits") << QStringLiteral("99") << true << true << true;
+    QTest::newRow("three digits") << QStringLiteral("100") << false << true << true;
+    QTest::newRow("largest 32-bit") << QStringLiteral("2147483647") << false << true << true;
+    QTest::newRow("beyond 32 bits") << QStringLiteral("2147483648") << false << false << false;
+    QTest::newRow("lone minus") << QStringLiteral("-") << false << false << true;
+    QTest::newRow("negative") << QStringLiteral("-25") << false << false << true;
+    QTest::newRow("smallest 32-bit") << QStringLiteral("-2147483648") << false << false << true;
+    QTest::newRow("below 32 bits") << QStringLiteral("-2147483649") << false << false << false;
+    QTest::newRow("minus inside") << QStringLiteral("1-2") << false << false << false;
+    QTest::newRow("two minus signs") << QStringLiteral("--5") << false << false << false;
+    QTest::newRow("plus") << QStringLiteral("+5") << false << false << false;
+    QTest::newRow("pasted digits and letters") << QStringLiteral("12abc") << false << false << false;
+    QTest::newRow("letter") << QStringLiteral("a") << false << false << false;
+    QTest::newRow("Cyrillic letter") << QStringLiteral("ж") << false << false << false;
+    QTest::newRow("blank") << QStringLiteral(" 5") << false << false << false;
+    QTest::newRow("hexadecimal") << QStringLiteral("$1F") << false << false << false;
+    QTest::newRow("line break") << QStringLiteral("5\n") << false << false << false;
+    QTest::newRow("Arabic-Indic digit") << QStringLiteral("\u0663") << false << false << false;
+    QTest::newRow("full-width digit") << QStringLiteral("\uFF15") << false << false << false;
 }
 
-void TestVillageData::keyFilters()
+void TestVillageData::inputRules()
 {
-    QFETCH(QChar, ch);
+    QFETCH(QString, text);
     QFETCH(bool, level);
-    QFETCH(bool, resource);
-    QCOMPARE(AcceptMainLevelKey(ch), level);
-    QCOMPARE(AcceptResourceKey(ch), resource);
+    QFETCH(bool, stock);
+    QFETCH(bool, income);
+    QCOMPARE(AcceptMainLevelText(text), level);
+    QCOMPARE(AcceptStockText(text), stock);
+    QCOMPARE(AcceptIncomeText(text), income);
 }
 
 void TestVillageData::compareText_data()

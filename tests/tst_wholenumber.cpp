@@ -1,6 +1,6 @@
 // The one rule by which every number is read from a text.
 
-#include "catalog/WholeNumber.h"
+#include "base/WholeNumber.h"
 
 #include <QTest>
 

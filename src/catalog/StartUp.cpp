@@ -1,5 +1,6 @@
 #include "StartUp.h"
 
+#include "MessageSeam.h"
 #include "Version.h"
 #include "dm_ListObjects.h"
 
@@ -64,8 +65,11 @@ int RunStartUp(const QString &exePath, const std::function<int()> &runMainWindow
     auto catalog = std::make_unique<TdmListObj>();
     dmListObj = catalog.get();
     int status = 1;
-    if (catalog->LoadCatalog(exePath))
+    const TCatalogResult loaded = catalog->LoadCatalog(exePath);
+    if (loaded)
         status = runMainWindow();
+    else if (!loaded.Error.isEmpty())
+        ShowMessage(TMessageKind::Error, loaded.Error);
     dmListObj = nullptr;
     return status;
 }

@@ -1,8 +1,8 @@
 #include "dm_ListObjects.h"
 
-#include "Clock.h"
+#include "base/Clock.h"
 #include "MessageSeam.h"
-#include "WholeNumber.h"
+#include "base/WholeNumber.h"
 
 #include <QDebug>
 #include <QFile>
@@ -201,34 +201,34 @@ QString TdmListObj::CatalogFileName(const QString &ExeName)
     return folder + base + QStringLiteral(".xml");
 }
 
-bool TdmListObj::LoadCatalog(const QString &ExeName)
+TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
 {
     m_IndexesBuilt = false;
     const QString fileName = CatalogFileName(ExeName);
+    const auto failed = [&fileName](const QString &message) {
+        return TCatalogResult{false, message.isEmpty() ? QString() : JoinMessageLines(message, ClosingLine),
+                              fileName};
+    };
     // A folder of that name is no catalog file either.
     const QFileInfo fileInfo(fileName);
     if (!fileInfo.exists() || fileInfo.isDir()) {
-        ShowMessage(TMessageKind::Error,
-                    JoinMessageLines(QStringLiteral("Не найден файл со списком объектов."), ClosingLine));
-        return false;
+        return failed(QStringLiteral("Не найден файл со списком объектов."));
     }
 
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return failed(QString());
     const QByteArray bytes = file.readAll();
     file.close();
 
     // A file of no bytes, or of blanks only, is a document without nodes.
     if (IsBlankOnly(bytes)) {
-        ShowMessage(TMessageKind::Error,
-                    JoinMessageLines(QStringLiteral("Файл со списком объектов пустой."), ClosingLine));
-        return false;
+        return failed(QStringLiteral("Файл со списком объектов пустой."));
     }
 
     XMLDoc = QDomDocument();
     if (!XMLDoc.setContent(bytes))
-        return false;
+        return failed(QString());
 
     const TLoadFailure failure = [this]() {
         QDomNode list = XMLDoc.firstChild();
@@ -296,12 +296,11 @@ bool TdmListObj::LoadCatalog(const QString &ExeName)
     }();
 
     XMLDoc = QDomDocument();
-    if (failure == TLoadFailure::Structure) {
-        ShowMessage(TMessageKind::Error,
-                    JoinMessageLines(QStringLiteral("Ошибка структуры файла со списком объектов."),
-                                     ClosingLine));
-    }
-    return failure == TLoadFailure::None;
+    if (failure == TLoadFailure::Structure)
+        return failed(QStringLiteral("Ошибка структуры файла со списком объектов."));
+    if (failure != TLoadFailure::None)
+        return failed(QString());
+    return TCatalogResult{true, QString(), fileName};
 }
 
 QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime)

@@ -51,15 +51,28 @@ QString MakeDisplayText(const QString &name, qint64 level);
 // 0-based position here, fixed for the run.
 using TLivaronListObj = QList<TLivaronObject>;
 
+// What loading the catalog came to: Ok, or the message to show (in Russian,
+// with the closing line) and the catalog file's path. Some failures show no
+// message at all (Error empty).
+struct TCatalogResult
+{
+    bool Ok = true;
+    QString Error;
+    QString Path;
+
+    explicit operator bool() const { return Ok; }
+    friend bool operator==(const TCatalogResult &, const TCatalogResult &) = default;
+};
+
 class TdmListObj
 {
 public:
     TdmListObj();
 
     // Loads the catalog that belongs to the executable ExeName (its path with
-    // the extension replaced by ".xml") and reports failures with the error
-    // box. True on success.
-    bool LoadCatalog(const QString &ExeName);
+    // the extension replaced by ".xml"). Shows nothing: the start-up shows
+    // the failure's message.
+    TCatalogResult LoadCatalog(const QString &ExeName);
 
     // hh:mm:ss (hours unlimited), with ShowEndTime followed by " (" + the
     // local clock time at which the span ends + ")".

@@ -230,10 +230,7 @@ void TFormMain::actNewExecute()
         UpdateTitle();
     });
     ApplyViewSettings(page);
-    connect(&village, &TVillageData::NameChanged, this, &TFormMain::actSaveUpdate);
-    connect(&village, &TVillageData::RaceChanged, this, &TFormMain::actSaveUpdate);
-    connect(&village, &TVillageData::MainLevelChanged, this, &TFormMain::actSaveUpdate);
-    connect(&village, &TVillageData::ResourcesChanged, this, &TFormMain::actSaveUpdate);
+    connect(&village, &TVillageData::ModifiedChanged, this, &TFormMain::actSaveUpdate);
 
     pcMain->setCurrentIndex(pcMain->addTab(page, village.Name));
     actSaveUpdate();
@@ -274,7 +271,7 @@ void TFormMain::OpenFiles(const QStringList &files)
             actNewExecute();
             page = ActivePage();
         }
-        page->Village().FileName = file;
+        page->Village().SetFileName(file);
         const TFileResult result = page->LoadFromFile();
         if (!result.Ok)
             ShowMessage(TMessageKind::Error, OpenFailureMessage(result));

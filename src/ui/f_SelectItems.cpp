@@ -1,14 +1,14 @@
 #include "f_SelectItems.h"
 
 #include "catalog/dm_ListObjects.h"
-#include "village/TextCompare.h"
+#include "base/TextCompare.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QKeySequence>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QShowEvent>
@@ -22,12 +22,12 @@ namespace {
 // for an item by the beginning of its text.
 constexpr qint64 TypeAheadDelay = 1000;
 
-// The check list: a list widget whose type-ahead search joins the letters
+// The check list: a list view whose type-ahead search joins the letters
 // typed within TypeAheadDelay and compares without regard to letter case.
-class TCheckListBox : public QListWidget
+class TCheckListBox : public QListView
 {
 public:
-    using QListWidget::QListWidget;
+    using QListView::QListView;
 
     void keyboardSearch(const QString &search) override
     {
@@ -39,11 +39,13 @@ public:
             m_Search.clear();
         m_LastKey.restart();
         m_Search += search;
-        for (int row = 0; row < count(); ++row) {
-            const QString text = item(row)->text();
+        const int count = model() ? model()->rowCount() : 0;
+        for (int row = 0; row < count; ++row) {
+            const QModelIndex index = model()->index(row, 0);
+            const QString text = index.data().toString();
             if (SameText(QStringView(text).left(m_Search.size()), m_Search)) {
-                setCurrentRow(row);
-                scrollToItem(item(row));
+                setCurrentIndex(index);
+                scrollTo(index);
                 return;
             }
         }
@@ -78,6 +80,7 @@ TFormSelectItems::TFormSelectItems(QWidget *parent)
     CheckListBox1 = new TCheckListBox(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
     CheckListBox1->setUniformItemSizes(true);
+    CheckListBox1->setModel(&m_Items);
     CheckListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     Panel1 = new QWidget(this);
@@ -133,8 +136,6 @@ TFormSelectItems::TFormSelectItems(QWidget *parent)
     connect(actSelectAll, &QAction::triggered, this, &TFormSelectItems::actSelectAllExecute);
     connect(actUnSelectAll, &QAction::triggered, this, &TFormSelectItems::actUnSelectAllExecute);
     connect(actInvers, &QAction::triggered, this, &TFormSelectItems::actInversExecute);
-    connect(CheckListBox1, &QListWidget::itemChanged, this,
-            &TFormSelectItems::CheckListBox1ItemChanged);
     connect(CheckListBox1, &QWidget::customContextMenuRequested, this,
             &TFormSelectItems::CheckListBox1ContextMenu);
 }
@@ -142,44 +143,41 @@ TFormSelectItems::TFormSelectItems(QWidget *parent)
 void TFormSelectItems::FillFromCatalog(const TdmListObj &catalog)
 {
     m_Items.FillFromCatalog(catalog);
-    ShowItems();
 }
 
 void TFormSelectItems::SetChecks(TCheckMode mode)
 {
     m_Items.SetChecks(mode);
-    ShowChecks();
 }
 
 void TFormSelectItems::CheckByText(QStringView text)
 {
     m_Items.CheckByText(text);
-    ShowChecks();
 }
 
 int TFormSelectItems::Count() const
 {
-    return m_Items.Count();
+    return m_Items.Items().Count();
 }
 
 QString TFormSelectItems::ItemText(int position) const
 {
-    return m_Items.Item(position).Entry.Text;
+    return m_Items.Items().Item(position).Entry.Text;
 }
 
 qint32 TFormSelectItems::ItemData(int position) const
 {
-    return m_Items.Item(position).Entry.CatalogIndex;
+    return m_Items.Items().Item(position).Entry.CatalogIndex;
 }
 
 bool TFormSelectItems::ItemChecked(int position) const
 {
-    return m_Items.Item(position).Checked;
+    return m_Items.Items().Item(position).Checked;
 }
 
 QList<TAvBuildingEntry> TFormSelectItems::CheckedEntries() const
 {
-    return m_Items.CheckedEntries();
+    return m_Items.Items().CheckedEntries();
 }
 
 void TFormSelectItems::showEvent(QShowEvent *event)
@@ -187,8 +185,8 @@ void TFormSelectItems::showEvent(QShowEvent *event)
     // FormShow: the check list takes the keyboard focus.
     QDialog::showEvent(event);
     CheckListBox1->setFocus(Qt::OtherFocusReason);
-    if (!CheckListBox1->currentItem() && CheckListBox1->count() > 0)
-        CheckListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    if (!CheckListBox1->currentIndex().isValid() && m_Items.rowCount() > 0)
+        CheckListBox1->selectionModel()->setCurrentIndex(m_Items.index(0), QItemSelectionModel::NoUpdate);
 }
 
 void TFormSelectItems::actSelectAllExecute()
@@ -206,43 +204,9 @@ void TFormSelectItems::actInversExecute()
     SetChecks(TCheckMode::cmInvert);
 }
 
-void TFormSelectItems::CheckListBox1ItemChanged(QListWidgetItem *item)
-{
-    if (m_Showing)
-        return;
-    const int position = CheckListBox1->row(item);
-    if (position >= 0 && position < m_Items.Count())
-        m_Items.SetChecked(position, item->checkState() == Qt::Checked);
-}
-
 void TFormSelectItems::CheckListBox1ContextMenu(const QPoint &pos)
 {
     PopupMenu1->popup(CheckListBox1->viewport()->mapToGlobal(pos));
-}
-
-void TFormSelectItems::ShowItems()
-{
-    m_Showing = true;
-    CheckListBox1->clear();
-    for (int position = 0; position < m_Items.Count(); ++position) {
-        const TCandidate &candidate = m_Items.Item(position);
-        auto *item = new QListWidgetItem(candidate.Entry.Text);
-        item->setData(Qt::UserRole, candidate.Entry.CatalogIndex);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(candidate.Checked ? Qt::Checked : Qt::Unchecked);
-        CheckListBox1->addItem(item);
-    }
-    m_Showing = false;
-}
-
-void TFormSelectItems::ShowChecks()
-{
-    m_Showing = true;
-    const int count = qMin(m_Items.Count(), CheckListBox1->count());
-    for (int position = 0; position < count; ++position)
-        CheckListBox1->item(position)->setCheckState(
-            m_Items.Item(position).Checked ? Qt::Checked : Qt::Unchecked);
-    m_Showing = false;
 }
 
 TFormSelectItems &UseFormSelectItems(QWidget *owner)

@@ -5,7 +5,7 @@
 // use and shared by all village pages.
 #pragma once
 
-#include "village/CandidateList.h"
+#include "village/CandidateModel.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -13,8 +13,7 @@
 class TdmListObj;
 
 class QAction;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QMenu;
 class QPushButton;
 
@@ -46,18 +45,12 @@ private slots:
     void actSelectAllExecute();
     void actUnSelectAllExecute();
     void actInversExecute();
-    void CheckListBox1ItemChanged(QListWidgetItem *item);
     void CheckListBox1ContextMenu(const QPoint &pos);
 
 private:
-    // Fills the check list from the items, or only their check marks.
-    void ShowItems();
-    void ShowChecks();
+    TCandidateModel m_Items;
 
-    TCandidateList m_Items;
-    bool m_Showing = false;
-
-    QListWidget *CheckListBox1 = nullptr;
+    QListView *CheckListBox1 = nullptr;
     QWidget *Panel1 = nullptr;
     QPushButton *BtnOk = nullptr;
     QPushButton *BtnCancel = nullptr;

@@ -2,7 +2,7 @@
 // and the overview import.
 #include "CandidateList.h"
 
-#include "TextCompare.h"
+#include "base/TextCompare.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <algorithm>

@@ -13,9 +13,9 @@
 #include "OverviewImport.h"
 
 #include "CandidateList.h"
-#include "TextCompare.h"
+#include "base/TextCompare.h"
 #include "VillageData.h"
-#include "catalog/WholeNumber.h"
+#include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <QString>

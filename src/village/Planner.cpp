@@ -7,12 +7,9 @@
 // clamped to 32 bits, so that no input can overflow.
 #include "Planner.h"
 
-#include "catalog/Clock.h"
-#include "catalog/WholeNumber.h"
+#include "base/Clock.h"
+#include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
-
-#include <QHash>
-#include <QLocale>
 
 #include <algorithm>
 #include <limits>
@@ -20,7 +17,6 @@
 namespace {
 
 constexpr qint32 OneHour = 3600;
-constexpr qint32 TwoHours = 7200;
 constexpr qint32 SavePeriod = 300;
 
 // The four kinds of resource field, of which a village has several: building
@@ -31,63 +27,6 @@ bool IsResourceField(const QString &name)
         || name == QStringLiteral("Железный рудник") || name == QStringLiteral("Лесопильный завод");
 }
 
-// The "Время" texts of one recalculation: the time to afford with the clock
-// time at which it ends, at the one moment of the recalculation. Formatting
-// the end clock reads the clock and the locale, and the clock shows hours and
-// minutes only, so it is formatted once per end minute; each distinct time
-// is formatted once.
-class TTimeTexts
-{
-public:
-    TTimeTexts()
-        : m_Now(CurrentDateTime().time())
-        , m_NowSecond(m_Now.msecsSinceStartOfDay() / 1000)
-    {
-    }
-
-    QString Text(qint32 seconds)
-    {
-        auto known = m_ByTime.constFind(seconds);
-        if (known != m_ByTime.constEnd())
-            return *known;
-        const qint64 endMinute = ((m_NowSecond + seconds) % SecondsPerDay + SecondsPerDay) % SecondsPerDay / 60;
-        QString text;
-        QHash<qint64, QString> &clockByMinute = ClockByMinute();
-        auto clock = clockByMinute.constFind(endMinute);
-        if (clock == clockByMinute.constEnd()) {
-            // From the moment of the recalculation, not a fresh reading of
-            // the clock: the text is kept under the minute worked out from
-            // that moment, for this and every later recalculation.
-            text = TdmListObj::SecondsToText(seconds, true, m_Now);
-            const qsizetype durationLength = TdmListObj::SecondsToText(seconds, false).size();
-            clockByMinute.insert(endMinute, text.mid(durationLength));
-        } else {
-            text = TdmListObj::SecondsToText(seconds, false) + *clock;
-        }
-        m_ByTime.insert(seconds, text);
-        return text;
-    }
-
-private:
-    // The end clock texts by minute of the day, shared by all planners for
-    // as long as the locale stays the same (the text depends on nothing
-    // else), so that a tick seldom formats a clock time.
-    static QHash<qint64, QString> &ClockByMinute()
-    {
-        static QHash<qint64, QString> texts;
-        static QLocale locale = QLocale::c();
-        if (!(QLocale() == locale)) {
-            texts.clear();
-            locale = QLocale();
-        }
-        return texts;
-    }
-
-    static constexpr qint64 SecondsPerDay = 86400;
-    QTime m_Now;
-    qint64 m_NowSecond;
-    QHash<qint32, QString> m_ByTime;
-};
 
 } // namespace
 
@@ -124,13 +63,21 @@ qint64 UnitsDueAt(qint32 counter, qint32 income)
     return multiplesBelow(n * (2 * c + 1)) - multiplesBelow(n * (2 * c - 1));
 }
 
+QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.SecondsToAfford << ", "
+                    << entry.BuildSeconds << ", short " << entry.ShortKinds << ')';
+    return debug;
+}
+
 TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *parent)
     : QObject(parent)
     , m_Village(village)
     , m_Catalog(catalog)
 {
     connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::RecalculateAvailable);
-    SetHorizon(OneHour);
+    SetHorizon(TVillageData::OneHourHorizon);
 }
 
 qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
@@ -141,6 +88,7 @@ qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
 void TPlanner::RecalculateAvailable()
 {
     m_Available.clear();
+    m_RecalculatedAt = CurrentDateTime().time();
     const auto &considered = m_Village.AvBuildings;
     if (!considered.isEmpty()) {
         const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
@@ -152,65 +100,44 @@ void TPlanner::RecalculateAvailable()
             incomes[KindIndex(kind)] = m_Village.ResourceAddValue(kind);
         }
 
-        TTimeTexts timeTexts;
         const qint32 catalogCount = m_Catalog.Count();
-        if (m_EntryTexts.size() != catalogCount)
-            m_EntryTexts.resize(catalogCount);
         m_Available.reserve(considered.size());
-
         for (const TAvBuildingEntry &entry : considered) {
             if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
                 continue;
             const TLivaronObject &object = m_Catalog.Object(entry.CatalogIndex);
-            qint64 time = 0;
+            TAvailableEntry row;
+            row.CatalogIndex = entry.CatalogIndex;
             bool never = false;
-            bool withinHorizon = true;
             for (TResourceKind kind : AllResourceKinds) {
                 const std::size_t i = KindIndex(kind);
-                const qint64 seconds = SecondsToAfford(stocks[i], incomes[i], object.Cost(kind));
-                // A kind that never accrues keeps the row listed (its
-                // shortage shows in colour) unless another kind takes longer
-                // than the horizon.
-                never = never || seconds == NeverAffordable;
-                time = std::max(time, seconds);
-                if (time > horizon) {
-                    withinHorizon = false;
-                    break;
-                }
+                const qint32 cost = object.Cost(kind);
+                if (cost > stocks[i])
+                    row.ShortKinds |= quint8(1u << i);
+                const qint64 seconds = SecondsToAfford(stocks[i], incomes[i], cost);
+                if (seconds == NeverAffordable)
+                    never = true;
+                else
+                    row.SecondsToAfford = std::max(row.SecondsToAfford, seconds);
             }
-            if (!withinHorizon)
+            // A building that no income can pay for is listed whatever the
+            // horizon, so that the player sees why it never comes.
+            if (never)
+                row.SecondsToAfford = NeverAffordable;
+            else if (row.SecondsToAfford > horizon)
                 continue;
-
-            const qint32 buildSeconds = BuildSeconds(object.Time, percent);
-            auto buildText = m_BuildTexts.constFind(buildSeconds);
-            if (buildText == m_BuildTexts.constEnd())
-                buildText = m_BuildTexts.insert(buildSeconds, TdmListObj::SecondsToText(buildSeconds, false));
-
-            const TEntryTexts &texts = EntryTexts(entry.CatalogIndex);
-            m_Available.append(TAvailableRow{texts[0], texts[1], texts[2], texts[3], texts[4],
-                                             never ? NeverAffordableText : timeTexts.Text(ClampToInt32(time)),
-                                             *buildText});
+            row.BuildSeconds = BuildSeconds(object.Time, percent);
+            m_Available.append(row);
         }
     }
     if (m_Available.isEmpty())
-        m_Available.append(TAvailableRow{});
+        m_Available.append(TAvailableEntry{});
     emit AvailableChanged();
-}
-
-const TPlanner::TEntryTexts &TPlanner::EntryTexts(qint32 catalogIndex)
-{
-    TEntryTexts &texts = m_EntryTexts[catalogIndex];
-    if (texts[0].isNull()) {
-        const TLivaronObject &object = m_Catalog.Object(catalogIndex);
-        texts = TEntryTexts{object.DisplayText(), QString::number(object.Wood), QString::number(object.Clay),
-                            QString::number(object.Iron), QString::number(object.Grain)};
-    }
-    return texts;
 }
 
 void TPlanner::SetHorizon(qint32 seconds)
 {
-    m_Village.Horizon = seconds == TwoHours ? TwoHours : OneHour;
+    m_Village.SetHorizon(seconds);
     emit HorizonChanged(m_Village.Horizon);
     RecalculateAvailable();
 }
@@ -218,34 +145,34 @@ void TPlanner::SetHorizon(qint32 seconds)
 QString TPlanner::HorizonTitle(qint32 seconds)
 {
     return QStringLiteral("Доступны для строительства в течение ")
-        + (seconds == TwoHours ? QStringLiteral("двух часов") : QStringLiteral("часа"));
+        + (seconds == TVillageData::TwoHourHorizon ? QStringLiteral("двух часов") : QStringLiteral("часа"));
 }
 
 void TPlanner::Build(int row)
 {
     if (row < 0 || row >= m_Available.size())
         return;
-    // A copy: the recalculation at the end replaces the table.
-    const TAvailableRow built = m_Available.at(row);
+    // A copy: the recalculation at the end replaces the table. On the blank
+    // row every cost counts as 0 and the name is empty.
+    const TAvailableEntry built = m_Available.at(row);
+    const TLivaronObject *object = built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex);
 
+    std::array<std::optional<qint32>, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
-        const std::size_t i = KindIndex(kind);
-        const qint64 stock = qint64(m_Village.ResourceCollectValue(kind)) - WholeNumberOr(built[1 + i], 0);
-        m_Village.ResourceCollect[i] = QString::number(ClampToInt32(stock));
+        const qint64 cost = object ? object->Cost(kind) : 0;
+        stocks[KindIndex(kind)] = ClampToInt32(qint64(m_Village.ResourceCollectValue(kind)) - cost);
     }
-    emit m_Village.ResourcesChanged();
+    m_Village.SetStocks(stocks);
 
+    const QString name = object ? object->DisplayText() : QString();
     if (m_Village.BuildTotal == 0) {
-        m_Village.BuildName = built[0];
-        // A build-time text that reads back as a negative duration (only a
-        // catalog with negative times can make one) starts nothing, like a
-        // duration of 0.
-        m_Village.BuildTotal = std::max(0, TdmListObj::TextToSeconds(built[6]));
-        m_Village.BuildElapsed = 0;
+        // A negative build time (only a catalog with negative times makes
+        // one) starts nothing, like a build time of 0.
+        m_Village.SetConstruction(name, std::max(0, built.BuildSeconds), 0);
         emit ProgressChanged();
     }
 
-    MoveToNextLevel(built[0]);
+    MoveToNextLevel(name);
     RecalculateAvailable();
 }
 
@@ -279,11 +206,11 @@ void TPlanner::Tick()
     // The counter runs 1, 2, ..., 3600, 0, 1, ... Wide, so that a counter set
     // from outside cannot overflow; one out of its range starts over.
     const qint64 counter = qint64(m_Village.HourCounter) + 1;
-    m_Village.HourCounter = ClampToInt32(counter);
+    m_Village.SetHourCounter(ClampToInt32(counter));
     if (counter > 0 && counter % SavePeriod == 0 && !m_Village.FileName.isEmpty())
         emit AutoSaveDue();
     if (counter > OneHour || counter < 0)
-        m_Village.HourCounter = 0;
+        m_Village.SetHourCounter(0);
     AccrueResources();
     AdvanceProgress();
 }
@@ -291,6 +218,7 @@ void TPlanner::Tick()
 void TPlanner::AccrueResources()
 {
     bool changed = false;
+    std::array<std::optional<qint32>, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
         const qint32 income = m_Village.ResourceAddValue(kind);
         const qint64 units = UnitsDueAt(m_Village.HourCounter, income);
@@ -307,13 +235,13 @@ void TPlanner::AccrueResources()
             grown = qint32(std::max<qint64>(0, qint64(stock) - units));
         if (grown == stock)
             continue;
-        m_Village.ResourceCollect[KindIndex(kind)] = QString::number(grown);
+        stocks[KindIndex(kind)] = grown;
         changed = true;
     }
     if (!changed)
         return;
-    m_Village.Modified = true;
-    emit m_Village.ResourcesChanged();
+    m_Village.SetStocks(stocks);
+    m_Village.SetModified(true);
     RecalculateAvailable();
 }
 
@@ -323,12 +251,11 @@ void TPlanner::AdvanceProgress()
         return;
     // Elapsed stays below the total while a construction runs; a value set
     // from outside at or beyond it ends the construction without counting.
-    if (m_Village.BuildElapsed < m_Village.BuildTotal)
-        ++m_Village.BuildElapsed;
+    const qint32 elapsed = m_Village.BuildElapsed < m_Village.BuildTotal ? m_Village.BuildElapsed + 1
+                                                                           : m_Village.BuildElapsed;
+    m_Village.SetConstruction(m_Village.BuildName, m_Village.BuildTotal, elapsed);
     if (m_Village.BuildElapsed >= m_Village.BuildTotal) {
-        m_Village.BuildTotal = 0;
-        m_Village.BuildElapsed = 0;
-        m_Village.BuildName.clear();
+        m_Village.SetConstruction(QString(), 0, 0);
         m_RemainingText.clear();
     } else {
         const qint64 remaining = qint64(m_Village.BuildTotal) - m_Village.BuildElapsed;

@@ -5,16 +5,18 @@
 // stocks, advances the construction in progress and decides when the
 // village file is due for its automatic save.
 //
-// It works on one TVillageData and the read-only catalog. The village page
-// shows its table and progress and supplies the automatic save.
+// It works on one TVillageData, which it asks to change, and the read-only
+// catalog. Its table holds numbers; TAvailableModel makes the texts the
+// village page shows. The page shows its progress and supplies the automatic
+// save.
 #pragma once
 
 #include "VillageData.h"
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTime>
 
 #include <array>
 
@@ -23,9 +25,6 @@ class TdmListObj;
 // The time to afford of a kind whose stock falls short while its hourly
 // income is 0 or negative: the stock never covers the cost.
 constexpr qint64 NeverAffordable = -1;
-
-// What "Время" reads for a building that can never be afforded.
-inline const QString NeverAffordableText = QStringLiteral("не накопится");
 
 // Seconds until stock covers cost with this hourly income: 0 when it does
 // already; NeverAffordable for a shortage with an income of 0 or below;
@@ -43,9 +42,27 @@ qint32 BuildSeconds(qint32 baseTime, qint32 percent);
 // and constant time; 0 for an income of 0 and for a negative counter.
 qint64 UnitsDueAt(qint32 counter, qint32 income);
 
-// One row of the table of available buildings: "Строение", "Дерево",
-// "Глина", "Железо", "Зерно", "Время", "Строить".
-using TAvailableRow = std::array<QString, 7>;
+// One row of the table of available buildings, as numbers. The texts of
+// its columns "Строение" ... "Строить" are made where it is shown
+// (TAvailableModel).
+struct TAvailableEntry
+{
+    // The catalog entry; -1 for the blank row of a table without buildings.
+    qint32 CatalogIndex = -1;
+    // Until the four stocks cover the costs; NeverAffordable when a
+    // shortage has no income.
+    qint64 SecondsToAfford = 0;
+    qint32 BuildSeconds = 0;
+    // Bit KindIndex(kind) is set where the cost exceeds the stock.
+    quint8 ShortKinds = 0;
+
+    bool IsBlank() const { return CatalogIndex < 0; }
+    bool IsShort(TResourceKind kind) const { return ShortKinds & (1u << KindIndex(kind)); }
+
+    friend bool operator==(const TAvailableEntry &, const TAvailableEntry &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TAvailableEntry &entry);
 
 class TPlanner : public QObject
 {
@@ -56,16 +73,10 @@ public:
     // one hour (which fills the table with its blank row).
     TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *parent = nullptr);
 
-    static inline const QStringList ColumnTitles{
-        QStringLiteral("Строение"), QStringLiteral("Дерево"), QStringLiteral("Глина"),
-        QStringLiteral("Железо"), QStringLiteral("Зерно"), QStringLiteral("Время"),
-        QStringLiteral("Строить")};
-
     // Rebuilds the table of available buildings from the record and catalog.
     void RecalculateAvailable();
-    // Seconds until the stock of kind covers cost (SecondsToAfford with the
-    // kind's stock and income); wide, so that no value overflows. The kind
-    // is one of the four by its type, so there is no unknown kind to report.
+    // SecondsToAfford with the stock and income of kind. The kind is one of
+    // the four by its type, so there is no unknown kind to report.
     qint64 TimeToAfford(TResourceKind kind, qint32 cost) const;
     // 3600 or 7200 (any other value counts as 3600); retitles the table,
     // then recalculates.
@@ -73,8 +84,8 @@ public:
     // "Доступны для строительства в течение часа" / "... двух часов".
     static QString HorizonTitle(qint32 seconds);
 
-    // The build command on data row `row` (0-based) of the table; a row
-    // outside the table does nothing.
+    // The build command on row `row` (0-based, in the planner's order) of
+    // the table; a row outside the table does nothing.
     void Build(int row);
     // Moves the considered entry with this text on to the building's next level.
     void AdvanceToNextLevel(const QString &text);
@@ -88,8 +99,12 @@ public:
     // One second of the construction in progress; at its end it is cleared.
     void AdvanceProgress();
 
-    // Never empty: one blank row when nothing qualifies.
-    const QList<TAvailableRow> &Available() const { return m_Available; }
+    // Never empty: one blank row when nothing qualifies. In the order of
+    // the considered list.
+    const QList<TAvailableEntry> &Available() const { return m_Available; }
+    // The time of day of the last recalculation, from which the end clocks
+    // of "Время" count.
+    QTime RecalculatedAt() const { return m_RecalculatedAt; }
     // Remaining time of the construction in progress, with its end clock.
     const QString &RemainingText() const { return m_RemainingText; }
 
@@ -106,16 +121,9 @@ private:
     // when the list changed.
     bool MoveToNextLevel(const QString &text);
 
-    // The display text and the four cost texts of a catalog entry, made on
-    // first use (the catalog never changes).
-    using TEntryTexts = std::array<QString, 5>;
-    const TEntryTexts &EntryTexts(qint32 catalogIndex);
-
     TVillageData &m_Village;
     const TdmListObj &m_Catalog;
-    QList<TAvailableRow> m_Available;
+    QList<TAvailableEntry> m_Available;
+    QTime m_RecalculatedAt;
     QString m_RemainingText;
-    QList<TEntryTexts> m_EntryTexts;
-    // "Строить" texts by build time in seconds, kept between recalculations.
-    QHash<qint32, QString> m_BuildTexts;
 };

@@ -1,7 +1,7 @@
 // Production over time; see Production.h.
 #include "Production.h"
 
-#include "catalog/WholeNumber.h"
+#include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <algorithm>

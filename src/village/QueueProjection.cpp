@@ -6,7 +6,7 @@
 // stock never exceeds the 32 bits of the record, nor a known capacity.
 #include "QueueProjection.h"
 
-#include "catalog/WholeNumber.h"
+#include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <algorithm>

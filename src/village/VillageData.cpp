@@ -3,8 +3,8 @@
 // the numbers it holds as texts.
 #include "VillageData.h"
 
-#include "TextCompare.h"
-#include "catalog/WholeNumber.h"
+#include "base/TextCompare.h"
+#include "base/WholeNumber.h"
 
 #include <algorithm>
 
@@ -37,8 +37,8 @@ void TVillageData::SetName(const QString &name)
     if (name == Name)
         return;
     Name = name;
-    Modified = true;
     emit NameChanged(Name);
+    SetModified(true);
 }
 
 void TVillageData::SetRace(int position)
@@ -46,9 +46,9 @@ void TVillageData::SetRace(int position)
     const quint8 race = (position >= 0 && position < RaceNames().size()) ? quint8(position + 1) : 0;
     const bool changed = race != Race;
     Race = race;
-    Modified = true;
     if (changed)
         emit RaceChanged(Race);
+    SetModified(true);
 }
 
 void TVillageData::SetMainLevel(const QString &text)
@@ -56,7 +56,7 @@ void TVillageData::SetMainLevel(const QString &text)
     if (text == MainLevel)
         return;
     MainLevel = text;
-    Modified = true;
+    SetModified(true);
     emit MainLevelChanged(MainLevel);
     if (IsWholeNumber(MainLevel))
         emit RecalculationRequested();
@@ -144,6 +144,93 @@ void TVillageData::SetResourceAdd(TResourceKind kind, const QString &text)
 {
     ResourceAdd[KindIndex(kind)] = text;
     emit ResourcesChanged();
+}
+
+void TVillageData::SetStocks(const std::array<std::optional<qint32>, 4> &stocks)
+{
+    for (std::size_t i = 0; i < stocks.size(); ++i) {
+        if (stocks[i])
+            ResourceCollect[i] = QString::number(*stocks[i]);
+    }
+    emit ResourcesChanged();
+}
+
+void TVillageData::EditResourceCollect(TResourceKind kind, const QString &text)
+{
+    if (ResourceCollect[KindIndex(kind)] == text)
+        return;
+    SetResourceCollect(kind, text);
+    SetModified(true);
+    emit RecalculationRequested();
+}
+
+void TVillageData::EditResourceAdd(TResourceKind kind, const QString &text)
+{
+    if (ResourceAdd[KindIndex(kind)] == text)
+        return;
+    SetResourceAdd(kind, text);
+    SetModified(true);
+    emit RecalculationRequested();
+}
+
+void TVillageData::SetComments(const QString &text)
+{
+    QString held = text;
+    held.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    held.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    if (held == Comments)
+        return;
+    Comments = held;
+    emit CommentsChanged();
+    SetModified(true);
+}
+
+QString TVillageData::CommentsText() const
+{
+    QString text = Comments;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+void TVillageData::ChooseAvBuildings(const QList<TAvBuildingEntry> &entries)
+{
+    const QList<TAvBuildingEntry> before = AvBuildings;
+    ReplaceAvBuildings(entries);
+    if (AvBuildings != before)
+        SetModified(true);
+}
+
+void TVillageData::SetConstruction(const QString &name, qint32 total, qint32 elapsed)
+{
+    BuildName = name;
+    BuildTotal = total;
+    BuildElapsed = elapsed;
+}
+
+void TVillageData::SetHorizon(qint32 seconds)
+{
+    Horizon = seconds == TwoHourHorizon ? TwoHourHorizon : OneHourHorizon;
+}
+
+void TVillageData::SetHourCounter(qint32 counter)
+{
+    HourCounter = counter;
+}
+
+void TVillageData::SetModified(bool modified)
+{
+    if (Modified == modified)
+        return;
+    Modified = modified;
+    emit ModifiedChanged(Modified);
+}
+
+void TVillageData::SetFileName(const QString &fileName)
+{
+    if (FileName == fileName)
+        return;
+    FileName = fileName;
+    emit FileNameChanged(FileName);
 }
 
 qint32 TVillageData::ResourceCollectValue(TResourceKind kind) const

@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 // One considered building: a catalog entry's display text and its index.
 struct TAvBuildingEntry
@@ -37,9 +38,13 @@ class TVillageData : public QObject
 public:
     explicit TVillageData(QObject *parent = nullptr);
 
-    // Fields. Hand edits of stocks, production and comments write them
-    // directly (they set nothing else); the rest changes through the
-    // operations below so that their rules hold.
+    // The two horizons of the table of available buildings, in seconds.
+    static constexpr qint32 OneHourHorizon = 3600;
+    static constexpr qint32 TwoHourHorizon = 7200;
+
+    // Fields, public for reading. They change through the operations below,
+    // which keep their rules and emit the signals the page and the main
+    // window listen to.
     QString Name;
     quint8 Race = 0;                     // 0 none, 1 Римляне, 2 Галлы, 3 Германцы
     QString MainLevel = QStringLiteral("1");
@@ -60,6 +65,11 @@ public:
     // Whether the last write of the village (by a save command or by the
     // automatic save) failed; cleared by the next write that succeeds.
     bool LastWriteFailed = false;
+
+    // Sets or clears the change flag; announces a change of it.
+    void SetModified(bool modified);
+    // The file the village belongs to; announces a different one.
+    void SetFileName(const QString &fileName);
 
     // Stores a different name, announces it for the captions, sets Modified.
     // The same text again does nothing.
@@ -95,10 +105,36 @@ public:
     // write failed.
     bool IsUnsaved() const;
 
-    // Stock and production texts; the planner, the import and hand edits
-    // store through these, which set nothing else.
+    // Stock and production texts as the import and the file store them:
+    // nothing else is set.
     void SetResourceCollect(TResourceKind kind, const QString &text);
     void SetResourceAdd(TResourceKind kind, const QString &text);
+    // The stocks of several kinds at once as decimal texts (the build
+    // command, the growth of a tick), with one announcement; a kind without
+    // a value keeps its text.
+    void SetStocks(const std::array<std::optional<qint32>, 4> &stocks);
+    // A stock or an income typed by hand: a different text sets Modified and
+    // asks for a recalculation at once.
+    void EditResourceCollect(TResourceKind kind, const QString &text);
+    void EditResourceAdd(TResourceKind kind, const QString &text);
+
+    // The comments as typed; every line break is held as CR LF. A different
+    // text sets Modified.
+    void SetComments(const QString &text);
+    // The comments with their line breaks as "\n", as a text field shows them.
+    QString CommentsText() const;
+
+    // The considered buildings as the selection dialog leaves them: replaces
+    // the list and, when it differs, sets Modified.
+    void ChooseAvBuildings(const QList<TAvBuildingEntry> &entries);
+
+    // The construction in progress: its name and total seconds (nothing
+    // runs while the total is 0), and the seconds elapsed.
+    void SetConstruction(const QString &name, qint32 total, qint32 elapsed);
+    // The planning settings of the page: the horizon (7200, anything else
+    // counts as 3600) and the tick's hour counter.
+    void SetHorizon(qint32 seconds);
+    void SetHourCounter(qint32 counter);
 
     // Values read by the whole-number rule: 0 (level: 1) when not a number.
     qint32 ResourceCollectValue(TResourceKind kind) const;
@@ -116,5 +152,8 @@ signals:
     void MainLevelChanged(const QString &text);
     void ResourcesChanged();
     void AvBuildingsChanged();
+    void CommentsChanged();
+    void FileNameChanged(const QString &fileName);
+    void ModifiedChanged(bool modified);
     void RecalculationRequested();
 };

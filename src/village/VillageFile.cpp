@@ -18,9 +18,9 @@
 // before it can cost gigabytes or minutes.
 #include "VillageFile.h"
 
-#include "TextCompare.h"
+#include "base/TextCompare.h"
 #include "VillageData.h"
-#include "catalog/Clock.h"
+#include "base/Clock.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 
@@ -596,7 +596,7 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path)
 {
     const TFileResult result = WriteVillageFile(village, path);
     if (result.Ok)
-        village.FileName = path;
+        village.SetFileName(path);
     village.SetLastWriteFailed(!result.Ok);
     return result;
 }
@@ -612,7 +612,7 @@ TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog)
     // automatic save must not replace the user's file with the partly read
     // village.
     if (outcome.FileExists)
-        village.FileName.clear();
+        village.SetFileName(QString());
     return {false, outcome.Failure->Reason, path};
 }
 

@@ -1,0 +1,70 @@
+// The controls of a village page, made and laid out in code as a designer
+// form would make them: the village group, the resource table with the
+// import button, the considered list with its button, the available table,
+// the comments and the construction groups, the page's actions and context
+// menus. TFormVillage creates one and binds it; tests find the controls by
+// their objectNames.
+#pragma once
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QToolButton;
+class QWidget;
+
+struct TVillagePageUi
+{
+    // Creates every control as a child of page, in layouts.
+    void Setup(QWidget *page);
+
+    QWidget *pnlTop = nullptr;
+    QGroupBox *gbProfil = nullptr;
+    QLineEdit *edName = nullptr;
+    QComboBox *cbRace = nullptr;
+    QLabel *lbMainLevel = nullptr;
+    QLineEdit *edMainLevel = nullptr;
+    QGroupBox *gbResource = nullptr;
+    QTableView *sgRes = nullptr;
+    QWidget *pnlResBtn = nullptr;
+    QToolButton *btnImport = nullptr;
+    QGroupBox *gbBuildings = nullptr;
+    QListView *LstBoxItems = nullptr;
+    QWidget *Panel3 = nullptr;
+    QPushButton *btnChangeList = nullptr;
+    QWidget *Panel2 = nullptr;
+    QGroupBox *gbAvBuild = nullptr;
+    QTableView *sgCalc = nullptr;
+    QGroupBox *gbComments = nullptr;
+    QPlainTextEdit *mComments = nullptr;
+    QGroupBox *gbProgress = nullptr;
+    QLabel *lbBuildingName = nullptr;
+    QLabel *lbBuildTime = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+
+    QAction *actChangeList = nullptr;
+    QAction *actNextLevel = nullptr;
+    QAction *actDel = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QMenu *PopupMenu2 = nullptr;
+    QAction *pmiBuild = nullptr;
+    QActionGroup *pmiTimeGroup = nullptr;
+    QAction *pmiTime1 = nullptr;
+    QAction *pmiTime2 = nullptr;
+
+private:
+    void CreateProfile(QWidget *page);
+    void CreateResources(QWidget *page);
+    void CreateBuildings(QWidget *page);
+    void CreateRightArea(QWidget *page);
+    void CreateActions(QWidget *page);
+    void SetTabOrder();
+};
