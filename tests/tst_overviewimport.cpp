@@ -390,9 +390,8 @@ void TestOverviewImport::buildings_data()
         << QStringLiteral("Главное здание ( 1)#%1;").arg(MainBuilding1) + farm10;
     QTest::newRow("considered entry unknown to the catalog is dropped")
         << QStringLiteral("Ферма Уровень 0") << QList<TAvBuildingEntry>{entry("Башня ( 1)", -1)} << farm1;
-    QTest::newRow("considered entry of level 0 kept beside the imported level 1")
-        << QStringLiteral("Ферма Уровень 0") << QList<TAvBuildingEntry>{entry("Ферма ( 0)", Farm0)}
-        << QStringLiteral("Ферма ( 0)#%1;").arg(Farm0) + farm1;
+    QTest::newRow("considered level 0 is built once the page lists level 0")
+        << QStringLiteral("Ферма Уровень 0") << QList<TAvBuildingEntry>{entry("Ферма ( 0)", Farm0)} << farm1;
 }
 
 void TestOverviewImport::buildings()
