@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TVillageData village;
     TPlanner planner(village, catalog);
     village.FileName = path;
-    const TFileResult read = ReadVillageFile(village, planner, catalog);
+    const TFileResult read = ReadVillageFile(village, catalog);
     if (!read.Ok)
         return 0;
 
@@ -29,11 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TVillageData again;
     TPlanner againPlanner(again, catalog);
     again.FileName = path;
-    if (!ReadVillageFile(again, againPlanner, catalog).Ok)
+    if (!ReadVillageFile(again, catalog).Ok)
         __builtin_trap();
     if (again.Name != village.Name || again.MainLevel != village.MainLevel
         || again.ResourceCollect != village.ResourceCollect || again.ResourceAdd != village.ResourceAdd
-        || again.AvBuildings != village.AvBuildings)
+        || again.AvBuildings != village.AvBuildings || again.Capacity != village.Capacity
+        || again.Queue != village.Queue)
         __builtin_trap();
     for (int i = 0; i < 5; ++i)
         planner.Tick();
