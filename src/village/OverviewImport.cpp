@@ -291,6 +291,18 @@ QStringList SplitOverviewLines(const QString &text)
     return SplitLines(text, std::numeric_limits<qsizetype>::max());
 }
 
+QDebug operator<<(QDebug debug, const TOverviewImportResult &result)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TOverviewImportResult(";
+    if (!result.Accepted)
+        debug << "refused, " << result.Error;
+    else
+        debug << result.Report;
+    debug << ')';
+    return debug;
+}
+
 QString OverviewRejection(const QStringList &lines)
 {
     if (lines.size() < MinimumLineCount)

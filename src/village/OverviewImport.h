@@ -4,6 +4,7 @@
 // building (levels the page shows as built leave the considered list).
 #pragma once
 
+#include <QDebug>
 #include <QString>
 #include <QStringList>
 
@@ -38,7 +39,11 @@ struct TOverviewImportResult
     // вместимость, 4 строения." or, without a race, "Импортировано: ...
     // Строения не импортированы: не выбрана раса."; empty when not accepted.
     QString Report;
+
+    friend bool operator==(const TOverviewImportResult &, const TOverviewImportResult &) = default;
 };
+
+QDebug operator<<(QDebug debug, const TOverviewImportResult &result);
 
 // Applies an accepted text to the village and says what it took; nothing
 // changes for a text that is not accepted. The caller recalculates after an
