@@ -5,6 +5,7 @@
 
 #include "BenchData.h"
 
+#include "village/CatchUp.h"
 #include "village/NotificationRules.h"
 #include "village/OverviewImport.h"
 #include "village/AvailableModel.h"
@@ -168,7 +169,7 @@ void BM_WriteReadVillage500(benchmark::State &state)
         TVillageData read;
         TPlanner readPlanner(read, catalog);
         read.FileName = village.FileName;
-        benchmark::DoNotOptimize(ReadVillageFile(read, readPlanner, catalog).Ok);
+        benchmark::DoNotOptimize(ReadVillageFile(read, catalog).Ok);
     }
 }
 BENCHMARK(BM_WriteReadVillage500)->Unit(benchmark::kMillisecond);
@@ -187,6 +188,35 @@ void BM_CatchUpFiftyVillages(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CatchUpFiftyVillages)->Unit(benchmark::kMicrosecond);
+
+// The same on Open: fifty records, their texts read and written back, and
+// the line to show.
+void BM_CatchUpSinceSavedFiftyVillages(benchmark::State &state)
+{
+    std::vector<std::unique_ptr<TVillageData>> villages;
+    for (qint32 i = 0; i < 50; ++i) {
+        auto village = std::make_unique<TVillageData>();
+        village->ResourceAdd = {QStringLiteral("1250"), QStringLiteral("980"), QStringLiteral("760"),
+                                QStringLiteral("-40")};
+        village->Capacity = {QStringLiteral("800000"), QStringLiteral("800000"), QString(),
+                             QStringLiteral("900000")};
+        villages.push_back(std::move(village));
+    }
+    const QDateTime saved(QDate(2026, 11, 7), QTime(9, 0), Qt::UTC);
+    const QDateTime now = saved.addDays(30);
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (std::size_t i = 0; i < villages.size(); ++i) {
+            const qint32 n = qint32(i);
+            villages[i]->ResourceCollect = {QString::number(100 * n), QString::number(200 * n),
+                                            QString::number(300 * n), QString::number(5 * n)};
+        }
+        state.ResumeTiming();
+        for (const auto &village : villages)
+            benchmark::DoNotOptimize(CatchUpSinceSaved(*village, saved, now));
+    }
+}
+BENCHMARK(BM_CatchUpSinceSavedFiftyVillages)->Unit(benchmark::kMicrosecond);
 
 // A queue of 50 buildings, main-building levels among them, that takes about
 // a week at these incomes; the counter "days" tells how long it is.

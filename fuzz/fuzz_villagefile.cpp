@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         __builtin_trap();
     if (again.Name != village.Name || again.MainLevel != village.MainLevel
         || again.ResourceCollect != village.ResourceCollect || again.ResourceAdd != village.ResourceAdd
-        || again.AvBuildings != village.AvBuildings || again.UnknownBuildings != village.UnknownBuildings)
+        || again.AvBuildings != village.AvBuildings || again.UnknownBuildings != village.UnknownBuildings
+        || again.Capacity != village.Capacity || again.Queue != village.Queue)
         __builtin_trap();
     for (int i = 0; i < 5; ++i)
         planner.Tick();

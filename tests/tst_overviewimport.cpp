@@ -27,8 +27,10 @@ enum TFixtureIndex {
     ClayPit1 = 7,
     IronMine3 = 9,
     Sawmill5 = 10,
+    Storage1 = 11,
     Storage2 = 12,
     MainBuilding1 = 13,
+    MainBuilding2 = 14,
     LowerCaseStorage2 = 15,
 };
 
@@ -120,6 +122,17 @@ private slots:
     void stocks_data();
     void stocks();
     void largePaste();
+
+    void capacities_data();
+    void capacities();
+    void mainLevel_data();
+    void mainLevel();
+    void builtLevelsRemoved_data();
+    void builtLevelsRemoved();
+    void rejection_data();
+    void rejection();
+    void report_data();
+    void report();
 
 private:
     // A village with a race, not modified, parsed against the fixture catalog.
@@ -390,9 +403,8 @@ void TestOverviewImport::buildings_data()
         << QStringLiteral("Главное здание ( 1)#%1;").arg(MainBuilding1) + farm10;
     QTest::newRow("considered entry unknown to the catalog is dropped")
         << QStringLiteral("Ферма Уровень 0") << QList<TAvBuildingEntry>{entry("Башня ( 1)", -1)} << farm1;
-    QTest::newRow("considered entry of level 0 kept beside the imported level 1")
-        << QStringLiteral("Ферма Уровень 0") << QList<TAvBuildingEntry>{entry("Ферма ( 0)", Farm0)}
-        << QStringLiteral("Ферма ( 0)#%1;").arg(Farm0) + farm1;
+    QTest::newRow("considered level 0 is built once the page lists level 0")
+        << QStringLiteral("Ферма Уровень 0") << QList<TAvBuildingEntry>{entry("Ферма ( 0)", Farm0)} << farm1;
 }
 
 void TestOverviewImport::buildings()
@@ -608,6 +620,247 @@ void TestOverviewImport::largePaste()
     QCOMPARE(Describe(village.ResourceCollect), QStringLiteral("5,6,7,8"));
     QCOMPARE(Describe(village.AvBuildings),
              QStringLiteral("Ферма ( 1)#%1;Ферма ( 9)#%2;Ферма (10)#%3").arg(Farm1).arg(Farm9).arg(Farm10));
+}
+
+void TestOverviewImport::capacities_data()
+{
+    QTest::addColumn<QString>("stockLine");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("four pairs") << QStringLiteral("Древесина 1250/1600 Глина 600/800 Железо 420/800 Зерно 300/900")
+                                << QStringLiteral("1600,800,800,900");
+    QTest::newRow("two pairs: the last one read again")
+        << QStringLiteral("Древесина 750/700 Глина 600/800") << QStringLiteral("700,800,800,800");
+    QTest::newRow("a blank inside a stock: no capacity is read")
+        << QStringLiteral("Древесина 1 250/1600 Глина 600/800 Железо 420/800 Зерно 300/900")
+        << QStringLiteral(",,,");
+    QTest::newRow("no number, nothing after the slash, negative: unknown; hexadecimal read")
+        << QStringLiteral("Древесина 750/8x0 Глина 600/ Железо 420/-800 Зерно 300/$384")
+        << QStringLiteral(",,,900");
+    QTest::newRow("largest and beyond 32 bits")
+        << QStringLiteral("Древесина 1/2147483647 Глина 1/2147483648 Железо 1/99999999999 Зерно 1/1")
+        << QStringLiteral("2147483647,,,1");
+    QTest::newRow("a second slash spoils the capacity")
+        << QStringLiteral("Древесина 1/2/3 Глина 1/5 Железо 1/6 Зерно 1/7") << QStringLiteral(",5,6,7");
+    QTest::newRow("stocks without capacities: unknown")
+        << QStringLiteral("Древесина 750 Глина 600 Железо 420 Зерно 300") << QStringLiteral(",,,");
+    QTest::newRow("no stock line: capacities untouched") << QStringLiteral("Склад полон") << QStringLiteral("1,2,3,4");
+}
+
+void TestOverviewImport::capacities()
+{
+    QFETCH(QString, stockLine);
+    QFETCH(QString, expected);
+
+    QStringList lines = ExamplePage();
+    SetLine(lines, 21, stockLine);
+    TVillageData village;
+    village.SetName(QStringLiteral("Своя"));
+    village.Capacity = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")};
+    village.Modified = false;
+
+    QVERIFY(Import(lines, village));
+    QCOMPARE(Describe(village.Capacity), expected);
+    // Imported, not typed: the record is not marked.
+    QVERIFY(!village.Modified);
+}
+
+void TestOverviewImport::mainLevel_data()
+{
+    QTest::addColumn<QString>("line13");
+    QTest::addColumn<int>("race");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("listed level taken") << QStringLiteral("Ферма Уровень 9 Главное здание Уровень 5") << 1
+                                        << QStringLiteral("5");
+    QTest::newRow("taken without a race too") << QStringLiteral("Главное здание Уровень 12") << -1
+                                              << QStringLiteral("12");
+    QTest::newRow("letter case ignored") << QStringLiteral("главное ЗДАНИЕ Уровень 3") << 1 << QStringLiteral("3");
+    QTest::newRow("the first of two listings")
+        << QStringLiteral("Главное здание Уровень 4 Главное здание Уровень 6") << 1 << QStringLiteral("4");
+    QTest::newRow("level 0 leaves the level") << QStringLiteral("Главное здание Уровень 0") << 1
+                                              << QStringLiteral("7");
+    QTest::newRow("level of letters leaves the level") << QStringLiteral("Главное здание Уровень пять") << 1
+                                                       << QStringLiteral("7");
+    QTest::newRow("not listed leaves the level") << QStringLiteral("Ферма Уровень 9") << 1 << QStringLiteral("7");
+    QTest::newRow("largest level") << QStringLiteral("Главное здание Уровень 2147483647") << 1
+                                   << QStringLiteral("2147483647");
+    QTest::newRow("the same level written in hexadecimal becomes decimal")
+        << QStringLiteral("Главное здание Уровень $7") << 1 << QStringLiteral("7");
+}
+
+void TestOverviewImport::mainLevel()
+{
+    QFETCH(QString, line13);
+    QFETCH(int, race);
+    QFETCH(QString, expected);
+
+    QStringList lines = ExamplePage();
+    SetLine(lines, 13, line13);
+    TVillageData village;
+    village.SetName(QStringLiteral("Своя"));
+    village.SetRace(race);
+    village.SetMainLevel(QStringLiteral("7"));
+    village.Modified = false;
+    QSignalSpy levels(&village, &TVillageData::MainLevelChanged);
+
+    const TOverviewImportResult result = ImportOverviewText(lines, village, m_Catalog);
+    QVERIFY(result.Accepted);
+    QCOMPARE(village.MainLevel, expected);
+    const bool changed = expected != u"7";
+    QCOMPARE(levels.count(), changed ? 1 : 0);
+    QCOMPARE(village.Modified, changed);
+}
+
+void TestOverviewImport::builtLevelsRemoved_data()
+{
+    QTest::addColumn<QString>("line13");
+    QTest::addColumn<QList<TAvBuildingEntry>>("before");
+    QTest::addColumn<QString>("expected");
+
+    const auto entry = [](const char *text, int index) { return TAvBuildingEntry{QString::fromUtf8(text), index}; };
+    const QString farm1 = QStringLiteral("Ферма ( 1)#%1").arg(Farm1);
+    const QString farm9 = QStringLiteral("Ферма ( 9)#%1").arg(Farm9);
+    const QString farm10 = QStringLiteral("Ферма (10)#%1").arg(Farm10);
+
+    QTest::newRow("the listed level is built, the next one marked")
+        << QStringLiteral("Ферма Уровень 9") << QList<TAvBuildingEntry>{entry("Ферма ( 9)", Farm9)} << farm10;
+    QTest::newRow("levels below the listed one go too, above stay")
+        << QStringLiteral("Ферма Уровень 1")
+        << QList<TAvBuildingEntry>{entry("Ферма ( 0)", Farm0), entry("Ферма ( 1)", Farm1), entry("Ферма (10)", Farm10)}
+        << farm10;
+    QTest::newRow("a field listed several times keeps the entries above its lowest field")
+        << QStringLiteral("Ферма Уровень 9 Ферма Уровень 0 Ферма Уровень 9")
+        << QList<TAvBuildingEntry>{entry("Ферма ( 0)", Farm0), entry("Ферма ( 9)", Farm9)}
+        << farm1 + u';' + farm9 + u';' + farm10;
+    QTest::newRow("letter case of the page ignored")
+        << QStringLiteral("ферма Уровень 9") << QList<TAvBuildingEntry>{entry("Ферма ( 9)", Farm9)} << farm10;
+    QTest::newRow("Лесопилка compared as Лесопильный завод")
+        << QStringLiteral("Лесопилка Уровень 4")
+        << QList<TAvBuildingEntry>{entry("Лесопильный завод ( 4)", 0)}
+        << QStringLiteral("Лесопильный завод ( 5)#%1").arg(SawmillFactory5);
+    QTest::newRow("main building's built level goes")
+        << QStringLiteral("Главное здание Уровень 1")
+        << QList<TAvBuildingEntry>{entry("Главное здание ( 1)", MainBuilding1)}
+        << QStringLiteral("Главное здание ( 2)#%1").arg(MainBuilding2);
+    QTest::newRow("buildings the page does not list stay")
+        << QStringLiteral("Ферма Уровень 9") << QList<TAvBuildingEntry>{entry("Склад ( 1)", Storage1)}
+        << QStringLiteral("Склад ( 1)#%1;").arg(Storage1) + farm10;
+    QTest::newRow("a listing without a level removes nothing")
+        << QStringLiteral("Склад Уровень x Ферма") << QList<TAvBuildingEntry>{entry("Склад ( 1)", Storage1)}
+        << QStringLiteral("Склад ( 1)#%1").arg(Storage1);
+    QTest::newRow("a next level missing from the catalog: the built one still goes")
+        << QStringLiteral("Склад Уровень 2") << QList<TAvBuildingEntry>{entry("Склад ( 2)", Storage2)} << QString();
+}
+
+void TestOverviewImport::builtLevelsRemoved()
+{
+    QFETCH(QString, line13);
+    QFETCH(QList<TAvBuildingEntry>, before);
+    QFETCH(QString, expected);
+
+    QStringList lines = ExamplePage();
+    SetLine(lines, 13, line13);
+    TVillageData village;
+    village.SetRace(1);
+    village.ReplaceAvBuildings(before);
+
+    QVERIFY(Import(lines, village));
+    QCOMPARE(Describe(village.AvBuildings), expected);
+}
+
+void TestOverviewImport::rejection_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("error");
+
+    const QStringList page = ExamplePage();
+    const QString tooShort = QStringLiteral("Текст не распознан: меньше 15 строк.");
+    const QString noName = QStringLiteral("Текст не распознан: в строке 5 нет слова «Ливарон».");
+    QStringList otherName = page;
+    SetLine(otherName, 5, QStringLiteral("Ливарон "));
+
+    QTest::newRow("no lines") << QStringList() << tooShort;
+    QTest::newRow("14 lines") << page.mid(0, 14) << tooShort;
+    QTest::newRow("14 lines, line 5 wrong too: the count is named") << otherName.mid(0, 14) << tooShort;
+    QTest::newRow("line 5 with a blank") << otherName << noName;
+    QTest::newRow("the name a line early") << page.mid(1) << noName;
+    QTest::newRow("15 lines accepted") << page.mid(0, 15) << QString();
+}
+
+void TestOverviewImport::rejection()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, error);
+
+    QCOMPARE(OverviewRejection(lines), error);
+    TVillageData village;
+    village.SetRace(1);
+    const TOverviewImportResult result = ImportOverviewText(lines, village, m_Catalog);
+    QCOMPARE(result.Error, error);
+    QCOMPARE(result.Accepted, error.isEmpty());
+    QCOMPARE(result.Report.isEmpty(), !error.isEmpty());
+}
+
+void TestOverviewImport::report_data()
+{
+    QTest::addColumn<int>("race");
+    QTest::addColumn<QString>("line13");
+    QTest::addColumn<QString>("line21");
+    QTest::addColumn<QString>("report");
+
+    const QString example13 = ExamplePage().at(12);
+    const QString example21 = ExamplePage().at(20);
+    const QString farms = QStringLiteral("Ферма Уровень 9 ");
+    QTest::newRow("the worked example")
+        << 1 << example13 << example21 << QStringLiteral("Импортировано: запасы, производство, вместимость, 4 строения.");
+    QTest::newRow("no race")
+        << -1 << example13 << example21
+        << QStringLiteral("Импортировано: запасы, производство, вместимость. "
+                          "Строения не импортированы: не выбрана раса.");
+    QTest::newRow("no capacities")
+        << 1 << example13 << QStringLiteral("Древесина 750 Глина 600 Железо 420 Зерно 300")
+        << QStringLiteral("Импортировано: запасы, производство, 4 строения.");
+    QTest::newRow("no stock line")
+        << 1 << example13 << QStringLiteral("Склад") << QStringLiteral("Импортировано: производство, 4 строения.");
+    QTest::newRow("no stock line, no race")
+        << -1 << example13 << QStringLiteral("Склад")
+        << QStringLiteral("Импортировано: производство. Строения не импортированы: не выбрана раса.");
+    QTest::newRow("one building") << 1 << farms << example21
+                                  << QStringLiteral("Импортировано: запасы, производство, вместимость, 1 строение.");
+    QTest::newRow("none with a next level") << 1 << QStringLiteral("Склад Уровень 2 Башня Уровень 1") << example21
+                                            << QStringLiteral("Импортировано: запасы, производство, вместимость, "
+                                                              "0 строений.");
+    QTest::newRow("11 buildings") << 1 << farms.repeated(11) << example21
+                                  << QStringLiteral("Импортировано: запасы, производство, вместимость, 11 строений.");
+    QTest::newRow("21 buildings") << 1 << farms.repeated(21) << example21
+                                  << QStringLiteral("Импортировано: запасы, производство, вместимость, 21 строение.");
+    QTest::newRow("22 buildings") << 1 << farms.repeated(22) << example21
+                                  << QStringLiteral("Импортировано: запасы, производство, вместимость, 22 строения.");
+}
+
+void TestOverviewImport::report()
+{
+    QFETCH(int, race);
+    QFETCH(QString, line13);
+    QFETCH(QString, line21);
+    QFETCH(QString, report);
+
+    QStringList lines = ExamplePage();
+    SetLine(lines, 13, line13);
+    SetLine(lines, 21, line21);
+    TVillageData village;
+    village.SetRace(race);
+    const QList<TAvBuildingEntry> before{{QStringLiteral("Ферма ( 0)"), Farm0}};
+    village.ReplaceAvBuildings(before);
+
+    const TOverviewImportResult result = ImportOverviewText(lines, village, m_Catalog);
+    QVERIFY(result.Accepted);
+    QVERIFY(result.Error.isEmpty());
+    QCOMPARE(result.Report, report);
+    // Without a race the considered buildings are left as they were.
+    if (race < 0)
+        QCOMPARE(village.AvBuildings, before);
 }
 
 QTEST_GUILESS_MAIN(TestOverviewImport)

@@ -69,9 +69,124 @@ private slots:
 
     void inputRules_data();
     void inputRules();
+    void capacityValue_data();
+    void capacityValue();
+    void editCapacity_data();
+    void editCapacity();
+    void queueOperations_data();
+    void queueOperations();
     void compareText_data();
     void compareText();
 };
+
+void TestVillageData::capacityValue_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint32>("expected");
+
+    QTest::newRow("empty is unknown") << QString() << -1;
+    QTest::newRow("zero is known") << QStringLiteral("0") << 0;
+    QTest::newRow("plain number") << QStringLiteral("800") << 800;
+    QTest::newRow("negative is unknown") << QStringLiteral("-1") << -1;
+    QTest::newRow("letters are unknown") << QStringLiteral("80a") << -1;
+    QTest::newRow("beyond 32 bits is unknown") << QStringLiteral("2147483648") << -1;
+}
+
+void TestVillageData::capacityValue()
+{
+    QFETCH(QString, text);
+    QFETCH(qint32, expected);
+
+    TVillageData village;
+    village.SetCapacity(TResourceKind::Iron, text);
+    QCOMPARE(village.CapacityValue(TResourceKind::Iron), expected);
+    QCOMPARE(village.CapacityValue(TResourceKind::Wood), -1);
+    // Read from a file or imported: the record is not marked.
+    QVERIFY(!village.Modified);
+}
+
+void TestVillageData::editCapacity_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("changes");
+
+    QTest::newRow("a number where none was") << QString() << QStringLiteral("800") << true;
+    QTest::newRow("cleared") << QStringLiteral("800") << QString() << true;
+    QTest::newRow("no number still counts as a change") << QStringLiteral("800") << QStringLiteral("8x") << true;
+    QTest::newRow("the same text") << QStringLiteral("800") << QStringLiteral("800") << false;
+}
+
+void TestVillageData::editCapacity()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(bool, changes);
+
+    TVillageData village;
+    village.SetCapacity(TResourceKind::Grain, before);
+    QSignalSpy recalculations(&village, &TVillageData::RecalculationRequested);
+    QSignalSpy resources(&village, &TVillageData::ResourcesChanged);
+
+    village.EditCapacity(TResourceKind::Grain, typed);
+    QCOMPARE(village.Capacity[KindIndex(TResourceKind::Grain)], typed);
+    QCOMPARE(village.Modified, changes);
+    QCOMPARE(recalculations.count(), changes ? 1 : 0);
+    QCOMPARE(resources.count(), changes ? 1 : 0);
+}
+
+void TestVillageData::queueOperations_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("changes");
+
+    // The queue before each row: A B A' (A twice: its next level after it).
+    QTest::newRow("append keeps duplicates") << QStringLiteral("append") << 0 << QStringLiteral("A,B,A,C") << true;
+    QTest::newRow("remove the middle") << QStringLiteral("remove") << 1 << QStringLiteral("A,A") << true;
+    QTest::newRow("remove past the end") << QStringLiteral("remove") << 3 << QStringLiteral("A,B,A") << false;
+    QTest::newRow("up from the last") << QStringLiteral("up") << 2 << QStringLiteral("A,A,B") << true;
+    QTest::newRow("up from the first") << QStringLiteral("up") << 0 << QStringLiteral("A,B,A") << false;
+    QTest::newRow("down from the first") << QStringLiteral("down") << 0 << QStringLiteral("B,A,A") << true;
+    QTest::newRow("down from the last") << QStringLiteral("down") << 2 << QStringLiteral("A,B,A") << false;
+    QTest::newRow("take the first") << QStringLiteral("take") << 0 << QStringLiteral("B,A") << true;
+}
+
+void TestVillageData::queueOperations()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, position);
+    QFETCH(QString, expected);
+    QFETCH(bool, changes);
+
+    TVillageData village;
+    village.Queue = {{QStringLiteral("A"), 0}, {QStringLiteral("B"), -1}, {QStringLiteral("A"), 0}};
+    QSignalSpy spy(&village, &TVillageData::QueueChanged);
+
+    bool done = true;
+    if (operation == u"append") {
+        village.AppendToQueue({QStringLiteral("C"), 2});
+    } else if (operation == u"remove") {
+        done = village.RemoveFromQueue(position);
+    } else if (operation == u"up") {
+        done = village.MoveQueueItemUp(position);
+    } else if (operation == u"down") {
+        done = village.MoveQueueItemDown(position);
+    } else {
+        TAvBuildingEntry taken;
+        done = village.TakeFirstQueueItem(taken);
+        QCOMPARE(taken, (TAvBuildingEntry{QStringLiteral("A"), 0}));
+    }
+
+    QStringList texts;
+    for (const TAvBuildingEntry &entry : std::as_const(village.Queue))
+        texts.append(entry.Text);
+    QCOMPARE(texts.join(u','), expected);
+    QCOMPARE(done, changes);
+    QCOMPARE(village.Modified, changes);
+    QCOMPARE(spy.count(), changes ? 1 : 0);
+}
 
 void TestVillageData::newRecord()
 {

@@ -82,6 +82,19 @@ QString Describe(const TVillageData &village)
     return text;
 }
 
+// Capacities, queue and construction on one line.
+QString DescribeAdditions(const TVillageData &village)
+{
+    QStringList queue;
+    for (const TAvBuildingEntry &entry : village.Queue)
+        queue.append(entry.Text + u'#' + QString::number(entry.CatalogIndex));
+    const QStringList capacity(village.Capacity.begin(), village.Capacity.end());
+    return QStringLiteral("capacity=[%1] queue=[%2] construction=[%3 %4/%5]")
+        .arg(capacity.join(u','), queue.join(u';'), village.BuildName)
+        .arg(village.BuildElapsed)
+        .arg(village.BuildTotal);
+}
+
 // Every entry of the test catalog with this display text.
 TAvBuildingEntry Entry(const TdmListObj &catalog, const QString &text)
 {
@@ -128,6 +141,12 @@ private slots:
     void readRefusesDeepNesting();
     void readRefusesExpandingFiles_data();
     void readRefusesExpandingFiles();
+
+    void newElementsRoundTrip_data();
+    void newElementsRoundTrip();
+    void olderFileReadsAndWritesAsBefore();
+    void newElementsRead_data();
+    void newElementsRead();
 
 private:
     std::unique_ptr<TTestCatalog> m_Catalog;
@@ -872,6 +891,193 @@ void TestVillageFile::villageFileExtension()
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(WithVillageFileExtension(path), expected);
+}
+
+void TestVillageFile::newElementsRoundTrip_data()
+{
+    QTest::addColumn<QStringList>("capacity"); // four texts
+    QTest::addColumn<QStringList>("queue");
+    QTest::addColumn<qint32>("buildTotal");
+    QTest::addColumn<qint32>("buildElapsed");
+    QTest::addColumn<qint64>("readAfter"); // seconds between writing and reading
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QByteArray>("written"); // a piece of the file
+
+    using TTexts = QStringList;
+    const TTexts none{QString(), QString(), QString(), QString()};
+    QTest::newRow("one capacity known: all four written")
+        << TTexts{QString(), QString(), QString(), QStringLiteral("900")} << QStringList() << 0 << 0 << qint64(0)
+        << QStringLiteral("capacity=[,,,900] queue=[] construction=[ 0/0]")
+        << QByteArray("<ResourceAdd Wood=\"60\" Clay=\"40\" Iron=\"30\" Grain=\"20\"/>"
+                      "<Capacity Wood=\"\" Clay=\"\" Iron=\"\" Grain=\"900\"/><Comments>");
+    QTest::newRow("a capacity that is no number is kept as typed")
+        << TTexts{QStringLiteral("8x"), QString(), QString(), QString()} << QStringList() << 0 << 0 << qint64(0)
+        << QStringLiteral("capacity=[8x,,,] queue=[] construction=[ 0/0]")
+        << QByteArray("<Capacity Wood=\"8x\" Clay=\"\" Iron=\"\" Grain=\"\"/>");
+    QTest::newRow("queue: order, a next level after its building, an unknown text in its place")
+        << none
+        << QStringList{QStringLiteral("Склад ( 1)"), QStringLiteral("Башня ( 1)"), QStringLiteral("Склад ( 2)"),
+                       QStringLiteral("Склад ( 1)")}
+        << 0 << 0 << qint64(0)
+        << QStringLiteral("capacity=[,,,] queue=[Склад ( 1)#5;Башня ( 1)#-1;Склад ( 2)#6;Склад ( 1)#5] "
+                          "construction=[ 0/0]")
+        << QByteArray("Grain=\"20\"/><Queue><Item>Склад ( 1)</Item><Item>Башня ( 1)</Item>"
+                      "<Item>Склад ( 2)</Item><Item>Склад ( 1)</Item></Queue><Comments>");
+    QTest::newRow("construction read at once resumes where it was")
+        << none << QStringList() << 600 << 100 << qint64(0)
+        << QStringLiteral("capacity=[,,,] queue=[] construction=[Склад ( 2) 100/600]")
+        << QByteArray("<Construction Name=\"Склад ( 2)\" Total=\"600\" Ends=\"2026-12-07T09:31:41Z\"/>");
+    QTest::newRow("construction read at its end is cleared")
+        << none << QStringList() << 600 << 100 << qint64(500)
+        << QStringLiteral("capacity=[,,,] queue=[] construction=[ 0/0]") << QByteArray();
+    QTest::newRow("clock set back an hour: the construction starts afresh")
+        << none << QStringList() << 600 << 100 << qint64(-3600)
+        << QStringLiteral("capacity=[,,,] queue=[] construction=[Склад ( 2) 0/600]") << QByteArray();
+}
+
+void TestVillageFile::newElementsRoundTrip()
+{
+    QFETCH(QStringList, capacity);
+    QFETCH(QStringList, queue);
+    QFETCH(qint32, buildTotal);
+    QFETCH(qint32, buildElapsed);
+    QFETCH(qint64, readAfter);
+    QFETCH(QString, expected);
+    QFETCH(QByteArray, written);
+
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    const QDateTime writtenAt(QDate(2026, 12, 7), QTime(9, 23, 21), Qt::UTC);
+    TPinnedClock clock(writtenAt);
+    QTemporaryDir dir;
+    TVillageData village;
+    village.ResourceAdd = {QStringLiteral("60"), QStringLiteral("40"), QStringLiteral("30"), QStringLiteral("20")};
+    QCOMPARE(capacity.size(), 4);
+    std::copy(capacity.begin(), capacity.end(), village.Capacity.begin());
+    for (const QString &text : queue)
+        village.AppendToQueue({text, catalog.FindByDisplayText(text)});
+    if (buildTotal > 0)
+        village.BuildName = QStringLiteral("Склад ( 2)");
+    village.BuildTotal = buildTotal;
+    village.BuildElapsed = buildElapsed;
+    village.Comments = QStringLiteral("x");
+    village.FileName = dir.filePath(QStringLiteral("additions.vlgdat"));
+    QVERIFY(WriteVillageFile(village).Ok);
+    const QByteArray bytes = FileBytes(village.FileName);
+    QVERIFY2(bytes.contains(written), bytes.constData());
+    QVERIFY2(bytes.contains("<Date Saved=\"2026-12-07T09:23:21Z\">"), bytes.constData());
+
+    clock.Now = writtenAt.addSecs(readAfter);
+    TVillageData read;
+    read.FileName = village.FileName;
+    QDateTime saved;
+    const TFileResult result = ReadVillageFile(read, catalog, &saved);
+    QVERIFY2(result.Ok, qPrintable(result.Error));
+    QCOMPARE(saved, writtenAt);
+    QCOMPARE(DescribeAdditions(read), expected);
+}
+
+void TestVillageFile::olderFileReadsAndWritesAsBefore()
+{
+    // A file of the form without the Saved moment, capacities, queue and
+    // construction: it reads as before, and writing it back adds the
+    // moment only.
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TPinnedClock clock(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9), Qt::UTC));
+    TVillageData village;
+    village.FileName = DataPath(QStringLiteral("village_plain.vlgdat"));
+    QDateTime saved = clock.Now;
+    QVERIFY(ReadVillageFile(village, catalog, &saved).Ok);
+    QVERIFY(!saved.isValid());
+    QCOMPARE(Describe(village), SampleVillage);
+    QCOMPARE(DescribeAdditions(village), QStringLiteral("capacity=[,,,] queue=[] construction=[ 0/0]"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("back.vlgdat"));
+    QVERIFY(WriteVillageFile(village, path).Ok);
+    const QByteArray bytes = FileBytes(path);
+    QVERIFY2(bytes.contains("<JorVillageData><Date Saved=\"2024-03-05T07:08:09Z\">05.03.2024 07:08:09</Date>"
+                            "<Village "),
+             bytes.constData());
+    for (const char *element : {"<Capacity", "<Queue", "<Construction"})
+        QVERIFY2(!bytes.contains(element), element);
+
+    TVillageData reread;
+    reread.FileName = path;
+    QVERIFY(ReadVillageFile(reread, catalog, &saved).Ok);
+    QCOMPARE(saved, clock.Now);
+    QCOMPARE(Describe(reread), SampleVillage);
+}
+
+void TestVillageFile::newElementsRead_data()
+{
+    QTest::addColumn<QByteArray>("elements"); // after the Village element
+    QTest::addColumn<QDateTime>("saved");
+    QTest::addColumn<QString>("expected");
+
+    const QDateTime none;
+    const QDateTime writtenAt(QDate(2026, 12, 7), QTime(9, 23, 21), Qt::UTC);
+    const QString nothing = QStringLiteral("capacity=[,,,] queue=[] construction=[ 0/0]");
+    QTest::newRow("Saved read") << QByteArray() << writtenAt << nothing;
+    QTest::newRow("Saved with an offset: the same moment")
+        << QByteArray("<Date Saved=\"2026-12-07T12:23:21+03:00\">x</Date>") << writtenAt << nothing;
+    QTest::newRow("Saved malformed") << QByteArray("<Date Saved=\"вчера\">x</Date>") << none << nothing;
+    QTest::newRow("Saved on a day that does not exist")
+        << QByteArray("<Date Saved=\"2026-02-30T09:23:21Z\"/>") << none << nothing;
+    QTest::newRow("construction total of letters ignored")
+        << QByteArray("<Construction Name=\"Склад ( 2)\" Total=\"abc\" Ends=\"2026-12-07T10:00:00Z\"/>") << none
+        << nothing;
+    QTest::newRow("construction total beyond 32 bits ignored")
+        << QByteArray("<Construction Name=\"Склад ( 2)\" Total=\"4294967296\" Ends=\"2026-12-07T10:00:00Z\"/>")
+        << none << nothing;
+    QTest::newRow("construction end malformed ignored")
+        << QByteArray("<Construction Name=\"Склад ( 2)\" Total=\"600\" Ends=\"скоро\"/>") << none << nothing;
+    QTest::newRow("construction without a name ignored")
+        << QByteArray("<Construction Total=\"600\" Ends=\"2026-12-07T09:28:21Z\"/>") << none << nothing;
+    QTest::newRow("construction far in the future, largest total")
+        << QByteArray("<Construction Name=\"Склад ( 2)\" Total=\"2147483647\" Ends=\"9999-12-31T23:59:59Z\"/>")
+        << none << QStringLiteral("capacity=[,,,] queue=[] construction=[Склад ( 2) 0/2147483647]");
+    QTest::newRow("construction read: 5 minutes left of 10")
+        << QByteArray("<Construction Name=\"Склад ( 2)\" Total=\"600\" Ends=\"2026-12-07T09:28:21Z\"/>") << none
+        << QStringLiteral("capacity=[,,,] queue=[] construction=[Склад ( 2) 300/600]");
+    QTest::newRow("capacity attributes missing stay empty")
+        << QByteArray("<Capacity Clay=\"800\"/>") << none
+        << QStringLiteral("capacity=[,800,,] queue=[] construction=[ 0/0]");
+    QTest::newRow("queue: empty items and other elements passed over")
+        << QByteArray("<Queue><Item/><Item>   </Item><Building>Ферма ( 1)</Building>текст"
+                      "<Item>Ферма ( 2)</Item><Item><b>x</b></Item></Queue>")
+        << none << QStringLiteral("capacity=[,,,] queue=[Ферма ( 2)#1] construction=[ 0/0]");
+    QTest::newRow("queue: a text in other letter case is unknown, kept as written")
+        << QByteArray("<Queue><Item>ферма ( 2)</Item></Queue>") << none
+        << QStringLiteral("capacity=[,,,] queue=[ферма ( 2)#-1] construction=[ 0/0]");
+}
+
+void TestVillageFile::newElementsRead()
+{
+    QFETCH(QByteArray, elements);
+    QFETCH(QDateTime, saved);
+    QFETCH(QString, expected);
+
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TPinnedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 23, 21), Qt::UTC));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hand.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const QByteArray date = saved.isValid() ? QByteArray("<Date Saved=\"2026-12-07T09:23:21Z\">x</Date>")
+                                            : QByteArray();
+    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData>" + date
+               + "<Village Name=\"Застава\"/>" + elements + "<Comments>c</Comments></JorVillageData>");
+    file.close();
+
+    TVillageData village;
+    village.FileName = path;
+    QDateTime readSaved;
+    const TFileResult result = ReadVillageFile(village, catalog, &readSaved);
+    QVERIFY2(result.Ok, qPrintable(result.Error));
+    QCOMPARE(readSaved, saved);
+    QCOMPARE(DescribeAdditions(village), expected);
+    // The elements after the new ones are still read.
+    QCOMPARE(village.Comments, QStringLiteral("c"));
 }
 
 QTEST_GUILESS_MAIN(TestVillageFile)

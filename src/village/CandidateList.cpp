@@ -40,7 +40,7 @@ void TCandidateList::SetChecks(TCheckMode mode)
     }
 }
 
-void TCandidateList::CheckByText(QStringView text)
+bool TCandidateList::CheckByText(QStringView text)
 {
     // The list is sorted by the same comparison, so the first equal item is
     // found by halving: the import checks one item per building of a long
@@ -49,8 +49,10 @@ void TCandidateList::CheckByText(QStringView text)
                                         [](const TCandidate &item, QStringView wanted) {
                                             return TextLess(item.Entry.Text, wanted);
                                         });
-    if (first != m_Items.end() && SameText(first->Entry.Text, text))
-        first->Checked = true;
+    if (first == m_Items.end() || !SameText(first->Entry.Text, text))
+        return false;
+    first->Checked = true;
+    return true;
 }
 
 void TCandidateList::SetChecked(int position, bool checked)

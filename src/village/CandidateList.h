@@ -25,8 +25,9 @@ public:
     // Empties the list, then adds every catalog entry, unchecked, sorted.
     void FillFromCatalog(const TdmListObj &catalog);
     void SetChecks(TCheckMode mode);
-    // Checks the first item whose text equals text, letter case ignored.
-    void CheckByText(QStringView text);
+    // Checks the first item whose text equals text, letter case ignored;
+    // false when no item has that text.
+    bool CheckByText(QStringView text);
     void SetChecked(int position, bool checked);
 
     int Count() const { return int(m_Items.size()); }

@@ -3,13 +3,16 @@
 //
 //   line 5    the game's name, "Ливарон" exactly (the acceptance test)
 //   line 12   the village's name
-//   line 13   the buildings: "<name> Уровень <level>" groups
+//   line 13   the buildings: "<name> Уровень <level>" groups, among them the
+//             main building's level
 //   "Производство:" (first from line 7 on), then four lines of production
-//   the first "Древесина ..." line after them: the four stocks
+//   the first "Древесина ..." line after them: the four stocks with their
+//             capacities ("750/800")
 //
 // The import command of the village page calls it and recalculates after an
 // accepted text. Nothing here shows a message: values that cannot be read
-// count as 0 (production, stocks) or mark nothing (levels).
+// count as 0 (production, stocks), stay unknown (capacities) or mark
+// nothing (levels); the result carries the texts the page shows.
 #include "OverviewImport.h"
 
 #include "CandidateList.h"
@@ -33,6 +36,7 @@ const QString SawmillPageName = QStringLiteral("Лесопилка");
 const QString SawmillCatalogName = QStringLiteral("Лесопильный завод");
 const QString ProductionMarker = QStringLiteral("Производство:");
 const QString StockLineStart = QStringLiteral("Древесина");
+const QString MainBuildingName = QStringLiteral("Главное здание");
 
 constexpr qsizetype MinimumLineCount = 15;
 constexpr qsizetype GameNameLine = 5;
@@ -66,10 +70,18 @@ QString NumberTextOrZero(QStringView text)
     return QString::number(WholeNumberOr(text, 0));
 }
 
-// Marks the next level of every "<name> Уровень <level>" group of the
-// buildings line.
-void MarkListedBuildings(const QString &buildingsLine, TCandidateList &candidates)
+// One "<name> Уровень <level>" group of the buildings line whose level is a
+// whole number of 0 or more; the page's "Лесопилка" already renamed.
+struct TListedBuilding
 {
+    QString Name;
+    qint32 Level = 0;
+};
+
+// The groups of the buildings line, in their order.
+QList<TListedBuilding> ListedBuildings(const QString &buildingsLine)
+{
+    QList<TListedBuilding> listed;
     QString line = buildingsLine;
     line.remove(BuildingSiteWord, Qt::CaseInsensitive);
 
@@ -105,20 +117,60 @@ void MarkListedBuildings(const QString &buildingsLine, TCandidateList &candidate
 
         const std::optional<qint32> level = ParseWholeNumber(levelText);
         if (level && *level >= 0)
-            candidates.CheckByText(MakeDisplayText(name, qint64(*level) + 1));
+            listed.append({name, *level});
 
         rest = TrimmedText(rest);
     }
+    return listed;
 }
 
-void ImportBuildings(const QStringList &lines, TVillageData &village, const TdmListObj &catalog)
+// The lowest level the page lists for the building of this name (letter
+// case ignored); none when the page does not list it.
+std::optional<qint32> LowestListedLevel(const QList<TListedBuilding> &listed, const QString &name)
+{
+    std::optional<qint32> lowest;
+    for (const TListedBuilding &building : listed) {
+        if (SameText(building.Name, name) && (!lowest || building.Level < *lowest))
+            lowest = building.Level;
+    }
+    return lowest;
+}
+
+// Marks the next level of every listed building among the considered ones,
+// then drops the considered entries that are built: those at or below the
+// lowest level the page lists for their building. Returns how many listed
+// buildings had a next level to mark.
+int ImportBuildings(const QList<TListedBuilding> &listed, TVillageData &village, const TdmListObj &catalog)
 {
     TCandidateList candidates;
     candidates.FillFromCatalog(catalog);
     for (const TAvBuildingEntry &entry : std::as_const(village.AvBuildings))
         candidates.CheckByText(entry.Text);
-    MarkListedBuildings(LineAt(lines, BuildingsLine), candidates);
-    village.ReplaceAvBuildings(candidates.CheckedEntries());
+    int marked = 0;
+    for (const TListedBuilding &building : listed) {
+        if (candidates.CheckByText(MakeDisplayText(building.Name, qint64(building.Level) + 1)))
+            ++marked;
+    }
+
+    QList<TAvBuildingEntry> kept;
+    for (const TAvBuildingEntry &entry : candidates.CheckedEntries()) {
+        const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
+        const std::optional<qint32> lowest = LowestListedLevel(listed, object.Name);
+        if (!lowest || object.Level > *lowest)
+            kept.append(entry);
+    }
+    village.ReplaceAvBuildings(kept);
+    return marked;
+}
+
+// The level of the first main building the page lists, when it is 1 or more.
+std::optional<qint32> ListedMainLevel(const QList<TListedBuilding> &listed)
+{
+    for (const TListedBuilding &building : listed) {
+        if (SameText(building.Name, MainBuildingName))
+            return building.Level >= 1 ? std::optional<qint32>(building.Level) : std::nullopt;
+    }
+    return std::nullopt;
 }
 
 // The 1-based line at which the production block starts: the line after the
@@ -153,9 +205,13 @@ void ImportProduction(const QStringList &lines, qsizetype blockStart, TVillageDa
 }
 
 // "Древесина 750/800 Глина 600/800 Железо 420/800 Зерно 300/900": a label, a
-// blank, the stock before "/", for each kind in order.
-void ImportStocks(QStringView stockLine, TVillageData &village)
+// blank, the stock before "/" and the capacity after it up to the next
+// blank, for each kind in order. A stock that is no number counts as 0; a
+// capacity that is none (or below 0) is unknown. True when some capacity
+// was read.
+bool ImportStocks(QStringView stockLine, TVillageData &village)
 {
+    bool capacityRead = false;
     QStringView rest = TrimmedText(stockLine);
     for (const TResourceKind kind : AllResourceKinds) {
         rest = TrimmedText(rest);
@@ -166,14 +222,39 @@ void ImportStocks(QStringView stockLine, TVillageData &village)
         rest = TrimmedText(rest);
 
         const qsizetype slashAt = rest.indexOf(u'/');
+        const qsizetype blankAt = rest.indexOf(u' ');
         const QStringView stockText = slashAt >= 0 ? rest.first(slashAt) : QStringView();
         village.SetResourceCollect(kind, NumberTextOrZero(stockText));
 
-        const qsizetype blankAt = rest.indexOf(u' ');
+        // The capacity is the rest of the stock's word.
+        QStringView capacityText;
+        if (slashAt >= 0 && (blankAt < 0 || slashAt < blankAt))
+            capacityText = rest.sliced(slashAt + 1, (blankAt >= 0 ? blankAt : rest.size()) - slashAt - 1);
+        const std::optional<qint32> capacity = ParseWholeNumber(capacityText);
+        if (capacity && *capacity >= 0) {
+            village.SetCapacity(kind, QString::number(*capacity));
+            capacityRead = true;
+        } else {
+            village.SetCapacity(kind, QString());
+        }
+
         if (blankAt >= 0)
             rest = rest.sliced(blankAt + 1);
         rest = TrimmedText(rest);
     }
+    return capacityRead;
+}
+
+// "строение", "строения", "строений" after a count.
+QString BuildingsWord(int count)
+{
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    if (last == 1 && lastTwo != 11)
+        return QStringLiteral("строение");
+    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
+        return QStringLiteral("строения");
+    return QStringLiteral("строений");
 }
 
 } // namespace
@@ -210,9 +291,30 @@ QStringList SplitOverviewLines(const QString &text)
     return SplitLines(text, std::numeric_limits<qsizetype>::max());
 }
 
+QDebug operator<<(QDebug debug, const TOverviewImportResult &result)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TOverviewImportResult(";
+    if (!result.Accepted)
+        debug << "refused, " << result.Error;
+    else
+        debug << result.Report;
+    debug << ')';
+    return debug;
+}
+
+QString OverviewRejection(const QStringList &lines)
+{
+    if (lines.size() < MinimumLineCount)
+        return QStringLiteral("Текст не распознан: меньше %1 строк.").arg(MinimumLineCount);
+    if (LineAt(lines, GameNameLine) != GameName)
+        return QStringLiteral("Текст не распознан: в строке %1 нет слова «%2».").arg(GameNameLine).arg(GameName);
+    return {};
+}
+
 bool IsOverviewText(const QStringList &lines)
 {
-    return lines.size() >= MinimumLineCount && LineAt(lines, GameNameLine) == GameName;
+    return OverviewRejection(lines).isEmpty();
 }
 
 bool IsOverviewText(const QString &text)
@@ -222,17 +324,28 @@ bool IsOverviewText(const QString &text)
     return IsOverviewText(SplitLines(text, MinimumLineCount));
 }
 
-bool ParseOverviewText(const QStringList &lines, TVillageData &village, const TdmListObj &catalog)
+TOverviewImportResult ImportOverviewText(const QStringList &lines, TVillageData &village,
+                                         const TdmListObj &catalog)
 {
-    if (!IsOverviewText(lines))
-        return false;
+    TOverviewImportResult result;
+    result.Error = OverviewRejection(lines);
+    if (!result.Error.isEmpty())
+        return result;
+    result.Accepted = true;
 
     const QString villageName = LineAt(lines, VillageNameLine);
     if (village.Name.isEmpty() && !villageName.isEmpty())
         village.SetName(villageName);
 
-    if (village.Race >= 1 && village.Race <= 3)
-        ImportBuildings(lines, village, catalog);
+    const QList<TListedBuilding> listed = ListedBuildings(LineAt(lines, BuildingsLine));
+    if (const std::optional<qint32> mainLevel = ListedMainLevel(listed)) {
+        village.SetMainLevel(QString::number(*mainLevel));
+        result.MainLevel = true;
+    }
+
+    result.Buildings = village.Race >= 1 && village.Race <= 3;
+    if (result.Buildings)
+        result.BuildingCount = ImportBuildings(listed, village, catalog);
 
     const qsizetype blockStart = ProductionBlockStart(lines);
     ImportProduction(lines, blockStart, village);
@@ -240,9 +353,29 @@ bool ParseOverviewText(const QStringList &lines, TVillageData &village, const Td
     for (qsizetype n = blockStart + 4; n <= lines.size(); ++n) {
         const QString &line = lines.at(n - 1);
         if (TrimmedText(line).startsWith(StockLineStart)) {
-            ImportStocks(line, village);
+            result.Stocks = true;
+            result.Capacity = ImportStocks(line, village);
             break;
         }
     }
-    return true;
+
+    QStringList parts;
+    if (result.Stocks)
+        parts.append(QStringLiteral("запасы"));
+    parts.append(QStringLiteral("производство"));
+    if (result.Capacity)
+        parts.append(QStringLiteral("вместимость"));
+    if (result.Buildings) {
+        parts.append(QStringLiteral("%1 %2").arg(result.BuildingCount).arg(BuildingsWord(result.BuildingCount)));
+        result.Report = QStringLiteral("Импортировано: %1.").arg(parts.join(QStringLiteral(", ")));
+    } else {
+        result.Report = QStringLiteral("Импортировано: %1. Строения не импортированы: не выбрана раса.")
+                            .arg(parts.join(QStringLiteral(", ")));
+    }
+    return result;
+}
+
+bool ParseOverviewText(const QStringList &lines, TVillageData &village, const TdmListObj &catalog)
+{
+    return ImportOverviewText(lines, village, catalog).Accepted;
 }

@@ -1,8 +1,11 @@
 // Reading the game's "Обзор деревни" page as the player copies it from the
-// browser: hourly production, stocks, the village name (while it has none)
-// and the next level of every listed building.
+// browser: hourly production, stocks and capacities, the village name (while
+// it has none), the main-building level and the next level of every listed
+// building (levels the page shows as built leave the considered list).
 #pragma once
 
+#include <QDebug>
+#include <QString>
 #include <QStringList>
 
 class TVillageData;
@@ -14,9 +17,39 @@ QStringList SplitOverviewLines(const QString &text);
 
 // The acceptance test: at least 15 lines and line 5 exactly "Ливарон".
 bool IsOverviewText(const QStringList &lines);
+// Why the text fails the acceptance test ("Текст не распознан: меньше 15
+// строк." / "Текст не распознан: в строке 5 нет слова «Ливарон»."); empty
+// for an accepted text.
+QString OverviewRejection(const QStringList &lines);
 // The same test on the pasted text, without splitting all of it.
 bool IsOverviewText(const QString &text);
 
-// Applies an accepted text to the village; false (nothing changed) otherwise.
-// The caller recalculates after an accepted text.
+struct TOverviewImportResult
+{
+    bool Accepted = false;
+    // Why the text was not accepted (OverviewRejection); empty otherwise.
+    QString Error;
+    // What an accepted text changed.
+    bool Stocks = false;    // a stock line was found
+    bool Capacity = false;  // some capacity of it was a number
+    bool MainLevel = false; // the page listed the main building at level 1 or more
+    bool Buildings = false; // a race was chosen, so the buildings were read
+    int BuildingCount = 0;  // listed buildings whose next level was marked
+    // The page's one line: "Импортировано: запасы, производство,
+    // вместимость, 4 строения." or, without a race, "Импортировано: ...
+    // Строения не импортированы: не выбрана раса."; empty when not accepted.
+    QString Report;
+
+    friend bool operator==(const TOverviewImportResult &, const TOverviewImportResult &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TOverviewImportResult &result);
+
+// Applies an accepted text to the village and says what it took; nothing
+// changes for a text that is not accepted. The caller recalculates after an
+// accepted text.
+TOverviewImportResult ImportOverviewText(const QStringList &lines, TVillageData &village,
+                                         const TdmListObj &catalog);
+
+// ImportOverviewText, telling only whether the text was accepted.
 bool ParseOverviewText(const QStringList &lines, TVillageData &village, const TdmListObj &catalog);

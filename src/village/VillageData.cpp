@@ -248,6 +248,75 @@ qint32 TVillageData::MainLevelValue() const
     return WholeNumberOr(MainLevel, 1);
 }
 
+void TVillageData::SetCapacity(TResourceKind kind, const QString &text)
+{
+    Capacity[KindIndex(kind)] = text;
+    emit ResourcesChanged();
+}
+
+void TVillageData::EditCapacity(TResourceKind kind, const QString &text)
+{
+    if (Capacity[KindIndex(kind)] == text)
+        return;
+    Capacity[KindIndex(kind)] = text;
+    Modified = true;
+    emit ResourcesChanged();
+    emit RecalculationRequested();
+}
+
+qint32 TVillageData::CapacityValue(TResourceKind kind) const
+{
+    const std::optional<qint32> value = ParseWholeNumber(Capacity[KindIndex(kind)]);
+    return value && *value >= 0 ? *value : -1;
+}
+
+void TVillageData::AppendToQueue(const TAvBuildingEntry &entry)
+{
+    Queue.append(entry);
+    Modified = true;
+    emit QueueChanged();
+}
+
+bool TVillageData::RemoveFromQueue(int position)
+{
+    if (position < 0 || position >= Queue.size())
+        return false;
+    Queue.removeAt(position);
+    Modified = true;
+    emit QueueChanged();
+    return true;
+}
+
+bool TVillageData::MoveQueueItemUp(int position)
+{
+    if (position < 1 || position >= Queue.size())
+        return false;
+    Queue.swapItemsAt(position - 1, position);
+    Modified = true;
+    emit QueueChanged();
+    return true;
+}
+
+bool TVillageData::MoveQueueItemDown(int position)
+{
+    if (position < 0 || position + 1 >= Queue.size())
+        return false;
+    Queue.swapItemsAt(position, position + 1);
+    Modified = true;
+    emit QueueChanged();
+    return true;
+}
+
+bool TVillageData::TakeFirstQueueItem(TAvBuildingEntry &taken)
+{
+    if (Queue.isEmpty())
+        return false;
+    taken = Queue.takeFirst();
+    Modified = true;
+    emit QueueChanged();
+    return true;
+}
+
 const QStringList &TVillageData::RaceNames()
 {
     static const QStringList names{

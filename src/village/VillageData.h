@@ -65,6 +65,14 @@ public:
     // Whether the last write of the village (by a save command or by the
     // automatic save) failed; cleared by the next write that succeeds.
     bool LastWriteFailed = false;
+    // Storage capacities as texts, by TResourceKind (wood, clay, iron: the
+    // warehouse; grain: the granary); an empty text is unknown.
+    std::array<QString, 4> Capacity;
+    // The build queue in its order; the same entry may stand more than once
+    // (a building's next level after it). A text that the catalog does not
+    // know keeps its place with CatalogIndex -1: it is written back, never
+    // projected.
+    QList<TAvBuildingEntry> Queue;
 
     // Sets or clears the change flag; announces a change of it.
     void SetModified(bool modified);
@@ -141,6 +149,26 @@ public:
     qint32 ResourceAddValue(TResourceKind kind) const;
     qint32 MainLevelValue() const;
 
+    // A capacity read from a file or imported; sets nothing else.
+    void SetCapacity(TResourceKind kind, const QString &text);
+    // A capacity typed by hand: a different text sets Modified and asks for
+    // a recalculation.
+    void EditCapacity(TResourceKind kind, const QString &text);
+    // The capacity by the whole-number rule; -1 (unknown) when the text is
+    // empty, no whole number or below 0.
+    qint32 CapacityValue(TResourceKind kind) const;
+
+    // The build queue. Each change sets Modified and emits QueueChanged
+    // once; an operation that finds no entry at position changes nothing
+    // and returns false.
+    void AppendToQueue(const TAvBuildingEntry &entry);
+    bool RemoveFromQueue(int position);
+    // Swaps the entry with the one before (Up) or after (Down) it.
+    bool MoveQueueItemUp(int position);
+    bool MoveQueueItemDown(int position);
+    // Removes the first entry and gives it; false when the queue is empty.
+    bool TakeFirstQueueItem(TAvBuildingEntry &taken);
+
     // "Римляне", "Галлы", "Германцы" in race-list order.
     static const QStringList &RaceNames();
     // The display name of a race code 1..3; empty for anything else.
@@ -156,4 +184,5 @@ signals:
     void FileNameChanged(const QString &fileName);
     void ModifiedChanged(bool modified);
     void RecalculationRequested();
+    void QueueChanged();
 };

@@ -6,10 +6,16 @@
 // replaces the file in one step (QSaveFile), so that a failed write never
 // damages the old file:
 //
-//   <JorVillageData><Date/><Village Name Race MainLevel/>
+//   <JorVillageData><Date Saved/><Village Name Race MainLevel/>
 //   <ResourceCollect Wood Clay Iron Grain/><ResourceAdd Wood Clay Iron Grain/>
-//   <AvBuildings><Building/>...</AvBuildings><Comments/></JorVillageData>
+//   <Capacity Wood Clay Iron Grain/>           (only with a capacity given)
+//   <AvBuildings><Building/>...</AvBuildings>
+//   <Queue><Item/>...</Queue>                   (only with a queue)
+//   <Construction Name Total Ends/>             (only while one runs)
+//   <Comments/></JorVillageData>
 //
+// Saved and Ends are moments in ISO 8601 UTC ("2026-12-07T09:23:21Z"). A
+// file without the optional parts reads as it did before they existed.
 // Reading parses the whole file first, keeping text that consists of blanks
 // only (a comment of blanks reads back as written), then applies the root's
 // children in document order by their names. The program writes neither a
@@ -22,6 +28,7 @@
 #include "VillageData.h"
 #include "base/Clock.h"
 #include "catalog/MessageSeam.h"
+#include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <QDateTime>
@@ -36,6 +43,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -49,6 +57,14 @@ const QString ResourceAddElementName = QStringLiteral("ResourceAdd");
 const QString AvBuildingsElementName = QStringLiteral("AvBuildings");
 const QString BuildingElementName = QStringLiteral("Building");
 const QString CommentsElementName = QStringLiteral("Comments");
+const QString CapacityElementName = QStringLiteral("Capacity");
+const QString QueueElementName = QStringLiteral("Queue");
+const QString QueueItemElementName = QStringLiteral("Item");
+const QString ConstructionElementName = QStringLiteral("Construction");
+
+const QString SavedAttribute = QStringLiteral("Saved");
+const QString TotalAttribute = QStringLiteral("Total");
+const QString EndsAttribute = QStringLiteral("Ends");
 
 const QString NameAttribute = QStringLiteral("Name");
 const QString RaceAttribute = QStringLiteral("Race");
@@ -64,6 +80,12 @@ const QString FileStructureReason = QStringLiteral("Ошибка структу�
 const QString OpenErrorMessage = QStringLiteral("Ошибка открытия файла!");
 
 // ---------------------------------------------------------------- writing
+
+// A moment in ISO 8601 UTC to the second: "2026-12-07T09:23:21Z".
+QString UtcMomentText(const QDateTime &moment)
+{
+    return moment.toUTC().toString(Qt::ISODate);
+}
 
 bool IsXmlCharacter(char32_t c)
 {
@@ -160,7 +182,11 @@ QByteArray VillageFileBytes(const TVillageData &village)
     QXmlStreamWriter writer(&elements);
     writer.writeStartElement(RootElementName);
 
-    writer.writeTextElement(DateElementName, XmlSafeText(VillageFileDateText(CurrentDateTime())));
+    const QDateTime now = CurrentDateTime();
+    writer.writeStartElement(DateElementName);
+    writer.writeAttribute(SavedAttribute, UtcMomentText(now));
+    writer.writeCharacters(XmlSafeText(VillageFileDateText(now)));
+    writer.writeEndElement();
 
     writer.writeEmptyElement(VillageElementName);
     writer.writeAttribute(NameAttribute, XmlSafeText(village.Name));
@@ -169,6 +195,9 @@ QByteArray VillageFileBytes(const TVillageData &village)
 
     WriteResources(writer, ResourceCollectElementName, village.ResourceCollect);
     WriteResources(writer, ResourceAddElementName, village.ResourceAdd);
+    if (std::any_of(village.Capacity.begin(), village.Capacity.end(),
+                    [](const QString &text) { return !text.isEmpty(); }))
+        WriteResources(writer, CapacityElementName, village.Capacity);
 
     // Texts that the catalog does not know go back after the known ones.
     if (!village.AvBuildings.isEmpty() || !village.UnknownBuildings.isEmpty()) {
@@ -178,6 +207,21 @@ QByteArray VillageFileBytes(const TVillageData &village)
         for (const QString &text : village.UnknownBuildings)
             writer.writeTextElement(BuildingElementName, XmlSafeText(text));
         writer.writeEndElement();
+    }
+
+    if (!village.Queue.isEmpty()) {
+        writer.writeStartElement(QueueElementName);
+        for (const TAvBuildingEntry &entry : village.Queue)
+            writer.writeTextElement(QueueItemElementName, XmlSafeText(entry.Text));
+        writer.writeEndElement();
+    }
+
+    if (village.BuildTotal > 0) {
+        const qint64 remaining = std::max<qint64>(qint64(village.BuildTotal) - village.BuildElapsed, 0);
+        writer.writeEmptyElement(ConstructionElementName);
+        writer.writeAttribute(NameAttribute, XmlSafeText(village.BuildName));
+        writer.writeAttribute(TotalAttribute, QString::number(village.BuildTotal));
+        writer.writeAttribute(EndsAttribute, UtcMomentText(now.addSecs(remaining)));
     }
 
     // Line breaks are written as CR LF; the reader makes them CR LF again
@@ -425,17 +469,70 @@ void ApplyVillage(const QDomElement &element, TVillageData &village)
     }
 }
 
-void ApplyResources(const QDomElement &element, TVillageData &village, bool stocks)
+enum class TResourceRow { Stocks, Production, Capacity };
+
+void ApplyResources(const QDomElement &element, TVillageData &village, TResourceRow row)
 {
     for (const TResourceKind kind : AllResourceKinds) {
         const QString &name = ResourceAttributes[KindIndex(kind)];
         if (!element.hasAttribute(name))
             continue;
-        if (stocks)
+        switch (row) {
+        case TResourceRow::Stocks:
             village.SetResourceCollect(kind, element.attribute(name));
-        else
+            break;
+        case TResourceRow::Production:
             village.SetResourceAdd(kind, element.attribute(name));
+            break;
+        case TResourceRow::Capacity:
+            village.SetCapacity(kind, element.attribute(name));
+            break;
+        }
     }
+}
+
+// A moment written by UtcMomentText (any ISO 8601 form is taken); invalid
+// when the text is none.
+QDateTime MomentFromText(const QString &text)
+{
+    return QDateTime::fromString(text.trimmed(), Qt::ISODate);
+}
+
+// Each Item element with a single text is one entry, found through the
+// catalog; a text the catalog does not know keeps its place with index -1.
+// Anything else in the element is passed over.
+void ApplyQueue(const QDomElement &element, TVillageData &village, const TdmListObj &catalog)
+{
+    for (QDomElement item = element.firstChildElement(QueueItemElementName); !item.isNull();
+         item = item.nextSiblingElement(QueueItemElementName)) {
+        const std::optional<QString> text = SingleText(item);
+        if (!text || text->trimmed().isEmpty())
+            continue;
+        const qint32 index = catalog.FindByDisplayText(*text);
+        village.AppendToQueue({index >= 0 ? catalog.Object(index).DisplayText() : *text, index});
+    }
+}
+
+// The construction resumes with the time that remains until its end; one
+// whose end has passed is cleared. A name that is empty, a total that is no
+// whole number above 0 or an end that is no moment leaves the record as it
+// is.
+void ApplyConstruction(const QDomElement &element, TVillageData &village)
+{
+    const QString name = element.attribute(NameAttribute);
+    const std::optional<qint32> total = ParseWholeNumber(element.attribute(TotalAttribute));
+    const QDateTime ends = MomentFromText(element.attribute(EndsAttribute));
+    if (name.isEmpty() || !total || *total <= 0 || !ends.isValid())
+        return;
+
+    const qint64 remaining = CurrentDateTime().secsTo(ends);
+    if (remaining <= 0) {
+        village.SetConstruction(QString(), 0, 0);
+        return;
+    }
+    // An end further away than the whole time (a clock set back) starts the
+    // construction afresh.
+    village.SetConstruction(name, *total, qint32(*total - std::min<qint64>(remaining, *total)));
 }
 
 void AddBuilding(const QString &text, TVillageData &village, const TdmListObj &catalog)
@@ -472,7 +569,7 @@ std::optional<TReadFailure> ApplyBuildings(const QDomElement &element, TVillageD
 // Applies the root's children in document order; stops at the first failure,
 // leaving what was applied before it.
 std::optional<TReadFailure> ApplyRoot(const QDomElement &root, TVillageData &village,
-                                      const TdmListObj &catalog)
+                                      const TdmListObj &catalog, QDateTime &saved)
 {
     for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
         if (!node.isElement())
@@ -481,8 +578,18 @@ std::optional<TReadFailure> ApplyRoot(const QDomElement &root, TVillageData &vil
         const QString name = element.tagName();
         if (name == VillageElementName) {
             ApplyVillage(element, village);
-        } else if (name == ResourceCollectElementName || name == ResourceAddElementName) {
-            ApplyResources(element, village, name == ResourceCollectElementName);
+        } else if (name == ResourceCollectElementName) {
+            ApplyResources(element, village, TResourceRow::Stocks);
+        } else if (name == ResourceAddElementName) {
+            ApplyResources(element, village, TResourceRow::Production);
+        } else if (name == CapacityElementName) {
+            ApplyResources(element, village, TResourceRow::Capacity);
+        } else if (name == DateElementName) {
+            saved = MomentFromText(element.attribute(SavedAttribute));
+        } else if (name == QueueElementName) {
+            ApplyQueue(element, village, catalog);
+        } else if (name == ConstructionElementName) {
+            ApplyConstruction(element, village);
         } else if (name == AvBuildingsElementName) {
             if (auto failure = ApplyBuildings(element, village, catalog))
                 return failure;
@@ -502,7 +609,8 @@ struct TReadOutcome
     bool FileExists = false;
 };
 
-TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const TdmListObj &catalog)
+TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const TdmListObj &catalog,
+                              QDateTime &saved)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {TReadFailure{FileNotFoundReason}, false};
@@ -528,7 +636,7 @@ TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const 
     if (root.tagName() != RootElementName)
         return {TReadFailure{FileStructureReason}, true};
 
-    return {ApplyRoot(root, village, catalog), true};
+    return {ApplyRoot(root, village, catalog, saved), true};
 }
 
 } // namespace
@@ -601,10 +709,13 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path)
     return result;
 }
 
-TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog)
+TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved)
 {
     const QString path = village.FileName;
-    const TReadOutcome outcome = ApplyVillageFile(path, village, catalog);
+    QDateTime savedMoment;
+    const TReadOutcome outcome = ApplyVillageFile(path, village, catalog, savedMoment);
+    if (saved)
+        *saved = savedMoment;
     if (!outcome.Failure)
         return {true, {}, path};
 

@@ -6,6 +6,7 @@
 // Failures are values; the main window and the page show them.
 #pragma once
 
+#include <QDateTime>
 #include <QDebug>
 #include <QString>
 
@@ -45,7 +46,12 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path);
 // read, whole or partial, and shows a failure (OpenFailureMessage). On
 // failure what was applied stays, and the file name is forgotten when the
 // file exists (so it is never overwritten with a partly read village).
-TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog);
+// A construction of the file resumes with the time left until its end (by
+// the Clock seam), or is cleared when that end has passed; the caller
+// advances the stocks over the time since the moment of writing, which is
+// stored in saved when given (invalid when the file gives none or no valid
+// one).
+TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved = nullptr);
 
 // The text of the error box for a failed read: "Ошибка открытия файла!",
 // the file's path and the reason, one to a line.
@@ -66,4 +72,4 @@ QString WithVillageFileExtension(const QString &path);
 
 // The text of the Date element for a moment: short date, a blank, long time;
 // the date alone at 00:00:00.
-QString VillageFileDateText(const class QDateTime &moment);
+QString VillageFileDateText(const QDateTime &moment);

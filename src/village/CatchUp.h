@@ -1,0 +1,24 @@
+// The time that passed while the program was closed: on Open the stocks of a
+// village advance by what its incomes produced since the file was written,
+// and the page shows one line about it. The main window calls it after a
+// good read, with the moment the file gives and the Clock seam's now.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+
+class TVillageData;
+
+// The span as the line shows it: "2 дн 3 ч 5 мин", "9 ч 12 мин", "5 мин";
+// parts of 0 are left out; under a minute the seconds, "45 сек".
+QString ElapsedText(qint64 seconds);
+
+// Advances the stocks of the village over the seconds from saved to now:
+// the exact rate, capped at known capacities, negative incomes down to 0,
+// clamped to 32 bits. Only the stocks whose value changes get a new text (a
+// decimal number); nothing else changes. Returns the line to show: "Запасы
+// пересчитаны за 9 ч 12 мин с момента сохранения."; for a saved moment
+// after now (a clock changed) nothing changes and the line says so; for an
+// invalid saved moment the line is empty and nothing changes.
+QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const QDateTime &now);
