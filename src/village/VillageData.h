@@ -31,6 +31,10 @@ struct TAvBuildingEntry
 
 QDebug operator<<(QDebug debug, const TAvBuildingEntry &entry);
 
+// The text with every line break (CR LF, LF or a lone CR) made CR LF, the
+// form in which the record holds comments and the village file stores them.
+QString WithCrLfBreaks(const QString &text);
+
 class TVillageData : public QObject
 {
     Q_OBJECT

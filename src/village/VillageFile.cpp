@@ -122,49 +122,6 @@ QString XmlSafeText(const QString &text)
     return result;
 }
 
-// Every line break (CR LF, LF or a lone CR) made CR LF, in one pass: a
-// comment may run to millions of lines, and it is written at every
-// automatic save.
-QString WithCrLfBreaks(const QString &text)
-{
-    const char16_t *const source = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype size = text.size();
-    qsizetype added = 0;
-    bool changes = false;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (source[i] == u'\r') {
-            if (i + 1 < size && source[i + 1] == u'\n') {
-                ++i;
-            } else {
-                changes = true;
-                ++added;
-            }
-        } else if (source[i] == u'\n') {
-            changes = true;
-            ++added;
-        }
-    }
-    if (!changes)
-        return text;
-
-    // Each LF and each lone CR grows by one unit.
-    QString result(size + added, Qt::Uninitialized);
-    char16_t *target = reinterpret_cast<char16_t *>(result.data());
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t unit = source[i];
-        if (unit == u'\r' || unit == u'\n') {
-            *target++ = u'\r';
-            *target++ = u'\n';
-            if (unit == u'\r' && i + 1 < size && source[i + 1] == u'\n')
-                ++i;
-        } else {
-            *target++ = unit;
-        }
-    }
-    Q_ASSERT(target == reinterpret_cast<const char16_t *>(result.constData()) + result.size());
-    return result;
-}
-
 void WriteResources(QXmlStreamWriter &writer, const QString &name, const std::array<QString, 4> &texts)
 {
     writer.writeEmptyElement(name);
