@@ -166,9 +166,8 @@ void BM_WriteReadVillage500(benchmark::State &state)
     for (auto _ : state) {
         WriteVillageFile(village);
         TVillageData read;
-        TPlanner readPlanner(read, catalog);
         read.FileName = village.FileName;
-        benchmark::DoNotOptimize(ReadVillageFile(read, readPlanner, catalog).Ok);
+        benchmark::DoNotOptimize(ReadVillageFile(read, catalog).Ok);
     }
 }
 BENCHMARK(BM_WriteReadVillage500)->Unit(benchmark::kMillisecond);

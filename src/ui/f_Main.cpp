@@ -19,10 +19,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QHeaderView>
-#include <QScrollBar>
-#include <QTableView>
-#include <QTimer>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -73,38 +69,6 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
 }
 
 TFormMain::~TFormMain() = default;
-
-void TFormMain::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (!m_FittedToTable) {
-        m_FittedToTable = true;
-        QTimer::singleShot(0, this, &TFormMain::FitWidthToTable);
-    }
-}
-
-void TFormMain::FitWidthToTable()
-{
-    // The window's size was chosen for a narrow font; where the system font
-    // is wider, the columns "Время" and "Строить" would need scrolling.
-    TFormVillage *page = ActivePage();
-    const auto *table = page ? page->findChild<QTableView *>(QStringLiteral("sgCalc")) : nullptr;
-    if (!table || isMaximized() || isFullScreen())
-        return;
-    int needed = table->horizontalHeader()->length() + table->frameWidth() * 2;
-    if (table->verticalScrollBar()->isVisible())
-        needed += table->verticalScrollBar()->width();
-    const int missing = needed - table->width();
-    if (missing <= 0)
-        return;
-    const QRect available = screen() ? screen()->availableGeometry() : QRect();
-    int width = this->width() + missing;
-    if (available.isValid())
-        width = std::min(width, available.width());
-    resize(width, height());
-    if (available.isValid())
-        move(available.center() - rect().center());
-}
 
 QAction *TFormMain::NewAction(const QString &name, const QString &caption, const QString &category,
     const QKeySequence &shortcut)

@@ -40,7 +40,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
@@ -88,9 +87,6 @@ private:
     // The title shows the active village and its file, with the marker for
     // changes not yet written.
     void UpdateTitle();
-    // Widens the window once, when first shown, so that the table of
-    // available buildings shows all its columns in the font in use.
-    void FitWidthToTable();
 
     const TdmListObj &m_Catalog;
     QTabWidget *pcMain = nullptr;
@@ -114,5 +110,4 @@ private:
     // The tab being dragged on the tab strip and where it started.
     QPointer<QWidget> m_DraggedPage;
     int m_DragStartIndex = -1;
-    bool m_FittedToTable = false;
 };
