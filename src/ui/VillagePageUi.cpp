@@ -130,7 +130,6 @@ void TVillagePageUi::CreateProfile(QWidget *page)
     cbRace->addItems(TVillageData::RaceNames());
     lbRace->setBuddy(cbRace);
     lbMainLevel = Named(new QLabel(QStringLiteral("Уровень главного здания"), gbProfil), "lbMainLevel");
-    lbMainLevel->setWordWrap(true);
     lbMainLevel->setToolTip(QStringLiteral("Необходим для правильного расчета времени строительства"));
     edMainLevel = Named(new QLineEdit(gbProfil), "edMainLevel");
     edMainLevel->setToolTip(lbMainLevel->toolTip());

@@ -14,12 +14,15 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QHeaderView>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTabBar>
+#include <QTableView>
+#include <QTimer>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -69,6 +72,39 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
 }
 
 TFormMain::~TFormMain() = default;
+
+void TFormMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_FitWhenShown) {
+        m_FitWhenShown = false;
+        // The columns take their widths in the first layout pass, after this.
+        QTimer::singleShot(0, this, &TFormMain::FitWidthToTable);
+    }
+}
+
+void TFormMain::FitWidthToTable()
+{
+    TFormVillage *page = ActivePage();
+    const QTableView *table = page ? page->findChild<QTableView *>(QStringLiteral("sgCalc")) : nullptr;
+    if (!table || isMaximized() || isFullScreen())
+        return;
+    // The widest name listed against the width its column got (the size
+    // hint is public on the item view, protected on the table view).
+    const QAbstractItemView *view = table;
+    const int missing = view->sizeHintForColumn(0) - table->horizontalHeader()->sectionSize(0);
+    if (missing <= 0)
+        return;
+    const QRect available = screen() ? screen()->availableGeometry() : QRect();
+    int width = this->width() + missing;
+    if (available.isValid())
+        width = std::min(width, available.width());
+    if (width <= this->width())
+        return;
+    resize(width, height());
+    if (available.isValid())
+        move(available.center() - rect().center());
+}
 
 QAction *TFormMain::NewAction(const QString &name, const QString &caption, const QString &category,
     const QKeySequence &shortcut)
@@ -454,7 +490,8 @@ void TFormMain::RestoreWindowSettings()
     if (!settings)
         return;
     m_RecentFiles.Load(*settings);
-    restoreGeometry(settings->value(GeometryKey).toByteArray());
+    if (restoreGeometry(settings->value(GeometryKey).toByteArray()))
+        m_FitWhenShown = false;
     restoreState(settings->value(StateKey).toByteArray());
 }
 

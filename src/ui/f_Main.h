@@ -40,6 +40,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
@@ -87,6 +88,11 @@ private:
     // The title shows the active village and its file, with the marker for
     // changes not yet written.
     void UpdateTitle();
+    // Widens the window once, after it is first shown with a size of its
+    // own choosing, so that the available table's name column shows the
+    // whole names of the buildings listed then (the design width was chosen
+    // for a narrower font than most systems have).
+    void FitWidthToTable();
 
     const TdmListObj &m_Catalog;
     QTabWidget *pcMain = nullptr;
@@ -110,4 +116,7 @@ private:
     // The tab being dragged on the tab strip and where it started.
     QPointer<QWidget> m_DraggedPage;
     int m_DragStartIndex = -1;
+    // Whether the window is to be fitted to the table when first shown: not
+    // when it took a size remembered from an earlier run.
+    bool m_FitWhenShown = true;
 };
