@@ -167,7 +167,6 @@ void BM_WriteReadVillage500(benchmark::State &state)
     for (auto _ : state) {
         WriteVillageFile(village);
         TVillageData read;
-        TPlanner readPlanner(read, catalog);
         read.FileName = village.FileName;
         benchmark::DoNotOptimize(ReadVillageFile(read, catalog).Ok);
     }

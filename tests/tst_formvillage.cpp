@@ -222,6 +222,8 @@ private slots:
     void incomeCellTakesMinus();
     void typedNumbersMarkChangedAndRecalculate();
     void shortCostsShowRedAndBold();
+    void selectedShortCellKeepsSelectionLook_data();
+    void selectedShortCellKeepsSelectionLook();
     void clickOnTitleSortsAndBuildTakesClickedRow();
     void tabWalksThePageInReadingOrder();
     void unknownBuildingsShowGreyedAfterKnownOnes();
@@ -863,6 +865,37 @@ void TestFormVillage::shortCostsShowRedAndBold()
     page.Village().EditResourceCollect(TResourceKind::Wood, QStringLiteral("130"));
     QVERIFY(!shown->index(0, 1).data(Qt::ForegroundRole).isValid());
     QCOMPARE(CellText(sgCalc, 0, 5), QStringLiteral("00:00:00 (14:05)"));
+}
+
+void TestFormVillage::selectedShortCellKeepsSelectionLook_data()
+{
+    QTest::addColumn<bool>("asCurrent");
+    QTest::newRow("the current cell") << true;
+    QTest::newRow("a selected cell that is not current") << false;
+}
+
+void TestFormVillage::selectedShortCellKeepsSelectionLook()
+{
+    QFETCH(bool, asCurrent);
+    TFormVillage page(m_Catalog->Catalog);
+    // Stock 100 against a wood cost of 130: the wood cell is short.
+    Prepare(page, {"100", "1000", "1000", "1000"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    const QAbstractItemModel *shown = sgCalc->model();
+    const QModelIndex wood = shown->index(0, 1);
+    QVERIFY(wood.data(Qt::FontRole).value<QFont>().bold());
+
+    if (asCurrent)
+        sgCalc->setCurrentIndex(wood);
+    else
+        sgCalc->selectionModel()->select(wood, QItemSelectionModel::ClearAndSelect);
+    QVERIFY(!wood.data(Qt::ForegroundRole).isValid());
+    QVERIFY(!wood.data(Qt::FontRole).isValid());
+
+    // Another cell taken: the wood cell is short again.
+    sgCalc->setCurrentIndex(shown->index(0, 2));
+    QCOMPARE(wood.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QVERIFY(wood.data(Qt::FontRole).value<QFont>().bold());
 }
 
 void TestFormVillage::clickOnTitleSortsAndBuildTakesClickedRow()

@@ -4,11 +4,14 @@
 #include "village/AvailableModel.h"
 
 #include <QColor>
+#include <QItemSelectionModel>
 
 QVariant TAvailableLook::data(const QModelIndex &index, int role) const
 {
     if (role == Qt::ForegroundRole || role == Qt::FontRole) {
         if (!QIdentityProxyModel::data(index, TAvailableModel::ShortageRole).toBool())
+            return {};
+        if (m_Selection && (m_Selection->currentIndex() == index || m_Selection->isSelected(index)))
             return {};
         if (role == Qt::ForegroundRole)
             return QColor(255, 0, 0);
@@ -21,4 +24,9 @@ void TAvailableLook::SetFont(const QFont &font)
 {
     m_ShortFont = font;
     m_ShortFont.setBold(true);
+}
+
+void TAvailableLook::SetSelection(const QItemSelectionModel *selection)
+{
+    m_Selection = selection;
 }

@@ -20,10 +20,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,12 +34,27 @@ namespace {
 // The least width of the left column (the village group and the list).
 constexpr int LeftColumnWidth = 209;
 
-// The picture of the import button, made once and shared by every page (the
-// style's fallback icon loads several pixmaps, which every page would
-// otherwise hold a copy of).
-const QIcon &ImportIcon(const QStyle *style)
+// The picture of the import button, made once and shared by every page: the
+// theme's paste icon, or else a down arrow drawn here (the style's own arrow
+// comes from image files, and reading them probes the image plug-ins, a
+// noticeable share of start-up).
+const QIcon &ImportIcon(const QWidget *page)
 {
-    static const QIcon icon = QIcon::fromTheme(QStringLiteral("edit-paste"), style->standardIcon(QStyle::SP_ArrowDown));
+    static const QIcon icon = [page] {
+        if (QIcon::hasThemeIcon(QStringLiteral("edit-paste")))
+            return QIcon::fromTheme(QStringLiteral("edit-paste"));
+        const int side = 16;
+        QPixmap arrow(side, side);
+        arrow.fill(Qt::transparent);
+        QPainter painter(&arrow);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(page->palette().color(QPalette::ButtonText));
+        painter.drawRect(QRectF(6, 2, 4, 6));
+        painter.drawPolygon(QPolygonF({QPointF(2, 7), QPointF(14, 7), QPointF(8, 14)}));
+        painter.end();
+        return QIcon(arrow);
+    }();
     return icon;
 }
 
@@ -114,7 +130,6 @@ void TVillagePageUi::CreateProfile(QWidget *page)
     cbRace->addItems(TVillageData::RaceNames());
     lbRace->setBuddy(cbRace);
     lbMainLevel = Named(new QLabel(QStringLiteral("Уровень главного здания"), gbProfil), "lbMainLevel");
-    lbMainLevel->setWordWrap(true);
     lbMainLevel->setToolTip(QStringLiteral("Необходим для правильного расчета времени строительства"));
     edMainLevel = Named(new QLineEdit(gbProfil), "edMainLevel");
     edMainLevel->setToolTip(lbMainLevel->toolTip());
@@ -154,7 +169,7 @@ void TVillagePageUi::CreateResources(QWidget *page)
     pnlResBtn = Named(new QWidget(gbResource), "pnlResBtn");
     btnImport = Named(new QToolButton(pnlResBtn), "btnImport");
     btnImport->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    btnImport->setIcon(ImportIcon(page->style()));
+    btnImport->setIcon(ImportIcon(page));
     btnImport->setToolTip(QStringLiteral("Импортировать данные"));
     btnImport->setFocusPolicy(Qt::StrongFocus);
     auto *resButtons = new QVBoxLayout(pnlResBtn);

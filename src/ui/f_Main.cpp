@@ -14,16 +14,15 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QHeaderView>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QHeaderView>
-#include <QScrollBar>
+#include <QTabBar>
 #include <QTableView>
 #include <QTimer>
-#include <QTabBar>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -77,30 +76,31 @@ TFormMain::~TFormMain() = default;
 void TFormMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_FittedToTable) {
-        m_FittedToTable = true;
+    if (m_FitWhenShown) {
+        m_FitWhenShown = false;
+        // The columns take their widths in the first layout pass, after this.
         QTimer::singleShot(0, this, &TFormMain::FitWidthToTable);
     }
 }
 
 void TFormMain::FitWidthToTable()
 {
-    // The window's size was chosen for a narrow font; where the system font
-    // is wider, the columns "Время" and "Строить" would need scrolling.
     TFormVillage *page = ActivePage();
-    const auto *table = page ? page->findChild<QTableView *>(QStringLiteral("sgCalc")) : nullptr;
+    const QTableView *table = page ? page->findChild<QTableView *>(QStringLiteral("sgCalc")) : nullptr;
     if (!table || isMaximized() || isFullScreen())
         return;
-    int needed = table->horizontalHeader()->length() + table->frameWidth() * 2;
-    if (table->verticalScrollBar()->isVisible())
-        needed += table->verticalScrollBar()->width();
-    const int missing = needed - table->width();
+    // The widest name listed against the width its column got (the size
+    // hint is public on the item view, protected on the table view).
+    const QAbstractItemView *view = table;
+    const int missing = view->sizeHintForColumn(0) - table->horizontalHeader()->sectionSize(0);
     if (missing <= 0)
         return;
     const QRect available = screen() ? screen()->availableGeometry() : QRect();
     int width = this->width() + missing;
     if (available.isValid())
         width = std::min(width, available.width());
+    if (width <= this->width())
+        return;
     resize(width, height());
     if (available.isValid())
         move(available.center() - rect().center());
@@ -490,7 +490,8 @@ void TFormMain::RestoreWindowSettings()
     if (!settings)
         return;
     m_RecentFiles.Load(*settings);
-    restoreGeometry(settings->value(GeometryKey).toByteArray());
+    if (restoreGeometry(settings->value(GeometryKey).toByteArray()))
+        m_FitWhenShown = false;
     restoreState(settings->value(StateKey).toByteArray());
 }
 

@@ -88,8 +88,10 @@ private:
     // The title shows the active village and its file, with the marker for
     // changes not yet written.
     void UpdateTitle();
-    // Widens the window once, when first shown, so that the table of
-    // available buildings shows all its columns in the font in use.
+    // Widens the window once, after it is first shown with a size of its
+    // own choosing, so that the available table's name column shows the
+    // whole names of the buildings listed then (the design width was chosen
+    // for a narrower font than most systems have).
     void FitWidthToTable();
 
     const TdmListObj &m_Catalog;
@@ -114,5 +116,7 @@ private:
     // The tab being dragged on the tab strip and where it started.
     QPointer<QWidget> m_DraggedPage;
     int m_DragStartIndex = -1;
-    bool m_FittedToTable = false;
+    // Whether the window is to be fitted to the table when first shown: not
+    // when it took a size remembered from an earlier run.
+    bool m_FitWhenShown = true;
 };

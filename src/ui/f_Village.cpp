@@ -116,6 +116,7 @@ void TFormVillage::BindControls()
     m_Ui.sgRes->setModel(m_ResourceModel);
     m_Ui.sgRes->setItemDelegate(new TResourceDelegate(m_Ui.sgRes));
     m_Ui.sgCalc->setModel(m_AvailableLook);
+    m_AvailableLook->SetSelection(m_Ui.sgCalc->selectionModel());
     m_Ui.LstBoxItems->setModel(m_ConsideredModel);
     AttachInputRule(m_Ui.edMainLevel, &AcceptMainLevelText);
     FitTables();
