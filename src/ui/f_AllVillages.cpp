@@ -15,7 +15,9 @@ TFormAllVillages::TFormAllVillages(const TdmListObj &catalog, TVillageList villa
     setObjectName(QStringLiteral("FormAllVillages"));
     setWindowTitle(QStringLiteral("Все деревни"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(900, 300);
+    // The main window's font, as its pages have.
+    setAttribute(Qt::WA_WindowPropagation);
+    resize(900, 260);
 
     m_Model = new TSummaryModel(catalog, this);
     sgAllVillages = new QTableView(this);
@@ -24,6 +26,8 @@ TFormAllVillages::TFormAllVillages(const TdmListObj &catalog, TVillageList villa
     sgAllVillages->setSelectionBehavior(QAbstractItemView::SelectRows);
     sgAllVillages->setSelectionMode(QAbstractItemView::SingleSelection);
     sgAllVillages->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sgAllVillages->setAlternatingRowColors(true);
+    sgAllVillages->verticalHeader()->setDefaultSectionSize(sgAllVillages->fontMetrics().height() + 4);
     sgAllVillages->verticalHeader()->hide();
     sgAllVillages->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     sgAllVillages->horizontalHeader()->setStretchLastSection(true);

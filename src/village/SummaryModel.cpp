@@ -234,7 +234,7 @@ QVariant TSummaryModel::headerData(int section, Qt::Orientation orientation, int
         return QAbstractTableModel::headerData(section, orientation, role);
     static const QStringList titles{QStringLiteral("Деревня"),       QStringLiteral("Можно строить"),
                                     QStringLiteral("Время"),         QStringLiteral("Строительство"),
-                                    QStringLiteral("Окончание"),     QStringLiteral("Склад"),
-                                    QStringLiteral("Заполнится"),    QStringLiteral("Очередь до")};
+                                    QStringLiteral("Окончание"),     QStringLiteral("Заполнится"),
+                                    QStringLiteral("Через"),         QStringLiteral("Очередь до")};
     return section >= 0 && section < titles.size() ? titles.at(section) : QVariant();
 }
