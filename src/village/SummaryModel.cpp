@@ -77,7 +77,9 @@ TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &cata
         input.Incomes = IncomesOf(village);
         input.Capacities = CapacitiesOf(village);
         input.MainLevel = village.MainLevelValue();
-        input.RunningRemaining = row.ConstructionSeconds ? qint32(*row.ConstructionSeconds) : 0;
+        input.RunningRemaining = row.ConstructionSeconds
+            ? qint32(std::min<qint64>(*row.ConstructionSeconds, std::numeric_limits<qint32>::max()))
+            : 0;
         input.Horizon = 0;
         input.Queue.reserve(village.Queue.size());
         for (const TAvBuildingEntry &entry : village.Queue)
