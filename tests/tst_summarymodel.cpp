@@ -153,7 +153,8 @@ void TestSummaryModel::rowTexts_data()
     QTest::newRow("a construction with more than 32 bits of seconds left")
         << TVillageSetup{QStringLiteral("Вечная"), All("100"), All("0"), {}, {}, {{BashnyaText, Bashnya}},
                          QStringLiteral("Склад ( 1)"), std::numeric_limits<qint32>::max(), -5}
-        << QStringList{QStringLiteral("Вечная"), BashnyaText, QStringLiteral("00:00:00 (14:05)"), QStringLiteral("Склад ( 1)"),
+        << QStringList{QStringLiteral("Вечная"), BashnyaText, QStringLiteral("00:00:00 (14:05)"),
+                       QStringLiteral("Склад ( 1)"),
                        QStringLiteral("596523:14:07 (17:19)"), {}, {}, QStringLiteral("596523:14:07 (17:19)")};
     QTest::newRow("a day and more: hours past 24, the clock wraps")
         << TVillageSetup{QStringLiteral("Медленная"), All("0"), All("1"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}

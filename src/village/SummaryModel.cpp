@@ -37,8 +37,8 @@ QDebug operator<<(QDebug debug, const TSummaryRow &row)
                     << row.NextBuildingSeconds.value_or(-1) << ", building " << row.Construction << ' '
                     << row.ConstructionSeconds.value_or(-1) << ", full "
                     << (row.FullStorage ? int(KindIndex(*row.FullStorage)) : -1) << ' '
-                    << row.FullStorageSeconds.value_or(-1) << ", queue " << row.QueueEndSeconds.value_or(-1)
-                    << ' ' << row.QueueNever << ')';
+                    << row.FullStorageSeconds.value_or(-1) << ", queue " << row.QueueEndSeconds.value_or(-1) << ' '
+                    << row.QueueNever << ')';
     return debug;
 }
 
@@ -77,9 +77,10 @@ TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &cata
         input.Incomes = IncomesOf(village);
         input.Capacities = CapacitiesOf(village);
         input.MainLevel = village.MainLevelValue();
-        input.RunningRemaining = row.ConstructionSeconds
-            ? qint32(std::min<qint64>(*row.ConstructionSeconds, std::numeric_limits<qint32>::max()))
-            : 0;
+        input.RunningRemaining =
+            row.ConstructionSeconds
+                ? qint32(std::min<qint64>(*row.ConstructionSeconds, std::numeric_limits<qint32>::max()))
+                : 0;
         input.Horizon = 0;
         input.Queue.reserve(village.Queue.size());
         for (const TAvBuildingEntry &entry : village.Queue)
@@ -223,8 +224,8 @@ QVariant TSummaryModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         return (index.column() == NameColumn || index.column() == NextBuildingColumn
                 || index.column() == ConstructionColumn || index.column() == FullStorageColumn)
-            ? int(Qt::AlignLeft | Qt::AlignVCenter)
-            : int(Qt::AlignCenter);
+                   ? int(Qt::AlignLeft | Qt::AlignVCenter)
+                   : int(Qt::AlignCenter);
     default:
         return {};
     }
@@ -234,9 +235,9 @@ QVariant TSummaryModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const QStringList titles{QStringLiteral("Деревня"),       QStringLiteral("Можно строить"),
-                                    QStringLiteral("Время"),         QStringLiteral("Строительство"),
-                                    QStringLiteral("Окончание"),     QStringLiteral("Заполнится"),
-                                    QStringLiteral("Через"),         QStringLiteral("Очередь до")};
+    static const QStringList titles{QStringLiteral("Деревня"),   QStringLiteral("Можно строить"),
+                                    QStringLiteral("Время"),     QStringLiteral("Строительство"),
+                                    QStringLiteral("Окончание"), QStringLiteral("Заполнится"),
+                                    QStringLiteral("Через"),     QStringLiteral("Очередь до")};
     return section >= 0 && section < titles.size() ? titles.at(section) : QVariant();
 }

@@ -6,15 +6,14 @@
 
 namespace {
 
-void AddBuildings(QList<TBuildingSnapshot> &out, const QList<TAvBuildingEntry> &entries,
-                  const TdmListObj &catalog, const TResourceAmounts &stocks, const TResourceAmounts &incomes,
-                  const TResourceAmounts &capacities)
+void AddBuildings(QList<TBuildingSnapshot> &out, const QList<TAvBuildingEntry> &entries, const TdmListObj &catalog,
+                  const TResourceAmounts &stocks, const TResourceAmounts &incomes, const TResourceAmounts &capacities)
 {
     for (const TAvBuildingEntry &entry : entries) {
         if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalog.Count())
             continue;
-        const TAffordTime time
-            = TimeToAffordCosts(stocks, incomes, capacities, CostsOf(catalog.Object(entry.CatalogIndex)));
+        const TAffordTime time =
+            TimeToAffordCosts(stocks, incomes, capacities, CostsOf(catalog.Object(entry.CatalogIndex)));
         out.append({entry.Text, time.IsNever() ? std::nullopt : std::optional<qint64>(time.Seconds)});
     }
 }

@@ -21,8 +21,8 @@ void TVillageWatch::PlannerConstructionEnded(const QString &name)
 
 void TVillageWatch::Check()
 {
-    const QList<TNotification> notifications
-        = m_Rules.Feed(MakeVillageSnapshot(m_Planner.Village(), m_Catalog, m_Ended));
+    const QList<TNotification> notifications =
+        m_Rules.Feed(MakeVillageSnapshot(m_Planner.Village(), m_Catalog, m_Ended));
     m_Ended.reset();
     if (!notifications.isEmpty())
         emit NotificationsReady(notifications);
