@@ -1,7 +1,8 @@
 // Benchmarks of the village logic: catalog loading against the XML parser
 // alone, the recalculation, the tick of many villages, the overview import,
 // the village file round trip, the catch-up of stocks, the projection of a
-// build queue with its chart series and the notification rules.
+// build queue with its chart series, the notification rules, and one tick of
+// fifty villages with their notifications and the summary of all villages.
 
 #include "BenchData.h"
 
@@ -13,6 +14,8 @@
 #include "village/ProjectionSeries.h"
 #include "village/QueueProjection.h"
 #include "village/Planner.h"
+#include "village/SummaryModel.h"
+#include "village/VillageWatch.h"
 #include "village/VillageData.h"
 #include "village/VillageFile.h"
 
@@ -279,6 +282,47 @@ void BM_NotificationTickFiftyVillages(benchmark::State &state)
     }
 }
 BENCHMARK(BM_NotificationTickFiftyVillages)->Unit(benchmark::kMicrosecond);
+
+// The whole second of a player with 50 villages and "Все деревни" open: each
+// village ticks (20 considered buildings, a queue of 5, capacities, a
+// construction running), its watch feeds its notification rules with a fresh
+// snapshot, and the summary of all villages is made again.
+void BM_TickFiftyVillagesNotifiedWithSummary(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    std::vector<std::unique_ptr<TVillageData>> villages;
+    std::vector<std::unique_ptr<TPlanner>> planners;
+    std::vector<std::unique_ptr<TAvailableModel>> models;
+    QList<const TVillageData *> open;
+    qint64 sent = 0;
+    for (int i = 0; i < 50; ++i) {
+        villages.push_back(std::make_unique<TVillageData>());
+        TVillageData &village = *villages.back();
+        planners.push_back(std::make_unique<TPlanner>(village, catalog));
+        models.push_back(std::make_unique<TAvailableModel>(*planners.back(), catalog));
+        FillVillage(village, catalog, 20);
+        village.SetName(QStringLiteral("Деревня %1").arg(i));
+        for (TResourceKind kind : AllResourceKinds)
+            village.SetCapacity(kind, QStringLiteral("80000"));
+        for (qint32 q = 0; q < 5; ++q)
+            village.AppendToQueue({catalog.Object(20 + q).DisplayText(), 20 + q});
+        village.SetConstruction(QStringLiteral("Склад ( 3)"), 1 << 30, 0);
+        auto *watch = new TVillageWatch(*planners.back(), catalog);
+        QObject::connect(watch, &TVillageWatch::NotificationsReady,
+                         [&sent](const QList<TNotification> &notifications) { sent += notifications.size(); });
+        open.append(&village);
+    }
+    TSummaryModel summary(catalog);
+    summary.Refresh(open);
+    for (auto _ : state) {
+        for (auto &planner : planners)
+            planner->Tick();
+        summary.Refresh(open);
+        benchmark::DoNotOptimize(summary.rowCount());
+    }
+    state.counters["notifications"] = double(sent);
+}
+BENCHMARK(BM_TickFiftyVillagesNotifiedWithSummary)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

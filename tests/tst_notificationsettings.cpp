@@ -3,6 +3,7 @@
 // settings file kept away from the user's in test mode.
 
 #include "village/NotificationSettings.h"
+#include "village/SettingsSeam.h"
 
 #include <QFile>
 #include <QSettings>
@@ -121,14 +122,22 @@ void TestNotificationSettings::applyTo()
 
 void TestNotificationSettings::programSettingsInTestMode()
 {
-    const QString path = QSettings(QStringLiteral("jorlivaron"), QStringLiteral("JorLivaronMng")).fileName();
-    QVERIFY2(path.contains(QStringLiteral(".qttest")), qPrintable(path));
-    QFile::remove(path);
-    QCOMPARE(TNotificationSettings::Load(), TNotificationSettings());
+    // The program's settings file is the one the other settings use; while
+    // none is set, nothing is read or written (a user's own choices never
+    // reach a test).
     const TNotificationSettings chosen = Make({false, true, false, true}, true, true);
+    const QString previous = SetSettingsFile(QString());
+    QVERIFY(chosen.Save());
+    QCOMPARE(TNotificationSettings::Load(), TNotificationSettings());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("JorLivaronMng.conf"));
+    SetSettingsFile(path);
+    QCOMPARE(TNotificationSettings::Load(), TNotificationSettings());
     QVERIFY(chosen.Save());
     QCOMPARE(TNotificationSettings::Load(), chosen);
-    QVERIFY(QFile::remove(path));
+    QVERIFY(QSettings(path, QSettings::IniFormat).contains(QStringLiteral("Window/HideToTray")));
+    SetSettingsFile(previous);
 }
 
 QTEST_GUILESS_MAIN(TestNotificationSettings)

@@ -1,9 +1,15 @@
 #include "f_Main.h"
 
+#include "DesktopNotifier.h"
+#include "TrayIcon.h"
 #include "UiSeams.h"
 #include "catalog/MessageSeam.h"
 #include "f_About.h"
+#include "f_AllVillages.h"
+#include "f_Settings.h"
 #include "f_Village.h"
+#include "village/Planner.h"
+#include "village/VillageWatch.h"
 #include "village/CloseQuestions.h"
 #include "village/Session.h"
 #include "village/SettingsSeam.h"
@@ -12,7 +18,9 @@
 #include "village/WindowTitle.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QDir>
 #include <QHeaderView>
 #include <QFileInfo>
@@ -59,6 +67,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
 
     CreateActions();
     CreateMenus();
+    CreateNotifications();
     connect(pcMain, &QTabWidget::currentChanged, this, &TFormMain::actSaveUpdate);
 
     // The tabs get 712 x 596 pixels below the menu bar; the window starts
@@ -189,12 +198,21 @@ void TFormMain::CreateMenus()
     miView->setObjectName(QStringLiteral("miView"));
     miView->addAction(actViewComments);
     miView->addAction(actViewProgress);
+    actAllVillages = NewAction(QStringLiteral("actAllVillages"), QStringLiteral("&Все деревни"), ViewCategory,
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    connect(actAllVillages, &QAction::triggered, this, &TFormMain::actAllVillagesExecute);
+    miView->addSeparator();
+    miView->addAction(actAllVillages);
     connect(miView, &QMenu::aboutToShow, this, &TFormMain::miViewClick);
 
     QMenu *miService = menuBar()->addMenu(QStringLiteral("&Сервис"));
     miService->setObjectName(QStringLiteral("miService"));
     miService->setToolTipsVisible(true);
     miService->addAction(actImport);
+    actSettings = NewAction(QStringLiteral("actSettings"), QStringLiteral("&Настройки..."), {}, {});
+    connect(actSettings, &QAction::triggered, this, &TFormMain::actSettingsExecute);
+    miService->addSeparator();
+    miService->addAction(actSettings);
 
     QMenu *miHelp = menuBar()->addMenu(QStringLiteral("&Справка"));
     miHelp->setObjectName(QStringLiteral("miHelp"));
@@ -230,6 +248,7 @@ void TFormMain::actNewExecute()
         UpdateTitle();
     });
     ApplyViewSettings(page);
+    WatchVillage(page);
     connect(&village, &TVillageData::ModifiedChanged, this, &TFormMain::actSaveUpdate);
 
     pcMain->setCurrentIndex(pcMain->addTab(page, village.Name));
@@ -355,10 +374,16 @@ void TFormMain::actCloseExecute()
     if (PageCount() == 0)
         actNewExecute();
     actSaveUpdate();
+    RefreshAllVillages();
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
+    if (!m_Quitting && m_NotificationSettings.HidesOnClose(m_Tray != nullptr)) {
+        event->ignore();
+        hide();
+        return;
+    }
     actSaveAllExecute();
     QList<const TVillageData *> villages;
     for (int i = 0; i < PageCount(); ++i)
@@ -382,7 +407,7 @@ void TFormMain::actMenuKeyExecute()
 
 void TFormMain::mmiExitClick()
 {
-    close();
+    QuitProgram();
 }
 
 void TFormMain::miViewClick()
@@ -609,4 +634,139 @@ void TFormMain::mmiRecentFileClick(const QString &file)
     if (settings)
         m_RecentFiles.Save(*settings);
     ShowMessage(TMessageKind::Warning, TRecentFiles::MissingFileMessage(file));
+}
+
+// --- Notifications, tray, settings, all villages ----------------------------
+
+void TFormMain::CreateNotifications()
+{
+    m_NotificationSettings = TNotificationSettings::Load();
+    SetTrayIcon(TTrayIcon::CreateIfAvailable(QIcon(QStringLiteral(":/icons/jorlivaronmng.svg"))));
+}
+
+void TFormMain::SetTrayIcon(std::unique_ptr<TTrayIcon> tray)
+{
+    m_Tray = std::move(tray);
+    if (!m_Tray)
+        return;
+    connect(m_Tray->pmiShowWindow, &QAction::triggered, this, &TFormMain::ShowWindow);
+    connect(m_Tray->pmiAllVillages, &QAction::triggered, this, &TFormMain::actAllVillagesExecute);
+    connect(m_Tray->pmiExit, &QAction::triggered, this, &TFormMain::QuitProgram);
+}
+
+void TFormMain::SetNotifier(std::unique_ptr<TDesktopNotifier> notifier)
+{
+    m_Notifier = std::move(notifier);
+    m_NotifierChosen = true;
+}
+
+void TFormMain::WatchVillage(TFormVillage *page)
+{
+    auto *watch = new TVillageWatch(page->Planner(), m_Catalog);
+    m_NotificationSettings.ApplyTo(watch->Rules());
+    connect(watch, &TVillageWatch::NotificationsReady, this, &TFormMain::SendNotifications);
+}
+
+void TFormMain::SendNotifications(const QList<TNotification> &notifications)
+{
+    if (!m_NotifierChosen) {
+        // Asking the session bus takes a moment: once, when first needed.
+        m_NotifierChosen = true;
+        m_Notifier = MakeDesktopNotifier(m_Tray ? m_Tray->SystemTrayIcon() : nullptr);
+    }
+    if (m_Notifier)
+        m_Notifier->Send(notifications, m_NotificationSettings.Sound);
+}
+
+void TFormMain::ApplyNotificationSettings(const TNotificationSettings &settings)
+{
+    m_NotificationSettings = settings;
+    for (int i = 0; i < PageCount(); ++i) {
+        if (auto *watch = Page(i)->Planner().findChild<TVillageWatch *>(QString(), Qt::FindDirectChildrenOnly))
+            settings.ApplyTo(watch->Rules());
+    }
+}
+
+void TFormMain::actSettingsExecute()
+{
+    // Not modal on the program: the window goes on ticking behind it.
+    if (m_FormSettings) {
+        m_FormSettings->raise();
+        return;
+    }
+    auto *dialog = new TFormSettings(m_Tray != nullptr, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->SetSettings(m_NotificationSettings);
+    connect(dialog, &QDialog::accepted, this, &TFormMain::FormSettingsAccepted);
+    m_FormSettings = dialog;
+    dialog->open();
+}
+
+void TFormMain::FormSettingsAccepted()
+{
+    const auto *dialog = qobject_cast<TFormSettings *>(m_FormSettings.data());
+    if (!dialog)
+        return;
+    const TNotificationSettings settings = dialog->Settings();
+    ApplyNotificationSettings(settings);
+    if (!settings.Save())
+        ShowMessage(TMessageKind::Warning, QStringLiteral("Не удалось сохранить настройки."));
+}
+
+void TFormMain::QuitProgram()
+{
+    const bool wasHidden = isHidden();
+    m_Quitting = true;
+    const bool closed = close();
+    m_Quitting = false;
+    // A hidden window's close is no "last window closed".
+    if (closed && wasHidden)
+        QCoreApplication::quit();
+}
+
+void TFormMain::ShowWindow()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+QList<const TVillageData *> TFormMain::Villages() const
+{
+    QList<const TVillageData *> villages;
+    villages.reserve(PageCount());
+    for (int i = 0; i < PageCount(); ++i)
+        villages.append(&Page(i)->Village());
+    return villages;
+}
+
+void TFormMain::RefreshAllVillages()
+{
+    if (m_AllVillages && m_AllVillages->isVisible())
+        m_AllVillages->Refresh();
+}
+
+void TFormMain::actAllVillagesExecute()
+{
+    if (!m_AllVillages) {
+        m_AllVillages = new TFormAllVillages(m_Catalog, [this] { return Villages(); }, this);
+        connect(m_AllVillages, &TFormAllVillages::VillageActivated, this, &TFormMain::ShowVillage);
+    }
+    m_AllVillages->show();
+    m_AllVillages->raise();
+    m_AllVillages->activateWindow();
+}
+
+void TFormMain::ShowVillage(const TVillageData *village)
+{
+    for (int i = 0; i < PageCount(); ++i) {
+        if (&Page(i)->Village() == village) {
+            pcMain->setCurrentIndex(i);
+            ShowWindow();
+            return;
+        }
+    }
 }

@@ -2,13 +2,19 @@
 // save, save as, save all), the view toggles of the active page, the import
 // command and the About box. Closing the window saves every changed village;
 // a village still not safely stored makes it ask, naming the villages, before
-// it goes; closing one tab asks the same of its village.
+// it goes; closing one tab asks the same of its village. Every open village,
+// shown or not, reports its notifications to the desktop; the tray icon
+// (where the desktop has a tray), the settings and the window of all
+// villages hang here.
 #pragma once
 
+#include "village/NotificationSettings.h"
 #include "village/RecentFiles.h"
 
 #include <QMainWindow>
 #include <QPointer>
+
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -16,6 +22,10 @@ class QTabWidget;
 class TAboutBox;
 class TdmListObj;
 class TFormVillage;
+class TDesktopNotifier;
+class TFormAllVillages;
+class TTrayIcon;
+class TVillageData;
 
 class TFormMain : public QMainWindow
 {
@@ -38,6 +48,17 @@ public:
     // the same tab shown; files that have gone are reported in one message.
     void RestoreSession();
 
+    // The way notifications leave the program; chosen for this desktop on
+    // the first notification unless set before (tests record them).
+    void SetNotifier(std::unique_ptr<TDesktopNotifier> notifier);
+    // The tray icon and its menu: made at start where the desktop has a tray;
+    // tests give one where it has none.
+    void SetTrayIcon(std::unique_ptr<TTrayIcon> tray);
+    TTrayIcon *TrayIcon() const { return m_Tray.get(); }
+    const TNotificationSettings &NotificationSettings() const { return m_NotificationSettings; }
+    // The window of all villages; null until first shown.
+    TFormAllVillages *AllVillages() const { return m_AllVillages; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -59,6 +80,8 @@ private slots:
     void mmiExitClick();
     void miViewClick();
     void miRecentFilesShow();
+    void actAllVillagesExecute();
+    void actSettingsExecute();
 
 private:
     void FormCreate();
@@ -94,6 +117,21 @@ private:
     // for a narrower font than most systems have).
     void FitWidthToTable();
 
+    // Notifications, tray, settings, all villages.
+    void CreateNotifications();
+    // Feeds the page's notification rules once per tick, shown or not.
+    void WatchVillage(TFormVillage *page);
+    void SendNotifications(const QList<TNotification> &notifications);
+    void ApplyNotificationSettings(const TNotificationSettings &settings);
+    void FormSettingsAccepted();
+    // Ends the program through the normal close, questions included, also
+    // from the tray while the window is hidden.
+    void QuitProgram();
+    void ShowWindow();
+    void ShowVillage(const TVillageData *village);
+    QList<const TVillageData *> Villages() const;
+    void RefreshAllVillages();
+
     const TdmListObj &m_Catalog;
     QTabWidget *pcMain = nullptr;
     QAction *actNew = nullptr;
@@ -119,4 +157,15 @@ private:
     // Whether the window is to be fitted to the table when first shown: not
     // when it took a size remembered from an earlier run.
     bool m_FitWhenShown = true;
+    QAction *actAllVillages = nullptr;
+    QAction *actSettings = nullptr;
+    TNotificationSettings m_NotificationSettings;
+    // The tray goes after the notifier that may show its messages.
+    std::unique_ptr<TTrayIcon> m_Tray;
+    std::unique_ptr<TDesktopNotifier> m_Notifier;
+    bool m_NotifierChosen = false;
+    TFormAllVillages *m_AllVillages = nullptr;
+    QPointer<QWidget> m_FormSettings;
+    // Set while the program really ends, so that closing does not hide.
+    bool m_Quitting = false;
 };

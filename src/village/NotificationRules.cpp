@@ -32,6 +32,11 @@ QString VillagePrefix(const QString &village)
 
 } // namespace
 
+QString TNotificationRules::ResourceName(TResourceKind kind)
+{
+    return ::ResourceName(kind);
+}
+
 QDebug operator<<(QDebug debug, TNotificationKind kind)
 {
     QDebugStateSaver saver(debug);

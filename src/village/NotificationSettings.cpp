@@ -1,16 +1,13 @@
 // The notification and window settings; see NotificationSettings.h.
 #include "NotificationSettings.h"
 
+#include "SettingsSeam.h"
+
 #include <QSettings>
 #include <QString>
 #include <QVariant>
 
 namespace {
-
-// Where the program keeps its settings: ~/.config/jorlivaron/JorLivaronMng.conf
-// on Linux.
-const QString Organization = QStringLiteral("jorlivaron");
-const QString Application = QStringLiteral("JorLivaronMng");
 
 const QString SoundKey = QStringLiteral("Notifications/Sound");
 const QString HideToTrayKey = QStringLiteral("Window/HideToTray");
@@ -98,16 +95,18 @@ void TNotificationSettings::Save(QSettings &settings) const
 
 TNotificationSettings TNotificationSettings::Load()
 {
-    const QSettings settings(Organization, Application);
-    return Load(settings);
+    const auto settings = OpenSettings();
+    return settings ? Load(*settings) : TNotificationSettings();
 }
 
 bool TNotificationSettings::Save() const
 {
-    QSettings settings(Organization, Application);
-    Save(settings);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    const auto settings = OpenSettings();
+    if (!settings)
+        return true;
+    Save(*settings);
+    settings->sync();
+    return settings->status() == QSettings::NoError;
 }
 
 QDebug operator<<(QDebug debug, const TNotificationSettings &settings)

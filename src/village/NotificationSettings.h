@@ -37,8 +37,9 @@ struct TNotificationSettings
     static TNotificationSettings Load(const QSettings &settings);
     void Save(QSettings &settings) const;
 
-    // The same with the program's own settings file; Save tells whether it
-    // was written.
+    // The same with the program's settings file (SettingsSeam): the defaults
+    // while the settings are off; Save is false only when the file could not
+    // be written.
     static TNotificationSettings Load();
     bool Save() const;
 

@@ -213,6 +213,7 @@ void TPlanner::Tick()
         m_Village.SetHourCounter(0);
     AccrueResources();
     AdvanceProgress();
+    emit Ticked();
 }
 
 void TPlanner::AccrueResources()
@@ -254,7 +255,10 @@ void TPlanner::AdvanceProgress()
     const qint32 elapsed = m_Village.BuildElapsed < m_Village.BuildTotal ? m_Village.BuildElapsed + 1
                                                                            : m_Village.BuildElapsed;
     m_Village.SetConstruction(m_Village.BuildName, m_Village.BuildTotal, elapsed);
-    if (m_Village.BuildElapsed >= m_Village.BuildTotal) {
+    QString ended;
+    const bool finished = m_Village.BuildElapsed >= m_Village.BuildTotal;
+    if (finished) {
+        ended = m_Village.BuildName;
         m_Village.SetConstruction(QString(), 0, 0);
         m_RemainingText.clear();
     } else {
@@ -262,4 +266,6 @@ void TPlanner::AdvanceProgress()
         m_RemainingText = TdmListObj::SecondsToText(ClampToInt32(remaining), true);
     }
     emit ProgressChanged();
+    if (finished)
+        emit ConstructionEnded(ended);
 }

@@ -115,6 +115,10 @@ signals:
     void HorizonChanged(qint32 seconds);
     void ProgressChanged();
     void AutoSaveDue();
+    // A construction came to its end on this tick; its name as it stood.
+    void ConstructionEnded(const QString &name);
+    // The tick is over: the stocks have grown and the construction advanced.
+    void Ticked();
 
 private:
     // The list change of AdvanceToNextLevel without its recalculation; true

@@ -1,0 +1,103 @@
+// "Все деревни": one row per open village with its coming events: the next
+// building it can afford (among the considered and queued ones) and when,
+// the construction in progress and its end, the first storage to run full
+// and when, and the end of its build queue. The rows are ordered by the
+// soonest of these events; villages without any come last. The model keeps
+// numbers; data() makes the texts, with the end clocks counted from the
+// moment of the last Refresh (the program's clock).
+//
+// The window of all villages shows it and calls Refresh once per second with
+// the villages of the open tabs.
+#pragma once
+
+#include "catalog/ResourceKind.h"
+
+#include <QAbstractTableModel>
+#include <QDebug>
+#include <QList>
+#include <QTime>
+
+#include <optional>
+
+class TdmListObj;
+class TVillageData;
+
+// One village's coming events, in seconds from now.
+struct TSummaryRow
+{
+    // Which village the row shows; only compared, never read here.
+    const TVillageData *Village = nullptr;
+    QString Name;
+    QString NextBuilding;
+    std::optional<qint64> NextBuildingSeconds;
+    QString Construction;
+    std::optional<qint64> ConstructionSeconds;
+    std::optional<TResourceKind> FullStorage;
+    std::optional<qint64> FullStorageSeconds;
+    // The end of the last queued building; none when the queue is empty.
+    std::optional<qint64> QueueEndSeconds;
+    // Set when a queued building can never start: the reason's text.
+    QString QueueNever;
+
+    // The soonest of the events above; none when there is none.
+    std::optional<qint64> SoonestEvent() const;
+
+    friend bool operator==(const TSummaryRow &, const TSummaryRow &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TSummaryRow &row);
+
+// The row of one village: building times as the notifications see them
+// (capacities counted), the storage that is full soonest (one full already
+// counts as 0; the first kind on a tie), the queue's end from its projection.
+TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &catalog);
+
+// Whether row `a` goes before row `b`: the sooner event first, rows without
+// an event last, then by name (letter case ignored).
+bool ComesBefore(const TSummaryRow &a, const TSummaryRow &b);
+
+class TSummaryModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum TColumn {
+        NameColumn,
+        NextBuildingColumn,
+        NextBuildingTimeColumn,
+        ConstructionColumn,
+        ConstructionEndColumn,
+        FullStorageColumn,
+        FullStorageTimeColumn,
+        QueueEndColumn,
+        ColumnCount
+    };
+
+    explicit TSummaryModel(const TdmListObj &catalog, QObject *parent = nullptr);
+
+    // Summarises the villages again and orders the rows. The same villages
+    // in the same order change the data only; the same villages in another
+    // order move the rows (a layout change, so that a selection follows its
+    // village); another set of villages resets the model.
+    void Refresh(const QList<const TVillageData *> &villages);
+
+    const QList<TSummaryRow> &Rows() const { return m_Rows; }
+    // The village of a row; null outside the table.
+    const TVillageData *VillageAt(int row) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // "заполнен" for a storage that is full already.
+    static QString FullNowText();
+
+private:
+    QString Text(const TSummaryRow &row, int column) const;
+    QString TimeText(qint64 seconds) const;
+
+    const TdmListObj &m_Catalog;
+    QList<TSummaryRow> m_Rows;
+    QTime m_Now;
+};
