@@ -54,6 +54,7 @@ private slots:
     void actMenuKeyExecute();
     void actViewCommentsExecute();
     void actViewProgressExecute();
+    void actViewChartExecute();
     void actImportExecute();
     void actAboutExecute();
     void mmiExitClick();
@@ -101,6 +102,7 @@ private:
     QAction *actSaveAll = nullptr;
     QAction *actViewComments = nullptr;
     QAction *actViewProgress = nullptr;
+    QAction *actViewChart = nullptr;
     QAction *actImport = nullptr;
     QAction *actAbout = nullptr;
     QAction *actClose = nullptr;
