@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 TQueuePanel::TQueuePanel(TQueueModel &model, QWidget *page)
@@ -151,9 +152,20 @@ void TQueuePanel::SetChartVisible(bool visible)
 {
     if (visible && !m_Chart) {
         m_Chart = new TQueueChart(gbChart);
+        m_Chart->setMinimumHeight(120);
         gbChart->layout()->addWidget(m_Chart);
     }
+    const bool shown = visible && gbChart->isHidden();
     gbChart->setVisible(visible);
+    // A chart that appears takes two fifths of the column it shares with the
+    // tables above it, rather than the least room it would be given.
+    auto *column = qobject_cast<QSplitter *>(gbChart->parentWidget());
+    if (shown && column && column->count() == 3) {
+        QList<int> sizes = column->sizes();
+        const int total = sizes.at(0) + sizes.at(1) + sizes.at(2);
+        sizes = {total * 30 / 100, total * 30 / 100, total - 2 * (total * 30 / 100)};
+        column->setSizes(sizes);
+    }
     if (visible)
         ShowProjection();
 }
