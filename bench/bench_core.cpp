@@ -12,6 +12,7 @@
 #include "village/AvailableModel.h"
 #include "village/Production.h"
 #include "village/ProjectionSeries.h"
+#include "village/QueueModel.h"
 #include "village/QueueProjection.h"
 #include "village/Planner.h"
 #include "village/SummaryModel.h"
@@ -258,6 +259,32 @@ void BM_ProjectionSeriesFifty(benchmark::State &state)
         benchmark::DoNotOptimize(MakeProjectionSeries(projection, start));
 }
 BENCHMARK(BM_ProjectionSeriesFifty)->Unit(benchmark::kMicrosecond);
+
+// What a village page pays each second for the same queue: the queue table
+// reads the record and projects it again.
+void BM_QueueModelRecomputeFifty(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    const TQueueProjectionInput input = WeekLongQueue();
+    TVillageData village;
+    for (TResourceKind kind : AllResourceKinds) {
+        const std::size_t i = KindIndex(kind);
+        village.SetResourceCollect(kind, QString::number(input.Stocks[i]));
+        village.SetResourceAdd(kind, QString::number(input.Incomes[i]));
+        village.SetCapacity(kind, QString::number(input.Capacities[i]));
+    }
+    village.SetMainLevel(QString::number(input.MainLevel));
+    village.SetHorizon(TVillageData::TwoHourHorizon);
+    for (qint32 index : input.Queue)
+        village.AppendToQueue({catalog.Object(index).DisplayText(), index});
+    TPlanner planner(village, catalog);
+    TQueueModel model(planner, catalog);
+    for (auto _ : state) {
+        model.Recompute();
+        benchmark::DoNotOptimize(model.Projection().QueueEnd);
+    }
+}
+BENCHMARK(BM_QueueModelRecomputeFifty)->Unit(benchmark::kMicrosecond);
 
 // One tick of 50 villages, each with 20 buildings and four storages in its
 // snapshot, after the state has settled.

@@ -386,7 +386,9 @@ void TestFormVillage::tableTitlesAndSizes()
     const auto *popup1 = Find<QMenu>(page, QStringLiteral("PopupMenu1"));
     QVERIFY(popup1);
     const QList<QAction *> items = popup1->actions();
-    QCOMPARE(items.size(), 3);
+    // The list's three commands, then "В очередь" after a separator.
+    QCOMPARE(items.size(), 5);
+    QCOMPARE(items.at(4), Find<QAction>(page, QStringLiteral("actEnqueue")));
     QCOMPARE(items.at(0)->text(), QStringLiteral("Добавить/Изменить"));
     QCOMPARE(items.at(0)->shortcut(), QKeySequence(Qt::Key_Insert));
     QCOMPARE(popup1->defaultAction(), items.at(0));
@@ -934,7 +936,8 @@ void TestFormVillage::tabWalksThePageInReadingOrder()
                                QStringLiteral("edMainLevel"), QStringLiteral("sgRes"),
                                QStringLiteral("btnImport"),   QStringLiteral("LstBoxItems"),
                                QStringLiteral("btnChangeList"), QStringLiteral("sgCalc"),
-                               QStringLiteral("mComments"),   QStringLiteral("edName")};
+                               QStringLiteral("sgQueue"),     QStringLiteral("mComments"),
+                               QStringLiteral("edName")};
     auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
     edName->setFocus();
     QTRY_VERIFY(edName->hasFocus());

@@ -151,6 +151,11 @@ void TestVillageData::queueOperations_data()
     QTest::newRow("down from the first") << QStringLiteral("down") << 0 << QStringLiteral("B,A,A") << true;
     QTest::newRow("down from the last") << QStringLiteral("down") << 2 << QStringLiteral("A,B,A") << false;
     QTest::newRow("take the first") << QStringLiteral("take") << 0 << QStringLiteral("B,A") << true;
+    QTest::newRow("move the first to the end") << QStringLiteral("move 2") << 0 << QStringLiteral("B,A,A") << true;
+    QTest::newRow("move the last to the front") << QStringLiteral("move 0") << 2 << QStringLiteral("A,A,B") << true;
+    QTest::newRow("move onto itself") << QStringLiteral("move 1") << 1 << QStringLiteral("A,B,A") << false;
+    QTest::newRow("move past the end") << QStringLiteral("move 3") << 0 << QStringLiteral("A,B,A") << false;
+    QTest::newRow("move from before the front") << QStringLiteral("move 0") << -1 << QStringLiteral("A,B,A") << false;
 }
 
 void TestVillageData::queueOperations()
@@ -163,6 +168,8 @@ void TestVillageData::queueOperations()
     TVillageData village;
     village.Queue = {{QStringLiteral("A"), 0}, {QStringLiteral("B"), -1}, {QStringLiteral("A"), 0}};
     QSignalSpy spy(&village, &TVillageData::QueueChanged);
+    // The window's save command and title follow this announcement.
+    QSignalSpy modified(&village, &TVillageData::ModifiedChanged);
 
     bool done = true;
     if (operation == u"append") {
@@ -173,6 +180,8 @@ void TestVillageData::queueOperations()
         done = village.MoveQueueItemUp(position);
     } else if (operation == u"down") {
         done = village.MoveQueueItemDown(position);
+    } else if (operation.startsWith(u"move ")) {
+        done = village.MoveQueueItem(position, operation.mid(5).toInt());
     } else {
         TAvBuildingEntry taken;
         done = village.TakeFirstQueueItem(taken);
@@ -186,6 +195,7 @@ void TestVillageData::queueOperations()
     QCOMPARE(done, changes);
     QCOMPARE(village.Modified, changes);
     QCOMPARE(spy.count(), changes ? 1 : 0);
+    QCOMPARE(modified.count(), changes ? 1 : 0);
 }
 
 void TestVillageData::newRecord()

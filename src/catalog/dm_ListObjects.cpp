@@ -308,6 +308,17 @@ QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime)
     return SecondsToText(Seconds, ShowEndTime, ShowEndTime ? CurrentDateTime().time() : QTime());
 }
 
+QString TdmListObj::ClockText(const QDateTime &Moment, const QDate &Today)
+{
+    const QLocale locale;
+    const QString clock = locale.toString(Moment.time(), ShortTimeFormatWithoutSeconds(locale));
+    const QDate day = Moment.date();
+    if (day == Today)
+        return clock;
+    const QString date = day.year() == Today.year() ? QStringLiteral("dd.MM") : QStringLiteral("dd.MM.yyyy");
+    return locale.toString(day, date) + u' ' + clock;
+}
+
 QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime, const QTime &Now)
 {
     const qint64 span = Seconds;

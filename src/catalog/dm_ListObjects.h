@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QDateTime>
 #include <QTime>
 
 #include <array>
@@ -81,6 +82,10 @@ public:
     // caller that formats many spans from one moment.
     static QString SecondsToText(qint32 Seconds, bool ShowEndTime, const QTime &Now);
     static qint32 TextToSeconds(QStringView Text);
+    // The clock time of a moment in the user's short time format without
+    // seconds; a moment on another day than Today has its date in front
+    // ("dd.MM", and ".yyyy" in another year).
+    static QString ClockText(const QDateTime &Moment, const QDate &Today);
 
     // Catalog index of the first entry whose display text equals Text exactly
     // (letter case included), or -1.

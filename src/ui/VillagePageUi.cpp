@@ -25,6 +25,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -248,10 +250,15 @@ void TVillagePageUi::CreateRightArea(QWidget *page)
     progress->addWidget(ProgressBar1, 1, 0, 1, 2);
     progress->setColumnStretch(0, 1);
 
+    splRight = Named(new QSplitter(Qt::Vertical, Panel2), "splRight");
+    splRight->setChildrenCollapsible(false);
+    splRight->addWidget(gbAvBuild);
+    splRight->setStretchFactor(0, 3);
+
     auto *right = new QVBoxLayout(Panel2);
     right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(2);
-    right->addWidget(gbAvBuild, 1);
+    right->addWidget(splRight, 1);
     right->addWidget(gbComments);
     right->addWidget(gbProgress);
 }
@@ -279,6 +286,9 @@ void TVillagePageUi::CreateActions(QWidget *page)
     PopupMenu1->addAction(actChangeList);
     PopupMenu1->addAction(actNextLevel);
     PopupMenu1->addAction(actDel);
+    actEnqueue = Named(new QAction(QStringLiteral("В очередь"), page), "actEnqueue");
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(actEnqueue);
     PopupMenu1->setDefaultAction(actChangeList);
     QFont bold = actChangeList->font();
     bold.setBold(true);
@@ -301,6 +311,7 @@ void TVillagePageUi::CreateActions(QWidget *page)
 
     PopupMenu2 = Named(new QMenu(page), "PopupMenu2");
     PopupMenu2->addAction(pmiBuild);
+    PopupMenu2->addAction(actEnqueue);
     PopupMenu2->addSeparator();
     PopupMenu2->addAction(pmiTime1);
     PopupMenu2->addAction(pmiTime2);

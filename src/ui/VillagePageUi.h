@@ -17,6 +17,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QTableView;
 class QToolButton;
 class QWidget;
@@ -41,6 +42,9 @@ struct TVillagePageUi
     QWidget *Panel3 = nullptr;
     QPushButton *btnChangeList = nullptr;
     QWidget *Panel2 = nullptr;
+    // The available table's group above the groups that share the right
+    // column with it (the build queue, the chart), at heights the user drags.
+    QSplitter *splRight = nullptr;
     QGroupBox *gbAvBuild = nullptr;
     QTableView *sgCalc = nullptr;
     QGroupBox *gbComments = nullptr;
@@ -53,6 +57,8 @@ struct TVillagePageUi
     QAction *actChangeList = nullptr;
     QAction *actNextLevel = nullptr;
     QAction *actDel = nullptr;
+    // "В очередь", in both context menus.
+    QAction *actEnqueue = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QMenu *PopupMenu2 = nullptr;
     QAction *pmiBuild = nullptr;

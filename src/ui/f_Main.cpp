@@ -141,6 +141,10 @@ void TFormMain::CreateActions()
     actViewComments->setCheckable(true);
     actViewProgress = NewAction(QStringLiteral("actViewProgress"), QStringLiteral("&Строительство"), ViewCategory, {});
     actViewProgress->setCheckable(true);
+    // The queue's chart; not remembered for new pages, so that pages that
+    // never show it do not make it.
+    actViewChart = NewAction(QStringLiteral("actViewChart"), QStringLiteral("&График"), ViewCategory, {});
+    actViewChart->setCheckable(true);
     actImport = NewAction(QStringLiteral("actImport"), QStringLiteral("&Импорт..."), {},
         QKeySequence(Qt::CTRL | Qt::Key_I));
     actImport->setToolTip(QStringLiteral("Импорт данных из игры"));
@@ -170,6 +174,7 @@ void TFormMain::CreateActions()
     connect(actSaveAll, &QAction::triggered, this, &TFormMain::actSaveAllExecute);
     connect(actViewComments, &QAction::triggered, this, &TFormMain::actViewCommentsExecute);
     connect(actViewProgress, &QAction::triggered, this, &TFormMain::actViewProgressExecute);
+    connect(actViewChart, &QAction::triggered, this, &TFormMain::actViewChartExecute);
     connect(actImport, &QAction::triggered, this, &TFormMain::actImportExecute);
     connect(actAbout, &QAction::triggered, this, &TFormMain::actAboutExecute);
     connect(actClose, &QAction::triggered, this, &TFormMain::actCloseExecute);
@@ -198,6 +203,7 @@ void TFormMain::CreateMenus()
     miView->setObjectName(QStringLiteral("miView"));
     miView->addAction(actViewComments);
     miView->addAction(actViewProgress);
+    miView->addAction(actViewChart);
     actAllVillages = NewAction(QStringLiteral("actAllVillages"), QStringLiteral("&Все деревни"), ViewCategory,
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     connect(actAllVillages, &QAction::triggered, this, &TFormMain::actAllVillagesExecute);
@@ -415,6 +421,7 @@ void TFormMain::miViewClick()
     const TFormVillage *page = ActivePage();
     actViewComments->setChecked(page != nullptr && page->CommentsVisible());
     actViewProgress->setChecked(page != nullptr && page->ProgressVisible());
+    actViewChart->setChecked(page != nullptr && page->ChartVisible());
 }
 
 void TFormMain::actViewCommentsExecute()
@@ -431,6 +438,13 @@ void TFormMain::actViewProgressExecute()
         page->SetProgressVisible(!page->ProgressVisible());
     miViewClick();
     SaveViewSettings();
+}
+
+void TFormMain::actViewChartExecute()
+{
+    if (TFormVillage *page = ActivePage())
+        page->SetChartVisible(!page->ChartVisible());
+    miViewClick();
 }
 
 void TFormMain::actImportExecute()

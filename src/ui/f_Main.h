@@ -75,6 +75,7 @@ private slots:
     void actMenuKeyExecute();
     void actViewCommentsExecute();
     void actViewProgressExecute();
+    void actViewChartExecute();
     void actImportExecute();
     void actAboutExecute();
     void mmiExitClick();
@@ -141,6 +142,7 @@ private:
     QAction *actSaveAll = nullptr;
     QAction *actViewComments = nullptr;
     QAction *actViewProgress = nullptr;
+    QAction *actViewChart = nullptr;
     QAction *actImport = nullptr;
     QAction *actAbout = nullptr;
     QAction *actClose = nullptr;

@@ -2,6 +2,8 @@
 
 #include "AvailableLook.h"
 #include "NumberEditors.h"
+#include "QueuePanel.h"
+#include "QueueView.h"
 #include "ResourceDelegate.h"
 #include "UiSeams.h"
 #include "f_ImportRes.h"
@@ -14,6 +16,7 @@
 #include "village/InputRules.h"
 #include "village/OverviewImport.h"
 #include "village/Planner.h"
+#include "village/QueueModel.h"
 #include "village/ResourceModel.h"
 #include "village/VillageData.h"
 #include "village/VillageFile.h"
@@ -33,6 +36,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSplitter>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -57,8 +61,15 @@ TFormVillage::TFormVillage(const TdmListObj &catalog, QWidget *parent)
     m_AvailableLook->setSourceModel(m_AvailableModel);
     m_ResourceModel = new TResourceModel(*m_Village, this);
     m_ConsideredModel = new TConsideredModel(*m_Village, this);
+    m_QueueModel = new TQueueModel(*m_Planner, catalog, this);
 
     m_Ui.Setup(this);
+    m_QueuePanel = new TQueuePanel(*m_QueueModel, this);
+    m_Ui.splRight->addWidget(m_QueuePanel->gbQueue);
+    m_Ui.splRight->addWidget(m_QueuePanel->gbChart);
+    m_Ui.splRight->setStretchFactor(1, 2);
+    m_Ui.splRight->setStretchFactor(2, 3);
+    QWidget::setTabOrder(m_Ui.sgCalc, m_QueuePanel->sgQueue);
     BindControls();
     BindRecord();
     FormCreate();
@@ -84,6 +95,7 @@ TFormVillage::~TFormVillage()
     m_Ui.sgCalc->setModel(nullptr);
     m_Ui.sgRes->setModel(nullptr);
     m_Ui.LstBoxItems->setModel(nullptr);
+    m_QueuePanel->sgQueue->setModel(nullptr);
 }
 
 TVillageData &TFormVillage::Village() const
@@ -109,6 +121,11 @@ TResourceModel &TFormVillage::ResourceModel() const
 TConsideredModel &TFormVillage::ConsideredModel() const
 {
     return *m_ConsideredModel;
+}
+
+TQueueModel &TFormVillage::QueueModel() const
+{
+    return *m_QueueModel;
 }
 
 void TFormVillage::BindControls()
@@ -138,6 +155,9 @@ void TFormVillage::BindControls()
     connect(m_Ui.actDel, &QAction::triggered, this, &TFormVillage::actDelExecute);
     connect(m_Ui.pmiBuild, &QAction::triggered, this, &TFormVillage::pmiBuildClick);
     connect(m_Ui.pmiTimeGroup, &QActionGroup::triggered, this, &TFormVillage::pmiTime1Click);
+    connect(m_Ui.actEnqueue, &QAction::triggered, this, &TFormVillage::actEnqueueExecute);
+    connect(m_Ui.PopupMenu1, &QMenu::aboutToShow, this, [this] { m_EnqueueFromList = true; });
+    connect(m_Ui.PopupMenu2, &QMenu::aboutToShow, this, [this] { m_EnqueueFromList = false; });
     connect(m_ConsideredModel, &QAbstractItemModel::modelAboutToBeReset, this, &TFormVillage::RememberListSelection);
     connect(m_ConsideredModel, &QAbstractItemModel::modelReset, this, &TFormVillage::RestoreListSelection);
 }
@@ -346,6 +366,25 @@ void TFormVillage::pmiTime1Click(QAction *item)
 void TFormVillage::Timer1Timer()
 {
     Planner().Tick();
+    // The clocks of the queue move on with the time.
+    m_QueueModel->Invalidate();
+}
+
+void TFormVillage::actEnqueueExecute()
+{
+    qint32 index = -1;
+    if (m_EnqueueFromList) {
+        const int row = SelectedListRow();
+        if (row >= 0)
+            index = Village().AvBuildings.at(row).CatalogIndex;
+    } else {
+        const int row = m_AvailableModel->PlannerRow(m_Ui.sgCalc->currentIndex().row());
+        if (row >= 0 && row < Planner().Available().size())
+            index = Planner().Available().at(row).CatalogIndex;
+    }
+    // Nothing chosen, or no further level to queue.
+    if (!m_QueueModel->Enqueue(index))
+        UiSeams::Beep();
 }
 
 void TFormVillage::LstBoxItemsContextMenu(const QPoint &pos)
@@ -422,6 +461,16 @@ bool TFormVillage::ProgressVisible() const
 void TFormVillage::SetProgressVisible(bool visible)
 {
     m_Ui.gbProgress->setVisible(visible);
+}
+
+bool TFormVillage::ChartVisible() const
+{
+    return m_QueuePanel->ChartVisible();
+}
+
+void TFormVillage::SetChartVisible(bool visible)
+{
+    m_QueuePanel->SetChartVisible(visible);
 }
 
 // --- Record and planner to controls --------------------------------------

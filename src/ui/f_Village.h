@@ -20,6 +20,8 @@ class TAvailableModel;
 class TAvailableLook;
 class TResourceModel;
 class TConsideredModel;
+class TQueueModel;
+class TQueuePanel;
 
 class QTimer;
 
@@ -37,6 +39,8 @@ public:
     TAvailableModel &AvailableModel() const;
     TResourceModel &ResourceModel() const;
     TConsideredModel &ConsideredModel() const;
+    // The build queue behind sgQueue and the chart.
+    TQueueModel &QueueModel() const;
 
     // Reads the village from its FileName and recalculates, also after a
     // partly applied read; the caller shows a failure.
@@ -53,6 +57,9 @@ public:
     void SetCommentsVisible(bool visible);
     bool ProgressVisible() const;
     void SetProgressVisible(bool visible);
+    // The chart of the build queue ("График"), made when first shown.
+    bool ChartVisible() const;
+    void SetChartVisible(bool visible);
 
 signals:
     // The caption of the tab that hosts the page: the village name.
@@ -76,6 +83,7 @@ private slots:
     void Timer1Timer();
     void LstBoxItemsContextMenu(const QPoint &pos);
     void sgCalcContextMenu(const QPoint &pos);
+    void actEnqueueExecute();
 
     // Record and planner → controls.
     void ShowName(const QString &name);
@@ -108,7 +116,12 @@ private:
     TAvailableLook *m_AvailableLook = nullptr;
     TResourceModel *m_ResourceModel = nullptr;
     TConsideredModel *m_ConsideredModel = nullptr;
+    TQueueModel *m_QueueModel = nullptr;
     TVillagePageUi m_Ui;
+    TQueuePanel *m_QueuePanel = nullptr;
+    // Which view's context menu "В очередь" was chosen in: the considered
+    // list's or the available table's.
+    bool m_EnqueueFromList = false;
     // Set while controls are filled from the record, so that their change
     // handlers do not write the same values back.
     bool m_Showing = false;

@@ -155,8 +155,20 @@ void TPlanner::Build(int row)
     // A copy: the recalculation at the end replaces the table. On the blank
     // row every cost counts as 0 and the name is empty.
     const TAvailableEntry built = m_Available.at(row);
-    const TLivaronObject *object = built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex);
+    BuildObject(built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex), built.BuildSeconds);
+}
 
+void TPlanner::BuildFromCatalog(qint32 catalogIndex)
+{
+    if (catalogIndex < 0 || catalogIndex >= m_Catalog.Count())
+        return;
+    const TLivaronObject &object = m_Catalog.Object(catalogIndex);
+    const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
+    BuildObject(&object, BuildSeconds(object.Time, percent));
+}
+
+void TPlanner::BuildObject(const TLivaronObject *object, qint32 buildSeconds)
+{
     std::array<std::optional<qint32>, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
         const qint64 cost = object ? object->Cost(kind) : 0;
@@ -168,7 +180,7 @@ void TPlanner::Build(int row)
     if (m_Village.BuildTotal == 0) {
         // A negative build time (only a catalog with negative times makes
         // one) starts nothing, like a build time of 0.
-        m_Village.SetConstruction(name, std::max(0, built.BuildSeconds), 0);
+        m_Village.SetConstruction(name, std::max(0, buildSeconds), 0);
         emit ProgressChanged();
     }
 

@@ -21,6 +21,7 @@
 #include <array>
 
 class TdmListObj;
+struct TLivaronObject;
 
 // The time to afford of a kind whose stock falls short while its hourly
 // income is 0 or negative: the stock never covers the cost.
@@ -87,6 +88,10 @@ public:
     // The build command on row `row` (0-based, in the planner's order) of
     // the table; a row outside the table does nothing.
     void Build(int row);
+    // The same command for a catalog entry that need not be in the table
+    // (the first item of the build queue), with its build time at the
+    // main-building level; an index outside the catalog does nothing.
+    void BuildFromCatalog(qint32 catalogIndex);
     // Moves the considered entry with this text on to the building's next level.
     void AdvanceToNextLevel(const QString &text);
 
@@ -124,6 +129,8 @@ private:
     // The list change of AdvanceToNextLevel without its recalculation; true
     // when the list changed.
     bool MoveToNextLevel(const QString &text);
+    // The build command on an entry (none: the blank row, costs 0).
+    void BuildObject(const TLivaronObject *object, qint32 buildSeconds);
 
     TVillageData &m_Village;
     const TdmListObj &m_Catalog;

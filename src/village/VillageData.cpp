@@ -314,7 +314,7 @@ qint32 TVillageData::CapacityValue(TResourceKind kind) const
 void TVillageData::AppendToQueue(const TAvBuildingEntry &entry)
 {
     Queue.append(entry);
-    Modified = true;
+    SetModified(true);
     emit QueueChanged();
 }
 
@@ -323,27 +323,27 @@ bool TVillageData::RemoveFromQueue(int position)
     if (position < 0 || position >= Queue.size())
         return false;
     Queue.removeAt(position);
-    Modified = true;
+    SetModified(true);
     emit QueueChanged();
     return true;
 }
 
 bool TVillageData::MoveQueueItemUp(int position)
 {
-    if (position < 1 || position >= Queue.size())
-        return false;
-    Queue.swapItemsAt(position - 1, position);
-    Modified = true;
-    emit QueueChanged();
-    return true;
+    return MoveQueueItem(position, position - 1);
 }
 
 bool TVillageData::MoveQueueItemDown(int position)
 {
-    if (position < 0 || position + 1 >= Queue.size())
+    return MoveQueueItem(position, position + 1);
+}
+
+bool TVillageData::MoveQueueItem(int from, int to)
+{
+    if (from < 0 || from >= Queue.size() || to < 0 || to >= Queue.size() || from == to)
         return false;
-    Queue.swapItemsAt(position, position + 1);
-    Modified = true;
+    Queue.move(from, to);
+    SetModified(true);
     emit QueueChanged();
     return true;
 }
@@ -353,7 +353,7 @@ bool TVillageData::TakeFirstQueueItem(TAvBuildingEntry &taken)
     if (Queue.isEmpty())
         return false;
     taken = Queue.takeFirst();
-    Modified = true;
+    SetModified(true);
     emit QueueChanged();
     return true;
 }

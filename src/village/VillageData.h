@@ -170,6 +170,9 @@ public:
     // Swaps the entry with the one before (Up) or after (Down) it.
     bool MoveQueueItemUp(int position);
     bool MoveQueueItemDown(int position);
+    // Moves the entry at `from` so that it stands at `to` (both positions in
+    // the queue as it is); false when either is outside it or they are equal.
+    bool MoveQueueItem(int from, int to);
     // Removes the first entry and gives it; false when the queue is empty.
     bool TakeFirstQueueItem(TAvBuildingEntry &taken);
 

@@ -1,0 +1,57 @@
+// The build queue and its chart on a village page: the group "Очередь
+// строительства" with the table sgQueue and its context menu ("Строить",
+// "Убрать", "Выше", "Ниже"), and the group "График" with the queue chart,
+// which is made the first time it is shown and then fed from the model's
+// projection without new series. TFormVillage creates one and puts its two
+// groups into the page's right column.
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QGroupBox;
+class QMenu;
+class QPoint;
+class TQueueChart;
+class TQueueModel;
+class TQueueView;
+class QWidget;
+
+class TQueuePanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    TQueuePanel(TQueueModel &model, QWidget *page);
+
+    QGroupBox *gbQueue = nullptr;
+    TQueueView *sgQueue = nullptr;
+    QGroupBox *gbChart = nullptr;
+    QMenu *PopupMenuQueue = nullptr;
+    QAction *actQueueBuild = nullptr;
+    QAction *actQueueRemove = nullptr;
+    QAction *actQueueUp = nullptr;
+    QAction *actQueueDown = nullptr;
+
+    bool ChartVisible() const;
+    void SetChartVisible(bool visible);
+    // Null until the chart has been shown once.
+    TQueueChart *Chart() const { return m_Chart; }
+
+private slots:
+    void actQueueBuildExecute();
+    void actQueueRemoveExecute();
+    void actQueueUpExecute();
+    void actQueueDownExecute();
+    void sgQueueContextMenu(const QPoint &pos);
+    void ShowProjection();
+
+private:
+    void CreateActions(QWidget *page);
+    int CurrentRow() const;
+    void MoveCurrent(int by);
+    void UpdateActions();
+
+    TQueueModel &m_Model;
+    TQueueChart *m_Chart = nullptr;
+};
