@@ -4,12 +4,14 @@
 #include "NumberEditors.h"
 #include "ResourceDelegate.h"
 #include "UiSeams.h"
+#include "base/Clock.h"
 #include "f_ImportRes.h"
 #include "f_SelectItems.h"
 
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 #include "village/AvailableModel.h"
+#include "village/CatchUp.h"
 #include "village/ConsideredModel.h"
 #include "village/InputRules.h"
 #include "village/OverviewImport.h"
@@ -147,7 +149,8 @@ void TFormVillage::FitTables()
     QTableView *sgRes = m_Ui.sgRes;
     sgRes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     sgRes->setFixedHeight(sgRes->horizontalHeader()->sizeHint().height()
-                          + 2 * sgRes->verticalHeader()->defaultSectionSize() + 2 * sgRes->frameWidth());
+                          + m_ResourceModel->rowCount() * sgRes->verticalHeader()->defaultSectionSize()
+                          + 2 * sgRes->frameWidth());
     // The name column takes the room the others leave.
     QHeaderView *header = m_Ui.sgCalc->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -361,8 +364,11 @@ void TFormVillage::sgCalcContextMenu(const QPoint &pos)
 
 TFileResult TFormVillage::LoadFromFile()
 {
-    const TFileResult result = ReadVillageFile(Village(), m_Catalog);
+    QDateTime saved;
+    const TFileResult result = ReadVillageFile(Village(), m_Catalog, &saved);
+    ShowInfo(result.Ok ? CatchUpSinceSaved(Village(), saved, CurrentDateTime()) : QString());
     Planner().RecalculateAvailable();
+    ShowProgress();
     m_ConsideredModel->Refresh();
     ShowName(Village().Name);
     ShowRace(Village().Race);
@@ -391,16 +397,18 @@ void TFormVillage::AutoSave()
 
 void TFormVillage::ImportFromOverview()
 {
-    bool accepted = false;
+    TOverviewImportResult imported;
     {
         // A new dialog for every import, freed on every path.
         const auto dialog = std::make_unique<TFormImportRes>(window());
         if (dialog->exec() != QDialog::Accepted)
             return;
-        accepted = ParseOverviewText(SplitOverviewLines(dialog->Text()), Village(), m_Catalog);
+        imported = ImportOverviewText(SplitOverviewLines(dialog->Text()), Village(), m_Catalog);
     }
-    if (accepted)
-        Planner().RecalculateAvailable();
+    if (!imported.Accepted)
+        return;
+    ShowInfo(imported.Report);
+    Planner().RecalculateAvailable();
 }
 
 bool TFormVillage::CommentsVisible() const
@@ -486,4 +494,10 @@ void TFormVillage::ShowComments()
         m_Ui.mComments->setPlainText(text);
         m_Showing = false;
     }
+}
+
+void TFormVillage::ShowInfo(const QString &line)
+{
+    m_Ui.lbInfo->setText(line);
+    m_Ui.lbInfo->setVisible(!line.isEmpty());
 }
