@@ -146,10 +146,15 @@ void TFormVillage::BindControls()
 void TFormVillage::FitTables()
 {
     // The resource table is as high as its rows; its columns share the width.
+    // The row "Заполнится" has room for two lines, so that a time with its
+    // end clock wraps after the time where the window is narrow.
     QTableView *sgRes = m_Ui.sgRes;
-    sgRes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    sgRes->setFixedHeight(sgRes->horizontalHeader()->sizeHint().height()
-                          + m_ResourceModel->rowCount() * sgRes->verticalHeader()->defaultSectionSize()
+    QHeaderView *rows = sgRes->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    const int line = rows->defaultSectionSize();
+    rows->resizeSection(TResourceModel::FullRow, 2 * line);
+    sgRes->setWordWrap(true);
+    sgRes->setFixedHeight(sgRes->horizontalHeader()->sizeHint().height() + (m_ResourceModel->rowCount() + 1) * line
                           + 2 * sgRes->frameWidth());
     // The name column takes the room the others leave.
     QHeaderView *header = m_Ui.sgCalc->horizontalHeader();
