@@ -332,8 +332,6 @@ void TestModels::resourceFullness_data()
 
     using F = TResourceModel::TFullness;
     QTest::newRow("capacity unknown") << "750" << "3600" << "" << "" << int(F::Room);
-    QTest::newRow("capacity no number counts as unknown") << "750" << "3600" << "8x" << "" << int(F::Room);
-    QTest::newRow("two hours away") << "0" << "100" << "200" << "02:00:00 (16:05)" << int(F::Room);
     QTest::newRow("an hour and a second away") << "0" << "3600" << "3601" << "01:00:01 (15:05)" << int(F::Room);
     QTest::newRow("exactly an hour away is soon") << "700" << "100" << "800" << "01:00:00 (15:05)"
                                                   << int(F::FullWithinHour);
@@ -389,8 +387,6 @@ void TestModels::availableWithCapacities_data()
     const QStringList usual{AmbarText, BashnyaText, SkladText, DvoretsText};
     const QStringList bothNever{AmbarText, BashnyaText, DvoretsText, SkladText};
     QTest::newRow("unknown capacities as before") << QStringList{"", "", "", ""} << inAnHour << noIncome << usual;
-    QTest::newRow("capacity of letters as unknown") << QStringList{"abc", "", "", ""} << inAnHour << noIncome
-                                                    << usual;
     QTest::newRow("capacity equal to the cost") << QStringList{"1000", "", "", ""} << inAnHour << noIncome << usual;
     QTest::newRow("capacity one below the cost") << QStringList{"999", "", "", ""} << noRoom << noIncome
                                                  << bothNever;
