@@ -221,6 +221,7 @@ private slots:
     void letterTypedIntoStockCellIsRefused();
     void incomeCellTakesMinus();
     void typedNumbersMarkChangedAndRecalculate();
+    void typedCapacityReachesRecordAndTimes();
     void shortCostsShowRedAndBold();
     void selectedShortCellKeepsSelectionLook_data();
     void selectedShortCellKeepsSelectionLook();
@@ -237,6 +238,7 @@ private slots:
     void autoSaveAddsNoReportWhileOneIsOpen();
     void loadFromFileShowsRecord();
     void partlyReadFileShowsWhatWasApplied();
+    void openAfterAnHourCatchesUpAndSaysSo();
 
     void pasteOfCompletePageClosesDialogAndImports();
     void importButtonRunsImport();
@@ -360,7 +362,7 @@ void TestFormVillage::tableTitlesAndSizes()
 
     // The views show the page's models.
     QCOMPARE(sgRes->model(), &page.ResourceModel());
-    QCOMPARE(RowCount(sgRes), 2);
+    QCOMPARE(RowCount(sgRes), 4);
     QCOMPARE(ColumnCount(sgRes), 4);
     QCOMPARE(sgRes->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Зерно"));
     QCOMPARE(sgRes->model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("Поступление, в час"));
@@ -849,6 +851,39 @@ void TestFormVillage::typedNumbersMarkChangedAndRecalculate()
     QVERIFY(CellText(sgCalc, 0, 5).startsWith(QStringLiteral("00:18:00")));
 }
 
+void TestFormVillage::typedCapacityReachesRecordAndTimes()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {QStringLiteral("750"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")},
+            {QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}, {{Sklad1, 2}});
+    ShowActive(page);
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(sgRes->model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("Вместимость"));
+    QCOMPARE(sgRes->model()->headerData(3, Qt::Vertical).toString(), QStringLiteral("Заполнится"));
+    // The table shows all four rows.
+    QVERIFY(sgRes->rowViewportPosition(3) + sgRes->rowHeight(3) <= sgRes->viewport()->height());
+    page.Village().SetModified(false);
+    sgRes->setFocus();
+    QTRY_VERIFY(sgRes->hasFocus());
+    QSignalSpy modified(&page.Village(), &TVillageData::ModifiedChanged);
+
+    TypeIntoCell(sgRes, 2, 0, QStringLiteral("800"));
+    QTRY_COMPARE(page.Village().Capacity[KindIndex(TResourceKind::Wood)], QStringLiteral("800"));
+    QVERIFY(page.Village().Modified);
+    QCOMPARE(modified.count(), 1);
+    QCOMPARE(CellText(sgRes, 3, 0), QStringLiteral("00:00:50 (14:05)"));
+
+    // A letter is refused in a capacity cell too.
+    TypeIntoCell(sgRes, 2, 1, QStringLiteral("9x"));
+    QTRY_COMPARE(page.Village().Capacity[KindIndex(TResourceKind::Clay)], QStringLiteral("9"));
+
+    // A warehouse too small for the building: the table says so at once.
+    TypeIntoCell(sgRes, 2, 1, QStringLiteral("100"));
+    QTRY_COMPARE(CellText(sgCalc, 0, 0), Sklad1);
+    QCOMPARE(CellText(sgCalc, 0, 5), QStringLiteral("не хватит вместимости"));
+}
+
 void TestFormVillage::shortCostsShowRedAndBold()
 {
     TFormVillage page(m_Catalog->Catalog);
@@ -1148,6 +1183,51 @@ void TestFormVillage::loadFromFileShowsRecord()
     QVERIFY(page.Village().Modified);
 }
 
+void TestFormVillage::openAfterAnHourCatchesUpAndSaysSo()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v.vlgdat"));
+    {
+        TFormVillage writer(m_Catalog->Catalog);
+        Prepare(writer, {QStringLiteral("100"), QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("0")},
+                {QStringLiteral("3600"), QStringLiteral("60"), QStringLiteral("0"), QStringLiteral("0")}, {});
+        writer.Village().SetCapacity(TResourceKind::Wood, QStringLiteral("800"));
+        writer.Village().SetConstruction(Sklad1, 7200, 0);
+        writer.Village().SetFileName(path);
+        QVERIFY(writer.WriteToFile());
+    }
+    m_Clock->Now = m_Clock->Now.addSecs(3600 + 120);
+
+    TFormVillage page(m_Catalog->Catalog);
+    auto *lbInfo = Find<QLabel>(page, QStringLiteral("lbInfo"));
+    QVERIFY(lbInfo && lbInfo->isHidden());
+    page.SetProgressVisible(true);
+    page.Village().SetFileName(path);
+    QVERIFY(page.LoadFromFile().Ok);
+
+    QVERIFY(!lbInfo->isHidden());
+    QCOMPARE(lbInfo->text(), QStringLiteral("Запасы пересчитаны за 1 ч 2 мин с момента сохранения."));
+    // Wood stops at its capacity; clay grows by 62 minutes of 60 an hour.
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    QCOMPARE(CellText(sgRes, 0, 0), QStringLiteral("800"));
+    QCOMPARE(CellText(sgRes, 0, 1), QStringLiteral("72"));
+    QCOMPARE(CellText(sgRes, 3, 0), QStringLiteral("полон"));
+    // The construction runs on with what is left of it.
+    QCOMPARE(Find<QLabel>(page, QStringLiteral("lbBuildingName"))->text(), Sklad1);
+    auto *bar = Find<QProgressBar>(page, QStringLiteral("ProgressBar1"));
+    QCOMPARE(bar->maximum(), 7200);
+    QCOMPARE(bar->value(), 3720);
+
+    // A file without its moment of writing leaves no line behind.
+    QFile plain(path);
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" "
+                "Race=\"Галлы\" MainLevel=\"1\"/></JorVillageData>");
+    plain.close();
+    page.LoadFromFile();
+    QVERIFY(lbInfo->isHidden());
+}
+
 void TestFormVillage::partlyReadFileShowsWhatWasApplied()
 {
     QTemporaryDir dir;
@@ -1198,7 +1278,12 @@ void TestFormVillage::pasteOfCompletePageClosesDialogAndImports()
     QCOMPARE(CellText(sgRes, 0, 3), QStringLiteral("300"));
     QCOMPARE(CellText(sgRes, 1, 0), QStringLiteral("3600"));
     QCOMPARE(CellText(sgRes, 1, 1), QStringLiteral("1200"));
+    QCOMPARE(CellText(sgRes, 2, 3), QStringLiteral("900"));
     QCOMPARE(recalculated.count(), 1);
+    // The page says what the import took.
+    QCOMPARE(Find<QLabel>(page, QStringLiteral("lbInfo"))->text(),
+             QStringLiteral("Импортировано: запасы, производство, вместимость. "
+                            "Строения не импортированы: не выбрана раса."));
 }
 
 void TestFormVillage::importButtonRunsImport()
@@ -1265,10 +1350,16 @@ void TestFormVillage::rejectedTextIsNotRecalculated()
         QVERIFY(dialog->isVisible());
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1")),
                           Qt::LeftButton);
+        // OK keeps the dialog open and says why; Cancel closes it.
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("lbError"))->text().startsWith(
+            QStringLiteral("Текст не распознан: ")));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2")),
+                          Qt::LeftButton);
     });
     page.ImportFromOverview();
     QVERIFY(answer.Answered);
-    // OK closed the dialog, and the text changed nothing.
+    // The dialog is gone, and the text changed nothing.
     QVERIFY(shown.isNull());
     QVERIFY(page.Village().Name.isEmpty());
     QVERIFY(page.Village().ResourceAdd[0].isEmpty());

@@ -46,6 +46,7 @@ private slots:
     void buttonsCloseWithTheirResults_data();
     void buttonsCloseWithTheirResults();
     void showingClearsTheField();
+    void okOnUnrecognisedTextSaysWhyAndStaysOpen();
 
 private:
     // Runs the dialog, acting on it once shown; returns its result.
@@ -212,7 +213,7 @@ void TestImportRes::buttonsCloseWithTheirResults_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("result");
-    QTest::newRow("OK with an empty field") << QStringLiteral("BitBtn1") << int(QDialog::Accepted);
+    QTest::newRow("OK with a recognised text") << QStringLiteral("BitBtn1") << int(QDialog::Accepted);
     QTest::newRow("Cancel") << QStringLiteral("BitBtn2") << int(QDialog::Rejected);
     QTest::newRow("Esc") << QString() << int(QDialog::Rejected);
 }
@@ -222,6 +223,10 @@ void TestImportRes::buttonsCloseWithTheirResults()
     QFETCH(QString, button);
     QFETCH(int, result);
     const int closed = Exec([this, button] {
+        // A recognised text that the field has not yet taken as a paste
+        // (the field closes the dialog by itself on a change).
+        const QSignalBlocker quiet(m_Memo);
+        m_Memo->setPlainText(PageLines(15).join(QLatin1Char('\n')));
         if (button.isEmpty())
             QTest::keyClick(m_Memo, Qt::Key_Escape);
         else
@@ -242,6 +247,30 @@ void TestImportRes::showingClearsTheField()
     });
     QVERIFY(shown.isEmpty());
     QVERIFY(focused);
+}
+
+void TestImportRes::okOnUnrecognisedTextSaysWhyAndStaysOpen()
+{
+    bool openAfterOk = false;
+    QString said;
+    bool saidAfterEdit = true;
+    const int closed = Exec([&] {
+        auto *error = m_Dialog->findChild<QLabel *>(QStringLiteral("lbError"));
+        QVERIFY(error);
+        QVERIFY(error->isHidden());
+        QTest::keyClicks(m_Memo, QStringLiteral("abc"));
+        QTest::mouseClick(m_Dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton);
+        openAfterOk = m_Dialog->isVisible();
+        said = error->isVisible() ? error->text() : QString();
+        // Pasting again starts afresh.
+        QTest::keyClicks(m_Memo, QStringLiteral("d"));
+        saidAfterEdit = error->isVisible();
+        QTest::mouseClick(m_Dialog->findChild<QPushButton *>(QStringLiteral("BitBtn2")), Qt::LeftButton);
+    });
+    QVERIFY(openAfterOk);
+    QCOMPARE(said, QStringLiteral("Текст не распознан: меньше 15 строк."));
+    QVERIFY(!saidAfterEdit);
+    QCOMPARE(closed, int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestImportRes)

@@ -89,6 +89,10 @@ private slots:
     void resourceEdits_data();
     void resourceEdits();
     void resourceTitlesAndFollowing();
+    void resourceFullness_data();
+    void resourceFullness();
+    void availableWithCapacities_data();
+    void availableWithCapacities();
 
     void consideredListsUnknownAfterKnown();
     void consideredChangesInPlaceOrAnew();
@@ -263,6 +267,12 @@ void TestModels::resourceEdits_data()
     QTest::newRow("income lone minus") << 1 << 1 << QStringLiteral("-") << true;
     QTest::newRow("income hexadecimal") << 1 << 2 << QStringLiteral("$20") << false;
     QTest::newRow("income with a blank") << 1 << 3 << QStringLiteral("4 0") << false;
+    QTest::newRow("capacity digits") << 2 << 0 << QStringLiteral("800") << true;
+    QTest::newRow("capacity emptied") << 2 << 1 << QString() << true;
+    QTest::newRow("capacity negative") << 2 << 2 << QStringLiteral("-800") << false;
+    QTest::newRow("capacity lone minus") << 2 << 2 << QStringLiteral("-") << false;
+    QTest::newRow("capacity beyond 32 bits") << 2 << 3 << QStringLiteral("2147483648") << false;
+    QTest::newRow("time to full takes nothing") << 3 << 0 << QStringLiteral("5") << false;
 }
 
 void TestModels::resourceEdits()
@@ -282,9 +292,14 @@ void TestModels::resourceEdits()
     const QString before = cell.data(Qt::EditRole).toString();
 
     QCOMPARE(model.setData(cell, text), taken);
-    const std::array<QString, 4> &texts = row == 0 ? village.ResourceCollect : village.ResourceAdd;
-    QCOMPARE(texts[std::size_t(column)], taken ? text : before);
-    QCOMPARE(cell.data().toString(), texts[std::size_t(column)]);
+    QCOMPARE(bool(model.flags(cell) & Qt::ItemIsEditable), row != TResourceModel::FullRow);
+    const std::array<QString, 4> &texts = row == 0 ? village.ResourceCollect
+                                        : row == 1 ? village.ResourceAdd
+                                                   : village.Capacity;
+    if (row != TResourceModel::FullRow) {
+        QCOMPARE(texts[std::size_t(column)], taken ? text : before);
+        QCOMPARE(cell.data().toString(), texts[std::size_t(column)]);
+    }
     const bool changed = taken && text != before;
     QCOMPARE(village.Modified, changed);
     QCOMPARE(modified.count(), changed ? 1 : 0);
@@ -305,6 +320,101 @@ void TestModels::resourceTitlesAndFollowing()
     QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("12"));
     QVERIFY(model.index(0, 0).data().toString().isEmpty());
     QVERIFY(!village.Modified);
+}
+
+void TestModels::resourceFullness_data()
+{
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<QString>("income");
+    QTest::addColumn<QString>("capacity");
+    QTest::addColumn<QString>("fullText");
+    QTest::addColumn<int>("fullness");
+
+    using F = TResourceModel::TFullness;
+    QTest::newRow("capacity unknown") << "750" << "3600" << "" << "" << int(F::Room);
+    QTest::newRow("an hour and a second away") << "0" << "3600" << "3601" << "01:00:01 (15:05)" << int(F::Room);
+    QTest::newRow("exactly an hour away is soon") << "700" << "100" << "800" << "01:00:00 (15:05)"
+                                                  << int(F::FullWithinHour);
+    QTest::newRow("part of a second rounds up") << "799" << "7" << "800" << "00:08:35 (14:13)"
+                                                << int(F::FullWithinHour);
+    QTest::newRow("stock of letters counts as 0") << "abc" << "3600" << "100" << "00:01:40 (14:06)"
+                                                  << int(F::FullWithinHour);
+    QTest::newRow("at capacity") << "800" << "100" << "800" << "полон" << int(F::Full);
+    QTest::newRow("above capacity without income") << "900" << "0" << "800" << "полон" << int(F::Full);
+    QTest::newRow("capacity 0") << "0" << "10" << "0" << "полон" << int(F::Full);
+    QTest::newRow("no income below capacity") << "100" << "0" << "800" << "" << int(F::Room);
+    QTest::newRow("negative income below capacity") << "100" << "-50" << "800" << "" << int(F::Room);
+    QTest::newRow("32-bit capacity at 1 an hour shows the longest time")
+        << "0" << "1" << "2147483647" << "596523:14:07 (17:19)" << int(F::Room);
+}
+
+void TestModels::resourceFullness()
+{
+    QFETCH(QString, stock);
+    QFETCH(QString, income);
+    QFETCH(QString, capacity);
+    QFETCH(QString, fullText);
+    QFETCH(int, fullness);
+
+    TVillageData village;
+    TResourceModel model(village);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    village.SetResourceCollect(TResourceKind::Clay, stock);
+    village.SetResourceAdd(TResourceKind::Clay, income);
+    village.SetCapacity(TResourceKind::Clay, capacity);
+    QCOMPARE(changed.count(), 3);
+
+    const int clay = int(KindIndex(TResourceKind::Clay));
+    QCOMPARE(model.index(TResourceModel::FullRow, clay).data().toString(), fullText);
+    QCOMPARE(model.index(TResourceModel::StockRow, clay).data(TResourceModel::FullnessRole).toInt(), fullness);
+    // Only the stock cells carry the look; the other kinds stay unknown.
+    QVERIFY(!model.index(TResourceModel::IncomeRow, clay).data(TResourceModel::FullnessRole).isValid());
+    QCOMPARE(model.index(TResourceModel::FullRow, 0).data().toString(), QString());
+    QCOMPARE(model.index(TResourceModel::CapacityRow, clay).data().toString(), capacity);
+}
+
+void TestModels::availableWithCapacities_data()
+{
+    QTest::addColumn<QStringList>("capacities");
+    QTest::addColumn<QString>("skladTime");
+    QTest::addColumn<QString>("dvoretsTime");
+    QTest::addColumn<QStringList>("byTime");
+
+    const QString inAnHour = QStringLiteral("01:00:00 (15:05)");
+    const QString noIncome = QStringLiteral("не накопится");
+    const QString noRoom = QStringLiteral("не хватит вместимости");
+    const QStringList usual{AmbarText, BashnyaText, SkladText, DvoretsText};
+    const QStringList bothNever{AmbarText, BashnyaText, DvoretsText, SkladText};
+    QTest::newRow("unknown capacities as before") << QStringList{"", "", "", ""} << inAnHour << noIncome << usual;
+    QTest::newRow("capacity equal to the cost") << QStringList{"1000", "", "", ""} << inAnHour << noIncome << usual;
+    QTest::newRow("capacity one below the cost") << QStringList{"999", "", "", ""} << noRoom << noIncome
+                                                 << bothNever;
+    QTest::newRow("small capacity named before a missing income")
+        << QStringList{"", "", "", "4999"} << inAnHour << noRoom << usual;
+    QTest::newRow("stock above a small capacity still pays")
+        << QStringList{"", "100", "", ""} << inAnHour << noIncome << usual;
+    QTest::newRow("capacity 0") << QStringList{"0", "", "", ""} << noRoom << noIncome << bothNever;
+}
+
+void TestModels::availableWithCapacities()
+{
+    QFETCH(QStringList, capacities);
+    QFETCH(QString, skladTime);
+    QFETCH(QString, dvoretsTime);
+    QFETCH(QStringList, byTime);
+
+    TTable table(m_Catalog);
+    for (TResourceKind kind : AllResourceKinds)
+        table.Village.EditCapacity(kind, capacities.at(int(KindIndex(kind))));
+    QCOMPARE(table.Names(), (QStringList{AmbarText, BashnyaText, DvoretsText, SkladText}));
+    QCOMPARE(table.Model.index(3, 5).data().toString(), skladTime);
+    QCOMPARE(table.Model.index(2, 5).data().toString(), dvoretsTime);
+    // Buildings that never come sort last in either order.
+    table.Model.sort(5, Qt::AscendingOrder);
+    QCOMPARE(table.Names(), byTime);
+    table.Model.sort(5, Qt::DescendingOrder);
+    QCOMPARE(table.Names().constLast(), byTime.constLast());
 }
 
 void TestModels::consideredListsUnknownAfterKnown()

@@ -235,6 +235,8 @@ private slots:
     void noIncomeChangesNothing();
     void nonNumericStockGrowsFromZero();
     void stockAtMaximumStays();
+    void accrualStopsAtCapacity_data();
+    void accrualStopsAtCapacity();
     void negativeIncomeMirrorsGrowth();
     void negativeIncomeStopsAtZero_data();
     void negativeIncomeStopsAtZero();
@@ -1199,6 +1201,47 @@ void TestPlanner::stockAtMaximumStays()
     QCOMPARE(full.Data.ResourceCollect[0], QStringLiteral("2147483647"));
     QCOMPARE(full.Data.Modified, false);
     QCOMPARE(recalculated.count(), 0);
+}
+
+void TestPlanner::accrualStopsAtCapacity_data()
+{
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<QString>("income");
+    QTest::addColumn<QString>("capacity");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<QString>("after");
+
+    // An income of 3600 gives one unit on every tick.
+    QTest::newRow("grows up to the capacity") << "795" << "3600" << "800" << 10 << "800";
+    QTest::newRow("a 32-bit income fills at once") << "0" << "2147483647" << "800" << 1 << "800";
+    QTest::newRow("at the capacity stays") << "800" << "3600" << "800" << 5 << "800";
+    QTest::newRow("above the capacity is not lowered") << "900" << "3600" << "800" << 5 << "900";
+    QTest::newRow("capacity 0") << "0" << "3600" << "0" << 3 << "0";
+    QTest::newRow("empty stock grows from 0 to the capacity") << "" << "3600" << "2" << 5 << "2";
+    QTest::newRow("negative income takes away below the capacity") << "500" << "-3600" << "100" << 3 << "497";
+    QTest::newRow("empty capacity is unknown") << "2147483640" << "3600" << "" << 10 << "2147483647";
+}
+
+void TestPlanner::accrualStopsAtCapacity()
+{
+    QFETCH(QString, stock);
+    QFETCH(QString, income);
+    QFETCH(QString, capacity);
+    QFETCH(int, ticks);
+    QFETCH(QString, after);
+
+    TVillage village(Catalog());
+    village.SetStocks({stock, "", "", ""});
+    village.SetIncomes({income, "", "", ""});
+    village.Data.SetCapacity(TResourceKind::Wood, capacity);
+    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    for (int tick = 0; tick < ticks; ++tick)
+        village.Planner.Tick();
+    QCOMPARE(village.Data.ResourceCollect[0], after);
+    // A stock that cannot grow changes nothing: no change mark, no recalculation.
+    const bool changed = after != stock;
+    QCOMPARE(village.Data.Modified, changed);
+    QCOMPARE(recalculated.count() > 0, changed);
 }
 
 void TestPlanner::negativeIncomeMirrorsGrowth()

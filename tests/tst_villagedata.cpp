@@ -127,10 +127,13 @@ void TestVillageData::editCapacity()
     village.SetCapacity(TResourceKind::Grain, before);
     QSignalSpy recalculations(&village, &TVillageData::RecalculationRequested);
     QSignalSpy resources(&village, &TVillageData::ResourcesChanged);
+    QSignalSpy modified(&village, &TVillageData::ModifiedChanged);
 
     village.EditCapacity(TResourceKind::Grain, typed);
     QCOMPARE(village.Capacity[KindIndex(TResourceKind::Grain)], typed);
     QCOMPARE(village.Modified, changes);
+    // The caption's change mark follows.
+    QCOMPARE(modified.count(), changes ? 1 : 0);
     QCOMPARE(recalculations.count(), changes ? 1 : 0);
     QCOMPARE(resources.count(), changes ? 1 : 0);
 }

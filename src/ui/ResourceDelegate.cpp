@@ -1,4 +1,5 @@
-// Number editors for the stock and income cells.
+// Number editors for the stock, income and capacity cells; the colours of
+// a storage that is full or nearly so.
 #include "ResourceDelegate.h"
 
 #include "NumberEditors.h"
@@ -14,7 +15,27 @@ QWidget *TResourceDelegate::createEditor(QWidget *parent, const QStyleOptionView
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto *field = qobject_cast<QLineEdit *>(editor)) {
         field->setObjectName(QStringLiteral("sgResEditor"));
-        AttachInputRule(field, index.row() == TResourceModel::StockRow ? &AcceptStockText : &AcceptIncomeText);
+        AttachInputRule(field, index.row() == TResourceModel::IncomeRow ? &AcceptIncomeText : &AcceptStockText);
     }
     return editor;
+}
+
+void TResourceDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QVariant fullness = index.data(TResourceModel::FullnessRole);
+    if (!fullness.isValid())
+        return;
+    switch (TResourceModel::TFullness(fullness.toInt())) {
+    case TResourceModel::TFullness::Room:
+        break;
+    case TResourceModel::TFullness::FullWithinHour:
+        option->backgroundBrush = QColor(0xFF, 0xC1, 0x07); // amber
+        option->palette.setColor(QPalette::Text, Qt::black);
+        break;
+    case TResourceModel::TFullness::Full:
+        option->backgroundBrush = QColor(0xE5, 0x39, 0x35); // red
+        option->palette.setColor(QPalette::Text, Qt::white);
+        break;
+    }
 }

@@ -179,10 +179,20 @@ void TVillagePageUi::CreateResources(QWidget *page)
     resButtons->addWidget(btnImport);
     resButtons->addStretch(1);
 
+    lbInfo = Named(new QLabel(gbResource), "lbInfo");
+    lbInfo->setWordWrap(true);
+    lbInfo->hide();
+
+    auto *table = new QVBoxLayout;
+    table->setContentsMargins(0, 0, 0, 0);
+    table->setSpacing(4);
+    table->addWidget(sgRes);
+    table->addWidget(lbInfo);
+    table->addStretch(1);
     auto *resource = new QHBoxLayout(gbResource);
     resource->setContentsMargins(6, 4, 6, 6);
     resource->setSpacing(0);
-    resource->addWidget(sgRes, 1, Qt::AlignTop);
+    resource->addLayout(table, 1);
     resource->addWidget(pnlResBtn);
 }
 

@@ -35,6 +35,9 @@ struct TVillagePageUi
     QLineEdit *edMainLevel = nullptr;
     QGroupBox *gbResource = nullptr;
     QTableView *sgRes = nullptr;
+    // One line under the resources: what the last Open or import did to
+    // the village; hidden while empty.
+    QLabel *lbInfo = nullptr;
     QWidget *pnlResBtn = nullptr;
     QToolButton *btnImport = nullptr;
     QGroupBox *gbBuildings = nullptr;

@@ -36,6 +36,12 @@ TFormImportRes::TFormImportRes(QWidget *parent)
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setTabChangesFocus(false);
 
+    lbError = new QLabel(this);
+    lbError->setObjectName(QStringLiteral("lbError"));
+    lbError->setWordWrap(true);
+    lbError->setStyleSheet(QStringLiteral("color: #c62828;"));
+    lbError->hide();
+
     // The button strip: OK and Cancel at their design places.
     pnlButton = new QWidget(this);
     pnlButton->setObjectName(QStringLiteral("pnlButton"));
@@ -56,10 +62,11 @@ TFormImportRes::TFormImportRes(QWidget *parent)
     auto *memoLayout = new QVBoxLayout;
     memoLayout->setContentsMargins(8, 3, 8, 3);
     memoLayout->addWidget(Memo1);
+    memoLayout->addWidget(lbError);
     layout->addLayout(memoLayout, 1);
     layout->addWidget(pnlButton);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn1, &QPushButton::clicked, this, &TFormImportRes::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TFormImportRes::Memo1Change);
 }
@@ -82,11 +89,28 @@ void TFormImportRes::showEvent(QShowEvent *event)
     // FormShow: every showing starts with an empty field that has the focus.
     QDialog::showEvent(event);
     Memo1->clear();
+    lbError->clear();
+    lbError->hide();
     Memo1->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormImportRes::Memo1Change()
 {
+    // The reason given belongs to the text it was given for.
+    lbError->clear();
+    lbError->hide();
     if (isVisible() && IsOverviewText(Memo1->toPlainText()))
         accept();
+}
+
+void TFormImportRes::BitBtn1Click()
+{
+    const QString rejection = OverviewRejection(SplitOverviewLines(Memo1->toPlainText()));
+    if (rejection.isEmpty()) {
+        accept();
+        return;
+    }
+    lbError->setText(rejection);
+    lbError->show();
+    Memo1->setFocus(Qt::OtherFocusReason);
 }

@@ -1,7 +1,10 @@
 // The import dialog: the player pastes the text of the game's "Обзор
 // деревни" page into it. It closes by itself, as if OK had been pressed, as
-// soon as the text is recognised as such a page. The village page's import
-// command creates one for each import and hands its text to the parser.
+// soon as the text is recognised as such a page. OK on a text that is not
+// recognised keeps it open and says why under the field ("Текст не
+// распознан: …"), so that the player can paste again; Cancel closes it. The
+// village page's import command creates one for each import and hands its
+// text to the parser.
 #pragma once
 
 #include <QDialog>
@@ -28,11 +31,14 @@ protected:
 
 private slots:
     void Memo1Change();
+    void BitBtn1Click();
 
 private:
     QWidget *pnlCaption = nullptr;
     QLabel *lbCaption = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
+    // Why OK did not take the text; hidden while empty.
+    QLabel *lbError = nullptr;
     QWidget *pnlButton = nullptr;
     QPushButton *BitBtn1 = nullptr;
     QPushButton *BitBtn2 = nullptr;

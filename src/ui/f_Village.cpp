@@ -6,12 +6,14 @@
 #include "QueueView.h"
 #include "ResourceDelegate.h"
 #include "UiSeams.h"
+#include "base/Clock.h"
 #include "f_ImportRes.h"
 #include "f_SelectItems.h"
 
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 #include "village/AvailableModel.h"
+#include "village/CatchUp.h"
 #include "village/ConsideredModel.h"
 #include "village/InputRules.h"
 #include "village/OverviewImport.h"
@@ -165,10 +167,16 @@ void TFormVillage::BindControls()
 void TFormVillage::FitTables()
 {
     // The resource table is as high as its rows; its columns share the width.
+    // The row "Заполнится" has room for two lines, so that a time with its
+    // end clock wraps after the time where the window is narrow.
     QTableView *sgRes = m_Ui.sgRes;
-    sgRes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    sgRes->setFixedHeight(sgRes->horizontalHeader()->sizeHint().height()
-                          + 2 * sgRes->verticalHeader()->defaultSectionSize() + 2 * sgRes->frameWidth());
+    QHeaderView *rows = sgRes->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    const int line = rows->defaultSectionSize();
+    rows->resizeSection(TResourceModel::FullRow, 2 * line);
+    sgRes->setWordWrap(true);
+    sgRes->setFixedHeight(sgRes->horizontalHeader()->sizeHint().height() + (m_ResourceModel->rowCount() + 1) * line
+                          + 2 * sgRes->frameWidth());
     // The name column takes the room the others leave.
     QHeaderView *header = m_Ui.sgCalc->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -401,8 +409,11 @@ void TFormVillage::sgCalcContextMenu(const QPoint &pos)
 
 TFileResult TFormVillage::LoadFromFile()
 {
-    const TFileResult result = ReadVillageFile(Village(), m_Catalog);
+    QDateTime saved;
+    const TFileResult result = ReadVillageFile(Village(), m_Catalog, &saved);
+    ShowInfo(result.Ok ? CatchUpSinceSaved(Village(), saved, CurrentDateTime()) : QString());
     Planner().RecalculateAvailable();
+    ShowProgress();
     m_ConsideredModel->Refresh();
     ShowName(Village().Name);
     ShowRace(Village().Race);
@@ -431,16 +442,18 @@ void TFormVillage::AutoSave()
 
 void TFormVillage::ImportFromOverview()
 {
-    bool accepted = false;
+    TOverviewImportResult imported;
     {
         // A new dialog for every import, freed on every path.
         const auto dialog = std::make_unique<TFormImportRes>(window());
         if (dialog->exec() != QDialog::Accepted)
             return;
-        accepted = ParseOverviewText(SplitOverviewLines(dialog->Text()), Village(), m_Catalog);
+        imported = ImportOverviewText(SplitOverviewLines(dialog->Text()), Village(), m_Catalog);
     }
-    if (accepted)
-        Planner().RecalculateAvailable();
+    if (!imported.Accepted)
+        return;
+    ShowInfo(imported.Report);
+    Planner().RecalculateAvailable();
 }
 
 bool TFormVillage::CommentsVisible() const
@@ -536,4 +549,10 @@ void TFormVillage::ShowComments()
         m_Ui.mComments->setPlainText(text);
         m_Showing = false;
     }
+}
+
+void TFormVillage::ShowInfo(const QString &line)
+{
+    m_Ui.lbInfo->setText(line);
+    m_Ui.lbInfo->setVisible(!line.isEmpty());
 }

@@ -43,14 +43,19 @@ public:
     TQueueModel &QueueModel() const;
 
     // Reads the village from its FileName and recalculates, also after a
-    // partly applied read; the caller shows a failure.
+    // partly applied read; the caller shows a failure. After a whole read
+    // of a file that gives its moment of writing, the stocks catch up with
+    // the time since (by the Clock seam) and lbInfo says so; otherwise
+    // lbInfo is cleared. The progress group shows the construction the
+    // file resumed or cleared.
     TFileResult LoadFromFile();
     // Writes the village to path (its FileName when empty), which becomes its
     // FileName only when written; a failure is shown in a message box with
     // the failure's text and marks the village's last write as failed. True
     // when written.
     bool WriteToFile(const QString &path = QString());
-    // The import command: the import dialog, the parser, the recalculation.
+    // The import command: the import dialog, the parser, the recalculation;
+    // lbInfo shows what the import took.
     void ImportFromOverview();
 
     bool CommentsVisible() const;
@@ -92,6 +97,8 @@ private slots:
     void ShowHorizon(qint32 seconds);
     void ShowProgress();
     void ShowComments();
+    // The line under the resources; stays until the next Open or import.
+    void ShowInfo(const QString &line);
 
 private:
     void FormCreate();

@@ -2,6 +2,8 @@
 // from the planner's numbers when they are shown.
 #include "AvailableModel.h"
 
+#include "Production.h"
+
 #include "base/TextCompare.h"
 #include "catalog/dm_ListObjects.h"
 
@@ -48,7 +50,7 @@ const QStringList &TAvailableModel::ColumnTitles()
 
 QString TAvailableModel::NeverAffordableText()
 {
-    return QStringLiteral("не накопится");
+    return NeverReasonText(TNeverReason::NoIncome);
 }
 
 int TAvailableModel::rowCount(const QModelIndex &parent) const
@@ -76,6 +78,8 @@ QString TAvailableModel::Text(const TAvailableEntry &entry, int column) const
     if (IsCostColumn(column))
         return QString::number(object.Cost(CostKind(column)));
     if (column == TimeColumn) {
+        if (entry.BeyondCapacity)
+            return NeverReasonText(TNeverReason::Capacity);
         if (entry.SecondsToAfford == NeverAffordable)
             return NeverAffordableText();
         const qint32 seconds = qint32(std::min<qint64>(entry.SecondsToAfford, std::numeric_limits<qint32>::max()));

@@ -30,7 +30,9 @@ public:
     TAvailableModel(const TPlanner &planner, const TdmListObj &catalog, QObject *parent = nullptr);
 
     static const QStringList &ColumnTitles();
-    // What "Время" reads for a building that no income can pay for.
+    // What "Время" reads for a building that no income can pay for; one
+    // whose cost exceeds a known capacity reads "не хватит вместимости"
+    // instead. Both sort last.
     static QString NeverAffordableText();
 
     int rowCount(const QModelIndex &parent = {}) const override;

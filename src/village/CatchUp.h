@@ -1,7 +1,8 @@
 // The time that passed while the program was closed: on Open the stocks of a
 // village advance by what its incomes produced since the file was written,
-// and the page shows one line about it. The main window calls it after a
-// good read, with the moment the file gives and the Clock seam's now.
+// and the page shows one line about it. The village page calls it after a
+// good read (TFormVillage::LoadFromFile), with the moment the file gives and
+// the Clock seam's now.
 #pragma once
 
 #include <QDateTime>

@@ -7,6 +7,8 @@
 // clamped to 32 bits, so that no input can overflow.
 #include "Planner.h"
 
+#include "Production.h"
+
 #include "base/Clock.h"
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
@@ -67,7 +69,8 @@ QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.SecondsToAfford << ", "
-                    << entry.BuildSeconds << ", short " << entry.ShortKinds << ')';
+                    << entry.BuildSeconds << ", short " << entry.ShortKinds
+                    << (entry.BeyondCapacity ? ", beyond capacity" : "") << ')';
     return debug;
 }
 
@@ -93,11 +96,13 @@ void TPlanner::RecalculateAvailable()
     if (!considered.isEmpty()) {
         const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
         const qint64 horizon = m_Village.Horizon;
-        std::array<qint32, 4> stocks{};
-        std::array<qint32, 4> incomes{};
+        TResourceAmounts stocks{};
+        TResourceAmounts incomes{};
+        TResourceAmounts capacities{};
         for (TResourceKind kind : AllResourceKinds) {
             stocks[KindIndex(kind)] = m_Village.ResourceCollectValue(kind);
             incomes[KindIndex(kind)] = m_Village.ResourceAddValue(kind);
+            capacities[KindIndex(kind)] = m_Village.CapacityValue(kind);
         }
 
         const qint32 catalogCount = m_Catalog.Count();
@@ -114,11 +119,15 @@ void TPlanner::RecalculateAvailable()
                 const qint32 cost = object.Cost(kind);
                 if (cost > stocks[i])
                     row.ShortKinds |= quint8(1u << i);
-                const qint64 seconds = SecondsToAfford(stocks[i], incomes[i], cost);
-                if (seconds == NeverAffordable)
+                // Each kind on its own: with an unknown capacity this is
+                // SecondsToAfford exactly.
+                const TAffordTime time = TimeToAffordKind(stocks[i], incomes[i], capacities[i], cost);
+                if (time.Never == TNeverReason::Capacity)
+                    row.BeyondCapacity = true;
+                if (time.IsNever())
                     never = true;
                 else
-                    row.SecondsToAfford = std::max(row.SecondsToAfford, seconds);
+                    row.SecondsToAfford = std::max(row.SecondsToAfford, time.Seconds);
             }
             // A building that no income can pay for is listed whatever the
             // horizon, so that the player sees why it never comes.
@@ -238,11 +247,15 @@ void TPlanner::AccrueResources()
         if (units == 0)
             continue;
         const qint32 stock = m_Village.ResourceCollectValue(kind);
-        // A positive income adds up to the largest 32-bit value; a negative
-        // one takes away down to 0 but never below (a stock already below 0
-        // stays as it is).
+        const qint32 capacity = m_Village.CapacityValue(kind);
+        // A positive income adds up to the known capacity (a stock already
+        // above it stays as it is), else up to the largest 32-bit value; a
+        // negative one takes away down to 0 but never below (a stock already
+        // below 0 stays as it is).
         qint32 grown = stock;
-        if (income > 0)
+        if (income > 0 && IsKnownCapacity(capacity))
+            grown = std::max(stock, qint32(std::min<qint64>(qint64(stock) + units, capacity)));
+        else if (income > 0)
             grown = ClampToInt32(qint64(stock) + units);
         else if (stock > 0)
             grown = qint32(std::max<qint64>(0, qint64(stock) - units));

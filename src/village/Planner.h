@@ -51,8 +51,11 @@ struct TAvailableEntry
     // The catalog entry; -1 for the blank row of a table without buildings.
     qint32 CatalogIndex = -1;
     // Until the four stocks cover the costs; NeverAffordable when a
-    // shortage has no income.
+    // shortage has no income or a cost exceeds its kind's known capacity.
     qint64 SecondsToAfford = 0;
+    // Never affordable because a cost exceeds its kind's known capacity
+    // (named before a missing income).
+    bool BeyondCapacity = false;
     qint32 BuildSeconds = 0;
     // Bit KindIndex(kind) is set where the cost exceeds the stock.
     quint8 ShortKinds = 0;
@@ -97,7 +100,8 @@ public:
 
     // The one-second tick: counter, automatic save when due, accrual, progress.
     void Tick();
-    // Each kind grows by UnitsDueAt units at the current counter; a negative
+    // Each kind grows by UnitsDueAt units at the current counter, up to its
+    // known capacity (a stock already above it stays as it is); a negative
     // income takes as many away, down to 0 but not below. A stock that
     // changes sets Modified and recalculates.
     void AccrueResources();

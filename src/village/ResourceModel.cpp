@@ -1,8 +1,14 @@
-// The stocks and hourly incomes of a village as an editable table.
+// The stocks, hourly incomes and capacities of a village as an editable
+// table, with the time until each storage is full.
 #include "ResourceModel.h"
 
 #include "InputRules.h"
+#include "Production.h"
 #include "VillageData.h"
+
+#include "base/Clock.h"
+#include "base/WholeNumber.h"
+#include "catalog/dm_ListObjects.h"
 
 TResourceModel::TResourceModel(TVillageData &village, QObject *parent)
     : QAbstractTableModel(parent)
@@ -17,12 +23,32 @@ bool TResourceModel::Accepts(int row, QStringView text)
         return AcceptStockText(text);
     if (row == IncomeRow)
         return AcceptIncomeText(text);
+    if (row == CapacityRow)
+        return AcceptStockText(text);
     return false;
+}
+
+TResourceModel::TFullness TResourceModel::Fullness(qint32 stock, qint32 income, qint32 capacity)
+{
+    if (IsKnownCapacity(capacity) && stock >= capacity)
+        return TFullness::Full;
+    const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
+    return seconds && *seconds <= SoonSeconds ? TFullness::FullWithinHour : TFullness::Room;
+}
+
+QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QTime &now)
+{
+    if (Fullness(stock, income, capacity) == TFullness::Full)
+        return QStringLiteral("полон");
+    const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
+    if (!seconds)
+        return {};
+    return TdmListObj::SecondsToText(ClampToInt32(*seconds), true, now);
 }
 
 int TResourceModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 2;
+    return parent.isValid() ? 0 : 4;
 }
 
 int TResourceModel::columnCount(const QModelIndex &parent) const
@@ -36,10 +62,27 @@ QVariant TResourceModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
+    const TResourceKind kind = AllResourceKinds[std::size_t(index.column())];
+    if (role == FullnessRole) {
+        if (index.row() != StockRow)
+            return {};
+        return int(Fullness(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind),
+                            m_Village.CapacityValue(kind)));
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    const std::size_t kind = std::size_t(index.column());
-    return index.row() == StockRow ? m_Village.ResourceCollect[kind] : m_Village.ResourceAdd[kind];
+    const std::size_t column = std::size_t(index.column());
+    switch (index.row()) {
+    case StockRow:
+        return m_Village.ResourceCollect[column];
+    case IncomeRow:
+        return m_Village.ResourceAdd[column];
+    case CapacityRow:
+        return m_Village.Capacity[column];
+    default:
+        return FullText(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind),
+                        m_Village.CapacityValue(kind), CurrentDateTime().time());
+    }
 }
 
 bool TResourceModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -52,8 +95,10 @@ bool TResourceModel::setData(const QModelIndex &index, const QVariant &value, in
     const TResourceKind kind = AllResourceKinds[std::size_t(index.column())];
     if (index.row() == StockRow)
         m_Village.EditResourceCollect(kind, text);
-    else
+    else if (index.row() == IncomeRow)
         m_Village.EditResourceAdd(kind, text);
+    else
+        m_Village.EditCapacity(kind, text);
     return true;
 }
 
@@ -63,7 +108,8 @@ QVariant TResourceModel::headerData(int section, Qt::Orientation orientation, in
         return QAbstractTableModel::headerData(section, orientation, role);
     static const QStringList kinds{QStringLiteral("Дерево"), QStringLiteral("Глина"), QStringLiteral("Железо"),
                                    QStringLiteral("Зерно")};
-    static const QStringList rows{QStringLiteral("Накоплено"), QStringLiteral("Поступление, в час")};
+    static const QStringList rows{QStringLiteral("Накоплено"), QStringLiteral("Поступление, в час"),
+                                  QStringLiteral("Вместимость"), QStringLiteral("Заполнится")};
     const QStringList &titles = orientation == Qt::Horizontal ? kinds : rows;
     return section >= 0 && section < titles.size() ? QVariant(titles.at(section)) : QVariant();
 }
@@ -72,10 +118,12 @@ Qt::ItemFlags TResourceModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    if (index.row() == FullRow)
+        return QAbstractTableModel::flags(index);
     return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
 }
 
 void TResourceModel::RecordChanged()
 {
-    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole, Qt::EditRole});
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole, Qt::EditRole, FullnessRole});
 }

@@ -1,11 +1,15 @@
-// The resource table as a Qt model: the row "Накоплено" (stocks) and the row
-// "Поступление, в час" (hourly incomes) of the four kinds. Typed values go
-// to the record's hand-edit operations, which set Modified and recalculate;
-// a text that is no acceptable number is refused. The village page's sgRes
-// shows and edits it.
+// The resource table as a Qt model: the rows "Накоплено" (stocks),
+// "Поступление, в час" (hourly incomes) and "Вместимость" (storage
+// capacities, empty while unknown) of the four kinds, which the player edits,
+// and the read-only row "Заполнится" (when each storage runs full). Typed
+// values go to the record's hand-edit operations, which set Modified and
+// recalculate; a text that is no acceptable number is refused. The stock
+// cells tell through FullnessRole how near their storage is to full. The
+// village page's sgRes shows and edits it.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTime>
 
 class TVillageData;
 
@@ -14,13 +18,35 @@ class TResourceModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum TRow { StockRow = 0, IncomeRow = 1 };
+    enum TRow { StockRow = 0, IncomeRow = 1, CapacityRow = 2, FullRow = 3 };
+
+    enum TRole {
+        // TFullness (as int) of a stock cell; none for the other rows.
+        FullnessRole = Qt::UserRole + 1,
+    };
+
+    // How near a storage is to full: its stock at or above a known
+    // capacity, or full within an hour at its income.
+    enum class TFullness { Room = 0, FullWithinHour = 1, Full = 2 };
+
+    // Within this many seconds a storage counts as full soon.
+    static constexpr qint64 SoonSeconds = 3600;
+
+    // The rule for one kind: Full when the capacity is known and the stock
+    // is at or above it (whatever the income); FullWithinHour when the
+    // income fills it in SoonSeconds or less; Room otherwise.
+    static TFullness Fullness(qint32 stock, qint32 income, qint32 capacity);
+    // What "Заполнится" reads for one kind: "полон" when Full; the time
+    // until full with its end clock counted from now ("01:23:45 (10:47)");
+    // empty when the capacity is unknown or the income is 0 or negative.
+    static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QTime &now);
 
     explicit TResourceModel(TVillageData &village, QObject *parent = nullptr);
 
-    // What a cell of the row takes: stocks a whole number of 0 or more,
-    // incomes one that may be negative, digits only, within 32 bits; the
-    // empty text too (it counts as 0).
+    // What a cell of the row takes: stocks and capacities a whole number of
+    // 0 or more, incomes one that may be negative, digits only, within 32
+    // bits; the empty text too (a stock or income of 0, an unknown
+    // capacity). The row "Заполнится" takes nothing.
     static bool Accepts(int row, QStringView text);
 
     int rowCount(const QModelIndex &parent = {}) const override;

@@ -299,9 +299,8 @@ void TVillageData::EditCapacity(TResourceKind kind, const QString &text)
 {
     if (Capacity[KindIndex(kind)] == text)
         return;
-    Capacity[KindIndex(kind)] = text;
-    Modified = true;
-    emit ResourcesChanged();
+    SetCapacity(kind, text);
+    SetModified(true);
     emit RecalculationRequested();
 }
 
