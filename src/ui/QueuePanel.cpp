@@ -24,6 +24,7 @@ TQueuePanel::TQueuePanel(TQueueModel &model, QWidget *page)
     gbQueue->setObjectName(QStringLiteral("gbQueue"));
     sgQueue = new TQueueView(gbQueue);
     sgQueue->setObjectName(QStringLiteral("sgQueue"));
+    sgQueue->setAccessibleName(QStringLiteral("Очередь строительства"));
     sgQueue->setWordWrap(false);
     sgQueue->setCornerButtonEnabled(false);
     sgQueue->setTabKeyNavigation(false);

@@ -123,15 +123,15 @@ void TVillagePageUi::Setup(QWidget *page)
 void TVillagePageUi::CreateProfile(QWidget *page)
 {
     gbProfil = Named(new QGroupBox(QStringLiteral("Деревня"), page), "gbProfil");
-    auto *lbName = new QLabel(QStringLiteral("Название"), gbProfil);
+    auto *lbName = new QLabel(QStringLiteral("&Название"), gbProfil);
     edName = Named(new QLineEdit(gbProfil), "edName");
     lbName->setBuddy(edName);
-    auto *lbRace = new QLabel(QStringLiteral("Раса"), gbProfil);
+    auto *lbRace = new QLabel(QStringLiteral("&Раса"), gbProfil);
     cbRace = Named(new QComboBox(gbProfil), "cbRace");
     cbRace->setEditable(false);
     cbRace->addItems(TVillageData::RaceNames());
     lbRace->setBuddy(cbRace);
-    lbMainLevel = Named(new QLabel(QStringLiteral("Уровень главного здания"), gbProfil), "lbMainLevel");
+    lbMainLevel = Named(new QLabel(QStringLiteral("&Уровень главного здания"), gbProfil), "lbMainLevel");
     lbMainLevel->setToolTip(QStringLiteral("Необходим для правильного расчета времени строительства"));
     edMainLevel = Named(new QLineEdit(gbProfil), "edMainLevel");
     edMainLevel->setToolTip(lbMainLevel->toolTip());
@@ -167,6 +167,8 @@ void TVillagePageUi::CreateResources(QWidget *page)
     sgRes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     sgRes->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     sgRes->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // The tables and lists are named after their groups for screen readers.
+    sgRes->setAccessibleName(gbResource->title());
 
     pnlResBtn = Named(new QWidget(gbResource), "pnlResBtn");
     btnImport = Named(new QToolButton(pnlResBtn), "btnImport");
@@ -203,6 +205,7 @@ void TVillagePageUi::CreateBuildings(QWidget *page)
     LstBoxItems->setSelectionMode(QAbstractItemView::SingleSelection);
     LstBoxItems->setContextMenuPolicy(Qt::CustomContextMenu);
     LstBoxItems->setUniformItemSizes(true);
+    LstBoxItems->setAccessibleName(gbBuildings->title());
     Panel3 = Named(new QWidget(gbBuildings), "Panel3");
     btnChangeList = Named(new QPushButton(Panel3), "btnChangeList");
     auto *changeList = new QHBoxLayout(Panel3);
@@ -231,6 +234,7 @@ void TVillagePageUi::CreateRightArea(QWidget *page)
     sgCalc->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     sgCalc->horizontalHeader()->setSortIndicatorClearable(true);
     sgCalc->setSortingEnabled(true);
+    sgCalc->setAccessibleName(QStringLiteral("Доступны для строительства"));
     auto *avBuild = new QVBoxLayout(gbAvBuild);
     avBuild->setContentsMargins(6, 4, 6, 6);
     avBuild->addWidget(sgCalc);
@@ -239,6 +243,7 @@ void TVillagePageUi::CreateRightArea(QWidget *page)
     mComments = Named(new QPlainTextEdit(gbComments), "mComments");
     mComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mComments->setTabChangesFocus(true);
+    mComments->setAccessibleName(gbComments->title());
     // Three lines of text.
     mComments->setFixedHeight(3 * mComments->fontMetrics().lineSpacing() + 2 * mComments->frameWidth()
                               + int(2 * mComments->document()->documentMargin()));
@@ -252,6 +257,7 @@ void TVillagePageUi::CreateRightArea(QWidget *page)
     lbBuildTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ProgressBar1 = Named(new QProgressBar(gbProgress), "ProgressBar1");
     ProgressBar1->setTextVisible(false);
+    ProgressBar1->setAccessibleName(gbProgress->title());
     auto *progress = new QGridLayout(gbProgress);
     progress->setContentsMargins(6, 2, 6, 4);
     progress->setVerticalSpacing(2);

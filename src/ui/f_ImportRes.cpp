@@ -33,6 +33,7 @@ TFormImportRes::TFormImportRes(QWidget *parent)
     // Each pasted line stays one line; Enter starts a new line here.
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("Текст страницы «Обзор деревни»"));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setTabChangesFocus(false);
 
