@@ -2,6 +2,7 @@
 // of the queue with the model's signals, and when to project again.
 #include "QueueModel.h"
 
+#include "ConsideredModel.h"
 #include "Planner.h"
 #include "base/Clock.h"
 #include "base/TextCompare.h"
@@ -93,7 +94,7 @@ QVariant TQueueModel::data(const QModelIndex &index, int role) const
         return QString();
     case Qt::ToolTipRole:
         if (item && item->Status == TProjectedStatus::NotInCatalog)
-            return QStringLiteral("Нет в каталоге");
+            return TConsideredModel::UnknownToolTip();
         return column == NameColumn ? entry.Text : QString();
     case Qt::TextAlignmentRole:
         return column == NameColumn ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
