@@ -129,6 +129,8 @@ private slots:
     void mainLevel();
     void builtLevelsRemoved_data();
     void builtLevelsRemoved();
+    void builtLevelsLeaveTheQueue_data();
+    void builtLevelsLeaveTheQueue();
     void rejection_data();
     void rejection();
     void report_data();
@@ -767,6 +769,49 @@ void TestOverviewImport::builtLevelsRemoved()
 
     QVERIFY(Import(lines, village));
     QCOMPARE(Describe(village.AvBuildings), expected);
+}
+
+void TestOverviewImport::builtLevelsLeaveTheQueue_data()
+{
+    QTest::addColumn<QString>("line13");
+    QTest::addColumn<int>("race");
+    QTest::addColumn<QList<TAvBuildingEntry>>("queue");
+    QTest::addColumn<QString>("expected");
+
+    const auto entry = [](const char *text, int index) { return TAvBuildingEntry{QString::fromUtf8(text), index}; };
+    const QList<TAvBuildingEntry> farms{entry("Ферма ( 9)", Farm9), entry("Склад ( 1)", Storage1),
+                                        entry("Ферма (10)", Farm10)};
+    QTest::newRow("the built level leaves, the rest keep their order")
+        << QStringLiteral("Ферма Уровень 9") << 1 << farms
+        << QStringLiteral("Склад ( 1)#%1;Ферма (10)#%2").arg(Storage1).arg(Farm10);
+    QTest::newRow("also with no race chosen")
+        << QStringLiteral("Ферма Уровень 9") << 0 << farms
+        << QStringLiteral("Склад ( 1)#%1;Ферма (10)#%2").arg(Storage1).arg(Farm10);
+    QTest::newRow("a field listed several times keeps what is above its lowest field")
+        << QStringLiteral("Ферма Уровень 9 Ферма Уровень 0") << 1
+        << QList<TAvBuildingEntry>{entry("Ферма ( 0)", Farm0), entry("Ферма ( 1)", Farm1), entry("Ферма ( 9)", Farm9)}
+        << QStringLiteral("Ферма ( 1)#%1;Ферма ( 9)#%2").arg(Farm1).arg(Farm9);
+    QTest::newRow("an entry the catalog does not know stays")
+        << QStringLiteral("Ферма Уровень 9") << 1 << QList<TAvBuildingEntry>{entry("Ферма ( 9)", -1)}
+        << QStringLiteral("Ферма ( 9)#-1");
+}
+
+void TestOverviewImport::builtLevelsLeaveTheQueue()
+{
+    QFETCH(QString, line13);
+    QFETCH(int, race);
+    QFETCH(QList<TAvBuildingEntry>, queue);
+    QFETCH(QString, expected);
+
+    QStringList lines = ExamplePage();
+    SetLine(lines, 13, line13);
+    TVillageData village;
+    village.SetRace(race - 1);
+    for (const TAvBuildingEntry &entry : queue)
+        village.AppendToQueue(entry);
+
+    QVERIFY(Import(lines, village));
+    QCOMPARE(Describe(village.Queue), expected);
 }
 
 void TestOverviewImport::rejection_data()

@@ -163,6 +163,23 @@ int ImportBuildings(const QList<TListedBuilding> &listed, TVillageData &village,
     return marked;
 }
 
+// Takes the queued buildings that the page shows built off the queue: those
+// at or below the lowest level the page lists for their building, by the
+// rule that drops built considered entries. Entries the catalog does not
+// know stay.
+void DropBuiltFromQueue(const QList<TListedBuilding> &listed, TVillageData &village, const TdmListObj &catalog)
+{
+    for (int i = int(village.Queue.size()) - 1; i >= 0; --i) {
+        const qint32 index = village.Queue.at(i).CatalogIndex;
+        if (index < 0 || index >= catalog.Count())
+            continue;
+        const TLivaronObject &object = catalog.Object(index);
+        const std::optional<qint32> lowest = LowestListedLevel(listed, object.Name);
+        if (lowest && object.Level <= *lowest)
+            village.RemoveFromQueue(i);
+    }
+}
+
 // The level of the first main building the page lists, when it is 1 or more.
 std::optional<qint32> ListedMainLevel(const QList<TListedBuilding> &listed)
 {
@@ -346,6 +363,9 @@ TOverviewImportResult ImportOverviewText(const QStringList &lines, TVillageData 
     result.Buildings = village.Race >= 1 && village.Race <= 3;
     if (result.Buildings)
         result.BuildingCount = ImportBuildings(listed, village, catalog);
+    // What the page shows built leaves the queue, whether or not a race is
+    // chosen: the queue holds what is still to be built.
+    DropBuiltFromQueue(listed, village, catalog);
 
     const qsizetype blockStart = ProductionBlockStart(lines);
     ImportProduction(lines, blockStart, village);
