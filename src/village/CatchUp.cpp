@@ -3,6 +3,7 @@
 
 #include "Production.h"
 #include "VillageData.h"
+#include "VillageSnapshot.h"
 
 #include <algorithm>
 
@@ -39,15 +40,9 @@ QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const Q
     if (seconds < 0)
         return QStringLiteral("Время сохранения файла позже текущего: запасы не пересчитаны.");
 
-    TResourceAmounts stocks{};
-    TResourceAmounts incomes{};
-    TResourceAmounts capacities{};
-    for (const TResourceKind kind : AllResourceKinds) {
-        stocks[KindIndex(kind)] = village.ResourceCollectValue(kind);
-        incomes[KindIndex(kind)] = village.ResourceAddValue(kind);
-        capacities[KindIndex(kind)] = village.CapacityValue(kind);
-    }
-    const TResourceAmounts advanced = CatchUpStocks(stocks, incomes, capacities, seconds);
+    const TResourceAmounts stocks = StocksOf(village);
+    const TResourceAmounts advanced =
+        CatchUpStocks(stocks, IncomesOf(village), CapacitiesOf(village), seconds);
     for (const TResourceKind kind : AllResourceKinds) {
         if (advanced[KindIndex(kind)] != stocks[KindIndex(kind)])
             village.SetResourceCollect(kind, QString::number(advanced[KindIndex(kind)]));

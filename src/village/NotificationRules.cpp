@@ -3,22 +3,6 @@
 
 namespace {
 
-// The resource as the resources table names it.
-QString ResourceName(TResourceKind kind)
-{
-    switch (kind) {
-    case TResourceKind::Wood:
-        return QStringLiteral("Дерево");
-    case TResourceKind::Clay:
-        return QStringLiteral("Глина");
-    case TResourceKind::Iron:
-        return QStringLiteral("Железо");
-    case TResourceKind::Grain:
-        return QStringLiteral("Зерно");
-    }
-    return {};
-}
-
 // Grain is kept in the granary, the other three in the warehouse.
 QString StorageName(TResourceKind kind)
 {
@@ -34,7 +18,17 @@ QString VillagePrefix(const QString &village)
 
 QString TNotificationRules::ResourceName(TResourceKind kind)
 {
-    return ::ResourceName(kind);
+    switch (kind) {
+    case TResourceKind::Wood:
+        return QStringLiteral("Дерево");
+    case TResourceKind::Clay:
+        return QStringLiteral("Глина");
+    case TResourceKind::Iron:
+        return QStringLiteral("Железо");
+    case TResourceKind::Grain:
+        return QStringLiteral("Зерно");
+    }
+    return {};
 }
 
 QDebug operator<<(QDebug debug, TNotificationKind kind)

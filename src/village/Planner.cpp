@@ -8,6 +8,7 @@
 #include "Planner.h"
 
 #include "Production.h"
+#include "VillageSnapshot.h"
 
 #include "base/Clock.h"
 #include "base/WholeNumber.h"
@@ -34,14 +35,8 @@ bool IsResourceField(const QString &name)
 
 qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
 {
-    if (stock >= cost)
-        return 0;
-    if (income <= 0)
-        return NeverAffordable;
-    // Exact integer arithmetic in 64 bits: the shortage is below 2^33, so
-    // the product stays below 2^45.
-    const qint64 shortage = (qint64(cost) - stock) * OneHour;
-    return (shortage + income - 1) / income;
+    const TAffordTime time = TimeToAffordKind(stock, income, UnknownCapacity, cost);
+    return time.IsNever() ? NeverAffordable : time.Seconds;
 }
 
 qint32 BuildSeconds(qint32 baseTime, qint32 percent)
@@ -96,14 +91,9 @@ void TPlanner::RecalculateAvailable()
     if (!considered.isEmpty()) {
         const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
         const qint64 horizon = m_Village.Horizon;
-        TResourceAmounts stocks{};
-        TResourceAmounts incomes{};
-        TResourceAmounts capacities{};
-        for (TResourceKind kind : AllResourceKinds) {
-            stocks[KindIndex(kind)] = m_Village.ResourceCollectValue(kind);
-            incomes[KindIndex(kind)] = m_Village.ResourceAddValue(kind);
-            capacities[KindIndex(kind)] = m_Village.CapacityValue(kind);
-        }
+        const TResourceAmounts stocks = StocksOf(m_Village);
+        const TResourceAmounts incomes = IncomesOf(m_Village);
+        const TResourceAmounts capacities = CapacitiesOf(m_Village);
 
         const qint32 catalogCount = m_Catalog.Count();
         m_Available.reserve(considered.size());
@@ -247,18 +237,8 @@ void TPlanner::AccrueResources()
         if (units == 0)
             continue;
         const qint32 stock = m_Village.ResourceCollectValue(kind);
-        const qint32 capacity = m_Village.CapacityValue(kind);
-        // A positive income adds up to the known capacity (a stock already
-        // above it stays as it is), else up to the largest 32-bit value; a
-        // negative one takes away down to 0 but never below (a stock already
-        // below 0 stays as it is).
-        qint32 grown = stock;
-        if (income > 0 && IsKnownCapacity(capacity))
-            grown = std::max(stock, qint32(std::min<qint64>(qint64(stock) + units, capacity)));
-        else if (income > 0)
-            grown = ClampToInt32(qint64(stock) + units);
-        else if (stock > 0)
-            grown = qint32(std::max<qint64>(0, qint64(stock) - units));
+        const qint32 grown =
+            MoveStock(stock, income > 0 ? units : -units, m_Village.CapacityValue(kind));
         if (grown == stock)
             continue;
         stocks[KindIndex(kind)] = grown;

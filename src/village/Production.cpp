@@ -42,24 +42,27 @@ qint64 ProducedUnits(qint32 income, qint64 seconds)
     return income < 0 ? -units : units;
 }
 
-qint32 AdvanceStock(qint32 stock, qint32 income, qint32 capacity, qint64 seconds)
+qint32 MoveStock(qint32 stock, qint64 units, qint32 capacity)
 {
-    if (income == 0 || seconds <= 0)
-        return stock;
-    if (income > 0) {
-        // The top a positive income can reach: the known capacity, or the
-        // 32-bit limit of a stock.
+    if (units > 0) {
+        // The top a gain can reach: the known capacity, or the 32-bit limit
+        // of a stock.
         const qint64 top = IsKnownCapacity(capacity) ? capacity : std::numeric_limits<qint32>::max();
         if (stock >= top)
             return stock;
         const qint64 room = top - stock;
-        const qint64 produced = ProducedUnits(income, seconds);
-        return ClampToInt32(produced >= room ? top : stock + produced);
+        return ClampToInt32(units >= room ? top : stock + units);
     }
-    if (stock <= 0)
+    if (units == 0 || stock <= 0)
         return stock;
-    const qint64 taken = -ProducedUnits(income, seconds);
-    return taken >= stock ? 0 : ClampToInt32(stock - taken);
+    return units <= -qint64(stock) ? 0 : ClampToInt32(stock + units);
+}
+
+qint32 AdvanceStock(qint32 stock, qint32 income, qint32 capacity, qint64 seconds)
+{
+    if (income == 0 || seconds <= 0)
+        return stock;
+    return MoveStock(stock, ProducedUnits(income, seconds), capacity);
 }
 
 TResourceAmounts CatchUpStocks(const TResourceAmounts &stocks, const TResourceAmounts &incomes,

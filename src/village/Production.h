@@ -44,6 +44,12 @@ TResourceAmounts CostsOf(const TLivaronObject &object);
 // income exceeds 32 bits; saturates only beyond 2^32 hours.
 qint64 ProducedUnits(qint32 income, qint64 seconds);
 
+// One stock moved by `units` (above 0 gained, below 0 taken away): a gain
+// stops at a known capacity, else at the 32-bit limit (a stock already there
+// or above stays as it is); a loss stops at 0 (a stock already at 0 or below
+// stays as it is).
+qint32 MoveStock(qint32 stock, qint64 units, qint32 capacity);
+
 // One stock advanced by `seconds` of its hourly income: a positive income
 // stops at a known capacity (a stock already above it stays as it is), a
 // negative income takes units away down to 0 but not below (a negative stock

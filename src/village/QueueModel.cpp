@@ -236,22 +236,7 @@ QStringList TQueueModel::ScheduledTexts() const
 void TQueueModel::Recompute()
 {
     m_Due = false;
-    TQueueProjectionInput input;
-    for (TResourceKind kind : AllResourceKinds) {
-        const std::size_t i = KindIndex(kind);
-        input.Stocks[i] = m_Village.ResourceCollectValue(kind);
-        input.Incomes[i] = m_Village.ResourceAddValue(kind);
-        input.Capacities[i] = m_Village.CapacityValue(kind);
-    }
-    input.MainLevel = m_Village.MainLevelValue();
-    if (m_Village.BuildTotal > 0)
-        input.RunningRemaining = ClampToInt32(qint64(m_Village.BuildTotal) - m_Village.BuildElapsed);
-    input.Queue.reserve(m_Village.Queue.size());
-    for (const TAvBuildingEntry &entry : std::as_const(m_Village.Queue))
-        input.Queue.append(entry.CatalogIndex);
-    input.Horizon = m_Village.Horizon;
-
-    m_Projection = ProjectQueue(m_Catalog, input);
+    m_Projection = ProjectQueue(m_Catalog, QueueInputOf(m_Village, m_Village.Horizon));
     m_ProjectedAt = CurrentDateTime();
     if (m_Rows > 0)
         emit dataChanged(index(0, 0), index(m_Rows - 1, columnCount() - 1));

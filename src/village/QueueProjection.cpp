@@ -6,6 +6,10 @@
 // stock never exceeds the 32 bits of the record, nor a known capacity.
 #include "QueueProjection.h"
 
+#include "Planner.h"
+#include "VillageData.h"
+#include "VillageSnapshot.h"
+
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
@@ -182,8 +186,23 @@ QDebug operator<<(QDebug debug, const TQueueProjection &projection)
 
 qint64 ScaledBuildSeconds(const TdmListObj &catalog, qint32 time, qint32 mainLevel)
 {
-    const qint32 product = ClampToInt32(qint64(time) * catalog.MainBuildingPercent(mainLevel));
-    return std::max(product / 100, 0);
+    return std::max(BuildSeconds(time, catalog.MainBuildingPercent(mainLevel)), 0);
+}
+
+TQueueProjectionInput QueueInputOf(const TVillageData &village, qint64 horizon)
+{
+    TQueueProjectionInput input;
+    input.Stocks = StocksOf(village);
+    input.Incomes = IncomesOf(village);
+    input.Capacities = CapacitiesOf(village);
+    input.MainLevel = village.MainLevelValue();
+    if (village.BuildTotal > 0)
+        input.RunningRemaining = ClampToInt32(qint64(village.BuildTotal) - village.BuildElapsed);
+    input.Queue.reserve(village.Queue.size());
+    for (const TAvBuildingEntry &entry : village.Queue)
+        input.Queue.append(entry.CatalogIndex);
+    input.Horizon = horizon;
+    return input;
 }
 
 TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionInput &input)

@@ -19,6 +19,7 @@
 #include <array>
 
 class TdmListObj;
+class TVillageData;
 
 // What the projection starts from.
 struct TQueueProjectionInput
@@ -110,5 +111,10 @@ QDebug operator<<(QDebug debug, const TQueueProjection &projection);
 // by 100 truncating; a negative result (a catalog with a negative time or
 // percentage) counts as 0.
 qint64 ScaledBuildSeconds(const TdmListObj &catalog, qint32 time, qint32 mainLevel);
+
+// What a village's record gives the projection: its stocks, incomes,
+// capacities, main-building level, the time left of its construction in
+// progress and its queue; the timeline reaches `horizon`.
+TQueueProjectionInput QueueInputOf(const TVillageData &village, qint64 horizon);
 
 TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionInput &input);

@@ -72,20 +72,7 @@ TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &cata
     }
 
     if (!village.Queue.isEmpty()) {
-        TQueueProjectionInput input;
-        input.Stocks = StocksOf(village);
-        input.Incomes = IncomesOf(village);
-        input.Capacities = CapacitiesOf(village);
-        input.MainLevel = village.MainLevelValue();
-        input.RunningRemaining =
-            row.ConstructionSeconds
-                ? qint32(std::min<qint64>(*row.ConstructionSeconds, std::numeric_limits<qint32>::max()))
-                : 0;
-        input.Horizon = 0;
-        input.Queue.reserve(village.Queue.size());
-        for (const TAvBuildingEntry &entry : village.Queue)
-            input.Queue.append(entry.CatalogIndex);
-        const TQueueProjection projection = ProjectQueue(catalog, input);
+        const TQueueProjection projection = ProjectQueue(catalog, QueueInputOf(village, 0));
         for (const TProjectedItem &item : projection.Items) {
             if (item.Status == TProjectedStatus::Never) {
                 row.QueueNever = NeverReasonText(item.Never);
