@@ -167,7 +167,11 @@ void TQueuePanel::SetChartVisible(bool visible)
         sizes = {total * 30 / 100, total * 30 / 100, total - 2 * (total * 30 / 100)};
         column->setSizes(sizes);
     }
-    if (visible)
+    // A chart that appears counts from now: the page's tick does not keep
+    // the projection of an empty queue up to date while the chart is hidden.
+    if (shown)
+        m_Model.Recompute();
+    else if (visible)
         ShowProjection();
 }
 

@@ -374,8 +374,11 @@ void TFormVillage::pmiTime1Click(QAction *item)
 void TFormVillage::Timer1Timer()
 {
     Planner().Tick();
-    // The clocks of the queue move on with the time.
-    m_QueueModel->Invalidate();
+    // The clocks of the queue and the chart move on with the time; with
+    // neither in sight there is nothing to move (the chart catches up when
+    // it is shown).
+    if (m_QueueModel->rowCount() > 0 || m_QueuePanel->ChartVisible())
+        m_QueueModel->Invalidate();
 }
 
 void TFormVillage::actEnqueueExecute()
