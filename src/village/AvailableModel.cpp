@@ -5,10 +5,10 @@
 #include "Production.h"
 
 #include "base/TextCompare.h"
+#include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <algorithm>
-#include <limits>
 #include <numeric>
 
 namespace {
@@ -48,11 +48,6 @@ const QStringList &TAvailableModel::ColumnTitles()
     return titles;
 }
 
-QString TAvailableModel::NeverAffordableText()
-{
-    return NeverReasonText(TNeverReason::NoIncome);
-}
-
 int TAvailableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_Rows;
@@ -80,10 +75,10 @@ QString TAvailableModel::Text(const TAvailableEntry &entry, int column) const
     if (column == TimeColumn) {
         if (entry.BeyondCapacity)
             return NeverReasonText(TNeverReason::Capacity);
+        // No income can pay for it; both never-texts sort last.
         if (entry.SecondsToAfford == NeverAffordable)
-            return NeverAffordableText();
-        const qint32 seconds = qint32(std::min<qint64>(entry.SecondsToAfford, std::numeric_limits<qint32>::max()));
-        return TdmListObj::SecondsToText(seconds, true, m_Planner.RecalculatedAt());
+            return NeverReasonText(TNeverReason::NoIncome);
+        return TdmListObj::SecondsToText(ClampToInt32(entry.SecondsToAfford), true, m_Planner.RecalculatedAt());
     }
     if (column == BuildColumn)
         return TdmListObj::SecondsToText(entry.BuildSeconds, false);

@@ -30,10 +30,6 @@ public:
     TAvailableModel(const TPlanner &planner, const TdmListObj &catalog, QObject *parent = nullptr);
 
     static const QStringList &ColumnTitles();
-    // What "Время" reads for a building that no income can pay for; one
-    // whose cost exceeds a known capacity reads "не хватит вместимости"
-    // instead. Both sort last.
-    static QString NeverAffordableText();
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -136,6 +136,14 @@ std::optional<qint32> LowestListedLevel(const QList<TListedBuilding> &listed, co
     return lowest;
 }
 
+// Whether the page shows this level built: it is at or below the lowest
+// level the page lists for its building.
+bool IsShownBuilt(const QList<TListedBuilding> &listed, const TLivaronObject &object)
+{
+    const std::optional<qint32> lowest = LowestListedLevel(listed, object.Name);
+    return lowest && object.Level <= *lowest;
+}
+
 // Marks the next level of every listed building among the considered ones,
 // then drops the considered entries that are built: those at or below the
 // lowest level the page lists for their building. Returns how many listed
@@ -154,9 +162,7 @@ int ImportBuildings(const QList<TListedBuilding> &listed, TVillageData &village,
 
     QList<TAvBuildingEntry> kept;
     for (const TAvBuildingEntry &entry : candidates.CheckedEntries()) {
-        const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
-        const std::optional<qint32> lowest = LowestListedLevel(listed, object.Name);
-        if (!lowest || object.Level > *lowest)
+        if (!IsShownBuilt(listed, catalog.Object(entry.CatalogIndex)))
             kept.append(entry);
     }
     village.ReplaceAvBuildings(kept);
@@ -173,9 +179,7 @@ void DropBuiltFromQueue(const QList<TListedBuilding> &listed, TVillageData &vill
         const qint32 index = village.Queue.at(i).CatalogIndex;
         if (index < 0 || index >= catalog.Count())
             continue;
-        const TLivaronObject &object = catalog.Object(index);
-        const std::optional<qint32> lowest = LowestListedLevel(listed, object.Name);
-        if (lowest && object.Level <= *lowest)
+        if (IsShownBuilt(listed, catalog.Object(index)))
             village.RemoveFromQueue(i);
     }
 }

@@ -19,18 +19,25 @@ TResourceModel::TResourceModel(TVillageData &village, QObject *parent)
 
 bool TResourceModel::Accepts(int row, QStringView text)
 {
-    if (row == StockRow)
+    if (row == StockRow || row == CapacityRow)
         return AcceptStockText(text);
     if (row == IncomeRow)
         return AcceptIncomeText(text);
-    if (row == CapacityRow)
-        return AcceptStockText(text);
     return false;
 }
 
+namespace {
+
+bool IsFull(qint32 stock, qint32 capacity)
+{
+    return IsKnownCapacity(capacity) && stock >= capacity;
+}
+
+} // namespace
+
 TResourceModel::TFullness TResourceModel::Fullness(qint32 stock, qint32 income, qint32 capacity)
 {
-    if (IsKnownCapacity(capacity) && stock >= capacity)
+    if (IsFull(stock, capacity))
         return TFullness::Full;
     const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
     return seconds && *seconds <= SoonSeconds ? TFullness::FullWithinHour : TFullness::Room;
@@ -38,7 +45,7 @@ TResourceModel::TFullness TResourceModel::Fullness(qint32 stock, qint32 income, 
 
 QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QTime &now)
 {
-    if (Fullness(stock, income, capacity) == TFullness::Full)
+    if (IsFull(stock, capacity))
         return QStringLiteral("полон");
     const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
     if (!seconds)

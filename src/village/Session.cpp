@@ -64,12 +64,13 @@ void TSession::Save(QSettings &settings) const
 QStringList TSession::TakeMissing()
 {
     QStringList missing;
-    for (const QString &file : std::as_const(Files)) {
-        if (!file.isEmpty() && !QFileInfo(file).isFile())
+    *this = Kept(Files, Current, [&missing](const QStringList &files, int i) {
+        const QString &file = files.at(i);
+        if (QFileInfo(file).isFile())
+            return true;
+        if (!file.isEmpty())
             missing.append(file);
-    }
-    *this = Kept(Files, Current, [](const QStringList &files, int i) {
-        return QFileInfo(files.at(i)).isFile();
+        return false;
     });
     return missing;
 }
