@@ -2,6 +2,8 @@
 // attribute list and loop of the program: wood, clay, iron, grain.
 #pragma once
 
+#include <QString>
+
 #include <array>
 #include <cstddef>
 
@@ -14,4 +16,13 @@ inline constexpr std::array<TResourceKind, 4> AllResourceKinds{
 constexpr std::size_t KindIndex(TResourceKind kind)
 {
     return static_cast<std::size_t>(kind);
+}
+
+// The resource's name as the resource table titles its column: "Дерево",
+// "Глина", "Железо", "Зерно".
+inline QString ResourceName(TResourceKind kind)
+{
+    static const std::array<QString, 4> names{QStringLiteral("Дерево"), QStringLiteral("Глина"),
+                                              QStringLiteral("Железо"), QStringLiteral("Зерно")};
+    return names[KindIndex(kind)];
 }

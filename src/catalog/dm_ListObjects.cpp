@@ -19,7 +19,6 @@ TdmListObj *dmListObj = nullptr;
 
 namespace {
 
-const QString MainBuildingName = QStringLiteral("Главное здание");
 const QString ClosingLine = QStringLiteral("Программа будет закрыта!");
 
 // Characters 0x80..0xFF of Windows-1251, the 8-bit code page of Russian

@@ -18,8 +18,6 @@
 
 namespace {
 
-const std::array<QString, 4> ResourceNames{QStringLiteral("Дерево"), QStringLiteral("Глина"),
-                                           QStringLiteral("Железо"), QStringLiteral("Зерно")};
 // The same names in object names: StockWood, StartsClay, CapacityGrain.
 const std::array<QString, 4> KindNames{QStringLiteral("Wood"), QStringLiteral("Clay"), QStringLiteral("Iron"),
                                        QStringLiteral("Grain")};
@@ -88,7 +86,7 @@ TQueueChart::TQueueChart(QWidget *parent)
         const QColor colour = ResourceColor(kind);
         auto *capacity = new QLineSeries(chart);
         capacity->setObjectName(QStringLiteral("Capacity") + KindNames[slot]);
-        capacity->setName(ResourceNames[slot] + QStringLiteral(": вместимость"));
+        capacity->setName(ResourceName(AllResourceKinds[slot]) + QStringLiteral(": вместимость"));
         capacity->setPen(QPen(colour, 1.5, Qt::DashLine));
         attach(capacity);
         HideFromLegend(chart, capacity);
@@ -99,7 +97,7 @@ TQueueChart::TQueueChart(QWidget *parent)
         const std::size_t slot = KindIndex(kind);
         auto *stock = new QLineSeries(chart);
         stock->setObjectName(QStringLiteral("Stock") + KindNames[slot]);
-        stock->setName(ResourceNames[slot]);
+        stock->setName(ResourceName(AllResourceKinds[slot]));
         stock->setPen(QPen(ResourceColor(kind), 2.5));
         attach(stock);
         connect(stock, &QLineSeries::hovered, this, &TQueueChart::LineHovered);
@@ -109,7 +107,7 @@ TQueueChart::TQueueChart(QWidget *parent)
         const std::size_t slot = KindIndex(kind);
         auto *starts = new QScatterSeries(chart);
         starts->setObjectName(QStringLiteral("Starts") + KindNames[slot]);
-        starts->setName(ResourceNames[slot] + QStringLiteral(": начало строительства"));
+        starts->setName(ResourceName(AllResourceKinds[slot]) + QStringLiteral(": начало строительства"));
         starts->setMarkerShape(QScatterSeries::MarkerShapeCircle);
         starts->setMarkerSize(9);
         starts->setColor(ResourceColor(kind));

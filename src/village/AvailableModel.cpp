@@ -42,8 +42,9 @@ TAvailableModel::TAvailableModel(const TPlanner &planner, const TdmListObj &cata
 
 const QStringList &TAvailableModel::ColumnTitles()
 {
-    static const QStringList titles{QStringLiteral("Строение"), QStringLiteral("Дерево"), QStringLiteral("Глина"),
-                                    QStringLiteral("Железо"),   QStringLiteral("Зерно"),  QStringLiteral("Время"),
+    static const QStringList titles{QStringLiteral("Строение"),         ResourceName(TResourceKind::Wood),
+                                    ResourceName(TResourceKind::Clay), ResourceName(TResourceKind::Iron),
+                                    ResourceName(TResourceKind::Grain), QStringLiteral("Время"),
                                     QStringLiteral("Строить")};
     return titles;
 }

@@ -8,9 +8,6 @@
 
 namespace {
 
-const std::array<QString, 4> ResourceNames{QStringLiteral("Дерево"), QStringLiteral("Глина"),
-                                           QStringLiteral("Железо"), QStringLiteral("Зерно")};
-
 // Milliseconds that QDateTime can hold, with room: about ±100,000 years.
 constexpr double MomentLimit = 3.0e15;
 
@@ -65,6 +62,6 @@ QString ChartReadoutText(const TProjectionSeries &series, double x, const QStrin
         lines.append(QStringLiteral("Начало: ") + startedBuilding);
     const std::array<double, 4> stocks = StocksAt(series, x);
     for (std::size_t kind = 0; kind < stocks.size(); ++kind)
-        lines.append(ResourceNames[kind] + QStringLiteral(": ") + QString::number(WholeUnits(stocks[kind])));
+        lines.append(ResourceName(AllResourceKinds[kind]) + QStringLiteral(": ") + QString::number(WholeUnits(stocks[kind])));
     return lines.join(u'\n');
 }

@@ -16,21 +16,6 @@ QString VillagePrefix(const QString &village)
 
 } // namespace
 
-QString TNotificationRules::ResourceName(TResourceKind kind)
-{
-    switch (kind) {
-    case TResourceKind::Wood:
-        return QStringLiteral("Дерево");
-    case TResourceKind::Clay:
-        return QStringLiteral("Глина");
-    case TResourceKind::Iron:
-        return QStringLiteral("Железо");
-    case TResourceKind::Grain:
-        return QStringLiteral("Зерно");
-    }
-    return {};
-}
-
 QDebug operator<<(QDebug debug, TNotificationKind kind)
 {
     QDebugStateSaver saver(debug);

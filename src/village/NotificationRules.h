@@ -103,8 +103,6 @@ public:
     static QString ConstructionEndedText(const QString &village, const QString &building);
     static QString StorageNearlyFullText(const QString &village, TResourceKind kind, qint64 seconds);
     static QString StorageFullText(const QString &village, TResourceKind kind);
-    // "Дерево", "Глина", "Железо", "Зерно", as the resources table names them.
-    static QString ResourceName(TResourceKind kind);
 
 private:
     void Send(QList<TNotification> &out, TNotificationKind kind, QString text) const;

@@ -36,7 +36,6 @@ const QString SawmillPageName = QStringLiteral("Лесопилка");
 const QString SawmillCatalogName = QStringLiteral("Лесопильный завод");
 const QString ProductionMarker = QStringLiteral("Производство:");
 const QString StockLineStart = QStringLiteral("Древесина");
-const QString MainBuildingName = QStringLiteral("Главное здание");
 
 constexpr qsizetype MinimumLineCount = 15;
 constexpr qsizetype GameNameLine = 5;

@@ -130,7 +130,7 @@ TAffordTime WaitFor(const TStocks &stocks, const std::array<qint64, 4> &costs)
 
 bool IsMainBuilding(const TLivaronObject &object)
 {
-    return object.Name == QStringLiteral("Главное здание");
+    return object.Name == MainBuildingName;
 }
 
 } // namespace

@@ -113,8 +113,8 @@ QVariant TResourceModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const QStringList kinds{QStringLiteral("Дерево"), QStringLiteral("Глина"), QStringLiteral("Железо"),
-                                   QStringLiteral("Зерно")};
+    static const QStringList kinds{ResourceName(TResourceKind::Wood), ResourceName(TResourceKind::Clay),
+                                   ResourceName(TResourceKind::Iron), ResourceName(TResourceKind::Grain)};
     static const QStringList rows{QStringLiteral("Накоплено"), QStringLiteral("Поступление, в час"),
                                   QStringLiteral("Вместимость"), QStringLiteral("Заполнится")};
     const QStringList &titles = orientation == Qt::Horizontal ? kinds : rows;

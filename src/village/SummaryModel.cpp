@@ -184,7 +184,7 @@ QString TSummaryModel::Text(const TSummaryRow &row, int column) const
     case ConstructionEndColumn:
         return row.ConstructionSeconds ? TimeText(*row.ConstructionSeconds) : QString();
     case FullStorageColumn:
-        return row.FullStorage ? TNotificationRules::ResourceName(*row.FullStorage) : QString();
+        return row.FullStorage ? ResourceName(*row.FullStorage) : QString();
     case FullStorageTimeColumn:
         if (!row.FullStorageSeconds)
             return {};
