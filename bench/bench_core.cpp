@@ -6,19 +6,19 @@
 
 #include "BenchData.h"
 
-#include "village/CatchUp.h"
-#include "village/NotificationRules.h"
-#include "village/OverviewImport.h"
-#include "village/AvailableModel.h"
-#include "village/Production.h"
-#include "village/ProjectionSeries.h"
-#include "village/QueueModel.h"
-#include "village/QueueProjection.h"
-#include "village/Planner.h"
-#include "village/SummaryModel.h"
-#include "village/VillageWatch.h"
-#include "village/VillageData.h"
-#include "village/VillageFile.h"
+#include "rules/CatchUp.h"
+#include "notify/NotificationRules.h"
+#include "import/OverviewImport.h"
+#include "models/AvailableModel.h"
+#include "rules/Production.h"
+#include "rules/ProjectionSeries.h"
+#include "models/QueueModel.h"
+#include "rules/QueueProjection.h"
+#include "rules/Planner.h"
+#include "models/SummaryModel.h"
+#include "notify/VillageWatch.h"
+#include "record/VillageData.h"
+#include "record/VillageFile.h"
 
 #include <QDomDocument>
 

@@ -3,9 +3,9 @@
 
 #include "FuzzSupport.h"
 
-#include "village/OverviewImport.h"
-#include "village/Planner.h"
-#include "village/VillageData.h"
+#include "import/OverviewImport.h"
+#include "rules/Planner.h"
+#include "record/VillageData.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

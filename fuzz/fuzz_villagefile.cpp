@@ -3,9 +3,9 @@
 
 #include "FuzzSupport.h"
 
-#include "village/Planner.h"
-#include "village/VillageData.h"
-#include "village/VillageFile.h"
+#include "rules/Planner.h"
+#include "record/VillageData.h"
+#include "record/VillageFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -8,7 +8,7 @@
 #include "catalog/dm_ListObjects.h"
 #include "ui/UiSeams.h"
 #include "ui/f_Main.h"
-#include "village/SettingsSeam.h"
+#include "base/SettingsSeam.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -5,7 +5,7 @@
 #include "base/Clock.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
-#include "village/VillageData.h"
+#include "record/VillageData.h"
 
 #include <QDir>
 #include <QFile>

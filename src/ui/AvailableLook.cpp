@@ -1,7 +1,7 @@
 // The shortage colours of the available table.
 #include "AvailableLook.h"
 
-#include "village/AvailableModel.h"
+#include "models/AvailableModel.h"
 
 #include <QColor>
 #include <QItemSelectionModel>

@@ -9,7 +9,7 @@
 // notification rules return; tests inject a recording notifier instead.
 #pragma once
 
-#include "village/NotificationRules.h"
+#include "notify/NotificationRules.h"
 
 #include <QList>
 #include <QString>

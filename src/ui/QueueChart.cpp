@@ -1,7 +1,7 @@
 // The queue chart; see QueueChart.h.
 #include "QueueChart.h"
 
-#include "village/ChartReadout.h"
+#include "models/ChartReadout.h"
 
 #include <QCursor>
 #include <QDateTime>

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "catalog/ResourceKind.h"
-#include "village/ProjectionSeries.h"
+#include "rules/ProjectionSeries.h"
 
 #include <QChartView>
 #include <QStringList>

@@ -5,8 +5,8 @@
 #include "QueueChart.h"
 #include "QueueView.h"
 
-#include "village/ProjectionSeries.h"
-#include "village/QueueModel.h"
+#include "rules/ProjectionSeries.h"
+#include "models/QueueModel.h"
 
 #include <QAction>
 #include <QGroupBox>

@@ -4,8 +4,8 @@
 
 #include "NumberEditors.h"
 
-#include "village/InputRules.h"
-#include "village/ResourceModel.h"
+#include "record/InputRules.h"
+#include "models/ResourceModel.h"
 
 #include <QLineEdit>
 

@@ -1,8 +1,8 @@
 #include "UiSeams.h"
 
 #include "catalog/MessageSeam.h"
-#include "village/SettingsSeam.h"
-#include "village/VillageFile.h"
+#include "base/SettingsSeam.h"
+#include "record/VillageFile.h"
 
 #include <QApplication>
 #include <QDir>

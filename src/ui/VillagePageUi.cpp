@@ -6,7 +6,7 @@
 
 #include "SortHeader.h"
 
-#include "village/VillageData.h"
+#include "record/VillageData.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,7 +1,7 @@
 // The window of all villages; see f_AllVillages.h.
 #include "f_AllVillages.h"
 
-#include "village/SummaryModel.h"
+#include "models/SummaryModel.h"
 
 #include <QHeaderView>
 #include <QTableView>

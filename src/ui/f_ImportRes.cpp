@@ -1,6 +1,6 @@
 #include "f_ImportRes.h"
 
-#include "village/OverviewImport.h"
+#include "import/OverviewImport.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

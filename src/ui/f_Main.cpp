@@ -8,14 +8,14 @@
 #include "f_AllVillages.h"
 #include "f_Settings.h"
 #include "f_Village.h"
-#include "village/Planner.h"
-#include "village/VillageWatch.h"
-#include "village/CloseQuestions.h"
-#include "village/Session.h"
-#include "village/SettingsSeam.h"
-#include "village/VillageData.h"
-#include "village/VillageFile.h"
-#include "village/WindowTitle.h"
+#include "rules/Planner.h"
+#include "notify/VillageWatch.h"
+#include "app/CloseQuestions.h"
+#include "app/Session.h"
+#include "base/SettingsSeam.h"
+#include "record/VillageData.h"
+#include "record/VillageFile.h"
+#include "app/WindowTitle.h"
 
 #include <QAction>
 #include <QApplication>

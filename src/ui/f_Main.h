@@ -8,8 +8,8 @@
 // villages hang here.
 #pragma once
 
-#include "village/NotificationSettings.h"
-#include "village/RecentFiles.h"
+#include "notify/NotificationSettings.h"
+#include "app/RecentFiles.h"
 
 #include <QMainWindow>
 #include <QPointer>

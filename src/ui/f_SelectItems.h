@@ -5,7 +5,7 @@
 // use and shared by all village pages.
 #pragma once
 
-#include "village/CandidateModel.h"
+#include "models/CandidateModel.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -4,7 +4,7 @@
 // back after OK and saves them.
 #pragma once
 
-#include "village/NotificationSettings.h"
+#include "notify/NotificationSettings.h"
 
 #include <QDialog>
 

@@ -12,16 +12,16 @@
 
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
-#include "village/AvailableModel.h"
-#include "village/CatchUp.h"
-#include "village/ConsideredModel.h"
-#include "village/InputRules.h"
-#include "village/OverviewImport.h"
-#include "village/Planner.h"
-#include "village/QueueModel.h"
-#include "village/ResourceModel.h"
-#include "village/VillageData.h"
-#include "village/VillageFile.h"
+#include "models/AvailableModel.h"
+#include "rules/CatchUp.h"
+#include "models/ConsideredModel.h"
+#include "record/InputRules.h"
+#include "import/OverviewImport.h"
+#include "rules/Planner.h"
+#include "models/QueueModel.h"
+#include "models/ResourceModel.h"
+#include "record/VillageData.h"
+#include "record/VillageFile.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -7,7 +7,7 @@
 
 #include "VillagePageUi.h"
 #include "catalog/ResourceKind.h"
-#include "village/VillageFile.h"
+#include "record/VillageFile.h"
 
 #include <QWidget>
 

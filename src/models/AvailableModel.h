@@ -1,0 +1,64 @@
+// The table of available buildings as a Qt model: the planner's rows (numbers)
+// shown as the texts "Строение", "Дерево", "Глина", "Железо", "Зерно",
+// "Время", "Строить", with the shortage of each cost as a role, and sorting
+// by a column's value. The village page's sgCalc shows it; tests read its
+// texts row by row with DisplayRows().
+#pragma once
+
+#include "rules/Planner.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+#include <array>
+
+class TdmListObj;
+
+class TAvailableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum TRole {
+        // bool: the cost of this column exceeds the stock of its kind.
+        ShortageRole = Qt::UserRole + 1,
+        // The number the column sorts by (qint64).
+        SortRole,
+    };
+
+    TAvailableModel(const TPlanner &planner, const TdmListObj &catalog, QObject *parent = nullptr);
+
+    static const QStringList &ColumnTitles();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Orders the rows by a column: names by text, costs and times by value,
+    // the buildings that never become affordable last in either order; equal
+    // values keep the planner's order. The order holds through later
+    // recalculations; column -1 brings back the planner's order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // The planner's row (for the build command) shown at a model row; -1
+    // when there is none.
+    int PlannerRow(int row) const;
+    // The display texts of every row in the shown order.
+    QList<std::array<QString, 7>> DisplayRows() const;
+
+private:
+    void PlannerChanged();
+    void ApplyOrder();
+    const TAvailableEntry &Entry(int row) const;
+    QString Text(const TAvailableEntry &entry, int column) const;
+    qint64 SortValue(const TAvailableEntry &entry, int column) const;
+
+    const TPlanner &m_Planner;
+    const TdmListObj &m_Catalog;
+    int m_Rows = 0;
+    // Shown row -> planner row.
+    QList<int> m_Order;
+    int m_SortColumn = -1;
+    Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
+};

@@ -1,0 +1,230 @@
+// The summary of all open villages; see SummaryModel.h.
+#include "SummaryModel.h"
+
+#include "rules/QueueProjection.h"
+#include "record/VillageData.h"
+#include "rules/VillageSnapshot.h"
+#include "base/Clock.h"
+#include "base/TextCompare.h"
+#include "catalog/dm_ListObjects.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// The smaller of two optional times; a missing one never wins.
+std::optional<qint64> Sooner(std::optional<qint64> a, std::optional<qint64> b)
+{
+    if (!a)
+        return b;
+    if (!b)
+        return a;
+    return std::min(*a, *b);
+}
+
+} // namespace
+
+std::optional<qint64> TSummaryRow::SoonestEvent() const
+{
+    return Sooner(Sooner(NextBuildingSeconds, ConstructionSeconds), Sooner(FullStorageSeconds, QueueEndSeconds));
+}
+
+QDebug operator<<(QDebug debug, const TSummaryRow &row)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TSummaryRow(" << row.Name << ", next " << row.NextBuilding << ' '
+                    << row.NextBuildingSeconds.value_or(-1) << ", building " << row.Construction << ' '
+                    << row.ConstructionSeconds.value_or(-1) << ", full "
+                    << (row.FullStorage ? int(KindIndex(*row.FullStorage)) : -1) << ' '
+                    << row.FullStorageSeconds.value_or(-1) << ", queue " << row.QueueEndSeconds.value_or(-1) << ' '
+                    << row.QueueNever << ')';
+    return debug;
+}
+
+TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &catalog)
+{
+    TSummaryRow row;
+    row.Village = &village;
+    row.Name = village.Name;
+
+    const TVillageSnapshot snapshot = MakeVillageSnapshot(village, catalog);
+    for (const TBuildingSnapshot &building : snapshot.Buildings) {
+        if (building.SecondsToAfford
+            && (!row.NextBuildingSeconds || *building.SecondsToAfford < *row.NextBuildingSeconds)) {
+            row.NextBuilding = building.Text;
+            row.NextBuildingSeconds = building.SecondsToAfford;
+        }
+    }
+    for (TResourceKind kind : AllResourceKinds) {
+        const TStorageSnapshot &storage = snapshot.Storages[KindIndex(kind)];
+        const std::optional<qint64> seconds = storage.Full ? std::optional<qint64>(0) : storage.SecondsToFull;
+        if (seconds && (!row.FullStorageSeconds || *seconds < *row.FullStorageSeconds)) {
+            row.FullStorage = kind;
+            row.FullStorageSeconds = seconds;
+        }
+    }
+
+    const qint64 remaining = qint64(village.BuildTotal) - village.BuildElapsed;
+    if (village.BuildTotal > 0 && remaining > 0) {
+        row.Construction = village.BuildName;
+        row.ConstructionSeconds = remaining;
+    }
+
+    if (!village.Queue.isEmpty()) {
+        const TQueueProjection projection = ProjectQueue(catalog, QueueInputOf(village, 0));
+        for (const TProjectedItem &item : projection.Items) {
+            if (item.Status == TProjectedStatus::Never) {
+                row.QueueNever = NeverReasonText(item.Never);
+                break;
+            }
+        }
+        if (row.QueueNever.isEmpty() && projection.QueueEnd > 0)
+            row.QueueEndSeconds = projection.QueueEnd;
+    }
+    return row;
+}
+
+bool ComesBefore(const TSummaryRow &a, const TSummaryRow &b)
+{
+    const std::optional<qint64> first = a.SoonestEvent();
+    const std::optional<qint64> second = b.SoonestEvent();
+    if (first.has_value() != second.has_value())
+        return first.has_value();
+    if (first && *first != *second)
+        return *first < *second;
+    return CompareText(a.Name, b.Name) < 0;
+}
+
+TSummaryModel::TSummaryModel(const TdmListObj &catalog, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_Catalog(catalog)
+{
+}
+
+void TSummaryModel::Refresh(const QList<const TVillageData *> &villages)
+{
+    QList<TSummaryRow> rows;
+    rows.reserve(villages.size());
+    for (const TVillageData *village : villages)
+        rows.append(SummarizeVillage(*village, m_Catalog));
+    std::stable_sort(rows.begin(), rows.end(), ComesBefore);
+    m_Now = CurrentDateTime().time();
+
+    const auto villageOf = [](const TSummaryRow &row) { return row.Village; };
+    QList<const TVillageData *> before;
+    QList<const TVillageData *> after;
+    std::transform(m_Rows.cbegin(), m_Rows.cend(), std::back_inserter(before), villageOf);
+    std::transform(rows.cbegin(), rows.cend(), std::back_inserter(after), villageOf);
+
+    if (before == after) {
+        m_Rows = std::move(rows);
+        if (!m_Rows.isEmpty())
+            emit dataChanged(index(0, 0), index(int(m_Rows.size()) - 1, ColumnCount - 1));
+        return;
+    }
+    QList<const TVillageData *> beforeSet = before;
+    QList<const TVillageData *> afterSet = after;
+    std::sort(beforeSet.begin(), beforeSet.end());
+    std::sort(afterSet.begin(), afterSet.end());
+    if (beforeSet != afterSet) {
+        beginResetModel();
+        m_Rows = std::move(rows);
+        endResetModel();
+        return;
+    }
+    emit layoutAboutToBeChanged();
+    const QModelIndexList persistent = persistentIndexList();
+    QModelIndexList moved;
+    moved.reserve(persistent.size());
+    for (const QModelIndex &old : persistent)
+        moved.append(index(int(after.indexOf(before.at(old.row()))), old.column()));
+    m_Rows = std::move(rows);
+    changePersistentIndexList(persistent, moved);
+    emit layoutChanged();
+}
+
+const TVillageData *TSummaryModel::VillageAt(int row) const
+{
+    return row >= 0 && row < m_Rows.size() ? m_Rows.at(row).Village : nullptr;
+}
+
+int TSummaryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_Rows.size());
+}
+
+int TSummaryModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString TSummaryModel::FullNowText()
+{
+    return QStringLiteral("заполнен");
+}
+
+QString TSummaryModel::TimeText(qint64 seconds) const
+{
+    const qint32 clamped = qint32(std::clamp<qint64>(seconds, 0, std::numeric_limits<qint32>::max()));
+    return TdmListObj::SecondsToText(clamped, true, m_Now);
+}
+
+QString TSummaryModel::Text(const TSummaryRow &row, int column) const
+{
+    switch (column) {
+    case NameColumn:
+        return row.Name;
+    case NextBuildingColumn:
+        return row.NextBuilding;
+    case NextBuildingTimeColumn:
+        return row.NextBuildingSeconds ? TimeText(*row.NextBuildingSeconds) : QString();
+    case ConstructionColumn:
+        return row.Construction;
+    case ConstructionEndColumn:
+        return row.ConstructionSeconds ? TimeText(*row.ConstructionSeconds) : QString();
+    case FullStorageColumn:
+        return row.FullStorage ? ResourceName(*row.FullStorage) : QString();
+    case FullStorageTimeColumn:
+        if (!row.FullStorageSeconds)
+            return {};
+        return *row.FullStorageSeconds == 0 ? FullNowText() : TimeText(*row.FullStorageSeconds);
+    case QueueEndColumn:
+        if (!row.QueueNever.isEmpty())
+            return row.QueueNever;
+        return row.QueueEndSeconds ? TimeText(*row.QueueEndSeconds) : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant TSummaryModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const TSummaryRow &row = m_Rows.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return Text(row, index.column());
+    case Qt::ToolTipRole:
+        return index.column() == NameColumn ? row.Name : QString();
+    case Qt::TextAlignmentRole:
+        return (index.column() == NameColumn || index.column() == NextBuildingColumn
+                || index.column() == ConstructionColumn || index.column() == FullStorageColumn)
+                   ? int(Qt::AlignLeft | Qt::AlignVCenter)
+                   : int(Qt::AlignCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant TSummaryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const QStringList titles{QStringLiteral("Деревня"),   QStringLiteral("Можно строить"),
+                                    QStringLiteral("Время"),     QStringLiteral("Строительство"),
+                                    QStringLiteral("Окончание"), QStringLiteral("Заполнится"),
+                                    QStringLiteral("Через"),     QStringLiteral("Очередь до")};
+    return section >= 0 && section < titles.size() ? titles.at(section) : QVariant();
+}

@@ -1,0 +1,44 @@
+// Watches one open village for the notifications: after each tick of its
+// planner (the stocks grown, the construction advanced) it feeds the
+// village's notification rules with a fresh snapshot, including the
+// construction that ended on that tick, and hands on what they return.
+// It works whether the village's page is shown or not.
+//
+// The main window makes one per village page, sets its rules' switches from
+// the settings and passes NotificationsReady on to the desktop notifier.
+#pragma once
+
+#include "notify/NotificationRules.h"
+
+#include <QObject>
+
+#include <optional>
+
+class TdmListObj;
+class TPlanner;
+
+class TVillageWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Parented to the planner, so it goes with it.
+    TVillageWatch(TPlanner &planner, const TdmListObj &catalog);
+
+    TNotificationRules &Rules() { return m_Rules; }
+
+    // Feeds the rules now; what the ticks call.
+    void Check();
+
+signals:
+    // Only when there is something to say.
+    void NotificationsReady(const QList<TNotification> &notifications);
+
+private:
+    void PlannerConstructionEnded(const QString &name);
+
+    TPlanner &m_Planner;
+    const TdmListObj &m_Catalog;
+    TNotificationRules m_Rules;
+    std::optional<QString> m_Ended;
+};

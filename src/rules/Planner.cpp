@@ -1,0 +1,276 @@
+// The construction planner of one village page: the table of buildings
+// affordable within the horizon, the build command, moving a considered
+// building on to its next level, and the one-second tick (automatic save,
+// growth of the stocks, construction in progress).
+//
+// All arithmetic on numbers that come from texts is done in 64 bits and
+// clamped to 32 bits, so that no input can overflow.
+#include "Planner.h"
+
+#include "rules/Production.h"
+#include "rules/VillageSnapshot.h"
+
+#include "base/Clock.h"
+#include "base/WholeNumber.h"
+#include "catalog/dm_ListObjects.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr qint32 OneHour = 3600;
+constexpr qint32 SavePeriod = 300;
+
+// The four kinds of resource field, of which a village has several: building
+// one adds its next level to the considered list and keeps the current one.
+bool IsResourceField(const QString &name)
+{
+    return name == QStringLiteral("Глиняный карьер") || name == QStringLiteral("Ферма")
+        || name == QStringLiteral("Железный рудник") || name == QStringLiteral("Лесопильный завод");
+}
+
+
+} // namespace
+
+qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
+{
+    const TAffordTime time = TimeToAffordKind(stock, income, UnknownCapacity, cost);
+    return time.IsNever() ? NeverAffordable : time.Seconds;
+}
+
+qint32 BuildSeconds(qint32 baseTime, qint32 percent)
+{
+    return ClampToInt32(qint64(baseTime) * percent) / 100;
+}
+
+qint64 UnitsDueAt(qint32 counter, qint32 income)
+{
+    if (income == 0 || counter < 0)
+        return 0;
+    // k x 3600 / n lies in [c - 1/2, c + 1/2) exactly when 7200 k lies in
+    // [n (2c - 1), n (2c + 1)). With n <= 2^31 and 2c + 1 < 2^32 the products
+    // stay below 2^63.
+    const qint64 n = income < 0 ? -qint64(income) : qint64(income);
+    const qint64 c = counter;
+    // How many k >= 0 have 7200 k below bound.
+    const auto multiplesBelow = [](qint64 bound) -> qint64 {
+        return bound > 0 ? (bound - 1) / (2 * OneHour) + 1 : 0;
+    };
+    return multiplesBelow(n * (2 * c + 1)) - multiplesBelow(n * (2 * c - 1));
+}
+
+QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.SecondsToAfford << ", "
+                    << entry.BuildSeconds << ", short " << entry.ShortKinds
+                    << (entry.BeyondCapacity ? ", beyond capacity" : "") << ')';
+    return debug;
+}
+
+TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *parent)
+    : QObject(parent)
+    , m_Village(village)
+    , m_Catalog(catalog)
+{
+    connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::RecalculateAvailable);
+    SetHorizon(TVillageData::OneHourHorizon);
+}
+
+qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
+{
+    return SecondsToAfford(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind), cost);
+}
+
+void TPlanner::RecalculateAvailable()
+{
+    m_Available.clear();
+    m_RecalculatedAt = CurrentDateTime().time();
+    const auto &considered = m_Village.AvBuildings;
+    if (!considered.isEmpty()) {
+        const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
+        const qint64 horizon = m_Village.Horizon;
+        const TResourceAmounts stocks = StocksOf(m_Village);
+        const TResourceAmounts incomes = IncomesOf(m_Village);
+        const TResourceAmounts capacities = CapacitiesOf(m_Village);
+
+        const qint32 catalogCount = m_Catalog.Count();
+        m_Available.reserve(considered.size());
+        for (const TAvBuildingEntry &entry : considered) {
+            if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
+                continue;
+            const TLivaronObject &object = m_Catalog.Object(entry.CatalogIndex);
+            TAvailableEntry row;
+            row.CatalogIndex = entry.CatalogIndex;
+            bool never = false;
+            for (TResourceKind kind : AllResourceKinds) {
+                const std::size_t i = KindIndex(kind);
+                const qint32 cost = object.Cost(kind);
+                if (cost > stocks[i])
+                    row.ShortKinds |= quint8(1u << i);
+                // Each kind on its own: with an unknown capacity this is
+                // SecondsToAfford exactly.
+                const TAffordTime time = TimeToAffordKind(stocks[i], incomes[i], capacities[i], cost);
+                if (time.Never == TNeverReason::Capacity)
+                    row.BeyondCapacity = true;
+                if (time.IsNever())
+                    never = true;
+                else
+                    row.SecondsToAfford = std::max(row.SecondsToAfford, time.Seconds);
+            }
+            // A building that no income can pay for is listed whatever the
+            // horizon, so that the player sees why it never comes.
+            if (never)
+                row.SecondsToAfford = NeverAffordable;
+            else if (row.SecondsToAfford > horizon)
+                continue;
+            row.BuildSeconds = BuildSeconds(object.Time, percent);
+            m_Available.append(row);
+        }
+    }
+    if (m_Available.isEmpty())
+        m_Available.append(TAvailableEntry{});
+    emit AvailableChanged();
+}
+
+void TPlanner::SetHorizon(qint32 seconds)
+{
+    m_Village.SetHorizon(seconds);
+    emit HorizonChanged(m_Village.Horizon);
+    RecalculateAvailable();
+}
+
+QString TPlanner::HorizonTitle(qint32 seconds)
+{
+    return QStringLiteral("Доступны для строительства в течение ")
+        + (seconds == TVillageData::TwoHourHorizon ? QStringLiteral("двух часов") : QStringLiteral("часа"));
+}
+
+void TPlanner::Build(int row)
+{
+    if (row < 0 || row >= m_Available.size())
+        return;
+    // A copy: the recalculation at the end replaces the table. On the blank
+    // row every cost counts as 0 and the name is empty.
+    const TAvailableEntry built = m_Available.at(row);
+    BuildObject(built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex), built.BuildSeconds);
+}
+
+void TPlanner::BuildFromCatalog(qint32 catalogIndex)
+{
+    if (catalogIndex < 0 || catalogIndex >= m_Catalog.Count())
+        return;
+    const TLivaronObject &object = m_Catalog.Object(catalogIndex);
+    const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
+    BuildObject(&object, BuildSeconds(object.Time, percent));
+}
+
+void TPlanner::BuildObject(const TLivaronObject *object, qint32 buildSeconds)
+{
+    std::array<std::optional<qint32>, 4> stocks{};
+    for (TResourceKind kind : AllResourceKinds) {
+        const qint64 cost = object ? object->Cost(kind) : 0;
+        stocks[KindIndex(kind)] = ClampToInt32(qint64(m_Village.ResourceCollectValue(kind)) - cost);
+    }
+    m_Village.SetStocks(stocks);
+
+    const QString name = object ? object->DisplayText() : QString();
+    if (m_Village.BuildTotal == 0) {
+        // A negative build time (only a catalog with negative times makes
+        // one) starts nothing, like a build time of 0.
+        m_Village.SetConstruction(name, std::max(0, buildSeconds), 0);
+        emit ProgressChanged();
+    }
+
+    MoveToNextLevel(name);
+    RecalculateAvailable();
+}
+
+void TPlanner::AdvanceToNextLevel(const QString &text)
+{
+    if (MoveToNextLevel(text))
+        RecalculateAvailable();
+}
+
+bool TPlanner::MoveToNextLevel(const QString &text)
+{
+    const int position = m_Village.IndexOfAvBuilding(text);
+    if (position < 0)
+        return false;
+    const qint32 current = m_Village.AvBuildings.at(position).CatalogIndex;
+    const qint32 next = m_Catalog.FindNextLevel(current);
+    if (next < 0)
+        return false;
+    const TAvBuildingEntry entry{m_Catalog.Object(next).DisplayText(), next};
+    if (m_Village.IndexOfAvBuilding(entry.Text) >= 0)
+        return false;
+    if (IsResourceField(m_Catalog.Object(current).Name))
+        m_Village.AddAvBuilding(entry);
+    else
+        m_Village.ReplaceAvBuildingAt(position, entry);
+    return true;
+}
+
+void TPlanner::Tick()
+{
+    // The counter runs 1, 2, ..., 3600, 0, 1, ... Wide, so that a counter set
+    // from outside cannot overflow; one out of its range starts over.
+    const qint64 counter = qint64(m_Village.HourCounter) + 1;
+    m_Village.SetHourCounter(ClampToInt32(counter));
+    if (counter > 0 && counter % SavePeriod == 0 && !m_Village.FileName.isEmpty())
+        emit AutoSaveDue();
+    if (counter > OneHour || counter < 0)
+        m_Village.SetHourCounter(0);
+    AccrueResources();
+    AdvanceProgress();
+    emit Ticked();
+}
+
+void TPlanner::AccrueResources()
+{
+    bool changed = false;
+    std::array<std::optional<qint32>, 4> stocks{};
+    for (TResourceKind kind : AllResourceKinds) {
+        const qint32 income = m_Village.ResourceAddValue(kind);
+        const qint64 units = UnitsDueAt(m_Village.HourCounter, income);
+        if (units == 0)
+            continue;
+        const qint32 stock = m_Village.ResourceCollectValue(kind);
+        const qint32 grown =
+            MoveStock(stock, income > 0 ? units : -units, m_Village.CapacityValue(kind));
+        if (grown == stock)
+            continue;
+        stocks[KindIndex(kind)] = grown;
+        changed = true;
+    }
+    if (!changed)
+        return;
+    m_Village.SetStocks(stocks);
+    m_Village.SetModified(true);
+    RecalculateAvailable();
+}
+
+void TPlanner::AdvanceProgress()
+{
+    if (m_Village.BuildTotal <= 0)
+        return;
+    // Elapsed stays below the total while a construction runs; a value set
+    // from outside at or beyond it ends the construction without counting.
+    const qint32 elapsed = m_Village.BuildElapsed < m_Village.BuildTotal ? m_Village.BuildElapsed + 1
+                                                                           : m_Village.BuildElapsed;
+    m_Village.SetConstruction(m_Village.BuildName, m_Village.BuildTotal, elapsed);
+    QString ended;
+    const bool finished = m_Village.BuildElapsed >= m_Village.BuildTotal;
+    if (finished) {
+        ended = m_Village.BuildName;
+        m_Village.SetConstruction(QString(), 0, 0);
+        m_RemainingText.clear();
+    } else {
+        const qint64 remaining = qint64(m_Village.BuildTotal) - m_Village.BuildElapsed;
+        m_RemainingText = TdmListObj::SecondsToText(ClampToInt32(remaining), true);
+    }
+    emit ProgressChanged();
+    if (finished)
+        emit ConstructionEnded(ended);
+}

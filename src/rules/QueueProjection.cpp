@@ -1,0 +1,272 @@
+// The projection of a build queue in time; see QueueProjection.h.
+//
+// Stocks are kept in units × 3600 ("scaled"), so that a whole number of
+// seconds at an hourly income adds a whole number and no fraction of a unit
+// is ever lost. A scaled stock lies within ±2^31 × 3600 (about 7.7e12): a
+// stock never exceeds the 32 bits of the record, nor a known capacity.
+#include "QueueProjection.h"
+
+#include "rules/Planner.h"
+#include "record/VillageData.h"
+#include "rules/VillageSnapshot.h"
+
+#include "base/WholeNumber.h"
+#include "catalog/dm_ListObjects.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr qint64 SecondsPerHour = 3600;
+constexpr qint64 Forever = std::numeric_limits<qint64>::max();
+
+qint64 AddSeconds(qint64 a, qint64 b)
+{
+    return a > Forever - b ? Forever : a + b;
+}
+
+// The four stocks while the queue is played through.
+struct TStocks
+{
+    std::array<qint64, 4> Scaled{};
+    // The top a positive income reaches: the known capacity or the 32-bit
+    // limit of a stock.
+    std::array<qint64, 4> Top{};
+    TResourceAmounts Incomes{};
+    qint64 Now = 0;
+    std::array<QList<TStockPoint>, 4> *Timeline = nullptr;
+};
+
+double Units(qint64 scaled)
+{
+    return double(scaled) / double(SecondsPerHour);
+}
+
+// Appends a point unless it repeats the last one.
+void AddPoint(QList<TStockPoint> &points, double seconds, qint64 scaled)
+{
+    const TStockPoint point{seconds, Units(scaled)};
+    if (points.isEmpty() || !(points.constLast() == point))
+        points.append(point);
+}
+
+void AddPoints(TStocks &stocks)
+{
+    for (std::size_t i = 0; i < stocks.Scaled.size(); ++i)
+        AddPoint((*stocks.Timeline)[i], double(stocks.Now), stocks.Scaled[i]);
+}
+
+// Lets the stocks grow (or shrink) up to the moment `until`, with a point
+// where a stock meets its top or, falling, 0: there its line bends.
+void AdvanceTo(TStocks &stocks, qint64 until)
+{
+    if (until <= stocks.Now)
+        return;
+    const qint64 span = until - stocks.Now;
+    for (std::size_t i = 0; i < stocks.Scaled.size(); ++i) {
+        const qint64 income = stocks.Incomes[i];
+        qint64 &scaled = stocks.Scaled[i];
+        qint64 bound = 0;
+        qint64 gap = 0; // scaled units until the bound, always > 0 below
+        if (income > 0 && scaled < stocks.Top[i]) {
+            bound = stocks.Top[i];
+            gap = bound - scaled;
+        } else if (income < 0 && scaled > 0) {
+            bound = 0;
+            gap = scaled;
+        } else {
+            continue;
+        }
+        const qint64 rate = income < 0 ? -income : income;
+        // span × rate ≥ gap, asked without the product
+        const qint64 secondsToBound = gap / rate + (gap % rate != 0 ? 1 : 0);
+        if (span >= secondsToBound) {
+            scaled = bound;
+            AddPoint((*stocks.Timeline)[i], double(stocks.Now) + double(gap) / double(rate), bound);
+        } else {
+            // span × rate < gap < 2^44: no overflow
+            scaled += income > 0 ? span * rate : -span * rate;
+        }
+    }
+    stocks.Now = until;
+}
+
+// Seconds from now until the stocks cover the scaled costs, or the reason
+// they never will.
+TAffordTime WaitFor(const TStocks &stocks, const std::array<qint64, 4> &costs)
+{
+    qint64 longest = 0;
+    bool capacity = false;
+    bool noIncome = false;
+    for (std::size_t i = 0; i < costs.size(); ++i) {
+        const qint64 scaled = stocks.Scaled[i];
+        if (scaled >= costs[i])
+            continue;
+        if (costs[i] > stocks.Top[i])
+            capacity = true;
+        else if (stocks.Incomes[i] <= 0)
+            noIncome = true;
+        else {
+            const qint64 gap = costs[i] - scaled;
+            const qint64 income = stocks.Incomes[i];
+            longest = std::max(longest, gap / income + (gap % income != 0 ? 1 : 0));
+        }
+    }
+    if (capacity)
+        return {TNeverReason::Capacity, 0};
+    if (noIncome)
+        return {TNeverReason::NoIncome, 0};
+    // A shrinking stock that covers its cost now must still cover it then.
+    for (std::size_t i = 0; i < costs.size(); ++i) {
+        const qint64 income = stocks.Incomes[i];
+        if (income >= 0 || costs[i] <= 0)
+            continue;
+        if (longest > (stocks.Scaled[i] - costs[i]) / -income)
+            return {TNeverReason::NoIncome, 0};
+    }
+    return {TNeverReason::None, longest};
+}
+
+bool IsMainBuilding(const TLivaronObject &object)
+{
+    return object.Name == MainBuildingName;
+}
+
+} // namespace
+
+QDebug operator<<(QDebug debug, TProjectedStatus status)
+{
+    QDebugStateSaver saver(debug);
+    switch (status) {
+    case TProjectedStatus::Scheduled:
+        return debug.nospace() << "Scheduled";
+    case TProjectedStatus::Never:
+        return debug.nospace() << "Never";
+    case TProjectedStatus::Blocked:
+        return debug.nospace() << "Blocked";
+    case TProjectedStatus::NotInCatalog:
+        return debug.nospace() << "NotInCatalog";
+    }
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const TProjectedItem &item)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TProjectedItem(#" << item.CatalogIndex << ' ' << item.Status;
+    if (item.Status == TProjectedStatus::Never)
+        debug << ' ' << item.Never;
+    if (item.IsScheduled()) {
+        debug << ", start " << item.Start << ", wait " << item.Wait << ", build " << item.Build
+              << ", end " << item.End << ", after " << item.StocksAfterStart[0] << '/'
+              << item.StocksAfterStart[1] << '/' << item.StocksAfterStart[2] << '/'
+              << item.StocksAfterStart[3];
+    }
+    debug << ')';
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const TStockPoint &point)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << '(' << point.Seconds << ", " << point.Value << ')';
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const TQueueProjection &projection)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TQueueProjection(queue end " << projection.QueueEnd << ", timeline end "
+                    << projection.TimelineEnd << ", items " << projection.Items << ", wood "
+                    << projection.Timeline[0] << ", clay " << projection.Timeline[1] << ", iron "
+                    << projection.Timeline[2] << ", grain " << projection.Timeline[3] << ')';
+    return debug;
+}
+
+qint64 ScaledBuildSeconds(const TdmListObj &catalog, qint32 time, qint32 mainLevel)
+{
+    return std::max(BuildSeconds(time, catalog.MainBuildingPercent(mainLevel)), 0);
+}
+
+TQueueProjectionInput QueueInputOf(const TVillageData &village, qint64 horizon)
+{
+    TQueueProjectionInput input;
+    input.Stocks = StocksOf(village);
+    input.Incomes = IncomesOf(village);
+    input.Capacities = CapacitiesOf(village);
+    input.MainLevel = village.MainLevelValue();
+    if (village.BuildTotal > 0)
+        input.RunningRemaining = ClampToInt32(qint64(village.BuildTotal) - village.BuildElapsed);
+    input.Queue.reserve(village.Queue.size());
+    for (const TAvBuildingEntry &entry : village.Queue)
+        input.Queue.append(entry.CatalogIndex);
+    input.Horizon = horizon;
+    return input;
+}
+
+TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionInput &input)
+{
+    TQueueProjection projection;
+    projection.Capacities = input.Capacities;
+
+    TStocks stocks;
+    stocks.Timeline = &projection.Timeline;
+    stocks.Incomes = input.Incomes;
+    for (std::size_t i = 0; i < stocks.Scaled.size(); ++i) {
+        stocks.Scaled[i] = qint64(input.Stocks[i]) * SecondsPerHour;
+        const qint64 top = IsKnownCapacity(input.Capacities[i]) ? input.Capacities[i]
+                                                                : std::numeric_limits<qint32>::max();
+        stocks.Top[i] = top * SecondsPerHour;
+    }
+    AddPoints(stocks);
+
+    qint32 mainLevel = input.MainLevel;
+    qint64 previousEnd = std::max(input.RunningRemaining, 0);
+    bool blocked = false;
+    projection.Items.reserve(input.Queue.size());
+    for (qint32 index : input.Queue) {
+        TProjectedItem item;
+        item.CatalogIndex = index;
+        if (index < 0 || index >= catalog.Count()) {
+            item.Status = TProjectedStatus::NotInCatalog;
+        } else if (blocked) {
+            item.Status = TProjectedStatus::Blocked;
+        } else {
+            const TLivaronObject &object = catalog.Object(index);
+            const TResourceAmounts costs = CostsOf(object);
+            std::array<qint64, 4> scaledCosts{};
+            for (std::size_t i = 0; i < costs.size(); ++i)
+                scaledCosts[i] = qint64(costs[i]) * SecondsPerHour;
+            AdvanceTo(stocks, previousEnd);
+            const TAffordTime wait = WaitFor(stocks, scaledCosts);
+            if (wait.IsNever()) {
+                item.Status = TProjectedStatus::Never;
+                item.Never = wait.Never;
+                blocked = true;
+            } else {
+                item.Start = AddSeconds(previousEnd, wait.Seconds);
+                item.Wait = item.Start - previousEnd;
+                AdvanceTo(stocks, item.Start);
+                AddPoints(stocks);
+                for (std::size_t i = 0; i < costs.size(); ++i) {
+                    stocks.Scaled[i] -= scaledCosts[i];
+                    item.StocksAfterStart[i] = Units(stocks.Scaled[i]);
+                }
+                AddPoints(stocks);
+                item.Build = ScaledBuildSeconds(catalog, object.Time, mainLevel);
+                item.End = AddSeconds(item.Start, item.Build);
+                if (IsMainBuilding(object))
+                    mainLevel = object.Level;
+                previousEnd = item.End;
+            }
+        }
+        projection.Items.append(item);
+    }
+
+    projection.QueueEnd = previousEnd;
+    projection.TimelineEnd = std::max(previousEnd, input.Horizon);
+    AdvanceTo(stocks, projection.TimelineEnd);
+    AddPoints(stocks);
+    return projection;
+}

@@ -1,0 +1,262 @@
+// The summary of all villages: the texts of a village's row, the order of
+// the rows by their soonest event, and how a refresh tells the views (data,
+// layout or reset).
+
+#include "TestSupport.h"
+
+#include "models/SummaryModel.h"
+
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// Catalog indices of tests/data/models_catalog.xml.
+enum : qint32 { Ambar = 0, Bashnya = 1, Dvorets = 4 };
+
+const QString AmbarText = QStringLiteral("Амбар ( 1)");
+const QString BashnyaText = QStringLiteral("башня ( 1)");
+const QString DvoretsText = QStringLiteral("Дворец ( 1)");
+
+using TAmounts = std::array<QString, 4>;
+using TEntries = QList<TAvBuildingEntry>;
+
+struct TVillageSetup
+{
+    QString Name;
+    TAmounts Stocks;
+    TAmounts Incomes;
+    TAmounts Capacities;
+    TEntries Considered;
+    TEntries Queue;
+    QString Construction;
+    qint32 ConstructionTotal = 0;
+    qint32 ConstructionElapsed = 0;
+
+    void ApplyTo(TVillageData &village) const
+    {
+        village.SetName(Name);
+        for (TResourceKind kind : AllResourceKinds) {
+            village.SetResourceCollect(kind, Stocks[KindIndex(kind)]);
+            village.SetResourceAdd(kind, Incomes[KindIndex(kind)]);
+            village.SetCapacity(kind, Capacities[KindIndex(kind)]);
+        }
+        village.ReplaceAvBuildings(Considered);
+        for (const TAvBuildingEntry &entry : Queue)
+            village.AppendToQueue(entry);
+        village.SetConstruction(Construction, ConstructionTotal, ConstructionElapsed);
+    }
+};
+
+TAmounts All(const QString &value)
+{
+    return {value, value, value, value};
+}
+
+TSummaryRow Row(const QString &name, std::optional<qint64> next, std::optional<qint64> construction,
+                std::optional<qint64> full)
+{
+    TSummaryRow row;
+    row.Name = name;
+    row.NextBuildingSeconds = next;
+    row.ConstructionSeconds = construction;
+    row.FullStorageSeconds = full;
+    return row;
+}
+
+QStringList RowTexts(const TSummaryModel &model, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < model.columnCount(); ++column)
+        texts.append(model.index(row, column).data().toString());
+    return texts;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(TVillageSetup)
+
+class TestSummaryModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void rowTexts_data();
+    void rowTexts();
+    void order_data();
+    void order();
+    void refreshTellsViews();
+
+private:
+    TdmListObj m_Catalog;
+    std::unique_ptr<TPinnedClock> m_Clock;
+};
+
+void TestSummaryModel::initTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+    m_Clock = std::make_unique<TPinnedClock>(QDateTime(QDate(2024, 3, 1), QTime(14, 5, 0)));
+    QVERIFY(m_Catalog.LoadCatalog(QStringLiteral(JOR_TEST_DATA_DIR "/models_catalog.xml")));
+}
+
+void TestSummaryModel::cleanupTestCase()
+{
+    m_Clock.reset();
+}
+
+void TestSummaryModel::rowTexts_data()
+{
+    QTest::addColumn<TVillageSetup>("setup");
+    QTest::addColumn<QStringList>("texts");
+
+    QTest::newRow("nothing planned: the name only")
+        << TVillageSetup{QStringLiteral("Пустая"), All("0"), All("0"), {}, {}, {}, {}, 0, 0}
+        << QStringList{QStringLiteral("Пустая"), {}, {}, {}, {}, {}, {}, {}};
+    // 0.1 unit a second of each; grain full; Склад has 500 s left; башня
+    // starts after it (stocks 150 then) and takes 600 s.
+    QTest::newRow("every column")
+        << TVillageSetup{QStringLiteral("Северная"),
+                         All("100"),
+                         All("360"),
+                         {QStringLiteral("160"), QStringLiteral("160"), QStringLiteral("160"), QStringLiteral("100")},
+                         {{AmbarText, Ambar}, {BashnyaText, Bashnya}},
+                         {{BashnyaText, Bashnya}},
+                         QStringLiteral("Склад ( 1)"),
+                         600,
+                         100}
+        << QStringList{QStringLiteral("Северная"), AmbarText,          QStringLiteral("00:00:00 (14:05)"),
+                       QStringLiteral("Склад ( 1)"), QStringLiteral("00:08:20 (14:13)"), QStringLiteral("Зерно"),
+                       QStringLiteral("заполнен"), QStringLiteral("00:18:20 (14:23)")};
+    QTest::newRow("the sooner of two buildings, and the sooner storage")
+        << TVillageSetup{QStringLiteral("Южная"),
+                         {QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("0")},
+                         {QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("3600")},
+                         {QStringLiteral("1000"), {}, {}, QStringLiteral("300")},
+                         {{AmbarText, Ambar}, {BashnyaText, Bashnya}},
+                         {},
+                         {},
+                         0,
+                         0}
+        << QStringList{QStringLiteral("Южная"), AmbarText, QStringLiteral("00:01:30 (14:06)"), {}, {},
+                       QStringLiteral("Зерно"), QStringLiteral("00:05:00 (14:10)"), {}};
+    QTest::newRow("a queue that can never start says why")
+        << TVillageSetup{QStringLiteral("Дальняя"), All("100"), All("0"), {}, {}, {{DvoretsText, Dvorets}}, {}, 0, 0}
+        << QStringList{QStringLiteral("Дальняя"), {}, {}, {}, {}, {}, {}, QStringLiteral("не накопится")};
+    // A file may hold an elapsed time below 0: what remains then exceeds
+    // 32 bits, and the queue waits behind it all the same.
+    QTest::newRow("a construction with more than 32 bits of seconds left")
+        << TVillageSetup{QStringLiteral("Вечная"), All("100"), All("0"), {}, {}, {{BashnyaText, Bashnya}},
+                         QStringLiteral("Склад ( 1)"), std::numeric_limits<qint32>::max(), -5}
+        << QStringList{QStringLiteral("Вечная"), BashnyaText, QStringLiteral("00:00:00 (14:05)"),
+                       QStringLiteral("Склад ( 1)"),
+                       QStringLiteral("596523:14:07 (17:19)"), {}, {}, QStringLiteral("596523:14:07 (17:19)")};
+    QTest::newRow("a day and more: hours past 24, the clock wraps")
+        << TVillageSetup{QStringLiteral("Медленная"), All("0"), All("1"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
+        << QStringList{QStringLiteral("Медленная"), AmbarText, QStringLiteral("100:00:00 (18:05)"), {}, {}, {}, {},
+                       {}};
+}
+
+void TestSummaryModel::rowTexts()
+{
+    QFETCH(TVillageSetup, setup);
+    QFETCH(QStringList, texts);
+    TVillageData village;
+    setup.ApplyTo(village);
+    TSummaryModel model(m_Catalog);
+    model.Refresh({&village});
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(RowTexts(model, 0), texts);
+    QCOMPARE(model.VillageAt(0), &village);
+    QCOMPARE(model.VillageAt(1), nullptr);
+}
+
+void TestSummaryModel::order_data()
+{
+    QTest::addColumn<QList<TSummaryRow>>("rows");
+    QTest::addColumn<QStringList>("names");
+
+    const std::optional<qint64> none;
+    QTest::newRow("soonest first, whichever event it is")
+        << QList<TSummaryRow>{Row("Б", 300, none, none), Row("В", none, none, 0), Row("Г", none, 120, 900)}
+        << QStringList{"В", "Г", "Б"};
+    QTest::newRow("without an event last")
+        << QList<TSummaryRow>{Row("А", none, none, none), Row("Я", 7200, none, none)} << QStringList{"Я", "А"};
+    QTest::newRow("a tie goes by name, letter case ignored")
+        << QList<TSummaryRow>{Row("Б", 300, none, none), Row("а", none, 300, none), Row("В", none, none, 300)}
+        << QStringList{"а", "Б", "В"};
+    QTest::newRow("the queue's end is an event too")
+        << QList<TSummaryRow>{Row("Б", 300, none, none), [] {
+               TSummaryRow row = Row("А", {}, {}, {});
+               row.QueueEndSeconds = 200;
+               return row;
+           }()} << QStringList{"А", "Б"};
+}
+
+void TestSummaryModel::order()
+{
+    QFETCH(QList<TSummaryRow>, rows);
+    QFETCH(QStringList, names);
+    std::stable_sort(rows.begin(), rows.end(), ComesBefore);
+    QStringList sorted;
+    for (const TSummaryRow &row : rows)
+        sorted.append(row.Name);
+    QCOMPARE(sorted, names);
+}
+
+void TestSummaryModel::refreshTellsViews()
+{
+    // Two villages: Амбар affordable in 100 s in the first, in 10 s in the
+    // second.
+    TVillageData first;
+    TVillageData second;
+    TVillageSetup{QStringLiteral("Первая"), All("0"), All("3600"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
+        .ApplyTo(first);
+    TVillageSetup{QStringLiteral("Вторая"), All("90"), All("3600"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
+        .ApplyTo(second);
+    TSummaryModel model(m_Catalog);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+    model.Refresh({&first, &second});
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(model.VillageAt(0), &second);
+    const QPersistentModelIndex firstName = model.index(1, 0);
+
+    // The same villages, the same order: data only, over the whole table.
+    for (TResourceKind kind : AllResourceKinds)
+        first.SetResourceCollect(kind, QStringLiteral("50"));
+    model.Refresh({&first, &second});
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(layout.count(), 0);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).value<QModelIndex>(), model.index(0, 0));
+    QCOMPARE(changed.at(0).at(1).value<QModelIndex>(), model.index(1, TSummaryModel::ColumnCount - 1));
+    QCOMPARE(model.index(1, TSummaryModel::NextBuildingTimeColumn).data().toString(),
+             QStringLiteral("00:00:50 (14:05)"));
+
+    // The first overtakes the second: the rows move, a held index follows.
+    for (TResourceKind kind : AllResourceKinds)
+        first.SetResourceCollect(kind, QStringLiteral("100"));
+    model.Refresh({&first, &second});
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(layout.count(), 1);
+    QCOMPARE(model.VillageAt(0), &first);
+    QCOMPARE(firstName.row(), 0);
+    QCOMPARE(firstName.data().toString(), QStringLiteral("Первая"));
+
+    // One village fewer: a reset.
+    model.Refresh({&second});
+    QCOMPARE(reset.count(), 2);
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.VillageAt(0), &second);
+}
+
+QTEST_GUILESS_MAIN(TestSummaryModel)
+#include "tst_summarymodel.moc"

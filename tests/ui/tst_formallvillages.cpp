@@ -1,0 +1,320 @@
+// The main window's notifications, tray, settings and window of all
+// villages, as wiring: hidden villages still notify, the settings dialog
+// applies at once, closing hides to the tray and quitting still asks, and
+// "Все деревни" shows every tab, follows a double click and a closed tab.
+
+#include "TestSupport.h"
+
+#include "ui/DesktopNotifier.h"
+#include "ui/TrayIcon.h"
+#include "ui/UiSeams.h"
+#include "ui/f_AllVillages.h"
+#include "ui/f_Main.h"
+#include "ui/f_Settings.h"
+#include "ui/f_Village.h"
+#include "rules/Planner.h"
+#include "base/SettingsSeam.h"
+#include "models/SummaryModel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QIcon>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace {
+
+class TRecordingNotifier : public TDesktopNotifier
+{
+public:
+    explicit TRecordingNotifier(QStringList &sent) : m_Sent(sent) {}
+    void Notify(const QString &, const QString &text) override { m_Sent.append(text); }
+
+private:
+    QStringList &m_Sent;
+};
+
+QString EndedText(const QString &village, const QString &building)
+{
+    return TNotificationRules::ConstructionEndedText(village, building);
+}
+
+} // namespace
+
+class TestFormAllVillages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void hiddenVillagesNotify();
+    void settingsApplyAtOnce();
+    void closeHidesToTrayQuitAsks();
+    void shortcutShowsEveryVillage();
+    void doubleClickShowsTheVillage();
+    void closedTabLeavesTheTable();
+
+private:
+    // A window with villages of these names, none of them unsaved, and a
+    // recording notifier.
+    std::unique_ptr<TFormMain> MakeWindow(const QStringList &names);
+    static QAction *Action(TFormMain &window, const char *name);
+    static QStringList ColumnTexts(const QTableView &table, int column);
+
+    TdmListObj m_Catalog;
+    std::unique_ptr<QTemporaryDir> m_Dir;
+    std::unique_ptr<TRecordedMessages> m_Messages;
+    QString m_PreviousSettings;
+    QStringList m_Sent;
+    QList<bool> m_AskAnswers;
+    QStringList m_AskCalls;
+    int m_Beeps = 0;
+};
+
+void TestFormAllVillages::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
+    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+}
+
+void TestFormAllVillages::init()
+{
+    m_Dir = std::make_unique<QTemporaryDir>();
+    m_PreviousSettings = SetSettingsFile(m_Dir->filePath(QStringLiteral("JorLivaronMng.conf")));
+    m_Messages = std::make_unique<TRecordedMessages>();
+    m_Sent.clear();
+    m_AskAnswers.clear();
+    m_AskCalls.clear();
+    m_Beeps = 0;
+    UiSeams::SetSaveHandler([](QWidget *, const QString &, const QString &) { return QString(); });
+    UiSeams::SetAskHandler([this](QWidget *, const QString &question, UiSeams::TAnswer) {
+        m_AskCalls.append(question);
+        return m_AskAnswers.isEmpty() ? true : m_AskAnswers.takeFirst();
+    });
+    UiSeams::SetBeepHandler([this] { ++m_Beeps; });
+}
+
+void TestFormAllVillages::cleanup()
+{
+    UiSeams::SetSaveHandler({});
+    UiSeams::SetAskHandler({});
+    UiSeams::SetBeepHandler({});
+    m_Messages.reset();
+    SetSettingsFile(m_PreviousSettings);
+    m_Dir.reset();
+}
+
+std::unique_ptr<TFormMain> TestFormAllVillages::MakeWindow(const QStringList &names)
+{
+    auto window = std::make_unique<TFormMain>(m_Catalog);
+    window->SetNotifier(std::make_unique<TRecordingNotifier>(m_Sent));
+    for (int i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            Action(*window, "actNew")->trigger();
+        TVillageData &village = window->Page(i)->Village();
+        village.SetName(names.at(i));
+        village.SetModified(false);
+    }
+    return window;
+}
+
+QAction *TestFormAllVillages::Action(TFormMain &window, const char *name)
+{
+    return window.findChild<QAction *>(QLatin1String(name));
+}
+
+QStringList TestFormAllVillages::ColumnTexts(const QTableView &table, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < table.model()->rowCount(); ++row)
+        texts.append(table.model()->index(row, column).data().toString());
+    return texts;
+}
+
+void TestFormAllVillages::hiddenVillagesNotify()
+{
+    // Three villages, the window never shown: the first and the last end a
+    // construction by their own timers; the middle one's building becomes
+    // affordable when its wood has grown by two.
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая"), QStringLiteral("Третья")});
+    QVERIFY(!window->isVisible());
+    window->Page(0)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
+    window->Page(2)->Village().SetConstruction(QStringLiteral("Склад ( 2)"), 2, 0);
+
+    qint32 index = 0;
+    while (index < m_Catalog.Count() && m_Catalog.Object(index).Wood < 3)
+        ++index;
+    QVERIFY(index < m_Catalog.Count());
+    const TLivaronObject &object = m_Catalog.Object(index);
+    TVillageData &second = window->Page(1)->Village();
+    second.ReplaceAvBuildings({{object.DisplayText(), index}});
+    for (TResourceKind kind : AllResourceKinds)
+        second.SetResourceCollect(kind, QStringLiteral("1000000"));
+    second.SetResourceCollect(TResourceKind::Wood, QString::number(object.Wood - 2));
+    second.SetResourceAdd(TResourceKind::Wood, QStringLiteral("3600"));
+
+    const QStringList expected{EndedText(QStringLiteral("Первая"), QStringLiteral("Ферма ( 5)")),
+                               EndedText(QStringLiteral("Третья"), QStringLiteral("Склад ( 2)")),
+                               TNotificationRules::AffordableText(QStringLiteral("Вторая"), object.DisplayText())};
+    QTRY_COMPARE_WITH_TIMEOUT(m_Sent.size(), 3, 6000);
+    QCOMPARE(QSet<QString>(m_Sent.cbegin(), m_Sent.cend()), QSet<QString>(expected.cbegin(), expected.cend()));
+    QCOMPARE(m_Sent.constFirst(), expected.constFirst());
+    // The sound is off by default.
+    QCOMPARE(m_Beeps, 0);
+}
+
+void TestFormAllVillages::settingsApplyAtOnce()
+{
+    auto window = MakeWindow({QStringLiteral("Первая")});
+    Action(*window, "actSettings")->trigger();
+    auto *dialog = window->findChild<TFormSettings *>();
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->isVisible());
+    // Without a tray, hiding to it is not offered.
+    QVERIFY(!dialog->chkHideToTray->isEnabled());
+    dialog->chkConstructionEnded->setChecked(false);
+    dialog->chkSound->setChecked(true);
+    dialog->ButtonBox->button(QDialogButtonBox::Ok)->click();
+
+    QVERIFY(!window->NotificationSettings().IsKindEnabled(TNotificationKind::ConstructionEnded));
+    QVERIFY(window->NotificationSettings().Sound);
+    QCOMPARE(TNotificationSettings::Load(), window->NotificationSettings());
+
+    // The open village's rules follow at once; a new village starts with them.
+    TPlanner &planner = window->Page(0)->Planner();
+    window->Page(0)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
+    planner.Tick();
+    QCOMPARE(m_Sent, QStringList{});
+    Action(*window, "actNew")->trigger();
+    window->Page(1)->Village().SetConstruction(QStringLiteral("Склад ( 2)"), 1, 0);
+    window->Page(1)->Planner().Tick();
+    QCOMPARE(m_Sent, QStringList{});
+
+    // The sound goes with what is still sent.
+    dialog = nullptr;
+    Action(*window, "actSettings")->trigger();
+    dialog = window->findChild<TFormSettings *>();
+    QVERIFY(dialog);
+    QVERIFY(!dialog->chkConstructionEnded->isChecked());
+    dialog->chkConstructionEnded->setChecked(true);
+    dialog->ButtonBox->button(QDialogButtonBox::Ok)->click();
+    window->Page(1)->Village().SetConstruction(QStringLiteral("Склад ( 2)"), 1, 0);
+    window->Page(1)->Planner().Tick();
+    QCOMPARE(m_Sent, QStringList{EndedText(QString(), QStringLiteral("Склад ( 2)"))});
+    QCOMPARE(m_Beeps, 1);
+    QCOMPARE(m_Messages->Texts(), QStringList{});
+}
+
+void TestFormAllVillages::closeHidesToTrayQuitAsks()
+{
+    auto window = MakeWindow({QStringLiteral("Первая")});
+    window->SetTrayIcon(std::make_unique<TTrayIcon>(QIcon()));
+    Action(*window, "actSettings")->trigger();
+    auto *dialog = window->findChild<TFormSettings *>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->chkHideToTray->isEnabled());
+    dialog->chkHideToTray->setChecked(true);
+    dialog->ButtonBox->button(QDialogButtonBox::Ok)->click();
+
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->Page(0)->Village().SetModified(true);
+    // Closing hides: nothing asked, the village still open.
+    QVERIFY(!window->close());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(m_AskCalls, QStringList{});
+    QCOMPARE(window->PageCount(), 1);
+
+    // The tray's items: the window back, the window of all villages.
+    window->TrayIcon()->pmiShowWindow->trigger();
+    QVERIFY(window->isVisible());
+    window->hide();
+    window->TrayIcon()->pmiAllVillages->trigger();
+    QVERIFY(window->AllVillages() && window->AllVillages()->isVisible());
+    window->AllVillages()->hide();
+
+    // Quitting from the tray asks as closing always did; "Нет" keeps it.
+    m_AskAnswers = {false};
+    window->TrayIcon()->pmiExit->trigger();
+    QCOMPARE(m_AskCalls.size(), 1);
+    QVERIFY(m_AskCalls.constFirst().contains(QStringLiteral("Первая")));
+    QCOMPARE(window->PageCount(), 1);
+    QVERIFY(!window->isVisible());
+    // "Да" ends it, though the window is hidden; the menu's Выход does too.
+    window->TrayIcon()->pmiExit->trigger();
+    QCOMPARE(m_AskCalls.size(), 2);
+    window->show();
+    QVERIFY(window->close() == false);
+    Action(*window, "mmiExit")->trigger();
+    QCOMPARE(m_AskCalls.size(), 3);
+    QVERIFY(!window->isVisible());
+}
+
+void TestFormAllVillages::shortcutShowsEveryVillage()
+{
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая"), QStringLiteral("Третья")});
+    window->Page(2)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 600, 0);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    auto *form = window->findChild<QWidget *>(QStringLiteral("FormAllVillages"));
+    QVERIFY(form);
+    QVERIFY(form->isVisible());
+    auto *table = form->findChild<QTableView *>(QStringLiteral("sgAllVillages"));
+    QVERIFY(table);
+    // The village with an event first, then the others by name.
+    QCOMPARE(ColumnTexts(*table, TSummaryModel::NameColumn),
+             (QStringList{QStringLiteral("Третья"), QStringLiteral("Вторая"), QStringLiteral("Первая")}));
+    QCOMPARE(ColumnTexts(*table, TSummaryModel::ConstructionColumn),
+             (QStringList{QStringLiteral("Ферма ( 5)"), QString(), QString()}));
+
+    // The table follows the villages each second, without a reset.
+    QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+    window->Page(1)->Village().SetName(QStringLiteral("Вторая-бис"));
+    QTRY_COMPARE_WITH_TIMEOUT(table->model()->index(1, 0).data().toString(), QStringLiteral("Вторая-бис"), 3000);
+    QVERIFY(changed.count() >= 1);
+    QCOMPARE(reset.count(), 0);
+}
+
+void TestFormAllVillages::doubleClickShowsTheVillage()
+{
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая"), QStringLiteral("Третья")});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    Action(*window, "actAllVillages")->trigger();
+    auto *table = window->AllVillages()->findChild<QTableView *>(QStringLiteral("sgAllVillages"));
+    QVERIFY(QTest::qWaitForWindowExposed(window->AllVillages()));
+    const int row = int(ColumnTexts(*table, 0).indexOf(QStringLiteral("Вторая")));
+    QVERIFY(row >= 0);
+    QCOMPARE(window->ActivePage(), window->Page(2));
+    const QRect cell = table->visualRect(table->model()->index(row, 0));
+    // A double click as the system delivers it: a click, then the double.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(window->ActivePage(), window->Page(1));
+}
+
+void TestFormAllVillages::closedTabLeavesTheTable()
+{
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая")});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    Action(*window, "actAllVillages")->trigger();
+    auto *table = window->AllVillages()->findChild<QTableView *>(QStringLiteral("sgAllVillages"));
+    QCOMPARE(table->model()->rowCount(), 2);
+    Action(*window, "actClose")->trigger();
+    QCOMPARE(window->PageCount(), 1);
+    QCOMPARE(ColumnTexts(*table, 0), QStringList{QStringLiteral("Первая")});
+    QCOMPARE(m_AskCalls, QStringList{});
+}
+
+QTEST_MAIN(TestFormAllVillages)
+#include "tst_formallvillages.moc"
