@@ -6,21 +6,23 @@
 
 #include "BenchData.h"
 
-#include "rules/CatchUp.h"
-#include "notify/NotificationRules.h"
+#include "app/VillageDocument.h"
+#include "app/VillageList.h"
 #include "import/OverviewImport.h"
-#include "models/AvailableModel.h"
-#include "rules/Production.h"
-#include "rules/ProjectionSeries.h"
-#include "models/QueueModel.h"
-#include "rules/QueueProjection.h"
-#include "rules/Planner.h"
 #include "models/SummaryModel.h"
+#include "notify/NotificationRules.h"
 #include "notify/VillageWatch.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
+#include "rules/CatchUp.h"
+#include "rules/Planner.h"
+#include "rules/Production.h"
+#include "rules/ProjectionSeries.h"
+#include "rules/QueueProjection.h"
 
+#include <QCoreApplication>
 #include <QDomDocument>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -102,24 +104,22 @@ void BM_RecalculateAvailable(benchmark::State &state)
 BENCHMARK(BM_RecalculateAvailable)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // One tick of 50 villages, each considering 20 buildings, with an income
-// that grows a stock on every tick (so every village recalculates).
+// that grows a stock on every tick (so every village is evaluated again and
+// its models follow, as after each tick of the program's clock).
 void BM_TickFiftyVillages(benchmark::State &state)
 {
     const TdmListObj &catalog = LargeCatalog().Catalog;
-    std::vector<std::unique_ptr<TVillageData>> villages;
-    std::vector<std::unique_ptr<TPlanner>> planners;
-    // Each page's table model follows its planner, as on a page.
-    std::vector<std::unique_ptr<TAvailableModel>> models;
+    TVillageList villages(catalog);
+    villages.Clock().stop();
     for (int i = 0; i < 50; ++i) {
-        villages.push_back(std::make_unique<TVillageData>());
-        planners.push_back(std::make_unique<TPlanner>(*villages.back(), catalog));
-        models.push_back(std::make_unique<TAvailableModel>(*planners.back(), catalog));
-        FillVillage(*villages.back(), catalog, 20);
-        villages.back()->BuildTotal = 1 << 30;
+        TVillageData &village = villages.Add()->Village();
+        FillVillage(village, catalog, 20);
+        village.SetConstruction(QStringLiteral("Склад ( 3)"), 1 << 30, 0);
     }
+    QCoreApplication::sendPostedEvents();
     for (auto _ : state) {
-        for (auto &planner : planners)
-            planner->Tick();
+        villages.Tick();
+        QCoreApplication::sendPostedEvents();
     }
 }
 BENCHMARK(BM_TickFiftyVillages)->Unit(benchmark::kMicrosecond);
@@ -166,12 +166,12 @@ void BM_WriteReadVillage500(benchmark::State &state)
     TPlanner planner(village, catalog);
     FillVillage(village, catalog, 500);
     village.SetName(QStringLiteral("Столица"));
-    village.Comments = QStringLiteral("первая строка\r\nвторая строка");
-    village.FileName = dir.filePath(QStringLiteral("village.vlgdat"));
+    village.SetComments(QStringLiteral("первая строка\r\nвторая строка"));
+    village.SetFileName(dir.filePath(QStringLiteral("village.vlgdat")));
     for (auto _ : state) {
         WriteVillageFile(village);
         TVillageData read;
-        read.FileName = village.FileName;
+        read.SetFileName(village.FileName);
         benchmark::DoNotOptimize(ReadVillageFile(read, catalog).Ok);
     }
 }
@@ -260,8 +260,8 @@ void BM_ProjectionSeriesFifty(benchmark::State &state)
 }
 BENCHMARK(BM_ProjectionSeriesFifty)->Unit(benchmark::kMicrosecond);
 
-// What a village page pays each second for the same queue: the queue table
-// reads the record and projects it again.
+// What a village pays for each change of its record with the same queue:
+// the whole evaluation (table, projection, storages, snapshot).
 void BM_QueueModelRecomputeFifty(benchmark::State &state)
 {
     const TdmListObj &catalog = LargeCatalog().Catalog;
@@ -278,10 +278,9 @@ void BM_QueueModelRecomputeFifty(benchmark::State &state)
     for (qint32 index : input.Queue)
         village.AppendToQueue({catalog.Object(index).DisplayText(), index});
     TPlanner planner(village, catalog);
-    TQueueModel model(planner, catalog);
     for (auto _ : state) {
-        model.Recompute();
-        benchmark::DoNotOptimize(model.Projection().QueueEnd);
+        planner.RecalculateAvailable();
+        benchmark::DoNotOptimize(planner.Evaluation().Queue.QueueEnd);
     }
 }
 BENCHMARK(BM_QueueModelRecomputeFifty)->Unit(benchmark::kMicrosecond);
@@ -295,7 +294,7 @@ void BM_NotificationTickFiftyVillages(benchmark::State &state)
         TVillageSnapshot snapshot;
         snapshot.VillageName = QStringLiteral("Деревня %1").arg(v);
         for (int b = 0; b < 20; ++b)
-            snapshot.Buildings.append({QStringLiteral("Строение %1 (%2)").arg(b).arg(v % 20 + 1), qint64(b * 60)});
+            snapshot.Buildings.append({QStringLiteral("Строение %1 (%2)").arg(b).arg(v % 20 + 1), TAffordTime(b * 60)});
         for (TStorageSnapshot &storage : snapshot.Storages)
             storage = {qint64(900 + v), false};
         snapshots.push_back(snapshot);
@@ -317,16 +316,12 @@ BENCHMARK(BM_NotificationTickFiftyVillages)->Unit(benchmark::kMicrosecond);
 void BM_TickFiftyVillagesNotifiedWithSummary(benchmark::State &state)
 {
     const TdmListObj &catalog = LargeCatalog().Catalog;
-    std::vector<std::unique_ptr<TVillageData>> villages;
-    std::vector<std::unique_ptr<TPlanner>> planners;
-    std::vector<std::unique_ptr<TAvailableModel>> models;
-    QList<const TVillageData *> open;
+    TVillageList villages(catalog);
+    villages.Clock().stop();
     qint64 sent = 0;
     for (int i = 0; i < 50; ++i) {
-        villages.push_back(std::make_unique<TVillageData>());
-        TVillageData &village = *villages.back();
-        planners.push_back(std::make_unique<TPlanner>(village, catalog));
-        models.push_back(std::make_unique<TAvailableModel>(*planners.back(), catalog));
+        TVillageDocument *document = villages.Add();
+        TVillageData &village = document->Village();
         FillVillage(village, catalog, 20);
         village.SetName(QStringLiteral("Деревня %1").arg(i));
         for (TResourceKind kind : AllResourceKinds)
@@ -334,23 +329,61 @@ void BM_TickFiftyVillagesNotifiedWithSummary(benchmark::State &state)
         for (qint32 q = 0; q < 5; ++q)
             village.AppendToQueue({catalog.Object(20 + q).DisplayText(), 20 + q});
         village.SetConstruction(QStringLiteral("Склад ( 3)"), 1 << 30, 0);
-        auto *watch = new TVillageWatch(*planners.back(), catalog);
-        QObject::connect(watch, &TVillageWatch::NotificationsReady,
+        QObject::connect(&document->Watch(), &TVillageWatch::NotificationsReady,
                          [&sent](const QList<TNotification> &notifications) { sent += notifications.size(); });
-        open.append(&village);
     }
-    TSummaryModel summary(catalog);
-    summary.Refresh(open);
+    TSummaryModel summary;
+    summary.Refresh(villages.Planners());
+    QCoreApplication::sendPostedEvents();
     for (auto _ : state) {
-        for (auto &planner : planners)
-            planner->Tick();
-        summary.Refresh(open);
+        villages.Tick();
+        summary.Refresh(villages.Planners());
+        QCoreApplication::sendPostedEvents();
         benchmark::DoNotOptimize(summary.rowCount());
     }
     state.counters["notifications"] = double(sent);
 }
 BENCHMARK(BM_TickFiftyVillagesNotifiedWithSummary)->Unit(benchmark::kMicrosecond);
 
+// A village file holding `queued` items in its build queue, read into a
+// fresh village: a queue is applied as one change, so the time grows in
+// proportion to its length.
+void BM_ReadQueuedVillage(benchmark::State &state)
+{
+    const TdmListObj &catalog = LargeCatalog().Catalog;
+    QTemporaryDir dir;
+    TVillageData village;
+    FillVillage(village, catalog, 20);
+    village.SetName(QStringLiteral("Столица"));
+    QList<TAvBuildingEntry> queue;
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        const qint32 index = qint32(20 + (i * 37) % 1980);
+        queue.append({catalog.Object(index).DisplayText(), index});
+    }
+    village.SetQueue(queue);
+    const QString path = dir.filePath(QStringLiteral("village.vlgdat"));
+    WriteVillageFile(village, path);
+    for (auto _ : state) {
+        TVillageData read;
+        TPlanner planner(read, catalog);
+        read.SetFileName(path);
+        benchmark::DoNotOptimize(ReadVillageFile(read, catalog).Ok);
+        planner.RecalculateAvailable();
+        QCoreApplication::sendPostedEvents();
+    }
+}
+BENCHMARK(BM_ReadQueuedVillage)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    // Posted evaluations and the villages' clock need an application object.
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

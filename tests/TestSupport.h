@@ -7,6 +7,7 @@
 #include "catalog/dm_ListObjects.h"
 #include "record/VillageData.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
@@ -37,6 +38,13 @@ struct TTestCatalog
 };
 
 // "<Object Name=...>" elements with Level children, wrapped in the list element.
+// Lets the event loop's pending work run: a village changed is evaluated
+// anew once, at the next pass of the event loop, as in the program.
+inline void Settle()
+{
+    QCoreApplication::sendPostedEvents();
+}
+
 inline QByteArray CatalogXml(const QByteArray &objects)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorLivaronObjectList>"

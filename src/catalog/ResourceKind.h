@@ -3,11 +3,16 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
 #include <cstddef>
 
 enum class TResourceKind { Wood, Clay, Iron, Grain };
+
+// One 32-bit value per resource kind, indexed by KindIndex: stocks, hourly
+// incomes, capacities or costs.
+using TResourceAmounts = std::array<qint32, 4>;
 
 inline constexpr std::array<TResourceKind, 4> AllResourceKinds{
     TResourceKind::Wood, TResourceKind::Clay, TResourceKind::Iron, TResourceKind::Grain};

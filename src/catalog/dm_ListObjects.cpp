@@ -1,6 +1,7 @@
 #include "dm_ListObjects.h"
 
 #include "base/Clock.h"
+#include "base/TimeText.h"
 #include "MessageSeam.h"
 #include "base/WholeNumber.h"
 
@@ -106,30 +107,6 @@ TLoadFailure ReadNumber(const QDomElement &element, const QString &name, qint32 
         return TLoadFailure::Silent;
     value = *number;
     return TLoadFailure::None;
-}
-
-// The user's short time format without seconds (hours and minutes only).
-// Worked out once per locale: the planner asks for it on every tick.
-const QString &ShortTimeFormatWithoutSeconds(const QLocale &locale)
-{
-    static QLocale cachedLocale = QLocale::c();
-    static QString cachedFormat;
-    static bool cached = false;
-    if (!cached || !(locale == cachedLocale)) {
-        static const QRegularExpression seconds(QStringLiteral("[.:]?s{1,2}(\\.z{1,3})?"));
-        cachedFormat = locale.timeFormat(QLocale::ShortFormat).remove(seconds).trimmed();
-        cachedLocale = locale;
-        cached = true;
-    }
-    return cachedFormat;
-}
-
-// Appends value with at least two digits.
-void AppendTwoDigits(QString &text, qint64 value)
-{
-    if (value < 10)
-        text += u'0';
-    text += QString::number(value);
 }
 
 bool IsBlankOnly(const QByteArray &bytes)
@@ -304,62 +281,17 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
 
 QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime)
 {
-    return SecondsToText(Seconds, ShowEndTime, ShowEndTime ? CurrentDateTime().time() : QTime());
-}
-
-QString TdmListObj::ClockText(const QDateTime &Moment, const QDate &Today)
-{
-    const QLocale locale;
-    const QString clock = locale.toString(Moment.time(), ShortTimeFormatWithoutSeconds(locale));
-    const QDate day = Moment.date();
-    if (day == Today)
-        return clock;
-    const QString date = day.year() == Today.year() ? QStringLiteral("dd.MM") : QStringLiteral("dd.MM.yyyy");
-    return locale.toString(day, date) + u' ' + clock;
-}
-
-QString TdmListObj::SecondsToText(qint32 Seconds, bool ShowEndTime, const QTime &Now)
-{
-    const qint64 span = Seconds;
-    const qint64 magnitude = std::abs(span);
-    const qint64 h = magnitude / 3600;
-    const qint64 m = magnitude % 3600 / 60;
-    const qint64 s = magnitude % 60;
-    QString text;
-    text.reserve(24);
-    if (span < 0)
-        text += u'-';
-    AppendTwoDigits(text, h);
-    text += u':';
-    AppendTwoDigits(text, m);
-    text += u':';
-    AppendTwoDigits(text, s);
-    if (ShowEndTime) {
-        const QTime end = Now.addSecs(int(span % 86400));
-        const QLocale locale;
-        text += QStringLiteral(" (") + locale.toString(end, ShortTimeFormatWithoutSeconds(locale)) + u')';
-    }
-    return text;
+    return ShowEndTime ? DurationWithEndText(Seconds, CurrentDateTime()) : DurationText(Seconds);
 }
 
 qint32 TdmListObj::TextToSeconds(QStringView Text)
 {
-    if (Text.isEmpty())
-        return 0;
-    QStringView rest = Text;
-    auto takePart = [&rest]() {
-        const qsizetype colon = rest.indexOf(u':');
-        if (colon < 0)
-            return QStringView();
-        const QStringView part = rest.left(colon);
-        rest = rest.mid(colon + 1);
-        return part;
-    };
-    const QStringView hours = takePart();
-    const QStringView minutes = takePart();
-    const qint64 total = qint64(WholeNumberOr(hours, 0)) * 3600 + qint64(WholeNumberOr(minutes, 0)) * 60
-        + WholeNumberOr(rest, 0);
-    return ClampToInt32(total);
+    return ::TextToSeconds(Text);
+}
+
+QString TdmListObj::NotInCatalogText()
+{
+    return QStringLiteral("Нет в каталоге");
 }
 
 void TdmListObj::BuildIndexes() const

@@ -80,16 +80,12 @@ public:
     TCatalogResult LoadCatalog(const QString &ExeName);
 
     // hh:mm:ss (hours unlimited), with ShowEndTime followed by " (" + the
-    // local clock time at which the span ends + ")".
+    // local clock at which the span ends, with its date on another day,
+    // + ")". The texts themselves are made by TimeText.
     static QString SecondsToText(qint32 Seconds, bool ShowEndTime);
-    // The same with the end clock counted from the time of day Now, for a
-    // caller that formats many spans from one moment.
-    static QString SecondsToText(qint32 Seconds, bool ShowEndTime, const QTime &Now);
     static qint32 TextToSeconds(QStringView Text);
-    // The clock time of a moment in the user's short time format without
-    // seconds; a moment on another day than Today has its date in front
-    // ("dd.MM", and ".yyyy" in another year).
-    static QString ClockText(const QDateTime &Moment, const QDate &Today);
+    // What a building the catalog does not know shows as its tooltip.
+    static QString NotInCatalogText();
 
     // Catalog index of the first entry whose display text equals Text exactly
     // (letter case included), or -1.

@@ -5,7 +5,7 @@
 #include "rules/Production.h"
 
 #include "base/TextCompare.h"
-#include "base/WholeNumber.h"
+#include "base/TimeText.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <algorithm>
@@ -34,10 +34,12 @@ TAvailableModel::TAvailableModel(const TPlanner &planner, const TdmListObj &cata
     , m_Planner(planner)
     , m_Catalog(catalog)
 {
-    m_Rows = int(m_Planner.Available().size());
+    m_Entries = m_Planner.Available();
+    m_At = m_Planner.Evaluation().At;
+    m_Rows = int(m_Entries.size());
     m_Order.resize(m_Rows);
     std::iota(m_Order.begin(), m_Order.end(), 0);
-    connect(&m_Planner, &TPlanner::AvailableChanged, this, &TAvailableModel::PlannerChanged);
+    connect(&m_Planner, &TPlanner::Evaluated, this, &TAvailableModel::PlannerChanged);
 }
 
 const QStringList &TAvailableModel::ColumnTitles()
@@ -61,7 +63,7 @@ int TAvailableModel::columnCount(const QModelIndex &parent) const
 
 const TAvailableEntry &TAvailableModel::Entry(int row) const
 {
-    return m_Planner.Available().at(m_Order.at(row));
+    return m_Entries.at(m_Order.at(row));
 }
 
 QString TAvailableModel::Text(const TAvailableEntry &entry, int column) const
@@ -74,15 +76,13 @@ QString TAvailableModel::Text(const TAvailableEntry &entry, int column) const
     if (IsCostColumn(column))
         return QString::number(object.Cost(CostKind(column)));
     if (column == TimeColumn) {
-        if (entry.BeyondCapacity)
-            return NeverReasonText(TNeverReason::Capacity);
-        // No income can pay for it; both never-texts sort last.
-        if (entry.SecondsToAfford == NeverAffordable)
-            return NeverReasonText(TNeverReason::NoIncome);
-        return TdmListObj::SecondsToText(ClampToInt32(entry.SecondsToAfford), true, m_Planner.RecalculatedAt());
+        // Never affordable, and why; such rows sort last.
+        if (entry.Afford.IsNever())
+            return entry.Afford.NeverText();
+        return DurationWithEndText(entry.Afford.Seconds, m_At);
     }
     if (column == BuildColumn)
-        return TdmListObj::SecondsToText(entry.BuildSeconds, false);
+        return DurationText(entry.BuildSeconds);
     return {};
 }
 
@@ -93,7 +93,7 @@ qint64 TAvailableModel::SortValue(const TAvailableEntry &entry, int column) cons
     if (IsCostColumn(column))
         return m_Catalog.Object(entry.CatalogIndex).Cost(CostKind(column));
     if (column == TimeColumn)
-        return entry.SecondsToAfford;
+        return entry.Afford.Seconds;
     if (column == BuildColumn)
         return entry.BuildSeconds;
     return 0;
@@ -130,15 +130,17 @@ QVariant TAvailableModel::headerData(int section, Qt::Orientation orientation, i
 
 void TAvailableModel::PlannerChanged()
 {
-    const int rows = int(m_Planner.Available().size());
+    const QList<TAvailableEntry> &entries = m_Planner.Available();
     // The rows are places in the table: while their number stays (a tick
     // that grows a stock), they change in place and the selected row stays
     // selected; otherwise the table is laid out anew.
-    const bool sameRows = rows == m_Rows;
+    const bool sameRows = entries.size() == m_Rows;
     if (!sameRows)
         beginResetModel();
-    m_Rows = rows;
-    m_Order.resize(rows);
+    m_Entries = entries;
+    m_At = m_Planner.Evaluation().At;
+    m_Rows = int(m_Entries.size());
+    m_Order.resize(m_Rows);
     std::iota(m_Order.begin(), m_Order.end(), 0);
     if (m_SortColumn >= 0)
         ApplyOrder();
@@ -176,15 +178,15 @@ void TAvailableModel::sort(int column, Qt::SortOrder order)
 
 void TAvailableModel::ApplyOrder()
 {
-    const QList<TAvailableEntry> &entries = m_Planner.Available();
+    const QList<TAvailableEntry> &entries = m_Entries;
     const int column = m_SortColumn;
     const bool descending = m_SortOrder == Qt::DescendingOrder;
     std::stable_sort(m_Order.begin(), m_Order.end(), [&](int a, int b) {
         const TAvailableEntry &left = entries.at(a);
         const TAvailableEntry &right = entries.at(b);
         if (column == TimeColumn) {
-            const bool leftNever = left.SecondsToAfford == NeverAffordable;
-            const bool rightNever = right.SecondsToAfford == NeverAffordable;
+            const bool leftNever = left.Afford.IsNever();
+            const bool rightNever = right.Afford.IsNever();
             if (leftNever != rightNever)
                 return rightNever;
             if (leftNever)

@@ -1,4 +1,4 @@
-// The table of available buildings as a Qt model: the planner's rows (numbers)
+// The table of available buildings as a Qt model: the evaluation's rows (numbers)
 // shown as the texts "Строение", "Дерево", "Глина", "Железо", "Зерно",
 // "Время", "Строить", with the shortage of each cost as a role, and sorting
 // by a column's value. The village page's sgCalc shows it; tests read its
@@ -8,6 +8,7 @@
 #include "rules/Planner.h"
 
 #include <QAbstractTableModel>
+#include <QDateTime>
 #include <QList>
 #include <QStringList>
 
@@ -56,6 +57,10 @@ private:
 
     const TPlanner &m_Planner;
     const TdmListObj &m_Catalog;
+    // The rows and their moment as the last evaluation gave them: the view
+    // sees them change only with the model's own signals.
+    QList<TAvailableEntry> m_Entries;
+    QDateTime m_At;
     int m_Rows = 0;
     // Shown row -> planner row.
     QList<int> m_Order;

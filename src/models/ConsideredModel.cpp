@@ -3,17 +3,14 @@
 
 #include "record/VillageData.h"
 
+#include "catalog/dm_ListObjects.h"
+
 TConsideredModel::TConsideredModel(const TVillageData &village, QObject *parent)
     : QAbstractListModel(parent)
     , m_Village(village)
 {
     m_Rows = int(m_Village.AvBuildings.size() + m_Village.UnknownBuildings.size());
     connect(&m_Village, &TVillageData::AvBuildingsChanged, this, &TConsideredModel::Refresh);
-}
-
-QString TConsideredModel::UnknownToolTip()
-{
-    return QStringLiteral("Нет в каталоге");
 }
 
 int TConsideredModel::rowCount(const QModelIndex &parent) const
@@ -45,7 +42,7 @@ QVariant TConsideredModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return m_Village.UnknownBuildings.at(row - known);
     case Qt::ToolTipRole:
-        return UnknownToolTip();
+        return TdmListObj::NotInCatalogText();
     case CatalogIndexRole:
         return -1;
     default:

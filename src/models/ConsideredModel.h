@@ -21,8 +21,6 @@ public:
 
     explicit TConsideredModel(const TVillageData &village, QObject *parent = nullptr);
 
-    static QString UnknownToolTip();
-
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;

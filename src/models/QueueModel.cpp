@@ -2,39 +2,75 @@
 // of the queue with the model's signals, and when to project again.
 #include "QueueModel.h"
 
-#include "models/ConsideredModel.h"
 #include "rules/Planner.h"
-#include "base/Clock.h"
-#include "base/TextCompare.h"
-#include "base/WholeNumber.h"
-#include "catalog/dm_ListObjects.h"
 
-#include <QScopedValueRollback>
+#include "base/TimeText.h"
+#include "catalog/dm_ListObjects.h"
 
 namespace {
 
 enum TColumn { NameColumn, StartColumn, WaitColumn, BuildColumn, EndColumn };
 
-QString Duration(qint64 seconds)
+// How one list became another: one item inserted, removed or moved; any
+// other change lays the rows out anew.
+struct TQueueChange
 {
-    return TdmListObj::SecondsToText(ClampToInt32(seconds), false);
+    enum { Same, Insert, Remove, Move, Reset } Kind = Reset;
+    int From = 0;
+    int To = 0;
+};
+
+TQueueChange CompareQueues(const QList<TAvBuildingEntry> &before, const QList<TAvBuildingEntry> &after)
+{
+    const qsizetype common = std::min(before.size(), after.size());
+    qsizetype first = 0;
+    while (first < common && before.at(first) == after.at(first))
+        ++first;
+    if (first == before.size() && first == after.size())
+        return {TQueueChange::Same};
+    const auto sameRun = [](const QList<TAvBuildingEntry> &a, qsizetype aFrom, const QList<TAvBuildingEntry> &b,
+                            qsizetype bFrom, qsizetype count) {
+        return std::equal(a.begin() + aFrom, a.begin() + aFrom + count, b.begin() + bFrom);
+    };
+    if (after.size() == before.size() + 1 && sameRun(before, first, after, first + 1, before.size() - first))
+        return {TQueueChange::Insert, int(first), int(first)};
+    if (before.size() == after.size() + 1 && sameRun(before, first + 1, after, first, after.size() - first))
+        return {TQueueChange::Remove, int(first), int(first)};
+    if (before.size() == after.size()) {
+        qsizetype last = before.size() - 1;
+        while (last > first && before.at(last) == after.at(last))
+            --last;
+        const qsizetype span = last - first;
+        // The item at `first` went down to `last`, or the one at `last` up.
+        if (before.at(first) == after.at(last) && sameRun(before, first + 1, after, first, span))
+            return {TQueueChange::Move, int(first), int(last)};
+        if (before.at(last) == after.at(first) && sameRun(before, first, after, first + 1, span))
+            return {TQueueChange::Move, int(last), int(first)};
+    }
+    return {TQueueChange::Reset};
 }
 
 } // namespace
 
-TQueueModel::TQueueModel(TPlanner &planner, const TdmListObj &catalog, QObject *parent)
+TQueueModel::TQueueModel(const TPlanner &planner, QObject *parent)
     : QAbstractTableModel(parent)
     , m_Planner(planner)
     , m_Village(planner.Village())
-    , m_Catalog(catalog)
+    , m_Catalog(planner.Catalog())
+    , m_Shown(m_Village.Queue)
 {
-    m_Rows = int(m_Village.Queue.size());
     connect(&m_Village, &TVillageData::QueueChanged, this, &TQueueModel::QueueChanged);
-    connect(&m_Village, &TVillageData::ResourcesChanged, this, &TQueueModel::Invalidate);
-    connect(&m_Village, &TVillageData::MainLevelChanged, this, &TQueueModel::Invalidate);
-    connect(&m_Planner, &TPlanner::ProgressChanged, this, &TQueueModel::Invalidate);
-    connect(&m_Planner, &TPlanner::HorizonChanged, this, &TQueueModel::Invalidate);
-    Recompute();
+    connect(&m_Planner, &TPlanner::Evaluated, this, &TQueueModel::PlannerEvaluated);
+}
+
+const TQueueProjection &TQueueModel::Projection() const
+{
+    return m_Planner.Evaluation().Queue;
+}
+
+const QDateTime &TQueueModel::ProjectedAt() const
+{
+    return m_Planner.Evaluation().At;
 }
 
 const QStringList &TQueueModel::ColumnTitles()
@@ -51,7 +87,7 @@ QString TQueueModel::WaitingText()
 
 int TQueueModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_Rows;
+    return parent.isValid() ? 0 : int(m_Shown.size());
 }
 
 int TQueueModel::columnCount(const QModelIndex &parent) const
@@ -61,13 +97,13 @@ int TQueueModel::columnCount(const QModelIndex &parent) const
 
 QVariant TQueueModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || index.row() >= m_Village.Queue.size())
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    const TAvBuildingEntry &entry = m_Village.Queue.at(index.row());
-    // The projection follows the queue at once; the guard holds while the
-    // queue is being changed from outside.
+    const TAvBuildingEntry &entry = m_Shown.at(index.row());
+    const TQueueProjection &projection = Projection();
+    const QDateTime &at = ProjectedAt();
     const TProjectedItem *item =
-        index.row() < m_Projection.Items.size() ? &m_Projection.Items.at(index.row()) : nullptr;
+        index.row() < projection.Items.size() ? &projection.Items.at(index.row()) : nullptr;
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
@@ -78,12 +114,12 @@ QVariant TQueueModel::data(const QModelIndex &index, int role) const
         switch (item->Status) {
         case TProjectedStatus::Scheduled:
             if (column == StartColumn)
-                return TdmListObj::ClockText(m_ProjectedAt.addSecs(ClampToInt32(item->Start)), m_ProjectedAt.date());
+                return ClockText(at.addSecs(item->Start), at.date());
             if (column == WaitColumn)
-                return Duration(item->Wait);
+                return DurationText(item->Wait);
             if (column == BuildColumn)
-                return Duration(item->Build);
-            return TdmListObj::ClockText(m_ProjectedAt.addSecs(ClampToInt32(item->End)), m_ProjectedAt.date());
+                return DurationText(item->Build);
+            return ClockText(at.addSecs(item->End), at.date());
         case TProjectedStatus::Never:
             return column == StartColumn ? NeverReasonText(item->Never) : QString();
         case TProjectedStatus::Blocked:
@@ -94,7 +130,7 @@ QVariant TQueueModel::data(const QModelIndex &index, int role) const
         return QString();
     case Qt::ToolTipRole:
         if (item && item->Status == TProjectedStatus::NotInCatalog)
-            return TConsideredModel::UnknownToolTip();
+            return TdmListObj::NotInCatalogText();
         return column == NameColumn ? entry.Text : QString();
     case Qt::TextAlignmentRole:
         return column == NameColumn ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
@@ -128,142 +164,69 @@ Qt::DropActions TQueueModel::supportedDropActions() const
 bool TQueueModel::moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
                            const QModelIndex &destinationParent, int destinationChild)
 {
+    const int rows = rowCount();
     if (sourceParent.isValid() || destinationParent.isValid() || count != 1 || sourceRow < 0
-        || sourceRow >= m_Rows || destinationChild < 0 || destinationChild > m_Rows)
+        || sourceRow >= rows || destinationChild < 0 || destinationChild > rows)
         return false;
     // Before its own place or the next one, the row stays where it is.
     if (destinationChild == sourceRow || destinationChild == sourceRow + 1)
         return false;
-    const int to = destinationChild > sourceRow ? destinationChild - 1 : destinationChild;
-    if (!beginMoveRows({}, sourceRow, sourceRow, {}, destinationChild))
-        return false;
-    {
-        const QScopedValueRollback changing(m_Changing, true);
-        m_Village.MoveQueueItem(sourceRow, to);
-    }
-    endMoveRows();
-    Recompute();
-    return true;
+    // The record moves it; the rows follow its announcement.
+    return m_Village.MoveQueueItem(sourceRow, destinationChild > sourceRow ? destinationChild - 1 : destinationChild);
 }
 
 bool TQueueModel::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || row < 0 || count < 1 || row > m_Rows - count)
+    if (parent.isValid() || row < 0 || count < 1 || row > rowCount() - count)
         return false;
-    beginRemoveRows({}, row, row + count - 1);
-    {
-        const QScopedValueRollback changing(m_Changing, true);
-        for (int i = 0; i < count; ++i)
-            m_Village.RemoveFromQueue(row);
-        m_Rows = int(m_Village.Queue.size());
-    }
-    endRemoveRows();
-    Recompute();
-    return true;
-}
-
-std::optional<TAvBuildingEntry> TQueueModel::EntryToEnqueue(const TdmListObj &catalog,
-                                                             const QList<TAvBuildingEntry> &queue,
-                                                             qint32 catalogIndex)
-{
-    if (catalogIndex < 0 || catalogIndex >= catalog.Count())
-        return std::nullopt;
-    const TLivaronObject &chosen = catalog.Object(catalogIndex);
-    // The highest level of the same building that the queue holds.
-    qint32 highest = -1;
-    for (const TAvBuildingEntry &queued : queue) {
-        if (queued.CatalogIndex < 0 || queued.CatalogIndex >= catalog.Count())
-            continue;
-        const TLivaronObject &object = catalog.Object(queued.CatalogIndex);
-        if (SameText(object.Name, chosen.Name)
-            && (highest < 0 || object.Level > catalog.Object(highest).Level))
-            highest = queued.CatalogIndex;
-    }
-    qint32 index = catalogIndex;
-    if (highest >= 0 && catalog.Object(highest).Level >= chosen.Level)
-        index = catalog.FindNextLevel(highest);
-    if (index < 0)
-        return std::nullopt;
-    return TAvBuildingEntry{catalog.Object(index).DisplayText(), index};
-}
-
-bool TQueueModel::Enqueue(qint32 catalogIndex)
-{
-    const std::optional<TAvBuildingEntry> entry = EntryToEnqueue(m_Catalog, m_Village.Queue, catalogIndex);
-    if (!entry)
-        return false;
-    beginInsertRows({}, m_Rows, m_Rows);
-    {
-        const QScopedValueRollback changing(m_Changing, true);
-        m_Village.AppendToQueue(*entry);
-        m_Rows = int(m_Village.Queue.size());
-    }
-    endInsertRows();
-    Recompute();
-    return true;
-}
-
-bool TQueueModel::BuildFirst()
-{
-    if (m_Village.Queue.isEmpty())
-        return false;
-    const qint32 index = m_Village.Queue.constFirst().CatalogIndex;
-    if (index < 0 || index >= m_Catalog.Count())
-        return false;
-    beginRemoveRows({}, 0, 0);
-    {
-        const QScopedValueRollback changing(m_Changing, true);
-        TAvBuildingEntry taken;
-        m_Village.TakeFirstQueueItem(taken);
-        m_Rows = int(m_Village.Queue.size());
-    }
-    endRemoveRows();
-    m_Planner.BuildFromCatalog(index);
-    Recompute();
+    for (int i = 0; i < count; ++i)
+        m_Village.RemoveFromQueue(row);
     return true;
 }
 
 QStringList TQueueModel::ScheduledTexts() const
 {
     QStringList texts;
-    for (const TProjectedItem &item : m_Projection.Items) {
+    for (const TProjectedItem &item : Projection().Items) {
         if (item.IsScheduled())
             texts.append(m_Catalog.Object(item.CatalogIndex).DisplayText());
     }
     return texts;
 }
 
-void TQueueModel::Recompute()
-{
-    m_Due = false;
-    m_Projection = ProjectQueue(m_Catalog, QueueInputOf(m_Village, m_Village.Horizon));
-    m_ProjectedAt = CurrentDateTime();
-    if (m_Rows > 0)
-        emit dataChanged(index(0, 0), index(m_Rows - 1, columnCount() - 1));
-    emit ProjectionChanged();
-}
-
-void TQueueModel::Invalidate()
-{
-    if (m_Due)
-        return;
-    m_Due = true;
-    QMetaObject::invokeMethod(this, &TQueueModel::RecomputeIfDue, Qt::QueuedConnection);
-}
-
-void TQueueModel::RecomputeIfDue()
-{
-    if (m_Due)
-        Recompute();
-}
-
 void TQueueModel::QueueChanged()
 {
-    if (m_Changing)
+    const QList<TAvBuildingEntry> &queue = m_Village.Queue;
+    const TQueueChange change = CompareQueues(m_Shown, queue);
+    switch (change.Kind) {
+    case TQueueChange::Same:
         return;
-    // Changed from outside (the file reader): the rows are laid out anew.
-    beginResetModel();
-    m_Rows = int(m_Village.Queue.size());
-    endResetModel();
-    Recompute();
+    case TQueueChange::Insert:
+        beginInsertRows({}, change.From, change.From);
+        m_Shown = queue;
+        endInsertRows();
+        return;
+    case TQueueChange::Remove:
+        beginRemoveRows({}, change.From, change.From);
+        m_Shown = queue;
+        endRemoveRows();
+        return;
+    case TQueueChange::Move:
+        beginMoveRows({}, change.From, change.From, {}, change.To > change.From ? change.To + 1 : change.To);
+        m_Shown = queue;
+        endMoveRows();
+        return;
+    case TQueueChange::Reset:
+        beginResetModel();
+        m_Shown = queue;
+        endResetModel();
+        return;
+    }
+}
+
+void TQueueModel::PlannerEvaluated()
+{
+    if (!m_Shown.isEmpty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    emit ProjectionChanged();
 }

@@ -1,24 +1,23 @@
 // The build queue of a village as a Qt table model: one row per queued
 // building under the titles "Строение", "Начало", "Ожидание", "Строить",
 // "Конец", with the start and end clocks, the waiting and build times of the
-// queue's projection (QueueProjection), or why an item never starts and that
-// the items behind it wait. It changes the record's queue for its view (add,
-// remove, move, take the first) and recomputes the projection when the
-// record changes: at once for the queue, once per pass of the event loop for
-// stocks, incomes, capacities, the main level, the construction and the
-// clock (the page's tick).
+// queue's projection in the village's evaluation, or why an item never
+// starts and that the items behind it wait. Rows follow the record's queue
+// with insert, remove and move signals where the change is one of those
+// (so that a selection follows its item), and their texts follow each new
+// evaluation in place. A row dragged to another place or removed in the
+// view goes to the record.
 //
 // The village page's sgQueue shows it; its chart takes Projection().
 #pragma once
 
-#include "rules/QueueProjection.h"
 #include "record/VillageData.h"
+#include "rules/QueueProjection.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QStringList>
 
-#include <optional>
 
 class TPlanner;
 class TdmListObj;
@@ -33,7 +32,7 @@ public:
         StatusRole = Qt::UserRole + 1,
     };
 
-    TQueueModel(TPlanner &planner, const TdmListObj &catalog, QObject *parent = nullptr);
+    TQueueModel(const TPlanner &planner, QObject *parent = nullptr);
 
     static const QStringList &ColumnTitles();
     // What "Начало" reads for an item behind one that never starts.
@@ -51,46 +50,23 @@ public:
                   int destinationChild) override;
     bool removeRows(int row, int count, const QModelIndex &parent = {}) override;
 
-    // What "В очередь" adds for a chosen entry: the entry itself, or, when
-    // the queue holds the same building already, the level after the highest
-    // one queued; none when the catalog has no further level or the entry is
-    // not in it.
-    static std::optional<TAvBuildingEntry> EntryToEnqueue(const TdmListObj &catalog,
-                                                          const QList<TAvBuildingEntry> &queue,
-                                                          qint32 catalogIndex);
-    // Appends EntryToEnqueue; false when there is none.
-    bool Enqueue(qint32 catalogIndex);
-    // "Строить" on the first item: the build command on it, then it leaves
-    // the queue; false (nothing happens) when the first item is not in the
-    // catalog or the queue is empty.
-    bool BuildFirst();
-
     // The projection the rows show and the moment it counts from.
-    const TQueueProjection &Projection() const { return m_Projection; }
-    const QDateTime &ProjectedAt() const { return m_ProjectedAt; }
+    const TQueueProjection &Projection() const;
+    const QDateTime &ProjectedAt() const;
     // The catalog texts of the scheduled items, in queue order (the names of
     // a chart's markers).
     QStringList ScheduledTexts() const;
-    // Projects the queue from the record now.
-    void Recompute();
-    // Asks for a recomputation at the next pass of the event loop; several
-    // requests before it make one.
-    void Invalidate();
 
 signals:
     void ProjectionChanged();
 
 private:
     void QueueChanged();
-    void RecomputeIfDue();
+    void PlannerEvaluated();
 
-    TPlanner &m_Planner;
+    const TPlanner &m_Planner;
     TVillageData &m_Village;
     const TdmListObj &m_Catalog;
-    TQueueProjection m_Projection;
-    QDateTime m_ProjectedAt;
-    int m_Rows = 0;
-    // Set while the model changes the queue itself, with its own signals.
-    bool m_Changing = false;
-    bool m_Due = false;
+    // The queue as the rows show it, to tell what a change of it was.
+    QList<TAvBuildingEntry> m_Shown;
 };

@@ -7,7 +7,7 @@
 #include "record/VillageData.h"
 
 #include "base/Clock.h"
-#include "base/WholeNumber.h"
+#include "base/TimeText.h"
 #include "catalog/dm_ListObjects.h"
 
 TResourceModel::TResourceModel(TVillageData &village, QObject *parent)
@@ -43,14 +43,14 @@ TResourceModel::TFullness TResourceModel::Fullness(qint32 stock, qint32 income, 
     return seconds && *seconds <= SoonSeconds ? TFullness::FullWithinHour : TFullness::Room;
 }
 
-QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QTime &now)
+QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now)
 {
     if (IsFull(stock, capacity))
         return QStringLiteral("полон");
     const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
     if (!seconds)
         return {};
-    return TdmListObj::SecondsToText(ClampToInt32(*seconds), true, now);
+    return DurationWithEndText(*seconds, now);
 }
 
 int TResourceModel::rowCount(const QModelIndex &parent) const
@@ -88,7 +88,7 @@ QVariant TResourceModel::data(const QModelIndex &index, int role) const
         return m_Village.Capacity[column];
     default:
         return FullText(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind),
-                        m_Village.CapacityValue(kind), CurrentDateTime().time());
+                        m_Village.CapacityValue(kind), CurrentDateTime());
     }
 }
 

@@ -9,7 +9,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QTime>
+#include <QDateTime>
 
 class TVillageData;
 
@@ -39,7 +39,7 @@ public:
     // What "Заполнится" reads for one kind: "полон" when Full; the time
     // until full with its end clock counted from now ("01:23:45 (10:47)");
     // empty when the capacity is unknown or the income is 0 or negative.
-    static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QTime &now);
+    static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now);
 
     explicit TResourceModel(TVillageData &village, QObject *parent = nullptr);
 

@@ -1,12 +1,12 @@
 // The summary of all open villages; see SummaryModel.h.
 #include "SummaryModel.h"
 
-#include "rules/QueueProjection.h"
 #include "record/VillageData.h"
-#include "rules/VillageSnapshot.h"
+#include "rules/Planner.h"
+
 #include "base/Clock.h"
 #include "base/TextCompare.h"
-#include "catalog/dm_ListObjects.h"
+#include "base/TimeText.h"
 
 #include <algorithm>
 #include <limits>
@@ -44,16 +44,21 @@ QDebug operator<<(QDebug debug, const TSummaryRow &row)
 
 TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &catalog)
 {
+    return SummarizeVillage(village, EvaluateVillage(village, catalog, CurrentDateTime()));
+}
+
+TSummaryRow SummarizeVillage(const TVillageData &village, const TVillageEvaluation &evaluation)
+{
     TSummaryRow row;
     row.Village = &village;
     row.Name = village.Name;
 
-    const TVillageSnapshot snapshot = MakeVillageSnapshot(village, catalog);
+    const TVillageSnapshot &snapshot = evaluation.Snapshot;
     for (const TBuildingSnapshot &building : snapshot.Buildings) {
-        if (building.SecondsToAfford
-            && (!row.NextBuildingSeconds || *building.SecondsToAfford < *row.NextBuildingSeconds)) {
+        if (!building.Afford.IsNever()
+            && (!row.NextBuildingSeconds || building.Afford.Seconds < *row.NextBuildingSeconds)) {
             row.NextBuilding = building.Text;
-            row.NextBuildingSeconds = building.SecondsToAfford;
+            row.NextBuildingSeconds = building.Afford.Seconds;
         }
     }
     for (TResourceKind kind : AllResourceKinds) {
@@ -72,7 +77,7 @@ TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &cata
     }
 
     if (!village.Queue.isEmpty()) {
-        const TQueueProjection projection = ProjectQueue(catalog, QueueInputOf(village, 0));
+        const TQueueProjection &projection = evaluation.Queue;
         for (const TProjectedItem &item : projection.Items) {
             if (item.Status == TProjectedStatus::Never) {
                 row.QueueNever = NeverReasonText(item.Never);
@@ -96,20 +101,19 @@ bool ComesBefore(const TSummaryRow &a, const TSummaryRow &b)
     return CompareText(a.Name, b.Name) < 0;
 }
 
-TSummaryModel::TSummaryModel(const TdmListObj &catalog, QObject *parent)
+TSummaryModel::TSummaryModel(QObject *parent)
     : QAbstractTableModel(parent)
-    , m_Catalog(catalog)
 {
 }
 
-void TSummaryModel::Refresh(const QList<const TVillageData *> &villages)
+void TSummaryModel::Refresh(const QList<const TPlanner *> &villages)
 {
     QList<TSummaryRow> rows;
     rows.reserve(villages.size());
-    for (const TVillageData *village : villages)
-        rows.append(SummarizeVillage(*village, m_Catalog));
+    for (const TPlanner *village : villages)
+        rows.append(SummarizeVillage(village->Village(), village->Evaluation()));
     std::stable_sort(rows.begin(), rows.end(), ComesBefore);
-    m_Now = CurrentDateTime().time();
+    m_Now = CurrentDateTime();
 
     const auto villageOf = [](const TSummaryRow &row) { return row.Village; };
     QList<const TVillageData *> before;
@@ -166,8 +170,7 @@ QString TSummaryModel::FullNowText()
 
 QString TSummaryModel::TimeText(qint64 seconds) const
 {
-    const qint32 clamped = qint32(std::clamp<qint64>(seconds, 0, std::numeric_limits<qint32>::max()));
-    return TdmListObj::SecondsToText(clamped, true, m_Now);
+    return DurationWithEndText(std::max<qint64>(seconds, 0), m_Now);
 }
 
 QString TSummaryModel::Text(const TSummaryRow &row, int column) const

@@ -3,11 +3,12 @@
 // the construction in progress and its end, the first storage to run full
 // and when, and the end of its build queue. The rows are ordered by the
 // soonest of these events; villages without any come last. The model keeps
-// numbers; data() makes the texts, with the end clocks counted from the
-// moment of the last Refresh (the program's clock).
+// numbers, read from each village's evaluation; data() makes the texts, with
+// the end clocks counted from the moment of the last Refresh (the program's
+// clock).
 //
 // The window of all villages shows it and calls Refresh once per second with
-// the villages of the open tabs.
+// the open villages.
 #pragma once
 
 #include "catalog/ResourceKind.h"
@@ -15,12 +16,14 @@
 #include <QAbstractTableModel>
 #include <QDebug>
 #include <QList>
-#include <QTime>
+#include <QDateTime>
 
 #include <optional>
 
 class TdmListObj;
+class TPlanner;
 class TVillageData;
+struct TVillageEvaluation;
 
 // One village's coming events, in seconds from now.
 struct TSummaryRow
@@ -47,9 +50,12 @@ struct TSummaryRow
 
 QDebug operator<<(QDebug debug, const TSummaryRow &row);
 
-// The row of one village: building times as the notifications see them
-// (capacities counted), the storage that is full soonest (one full already
-// counts as 0; the first kind on a tie), the queue's end from its projection.
+// The row of one village from its evaluation: building times as the
+// notifications see them (capacities counted), the storage that is full
+// soonest (one full already counts as 0; the first kind on a tie), the
+// queue's end from its projection.
+TSummaryRow SummarizeVillage(const TVillageData &village, const TVillageEvaluation &evaluation);
+// The same with the village evaluated now.
 TSummaryRow SummarizeVillage(const TVillageData &village, const TdmListObj &catalog);
 
 // Whether row `a` goes before row `b`: the sooner event first, rows without
@@ -73,13 +79,14 @@ public:
         ColumnCount
     };
 
-    explicit TSummaryModel(const TdmListObj &catalog, QObject *parent = nullptr);
+    explicit TSummaryModel(QObject *parent = nullptr);
 
-    // Summarises the villages again and orders the rows. The same villages
+    // Summarises the villages again, from the evaluations their planners
+    // hold, and orders the rows. The same villages
     // in the same order change the data only; the same villages in another
     // order move the rows (a layout change, so that a selection follows its
     // village); another set of villages resets the model.
-    void Refresh(const QList<const TVillageData *> &villages);
+    void Refresh(const QList<const TPlanner *> &villages);
 
     const QList<TSummaryRow> &Rows() const { return m_Rows; }
     // The village of a row; null outside the table.
@@ -97,7 +104,6 @@ private:
     QString Text(const TSummaryRow &row, int column) const;
     QString TimeText(qint64 seconds) const;
 
-    const TdmListObj &m_Catalog;
     QList<TSummaryRow> m_Rows;
-    QTime m_Now;
+    QDateTime m_Now;
 };

@@ -104,7 +104,7 @@ QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
     for (const TBuildingSnapshot &building : snapshot.Buildings) {
         if (affordable.contains(building.Text))
             continue; // listed twice (considered and queued): one notification
-        const bool now = building.SecondsToAfford && *building.SecondsToAfford <= 0;
+        const bool now = !building.Afford.IsNever() && building.Afford.Seconds <= 0;
         const auto before = m_Affordable.constFind(building.Text);
         if (now && !first && before != m_Affordable.constEnd() && !*before)
             Send(out, TNotificationKind::Affordable, AffordableText(snapshot.VillageName, building.Text));

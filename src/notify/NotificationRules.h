@@ -24,6 +24,7 @@
 #pragma once
 
 #include "catalog/ResourceKind.h"
+#include "rules/VillageSnapshot.h"
 
 #include <QDebug>
 #include <QHash>
@@ -46,39 +47,6 @@ struct TNotification
 };
 
 QDebug operator<<(QDebug debug, const TNotification &notification);
-
-// One considered or queued building.
-struct TBuildingSnapshot
-{
-    // Its display text, "Ферма ( 5)".
-    QString Text;
-    // Seconds until it is affordable; none when it never will be.
-    std::optional<qint64> SecondsToAfford;
-
-    friend bool operator==(const TBuildingSnapshot &, const TBuildingSnapshot &) = default;
-};
-
-// One storage (per resource kind).
-struct TStorageSnapshot
-{
-    // Seconds until it is full; none when its capacity is unknown or it does
-    // not grow.
-    std::optional<qint64> SecondsToFull;
-    bool Full = false;
-
-    friend bool operator==(const TStorageSnapshot &, const TStorageSnapshot &) = default;
-};
-
-struct TVillageSnapshot
-{
-    QString VillageName;
-    QList<TBuildingSnapshot> Buildings;
-    // The display text of the construction that ended on this tick, if one did.
-    std::optional<QString> EndedConstruction;
-    std::array<TStorageSnapshot, 4> Storages{};
-
-    friend bool operator==(const TVillageSnapshot &, const TVillageSnapshot &) = default;
-};
 
 class TNotificationRules
 {

@@ -2,12 +2,10 @@
 #include "VillageWatch.h"
 
 #include "rules/Planner.h"
-#include "rules/VillageSnapshot.h"
 
-TVillageWatch::TVillageWatch(TPlanner &planner, const TdmListObj &catalog)
+TVillageWatch::TVillageWatch(TPlanner &planner)
     : QObject(&planner)
     , m_Planner(planner)
-    , m_Catalog(catalog)
 {
     setObjectName(QStringLiteral("VillageWatch"));
     connect(&planner, &TPlanner::ConstructionEnded, this, &TVillageWatch::PlannerConstructionEnded);
@@ -21,9 +19,9 @@ void TVillageWatch::PlannerConstructionEnded(const QString &name)
 
 void TVillageWatch::Check()
 {
-    const QList<TNotification> notifications =
-        m_Rules.Feed(MakeVillageSnapshot(m_Planner.Village(), m_Catalog, m_Ended));
-    m_Ended.reset();
+    TVillageSnapshot snapshot = m_Planner.Evaluation().Snapshot;
+    snapshot.EndedConstruction = std::exchange(m_Ended, std::nullopt);
+    const QList<TNotification> notifications = m_Rules.Feed(snapshot);
     if (!notifications.isEmpty())
         emit NotificationsReady(notifications);
 }

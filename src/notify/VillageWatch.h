@@ -1,7 +1,8 @@
 // Watches one open village for the notifications: after each tick of its
 // planner (the stocks grown, the construction advanced) it feeds the
-// village's notification rules with a fresh snapshot, including the
-// construction that ended on that tick, and hands on what they return.
+// village's notification rules with the snapshot of the planner's
+// evaluation, with the construction that ended on that tick, and hands on
+// what they return.
 // It works whether the village's page is shown or not.
 //
 // The main window makes one per village page, sets its rules' switches from
@@ -14,7 +15,6 @@
 
 #include <optional>
 
-class TdmListObj;
 class TPlanner;
 
 class TVillageWatch : public QObject
@@ -23,7 +23,7 @@ class TVillageWatch : public QObject
 
 public:
     // Parented to the planner, so it goes with it.
-    TVillageWatch(TPlanner &planner, const TdmListObj &catalog);
+    TVillageWatch(TPlanner &planner);
 
     TNotificationRules &Rules() { return m_Rules; }
 
@@ -38,7 +38,6 @@ private:
     void PlannerConstructionEnded(const QString &name);
 
     TPlanner &m_Planner;
-    const TdmListObj &m_Catalog;
     TNotificationRules m_Rules;
     std::optional<QString> m_Ended;
 };

@@ -99,6 +99,7 @@ void TVillageData::SetMainLevel(const QString &text)
     if (text == MainLevel)
         return;
     MainLevel = text;
+    m_MainLevelValue = WholeNumberOr(MainLevel, 1);
     SetModified(true);
     emit MainLevelChanged(MainLevel);
     if (IsWholeNumber(MainLevel))
@@ -180,20 +181,24 @@ bool TVillageData::IsUnsaved() const
 void TVillageData::SetResourceCollect(TResourceKind kind, const QString &text)
 {
     ResourceCollect[KindIndex(kind)] = text;
+    m_Stocks[KindIndex(kind)] = WholeNumberOr(text, 0);
     emit ResourcesChanged();
 }
 
 void TVillageData::SetResourceAdd(TResourceKind kind, const QString &text)
 {
     ResourceAdd[KindIndex(kind)] = text;
+    m_Incomes[KindIndex(kind)] = WholeNumberOr(text, 0);
     emit ResourcesChanged();
 }
 
 void TVillageData::SetStocks(const std::array<std::optional<qint32>, 4> &stocks)
 {
     for (std::size_t i = 0; i < stocks.size(); ++i) {
-        if (stocks[i])
+        if (stocks[i]) {
             ResourceCollect[i] = QString::number(*stocks[i]);
+            m_Stocks[i] = *stocks[i];
+        }
     }
     emit ResourcesChanged();
 }
@@ -243,14 +248,21 @@ void TVillageData::ChooseAvBuildings(const QList<TAvBuildingEntry> &entries)
 
 void TVillageData::SetConstruction(const QString &name, qint32 total, qint32 elapsed)
 {
+    if (name == BuildName && total == BuildTotal && elapsed == BuildElapsed)
+        return;
     BuildName = name;
     BuildTotal = total;
     BuildElapsed = elapsed;
+    emit ConstructionChanged();
 }
 
 void TVillageData::SetHorizon(qint32 seconds)
 {
-    Horizon = seconds == TwoHourHorizon ? TwoHourHorizon : OneHourHorizon;
+    const qint32 horizon = seconds == TwoHourHorizon ? TwoHourHorizon : OneHourHorizon;
+    if (horizon == Horizon)
+        return;
+    Horizon = horizon;
+    emit HorizonChanged(Horizon);
 }
 
 void TVillageData::SetHourCounter(qint32 counter)
@@ -274,24 +286,11 @@ void TVillageData::SetFileName(const QString &fileName)
     emit FileNameChanged(FileName);
 }
 
-qint32 TVillageData::ResourceCollectValue(TResourceKind kind) const
-{
-    return WholeNumberOr(ResourceCollect[KindIndex(kind)], 0);
-}
-
-qint32 TVillageData::ResourceAddValue(TResourceKind kind) const
-{
-    return WholeNumberOr(ResourceAdd[KindIndex(kind)], 0);
-}
-
-qint32 TVillageData::MainLevelValue() const
-{
-    return WholeNumberOr(MainLevel, 1);
-}
-
 void TVillageData::SetCapacity(TResourceKind kind, const QString &text)
 {
     Capacity[KindIndex(kind)] = text;
+    const std::optional<qint32> value = ParseWholeNumber(text);
+    m_Capacities[KindIndex(kind)] = value && *value >= 0 ? *value : -1;
     emit ResourcesChanged();
 }
 
@@ -302,12 +301,6 @@ void TVillageData::EditCapacity(TResourceKind kind, const QString &text)
     SetCapacity(kind, text);
     SetModified(true);
     emit RecalculationRequested();
-}
-
-qint32 TVillageData::CapacityValue(TResourceKind kind) const
-{
-    const std::optional<qint32> value = ParseWholeNumber(Capacity[KindIndex(kind)]);
-    return value && *value >= 0 ? *value : -1;
 }
 
 void TVillageData::AppendToQueue(const TAvBuildingEntry &entry)
@@ -355,6 +348,26 @@ bool TVillageData::TakeFirstQueueItem(TAvBuildingEntry &taken)
     SetModified(true);
     emit QueueChanged();
     return true;
+}
+
+bool TVillageData::TakeQueuedEntry(qint32 catalogIndex)
+{
+    if (catalogIndex < 0)
+        return false;
+    for (int i = 0; i < Queue.size(); ++i) {
+        if (Queue.at(i).CatalogIndex == catalogIndex)
+            return RemoveFromQueue(i);
+    }
+    return false;
+}
+
+void TVillageData::SetQueue(const QList<TAvBuildingEntry> &queue)
+{
+    if (queue == Queue)
+        return;
+    Queue = queue;
+    SetModified(true);
+    emit QueueChanged();
 }
 
 const QStringList &TVillageData::RaceNames()

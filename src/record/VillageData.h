@@ -1,12 +1,17 @@
 // The record of one open village: name, race, main-building level, stocks
-// and hourly production (held as the texts that were typed, read or
-// imported), the considered buildings, comments, the planning settings, the
-// construction in progress, its file and whether it has changed.
+// and hourly production, the considered buildings, comments, the planning
+// settings, the construction in progress, its file and whether it has
+// changed.
 //
-// The village page shows the fields and calls the operations; the planner
-// (TPlanner) reads and advances it; the village file stores and restores it;
-// the overview import updates it. Operations with a visible effect emit a
-// signal that the page binds to.
+// Stocks, incomes, capacities and the main-building level are held as the
+// texts that were typed, read or imported (the file writes them back as
+// they were) and, beside them, as the numbers those texts give, worked out
+// once by the setter that takes the text. Every change goes through an
+// operation below, which announces it.
+//
+// The village document owns the record; its planner reads and advances it,
+// the village file stores and restores it, the overview import updates it,
+// the page shows it and asks it to change.
 #pragma once
 
 #include "catalog/ResourceKind.h"
@@ -149,9 +154,13 @@ public:
     void SetHourCounter(qint32 counter);
 
     // Values read by the whole-number rule: 0 (level: 1) when not a number.
-    qint32 ResourceCollectValue(TResourceKind kind) const;
-    qint32 ResourceAddValue(TResourceKind kind) const;
-    qint32 MainLevelValue() const;
+    qint32 ResourceCollectValue(TResourceKind kind) const { return m_Stocks[KindIndex(kind)]; }
+    qint32 ResourceAddValue(TResourceKind kind) const { return m_Incomes[KindIndex(kind)]; }
+    qint32 MainLevelValue() const { return m_MainLevelValue; }
+    // The four stocks, hourly incomes and capacities (-1: unknown) as numbers.
+    const TResourceAmounts &Stocks() const { return m_Stocks; }
+    const TResourceAmounts &Incomes() const { return m_Incomes; }
+    const TResourceAmounts &Capacities() const { return m_Capacities; }
 
     // A capacity read from a file or imported; sets nothing else.
     void SetCapacity(TResourceKind kind, const QString &text);
@@ -160,7 +169,7 @@ public:
     void EditCapacity(TResourceKind kind, const QString &text);
     // The capacity by the whole-number rule; -1 (unknown) when the text is
     // empty, no whole number or below 0.
-    qint32 CapacityValue(TResourceKind kind) const;
+    qint32 CapacityValue(TResourceKind kind) const { return m_Capacities[KindIndex(kind)]; }
 
     // The build queue. Each change sets Modified and emits QueueChanged
     // once; an operation that finds no entry at position changes nothing
@@ -175,6 +184,12 @@ public:
     bool MoveQueueItem(int from, int to);
     // Removes the first entry and gives it; false when the queue is empty.
     bool TakeFirstQueueItem(TAvBuildingEntry &taken);
+    // Removes the first entry with this catalog index (the building just
+    // built); false when the queue holds none.
+    bool TakeQueuedEntry(qint32 catalogIndex);
+    // The whole queue at once, as the village file reads it: one
+    // announcement, Modified as the other queue changes set it.
+    void SetQueue(const QList<TAvBuildingEntry> &queue);
 
     // "Римляне", "Галлы", "Германцы" in race-list order.
     static const QStringList &RaceNames();
@@ -192,4 +207,12 @@ signals:
     void ModifiedChanged(bool modified);
     void RecalculationRequested();
     void QueueChanged();
+    void ConstructionChanged();
+    void HorizonChanged(qint32 seconds);
+
+private:
+    TResourceAmounts m_Stocks{};
+    TResourceAmounts m_Incomes{};
+    TResourceAmounts m_Capacities{-1, -1, -1, -1};
+    qint32 m_MainLevelValue = 1;
 };

@@ -460,14 +460,17 @@ QDateTime MomentFromText(const QString &text)
 // Anything else in the element is passed over.
 void ApplyQueue(const QDomElement &element, TVillageData &village, const TdmListObj &catalog)
 {
+    QList<TAvBuildingEntry> queue;
     for (QDomElement item = element.firstChildElement(QueueItemElementName); !item.isNull();
          item = item.nextSiblingElement(QueueItemElementName)) {
         const std::optional<QString> text = SingleText(item);
         if (!text || text->trimmed().isEmpty())
             continue;
         const qint32 index = catalog.FindByDisplayText(*text);
-        village.AppendToQueue({index >= 0 ? catalog.Object(index).DisplayText() : *text, index});
+        queue.append({index >= 0 ? catalog.Object(index).DisplayText() : *text, index});
     }
+    // Applied as one change, however long the queue.
+    village.SetQueue(queue);
 }
 
 // The construction resumes with the time that remains until its end; one
@@ -554,7 +557,7 @@ std::optional<TReadFailure> ApplyRoot(const QDomElement &root, TVillageData &vil
             const std::optional<QString> text = SingleText(element);
             if (!text)
                 return NoSingleTextFailure(element);
-            village.Comments = WithCrLfBreaks(*text);
+            village.SetComments(*text);
         }
     }
     return std::nullopt;

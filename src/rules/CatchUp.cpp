@@ -3,34 +3,7 @@
 
 #include "rules/Production.h"
 #include "record/VillageData.h"
-#include "rules/VillageSnapshot.h"
-
-#include <algorithm>
-
-namespace {
-
-constexpr qint64 SecondsPerMinute = 60;
-constexpr qint64 SecondsPerHour = 3600;
-constexpr qint64 SecondsPerDay = 86400;
-
-} // namespace
-
-QString ElapsedText(qint64 seconds)
-{
-    if (seconds < SecondsPerMinute)
-        return QStringLiteral("%1 сек").arg(std::max<qint64>(seconds, 0));
-    const qint64 days = seconds / SecondsPerDay;
-    const qint64 hours = seconds % SecondsPerDay / SecondsPerHour;
-    const qint64 minutes = seconds % SecondsPerHour / SecondsPerMinute;
-    QStringList parts;
-    if (days > 0)
-        parts.append(QStringLiteral("%1 дн").arg(days));
-    if (hours > 0)
-        parts.append(QStringLiteral("%1 ч").arg(hours));
-    if (minutes > 0)
-        parts.append(QStringLiteral("%1 мин").arg(minutes));
-    return parts.join(u' ');
-}
+#include "base/TimeText.h"
 
 QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const QDateTime &now)
 {
@@ -40,9 +13,8 @@ QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const Q
     if (seconds < 0)
         return QStringLiteral("Время сохранения файла позже текущего: запасы не пересчитаны.");
 
-    const TResourceAmounts stocks = StocksOf(village);
-    const TResourceAmounts advanced =
-        CatchUpStocks(stocks, IncomesOf(village), CapacitiesOf(village), seconds);
+    const TResourceAmounts stocks = village.Stocks();
+    const TResourceAmounts advanced = CatchUpStocks(stocks, village.Incomes(), village.Capacities(), seconds);
     for (const TResourceKind kind : AllResourceKinds) {
         if (advanced[KindIndex(kind)] != stocks[KindIndex(kind)])
             village.SetResourceCollect(kind, QString::number(advanced[KindIndex(kind)]));

@@ -1,8 +1,8 @@
 // The time that passed while the program was closed: on Open the stocks of a
 // village advance by what its incomes produced since the file was written,
-// and the page shows one line about it. The village page calls it after a
-// good read (TFormVillage::LoadFromFile), with the moment the file gives and
-// the Clock seam's now.
+// and the page shows one line about it. The village document calls it after a
+// good read, with the moment the file gives and the Clock seam's now; the
+// line's span is ElapsedText (TimeText).
 #pragma once
 
 #include <QDateTime>
@@ -10,10 +10,6 @@
 #include <QtGlobal>
 
 class TVillageData;
-
-// The span as the line shows it: "2 дн 3 ч 5 мин", "9 ч 12 мин", "5 мин";
-// parts of 0 are left out; under a minute the seconds, "45 сек".
-QString ElapsedText(qint64 seconds);
 
 // Advances the stocks of the village over the seconds from saved to now:
 // the exact rate, capped at known capacities, negative incomes down to 0,

@@ -1,21 +1,19 @@
-// The construction planner of one village page: the table of buildings
-// affordable within the horizon, the build command, moving a considered
-// building on to its next level, and the one-second tick (automatic save,
-// growth of the stocks, construction in progress).
+// The construction planner of one village: its evaluation, the build
+// command, moving a considered building on to its next level, queueing, and
+// the one-second tick (automatic save, growth of the stocks, construction in
+// progress).
 //
 // All arithmetic on numbers that come from texts is done in 64 bits and
 // clamped to 32 bits, so that no input can overflow.
 #include "Planner.h"
 
-#include "rules/Production.h"
-#include "rules/VillageSnapshot.h"
-
 #include "base/Clock.h"
+#include "base/TextCompare.h"
+#include "base/TimeText.h"
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -30,18 +28,12 @@ bool IsResourceField(const QString &name)
         || name == QStringLiteral("Железный рудник") || name == QStringLiteral("Лесопильный завод");
 }
 
-
 } // namespace
 
 qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
 {
     const TAffordTime time = TimeToAffordKind(stock, income, UnknownCapacity, cost);
     return time.IsNever() ? NeverAffordable : time.Seconds;
-}
-
-qint32 BuildSeconds(qint32 baseTime, qint32 percent)
-{
-    return ClampToInt32(qint64(baseTime) * percent) / 100;
 }
 
 qint64 UnitsDueAt(qint32 counter, qint32 income)
@@ -60,78 +52,68 @@ qint64 UnitsDueAt(qint32 counter, qint32 income)
     return multiplesBelow(n * (2 * c + 1)) - multiplesBelow(n * (2 * c - 1));
 }
 
-QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
-{
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.SecondsToAfford << ", "
-                    << entry.BuildSeconds << ", short " << entry.ShortKinds
-                    << (entry.BeyondCapacity ? ", beyond capacity" : "") << ')';
-    return debug;
-}
-
 TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *parent)
     : QObject(parent)
     , m_Village(village)
     , m_Catalog(catalog)
 {
-    connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::RecalculateAvailable);
+    // Everything the evaluation reads. A main-building level typed counts
+    // once it is a whole number (the record asks for it then): while the
+    // field is being cleared and typed anew, the table stays.
+    connect(&m_Village, &TVillageData::NameChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::ResourcesChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::AvBuildingsChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::QueueChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::ConstructionChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::HorizonChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::Invalidate);
     SetHorizon(TVillageData::OneHourHorizon);
+}
+
+void TPlanner::Invalidate()
+{
+    m_Stale = true;
+    m_Unannounced = true;
+    if (m_Posted)
+        return;
+    m_Posted = true;
+    QMetaObject::invokeMethod(this, &TPlanner::EvaluateIfDue, Qt::QueuedConnection);
+}
+
+void TPlanner::EvaluateIfDue()
+{
+    m_Posted = false;
+    if (!m_Unannounced)
+        return;
+    Evaluation();
+    m_Unannounced = false;
+    emit Evaluated();
+}
+
+void TPlanner::Evaluate() const
+{
+    m_Evaluation = EvaluateVillage(m_Village, m_Catalog, CurrentDateTime());
+    m_Stale = false;
+    ++m_EvaluationCount;
+}
+
+const TVillageEvaluation &TPlanner::Evaluation() const
+{
+    if (m_Stale)
+        Evaluate();
+    return m_Evaluation;
+}
+
+void TPlanner::RecalculateAvailable()
+{
+    Evaluate();
+    m_Unannounced = false;
+    emit Evaluated();
 }
 
 qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
 {
     return SecondsToAfford(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind), cost);
-}
-
-void TPlanner::RecalculateAvailable()
-{
-    m_Available.clear();
-    m_RecalculatedAt = CurrentDateTime().time();
-    const auto &considered = m_Village.AvBuildings;
-    if (!considered.isEmpty()) {
-        const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
-        const qint64 horizon = m_Village.Horizon;
-        const TResourceAmounts stocks = StocksOf(m_Village);
-        const TResourceAmounts incomes = IncomesOf(m_Village);
-        const TResourceAmounts capacities = CapacitiesOf(m_Village);
-
-        const qint32 catalogCount = m_Catalog.Count();
-        m_Available.reserve(considered.size());
-        for (const TAvBuildingEntry &entry : considered) {
-            if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
-                continue;
-            const TLivaronObject &object = m_Catalog.Object(entry.CatalogIndex);
-            TAvailableEntry row;
-            row.CatalogIndex = entry.CatalogIndex;
-            bool never = false;
-            for (TResourceKind kind : AllResourceKinds) {
-                const std::size_t i = KindIndex(kind);
-                const qint32 cost = object.Cost(kind);
-                if (cost > stocks[i])
-                    row.ShortKinds |= quint8(1u << i);
-                // Each kind on its own: with an unknown capacity this is
-                // SecondsToAfford exactly.
-                const TAffordTime time = TimeToAffordKind(stocks[i], incomes[i], capacities[i], cost);
-                if (time.Never == TNeverReason::Capacity)
-                    row.BeyondCapacity = true;
-                if (time.IsNever())
-                    never = true;
-                else
-                    row.SecondsToAfford = std::max(row.SecondsToAfford, time.Seconds);
-            }
-            // A building that no income can pay for is listed whatever the
-            // horizon, so that the player sees why it never comes.
-            if (never)
-                row.SecondsToAfford = NeverAffordable;
-            else if (row.SecondsToAfford > horizon)
-                continue;
-            row.BuildSeconds = BuildSeconds(object.Time, percent);
-            m_Available.append(row);
-        }
-    }
-    if (m_Available.isEmpty())
-        m_Available.append(TAvailableEntry{});
-    emit AvailableChanged();
 }
 
 void TPlanner::SetHorizon(qint32 seconds)
@@ -149,12 +131,14 @@ QString TPlanner::HorizonTitle(qint32 seconds)
 
 void TPlanner::Build(int row)
 {
-    if (row < 0 || row >= m_Available.size())
+    const QList<TAvailableEntry> &available = Available();
+    if (row < 0 || row >= available.size())
         return;
-    // A copy: the recalculation at the end replaces the table. On the blank
+    // A copy: building changes the village and so the table. On the blank
     // row every cost counts as 0 and the name is empty.
-    const TAvailableEntry built = m_Available.at(row);
-    BuildObject(built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex), built.BuildSeconds);
+    const TAvailableEntry built = available.at(row);
+    BuildObject(built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex), built.CatalogIndex,
+                built.BuildSeconds);
 }
 
 void TPlanner::BuildFromCatalog(qint32 catalogIndex)
@@ -162,11 +146,10 @@ void TPlanner::BuildFromCatalog(qint32 catalogIndex)
     if (catalogIndex < 0 || catalogIndex >= m_Catalog.Count())
         return;
     const TLivaronObject &object = m_Catalog.Object(catalogIndex);
-    const qint32 percent = m_Catalog.MainBuildingPercent(m_Village.MainLevelValue());
-    BuildObject(&object, BuildSeconds(object.Time, percent));
+    BuildObject(&object, catalogIndex, BuildSecondsAt(m_Catalog, object.Time, m_Village.MainLevelValue()));
 }
 
-void TPlanner::BuildObject(const TLivaronObject *object, qint32 buildSeconds)
+void TPlanner::BuildObject(const TLivaronObject *object, qint32 catalogIndex, qint32 buildSeconds)
 {
     std::array<std::optional<qint32>, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
@@ -183,6 +166,9 @@ void TPlanner::BuildObject(const TLivaronObject *object, qint32 buildSeconds)
         emit ProgressChanged();
     }
 
+    // Its costs are spent now: the queue's projection must not spend them
+    // again.
+    m_Village.TakeQueuedEntry(catalogIndex);
     MoveToNextLevel(name);
     RecalculateAvailable();
 }
@@ -212,6 +198,49 @@ bool TPlanner::MoveToNextLevel(const QString &text)
     return true;
 }
 
+std::optional<TAvBuildingEntry> TPlanner::EntryToEnqueue(const TdmListObj &catalog,
+                                                         const QList<TAvBuildingEntry> &queue, qint32 catalogIndex)
+{
+    if (catalogIndex < 0 || catalogIndex >= catalog.Count())
+        return std::nullopt;
+    const TLivaronObject &chosen = catalog.Object(catalogIndex);
+    // The highest level of the same building that the queue holds.
+    qint32 highest = -1;
+    for (const TAvBuildingEntry &queued : queue) {
+        if (queued.CatalogIndex < 0 || queued.CatalogIndex >= catalog.Count())
+            continue;
+        const TLivaronObject &object = catalog.Object(queued.CatalogIndex);
+        if (SameText(object.Name, chosen.Name) && (highest < 0 || object.Level > catalog.Object(highest).Level))
+            highest = queued.CatalogIndex;
+    }
+    qint32 index = catalogIndex;
+    if (highest >= 0 && catalog.Object(highest).Level >= chosen.Level)
+        index = catalog.FindNextLevel(highest);
+    if (index < 0)
+        return std::nullopt;
+    return TAvBuildingEntry{catalog.Object(index).DisplayText(), index};
+}
+
+bool TPlanner::Enqueue(qint32 catalogIndex)
+{
+    const std::optional<TAvBuildingEntry> entry = EntryToEnqueue(m_Catalog, m_Village.Queue, catalogIndex);
+    if (!entry)
+        return false;
+    m_Village.AppendToQueue(*entry);
+    return true;
+}
+
+bool TPlanner::BuildFirstQueued()
+{
+    if (m_Village.Queue.isEmpty())
+        return false;
+    const qint32 index = m_Village.Queue.constFirst().CatalogIndex;
+    if (index < 0 || index >= m_Catalog.Count())
+        return false;
+    BuildFromCatalog(index);
+    return true;
+}
+
 void TPlanner::Tick()
 {
     // The counter runs 1, 2, ..., 3600, 0, 1, ... Wide, so that a counter set
@@ -237,8 +266,7 @@ void TPlanner::AccrueResources()
         if (units == 0)
             continue;
         const qint32 stock = m_Village.ResourceCollectValue(kind);
-        const qint32 grown =
-            MoveStock(stock, income > 0 ? units : -units, m_Village.CapacityValue(kind));
+        const qint32 grown = MoveStock(stock, income > 0 ? units : -units, m_Village.CapacityValue(kind));
         if (grown == stock)
             continue;
         stocks[KindIndex(kind)] = grown;
@@ -248,7 +276,6 @@ void TPlanner::AccrueResources()
         return;
     m_Village.SetStocks(stocks);
     m_Village.SetModified(true);
-    RecalculateAvailable();
 }
 
 void TPlanner::AdvanceProgress()
@@ -268,7 +295,7 @@ void TPlanner::AdvanceProgress()
         m_RemainingText.clear();
     } else {
         const qint64 remaining = qint64(m_Village.BuildTotal) - m_Village.BuildElapsed;
-        m_RemainingText = TdmListObj::SecondsToText(ClampToInt32(remaining), true);
+        m_RemainingText = DurationWithEndText(remaining, CurrentDateTime());
     }
     emit ProgressChanged();
     if (finished)

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr qint64 SecondsPerHour = 3600;
-
 // The magnitude of a 32-bit value, which fits 64 bits for the lowest one too.
 constexpr qint64 Magnitude(qint32 value)
 {
@@ -122,46 +120,86 @@ QDebug operator<<(QDebug debug, const TAffordTime &time)
     return debug;
 }
 
-TAffordTime TimeToAffordKind(qint32 stock, qint32 income, qint32 capacity, qint32 cost)
+namespace {
+
+// One kind on scaled amounts: 0 when the stock covers the cost; never for a
+// cost above the top and for a shortage without a positive income; else the
+// exact ceiling of the gap over the income. Scaled amounts lie within
+// ±2^31 × 3600, so every difference stays far inside 64 bits.
+TAffordTime KindWait(qint64 stock, qint64 income, qint64 top, qint64 cost)
 {
     if (stock >= cost)
         return {};
-    if (IsKnownCapacity(capacity) && cost > capacity)
+    if (cost > top)
         return {TNeverReason::Capacity, 0};
     if (income <= 0)
         return {TNeverReason::NoIncome, 0};
-    // The shortage is below 2^32, so the product stays far inside 64 bits;
-    // the stock never meets the capacity before it reaches the cost.
-    const qint64 shortage = (qint64(cost) - stock) * SecondsPerHour;
-    return {TNeverReason::None, (shortage + income - 1) / income};
+    const qint64 gap = cost - stock;
+    return {TNeverReason::None, gap / income + (gap % income != 0 ? 1 : 0)};
 }
 
-TAffordTime TimeToAffordCosts(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
-                              const TResourceAmounts &capacities, const TResourceAmounts &costs)
+TScaledAmounts Scaled(const TResourceAmounts &amounts)
 {
-    TAffordTime longest;
+    TScaledAmounts scaled{};
+    for (std::size_t i = 0; i < amounts.size(); ++i)
+        scaled[i] = qint64(amounts[i]) * SecondsPerHour;
+    return scaled;
+}
+
+} // namespace
+
+qint64 ScaledTop(qint32 capacity)
+{
+    return qint64(IsKnownCapacity(capacity) ? capacity : std::numeric_limits<qint32>::max()) * SecondsPerHour;
+}
+
+TAffordTime TimeToAffordKind(qint32 stock, qint32 income, qint32 capacity, qint32 cost)
+{
+    return KindWait(qint64(stock) * SecondsPerHour, income, ScaledTop(capacity), qint64(cost) * SecondsPerHour);
+}
+
+TAffordTime TimeToAffordScaled(const TScaledAmounts &stocks, const TResourceAmounts &incomes,
+                               const TScaledAmounts &tops, const TScaledAmounts &costs)
+{
+    qint64 longest = 0;
     bool noIncome = false;
     for (std::size_t i = 0; i < costs.size(); ++i) {
-        const TAffordTime kind = TimeToAffordKind(stocks[i], incomes[i], capacities[i], costs[i]);
+        const TAffordTime kind = KindWait(stocks[i], incomes[i], tops[i], costs[i]);
         if (kind.Never == TNeverReason::Capacity)
             return kind;
         if (kind.Never == TNeverReason::NoIncome)
             noIncome = true;
         else
-            longest.Seconds = std::max(longest.Seconds, kind.Seconds);
+            longest = std::max(longest, kind.Seconds);
     }
     if (noIncome)
         return {TNeverReason::NoIncome, 0};
-    // A kind that is covered now but shrinks must still be covered when the
-    // others are: the surplus (below 2^32 units) against what the wait takes,
-    // compared in units × 3600 so that no fraction is lost.
+    // A kind that covers its cost now but shrinks must still cover it when
+    // the others do.
     for (std::size_t i = 0; i < costs.size(); ++i) {
         if (incomes[i] >= 0 || costs[i] <= 0)
             continue;
-        const qint64 surplus = (qint64(stocks[i]) - costs[i]) * SecondsPerHour;
-        const qint64 rate = Magnitude(incomes[i]);
-        if (longest.Seconds > surplus / rate)
+        if (longest > (stocks[i] - costs[i]) / Magnitude(incomes[i]))
             return {TNeverReason::NoIncome, 0};
     }
-    return longest;
+    return {TNeverReason::None, longest};
+}
+
+TAffordTime TimeToAffordCosts(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
+                              const TResourceAmounts &capacities, const TResourceAmounts &costs)
+{
+    TScaledAmounts tops{};
+    for (std::size_t i = 0; i < tops.size(); ++i)
+        tops[i] = ScaledTop(capacities[i]);
+    return TimeToAffordScaled(Scaled(stocks), incomes, tops, Scaled(costs));
+}
+
+qint32 BuildSeconds(qint32 baseTime, qint32 percent)
+{
+    return ClampToInt32(qint64(baseTime) * percent) / 100;
+}
+
+qint32 BuildSecondsAt(const TdmListObj &catalog, qint32 baseTime, qint32 mainLevel)
+{
+    return std::max(BuildSeconds(baseTime, catalog.MainBuildingPercent(mainLevel)), 0);
 }

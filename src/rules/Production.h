@@ -1,12 +1,15 @@
-// Production over time: what an hourly income yields over a span of seconds,
-// stocks advanced over a span (the catch-up after the program was closed),
-// the time until a storage is full and the time until a cost is covered when
-// storages have a capacity. Exact integer arithmetic on plain numbers, free
-// of overflow for any 32-bit stock, income, capacity and any span.
+// The village's production rules, each stated once: what an hourly income
+// yields over a span of seconds, stocks advanced over a span (the tick's
+// growth and the catch-up after the program was closed), the time until a
+// storage is full, the time until costs are covered (the one affordability
+// rule: capacities, missing incomes and shrinking stocks included) and a
+// building's time at a main-building level. Exact integer arithmetic on
+// plain numbers, free of overflow for any 32-bit stock, income, capacity
+// and any span.
 //
-// Used by the village page (time to full, time to afford with capacities),
-// the file reader (the catch-up on Open), the queue projection and the
-// notifications.
+// Used by the evaluation of a village (the table of available buildings,
+// the times to full, the snapshot), the queue projection, the planner's
+// tick and build command, and the catch-up on Open.
 #pragma once
 
 #include "catalog/ResourceKind.h"
@@ -19,10 +22,12 @@
 #include <optional>
 
 struct TLivaronObject;
+class TdmListObj;
 
-// One 32-bit value per resource kind, indexed by KindIndex: stocks, hourly
-// incomes, capacities or costs.
-using TResourceAmounts = std::array<qint32, 4>;
+// Amounts in units × 3600 ("scaled"): a whole number of seconds at an hourly
+// income adds a whole number to them, so that no fraction of a unit is lost.
+using TScaledAmounts = std::array<qint64, 4>;
+inline constexpr qint64 SecondsPerHour = 3600;
 
 // A capacity below 0 is unknown: that storage has no limit the program knows.
 inline constexpr qint32 UnknownCapacity = -1;
@@ -78,13 +83,22 @@ QString NeverReasonText(TNeverReason reason);
 
 QDebug operator<<(QDebug debug, TNeverReason reason);
 
-// The time until a cost is covered: Seconds when Never is None.
+// The time until costs are covered, or never and why: the one form in which
+// every part of the program holds it. Seconds counts when Never is None.
 struct TAffordTime
 {
     TNeverReason Never = TNeverReason::None;
     qint64 Seconds = 0;
 
+    constexpr TAffordTime() = default;
+    // Affordable after so many seconds.
+    constexpr TAffordTime(qint64 seconds) : Seconds(seconds) {}
+    constexpr TAffordTime(TNeverReason never, qint64 seconds) : Never(never), Seconds(seconds) {}
+    static constexpr TAffordTime NeverFor(TNeverReason reason) { return {reason, 0}; }
+
     bool IsNever() const { return Never != TNeverReason::None; }
+    // "не накопится", "не хватит вместимости"; empty when affordable.
+    QString NeverText() const { return NeverReasonText(Never); }
 
     friend bool operator==(const TAffordTime &, const TAffordTime &) = default;
 };
@@ -97,10 +111,34 @@ QDebug operator<<(QDebug debug, const TAffordTime &time);
 // income.
 TAffordTime TimeToAffordKind(qint32 stock, qint32 income, qint32 capacity, qint32 cost);
 
-// All four kinds together: the longest of their times, provided that a kind
-// with a negative income which covers its cost now still covers it then
-// (otherwise never, for want of income). When kinds can never be covered, a
-// capacity that is too small is named before a missing income (it is the
-// reason no income can mend).
+// The affordability rule, on scaled amounts. Kind k covers its cost at
+// second s from now when stock + income × s reaches the cost (growth stops
+// at the top: the known capacity, or the 32-bit limit of a stock). The
+// costs are covered at the first whole second at which every kind covers:
+// the longest of the short kinds' waits, provided that each kind that
+// covers now but shrinks (a negative income) still covers then, that is
+// while s ≤ floor((stock − cost) / |income|); a falling stock stops at 0,
+// so it still covers a cost of 0. Otherwise never: for a cost above its
+// top (the capacity, named first, as no income can mend it) or for want of
+// income.
+TAffordTime TimeToAffordScaled(const TScaledAmounts &stocks, const TResourceAmounts &incomes,
+                               const TScaledAmounts &tops, const TScaledAmounts &costs);
+
+// The same rule on whole units and capacities (below 0: unknown).
 TAffordTime TimeToAffordCosts(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
                               const TResourceAmounts &capacities, const TResourceAmounts &costs);
+
+// The top a growing stock reaches, scaled: the known capacity, else the
+// 32-bit limit of a stock.
+qint64 ScaledTop(qint32 capacity);
+
+// The build time of a catalog time at a build-time percentage: the 32-bit
+// product Time × percent (clamped to the signed 32-bit range), divided by
+// 100 truncating toward zero.
+qint32 BuildSeconds(qint32 baseTime, qint32 percent);
+
+// A building's time at a main-building level: BuildSeconds with the
+// catalog's percentage for that level (outside 1..20 the nearest end); a
+// negative result (a catalog with a negative time or percentage) counts
+// as 0. What the table, the queue and the build command show and start.
+qint32 BuildSecondsAt(const TdmListObj &catalog, qint32 baseTime, qint32 mainLevel);

@@ -6,9 +6,7 @@
 // stock never exceeds the 32 bits of the record, nor a known capacity.
 #include "QueueProjection.h"
 
-#include "rules/Planner.h"
 #include "record/VillageData.h"
-#include "rules/VillageSnapshot.h"
 
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
@@ -18,7 +16,6 @@
 
 namespace {
 
-constexpr qint64 SecondsPerHour = 3600;
 constexpr qint64 Forever = std::numeric_limits<qint64>::max();
 
 qint64 AddSeconds(qint64 a, qint64 b)
@@ -29,10 +26,10 @@ qint64 AddSeconds(qint64 a, qint64 b)
 // The four stocks while the queue is played through.
 struct TStocks
 {
-    std::array<qint64, 4> Scaled{};
+    TScaledAmounts Scaled{};
     // The top a positive income reaches: the known capacity or the 32-bit
     // limit of a stock.
-    std::array<qint64, 4> Top{};
+    TScaledAmounts Top{};
     TResourceAmounts Incomes{};
     qint64 Now = 0;
     std::array<QList<TStockPoint>, 4> *Timeline = nullptr;
@@ -92,42 +89,6 @@ void AdvanceTo(TStocks &stocks, qint64 until)
     stocks.Now = until;
 }
 
-// Seconds from now until the stocks cover the scaled costs, or the reason
-// they never will.
-TAffordTime WaitFor(const TStocks &stocks, const std::array<qint64, 4> &costs)
-{
-    qint64 longest = 0;
-    bool capacity = false;
-    bool noIncome = false;
-    for (std::size_t i = 0; i < costs.size(); ++i) {
-        const qint64 scaled = stocks.Scaled[i];
-        if (scaled >= costs[i])
-            continue;
-        if (costs[i] > stocks.Top[i])
-            capacity = true;
-        else if (stocks.Incomes[i] <= 0)
-            noIncome = true;
-        else {
-            const qint64 gap = costs[i] - scaled;
-            const qint64 income = stocks.Incomes[i];
-            longest = std::max(longest, gap / income + (gap % income != 0 ? 1 : 0));
-        }
-    }
-    if (capacity)
-        return {TNeverReason::Capacity, 0};
-    if (noIncome)
-        return {TNeverReason::NoIncome, 0};
-    // A shrinking stock that covers its cost now must still cover it then.
-    for (std::size_t i = 0; i < costs.size(); ++i) {
-        const qint64 income = stocks.Incomes[i];
-        if (income >= 0 || costs[i] <= 0)
-            continue;
-        if (longest > (stocks.Scaled[i] - costs[i]) / -income)
-            return {TNeverReason::NoIncome, 0};
-    }
-    return {TNeverReason::None, longest};
-}
-
 bool IsMainBuilding(const TLivaronObject &object)
 {
     return object.Name == MainBuildingName;
@@ -184,17 +145,12 @@ QDebug operator<<(QDebug debug, const TQueueProjection &projection)
     return debug;
 }
 
-qint64 ScaledBuildSeconds(const TdmListObj &catalog, qint32 time, qint32 mainLevel)
-{
-    return std::max(BuildSeconds(time, catalog.MainBuildingPercent(mainLevel)), 0);
-}
-
 TQueueProjectionInput QueueInputOf(const TVillageData &village, qint64 horizon)
 {
     TQueueProjectionInput input;
-    input.Stocks = StocksOf(village);
-    input.Incomes = IncomesOf(village);
-    input.Capacities = CapacitiesOf(village);
+    input.Stocks = village.Stocks();
+    input.Incomes = village.Incomes();
+    input.Capacities = village.Capacities();
     input.MainLevel = village.MainLevelValue();
     if (village.BuildTotal > 0)
         input.RunningRemaining = ClampToInt32(qint64(village.BuildTotal) - village.BuildElapsed);
@@ -215,9 +171,7 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
     stocks.Incomes = input.Incomes;
     for (std::size_t i = 0; i < stocks.Scaled.size(); ++i) {
         stocks.Scaled[i] = qint64(input.Stocks[i]) * SecondsPerHour;
-        const qint64 top = IsKnownCapacity(input.Capacities[i]) ? input.Capacities[i]
-                                                                : std::numeric_limits<qint32>::max();
-        stocks.Top[i] = top * SecondsPerHour;
+        stocks.Top[i] = ScaledTop(input.Capacities[i]);
     }
     AddPoints(stocks);
 
@@ -235,11 +189,11 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
         } else {
             const TLivaronObject &object = catalog.Object(index);
             const TResourceAmounts costs = CostsOf(object);
-            std::array<qint64, 4> scaledCosts{};
+            TScaledAmounts scaledCosts{};
             for (std::size_t i = 0; i < costs.size(); ++i)
                 scaledCosts[i] = qint64(costs[i]) * SecondsPerHour;
             AdvanceTo(stocks, previousEnd);
-            const TAffordTime wait = WaitFor(stocks, scaledCosts);
+            const TAffordTime wait = TimeToAffordScaled(stocks.Scaled, stocks.Incomes, stocks.Top, scaledCosts);
             if (wait.IsNever()) {
                 item.Status = TProjectedStatus::Never;
                 item.Never = wait.Never;
@@ -254,7 +208,7 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
                     item.StocksAfterStart[i] = Units(stocks.Scaled[i]);
                 }
                 AddPoints(stocks);
-                item.Build = ScaledBuildSeconds(catalog, object.Time, mainLevel);
+                item.Build = BuildSecondsAt(catalog, object.Time, mainLevel);
                 item.End = AddSeconds(item.Start, item.Build);
                 if (IsMainBuilding(object))
                     mainLevel = object.Level;

@@ -6,8 +6,8 @@
 // and end, the reason an item can never start, and the timeline of the four
 // stocks for a chart.
 //
-// Used by the village page's queue table and its chart (through
-// ProjectionSeries) and by the summary of all villages.
+// Part of the evaluation of a village (Evaluation.h), which the queue table,
+// its chart (through ProjectionSeries) and the summary of all villages read.
 #pragma once
 
 #include "rules/Production.h"
@@ -105,12 +105,6 @@ struct TQueueProjection
 };
 
 QDebug operator<<(QDebug debug, const TQueueProjection &projection);
-
-// A building's time in seconds at a main-building level: Time × the
-// percentage for that level (clamped to 1..20), clamped to 32 bits, divided
-// by 100 truncating; a negative result (a catalog with a negative time or
-// percentage) counts as 0.
-qint64 ScaledBuildSeconds(const TdmListObj &catalog, qint32 time, qint32 mainLevel);
 
 // What a village's record gives the projection: its stocks, incomes,
 // capacities, main-building level, the time left of its construction in

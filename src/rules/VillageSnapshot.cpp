@@ -1,65 +1,28 @@
 // The snapshot of one village; see VillageSnapshot.h.
 #include "VillageSnapshot.h"
 
+#include "rules/Evaluation.h"
 #include "record/VillageData.h"
-#include "catalog/dm_ListObjects.h"
 
-namespace {
+#include "base/Clock.h"
 
-void AddBuildings(QList<TBuildingSnapshot> &out, const QList<TAvBuildingEntry> &entries, const TdmListObj &catalog,
-                  const TResourceAmounts &stocks, const TResourceAmounts &incomes, const TResourceAmounts &capacities)
+std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village)
 {
-    for (const TAvBuildingEntry &entry : entries) {
-        if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalog.Count())
-            continue;
-        const TAffordTime time =
-            TimeToAffordCosts(stocks, incomes, capacities, CostsOf(catalog.Object(entry.CatalogIndex)));
-        out.append({entry.Text, time.IsNever() ? std::nullopt : std::optional<qint64>(time.Seconds)});
+    const TResourceAmounts &stocks = village.Stocks();
+    const TResourceAmounts &incomes = village.Incomes();
+    const TResourceAmounts &capacities = village.Capacities();
+    std::array<TStorageSnapshot, 4> storages{};
+    for (std::size_t i = 0; i < storages.size(); ++i) {
+        storages[i].SecondsToFull = SecondsToFull(stocks[i], incomes[i], capacities[i]);
+        storages[i].Full = IsKnownCapacity(capacities[i]) && stocks[i] >= capacities[i];
     }
-}
-
-} // namespace
-
-TResourceAmounts StocksOf(const TVillageData &village)
-{
-    TResourceAmounts amounts{};
-    for (TResourceKind kind : AllResourceKinds)
-        amounts[KindIndex(kind)] = village.ResourceCollectValue(kind);
-    return amounts;
-}
-
-TResourceAmounts IncomesOf(const TVillageData &village)
-{
-    TResourceAmounts amounts{};
-    for (TResourceKind kind : AllResourceKinds)
-        amounts[KindIndex(kind)] = village.ResourceAddValue(kind);
-    return amounts;
-}
-
-TResourceAmounts CapacitiesOf(const TVillageData &village)
-{
-    TResourceAmounts amounts{};
-    for (TResourceKind kind : AllResourceKinds)
-        amounts[KindIndex(kind)] = village.CapacityValue(kind);
-    return amounts;
+    return storages;
 }
 
 TVillageSnapshot MakeVillageSnapshot(const TVillageData &village, const TdmListObj &catalog,
                                      const std::optional<QString> &endedConstruction)
 {
-    const TResourceAmounts stocks = StocksOf(village);
-    const TResourceAmounts incomes = IncomesOf(village);
-    const TResourceAmounts capacities = CapacitiesOf(village);
-
-    TVillageSnapshot snapshot;
-    snapshot.VillageName = village.Name;
+    TVillageSnapshot snapshot = EvaluateVillage(village, catalog, CurrentDateTime()).Snapshot;
     snapshot.EndedConstruction = endedConstruction;
-    snapshot.Buildings.reserve(village.AvBuildings.size() + village.Queue.size());
-    AddBuildings(snapshot.Buildings, village.AvBuildings, catalog, stocks, incomes, capacities);
-    AddBuildings(snapshot.Buildings, village.Queue, catalog, stocks, incomes, capacities);
-    for (std::size_t i = 0; i < snapshot.Storages.size(); ++i) {
-        snapshot.Storages[i].SecondsToFull = SecondsToFull(stocks[i], incomes[i], capacities[i]);
-        snapshot.Storages[i].Full = IsKnownCapacity(capacities[i]) && stocks[i] >= capacities[i];
-    }
     return snapshot;
 }

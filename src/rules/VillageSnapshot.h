@@ -4,25 +4,60 @@
 // the horizon of the available table) and, per storage, the time until it is
 // full and whether it is full now.
 //
-// Made once per tick for every open village by TVillageWatch, and by
-// TSummaryModel for its rows.
+// Part of the evaluation of a village (Evaluation.h); the notification rules
+// and the summary take it from there.
 #pragma once
 
-#include "notify/NotificationRules.h"
 #include "rules/Production.h"
 
+#include <QList>
+#include <QString>
+
+#include <array>
 #include <optional>
 
 class TdmListObj;
 class TVillageData;
 
-// The record's stocks, hourly incomes and capacities as numbers.
-TResourceAmounts StocksOf(const TVillageData &village);
-TResourceAmounts IncomesOf(const TVillageData &village);
-TResourceAmounts CapacitiesOf(const TVillageData &village);
+// One considered or queued building.
+struct TBuildingSnapshot
+{
+    // Its display text, "Ферма ( 5)".
+    QString Text;
+    // When it is affordable, or never and why.
+    TAffordTime Afford;
 
-// Considered buildings first (in list order), then queued ones (in queue
-// order); an entry the catalog does not know is left out. A storage is full
-// when its capacity is known and the stock has reached it.
+    friend bool operator==(const TBuildingSnapshot &, const TBuildingSnapshot &) = default;
+};
+
+// One storage (per resource kind).
+struct TStorageSnapshot
+{
+    // Seconds until it is full; none when its capacity is unknown or it does
+    // not grow.
+    std::optional<qint64> SecondsToFull;
+    bool Full = false;
+
+    friend bool operator==(const TStorageSnapshot &, const TStorageSnapshot &) = default;
+};
+
+struct TVillageSnapshot
+{
+    QString VillageName;
+    QList<TBuildingSnapshot> Buildings;
+    // The display text of the construction that ended on this tick, if one did.
+    std::optional<QString> EndedConstruction;
+    std::array<TStorageSnapshot, 4> Storages{};
+
+    friend bool operator==(const TVillageSnapshot &, const TVillageSnapshot &) = default;
+};
+
+// The storages of a village: time to full, and full when the capacity is
+// known and the stock has reached it.
+std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village);
+
+// The snapshot of a village now, as its evaluation makes it: considered
+// buildings first (in list order), then queued ones (in queue order); an
+// entry the catalog does not know is left out.
 TVillageSnapshot MakeVillageSnapshot(const TVillageData &village, const TdmListObj &catalog,
                                      const std::optional<QString> &endedConstruction = std::nullopt);

@@ -7,6 +7,7 @@
 
 #include "rules/ProjectionSeries.h"
 #include "models/QueueModel.h"
+#include "rules/Planner.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -16,9 +17,10 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-TQueuePanel::TQueuePanel(TQueueModel &model, QWidget *page)
+TQueuePanel::TQueuePanel(TQueueModel &model, TPlanner &planner, QWidget *page)
     : QObject(page)
     , m_Model(model)
+    , m_Planner(planner)
 {
     gbQueue = new QGroupBox(QStringLiteral("Очередь строительства"), page);
     gbQueue->setObjectName(QStringLiteral("gbQueue"));
@@ -109,7 +111,7 @@ void TQueuePanel::UpdateActions()
 void TQueuePanel::actQueueBuildExecute()
 {
     if (CurrentRow() == 0)
-        m_Model.BuildFirst();
+        m_Planner.BuildFirstQueued();
 }
 
 void TQueuePanel::actQueueRemoveExecute()
@@ -167,11 +169,7 @@ void TQueuePanel::SetChartVisible(bool visible)
         sizes = {total * 30 / 100, total * 30 / 100, total - 2 * (total * 30 / 100)};
         column->setSizes(sizes);
     }
-    // A chart that appears counts from now: the page's tick does not keep
-    // the projection of an empty queue up to date while the chart is hidden.
-    if (shown)
-        m_Model.Recompute();
-    else if (visible)
+    if (visible)
         ShowProjection();
 }
 

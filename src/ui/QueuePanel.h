@@ -14,6 +14,7 @@ class QMenu;
 class QPoint;
 class TQueueChart;
 class TQueueModel;
+class TPlanner;
 class TQueueView;
 class QWidget;
 
@@ -22,7 +23,7 @@ class TQueuePanel : public QObject
     Q_OBJECT
 
 public:
-    TQueuePanel(TQueueModel &model, QWidget *page);
+    TQueuePanel(TQueueModel &model, TPlanner &planner, QWidget *page);
 
     QGroupBox *gbQueue = nullptr;
     TQueueView *sgQueue = nullptr;
@@ -53,5 +54,6 @@ private:
     void UpdateActions();
 
     TQueueModel &m_Model;
+    TPlanner &m_Planner;
     TQueueChart *m_Chart = nullptr;
 };

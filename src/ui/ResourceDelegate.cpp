@@ -20,6 +20,15 @@ QWidget *TResourceDelegate::createEditor(QWidget *parent, const QStyleOptionView
     return editor;
 }
 
+void TResourceDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    static const char *const Filled = "jorFilled";
+    if (editor->property(Filled).toBool())
+        return;
+    editor->setProperty(Filled, true);
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
 void TResourceDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);

@@ -1,16 +1,16 @@
 // The window of all villages; see f_AllVillages.h.
 #include "f_AllVillages.h"
 
+#include "app/VillageList.h"
 #include "models/SummaryModel.h"
 
 #include <QHeaderView>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
-TFormAllVillages::TFormAllVillages(const TdmListObj &catalog, TVillageList villages, QWidget *parent)
+TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_Villages(std::move(villages))
+    , m_Villages(villages)
 {
     setObjectName(QStringLiteral("FormAllVillages"));
     setWindowTitle(QStringLiteral("Все деревни"));
@@ -19,7 +19,7 @@ TFormAllVillages::TFormAllVillages(const TdmListObj &catalog, TVillageList villa
     setAttribute(Qt::WA_WindowPropagation);
     resize(900, 260);
 
-    m_Model = new TSummaryModel(catalog, this);
+    m_Model = new TSummaryModel(this);
     sgAllVillages = new QTableView(this);
     sgAllVillages->setObjectName(QStringLiteral("sgAllVillages"));
     sgAllVillages->setModel(m_Model);
@@ -37,28 +37,28 @@ TFormAllVillages::TFormAllVillages(const TdmListObj &catalog, TVillageList villa
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sgAllVillages);
 
-    TimerRefresh = new QTimer(this);
-    TimerRefresh->setObjectName(QStringLiteral("TimerRefresh"));
-    TimerRefresh->setInterval(1000);
-    connect(TimerRefresh, &QTimer::timeout, this, &TFormAllVillages::Refresh);
+    // Once per tick of the villages' clock while shown, and when villages
+    // come or go.
+    connect(&m_Villages, &TVillageList::Ticked, this, &TFormAllVillages::RefreshIfShown);
+    connect(&m_Villages, &QAbstractItemModel::rowsInserted, this, &TFormAllVillages::RefreshIfShown);
+    connect(&m_Villages, &QAbstractItemModel::rowsRemoved, this, &TFormAllVillages::RefreshIfShown);
 }
 
 void TFormAllVillages::Refresh()
 {
-    m_Model->Refresh(m_Villages());
+    m_Model->Refresh(m_Villages.Planners());
+}
+
+void TFormAllVillages::RefreshIfShown()
+{
+    if (isVisible())
+        Refresh();
 }
 
 void TFormAllVillages::showEvent(QShowEvent *event)
 {
     Refresh();
-    TimerRefresh->start();
     QWidget::showEvent(event);
-}
-
-void TFormAllVillages::hideEvent(QHideEvent *event)
-{
-    TimerRefresh->stop();
-    QWidget::hideEvent(event);
 }
 
 void TFormAllVillages::sgAllVillagesDblClick(const QModelIndex &index)

@@ -1,29 +1,24 @@
 // The window "Все деревни": the summary of every open village in one table
-// (sgAllVillages, over TSummaryModel), refreshed once per second while it is
-// shown. A double click on a row asks the main window to show that village.
+// (sgAllVillages, over TSummaryModel), refreshed at each tick of the
+// villages' clock while it is shown. A double click on a row asks the main window to show that village.
 // It does not keep the program running when it is the last window left.
 //
-// Made by the main window, which gives it the villages of its tabs.
+// Made by the main window, which gives it the list of open villages.
 #pragma once
 
 #include <QWidget>
 
-#include <functional>
-
 class QTableView;
-class QTimer;
 class TSummaryModel;
 class TVillageData;
-class TdmListObj;
+class TVillageList;
 
 class TFormAllVillages : public QWidget
 {
     Q_OBJECT
 
 public:
-    using TVillageList = std::function<QList<const TVillageData *>()>;
-
-    TFormAllVillages(const TdmListObj &catalog, TVillageList villages, QWidget *parent = nullptr);
+    TFormAllVillages(TVillageList &villages, QWidget *parent = nullptr);
 
     TSummaryModel &Model() const { return *m_Model; }
     // Summarises the villages now.
@@ -34,14 +29,14 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
 private slots:
     void sgAllVillagesDblClick(const QModelIndex &index);
 
 private:
-    TVillageList m_Villages;
+    void RefreshIfShown();
+
+    TVillageList &m_Villages;
     TSummaryModel *m_Model = nullptr;
     QTableView *sgAllVillages = nullptr;
-    QTimer *TimerRefresh = nullptr;
 };

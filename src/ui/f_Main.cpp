@@ -8,28 +8,28 @@
 #include "f_AllVillages.h"
 #include "f_Settings.h"
 #include "f_Village.h"
-#include "rules/Planner.h"
-#include "notify/VillageWatch.h"
+
 #include "app/CloseQuestions.h"
 #include "app/Session.h"
+#include "app/VillageDocument.h"
+#include "app/VillageList.h"
+#include "app/WindowTitle.h"
 #include "base/SettingsSeam.h"
+#include "notify/VillageWatch.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
-#include "app/WindowTitle.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QDir>
-#include <QHeaderView>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTabBar>
-#include <QTableView>
 #include <QTimer>
 #include <QTabWidget>
 
@@ -59,10 +59,14 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     setFont(windowFont);
     setMinimumSize(700, 570);
 
+    m_Villages = new TVillageList(catalog, this);
+
     pcMain = new QTabWidget(this);
     pcMain->setObjectName(QStringLiteral("pcMain"));
     pcMain->setMovable(true);
     pcMain->tabBar()->installEventFilter(this);
+    // The villages keep the order of their tabs.
+    connect(pcMain->tabBar(), &QTabBar::tabMoved, m_Villages, &TVillageList::Move);
     setCentralWidget(pcMain);
 
     CreateActions();
@@ -80,7 +84,12 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     FormCreate();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    // The pages go before the villages they show.
+    while (pcMain->count() > 0)
+        delete pcMain->widget(0);
+}
 
 void TFormMain::showEvent(QShowEvent *event)
 {
@@ -94,14 +103,10 @@ void TFormMain::showEvent(QShowEvent *event)
 
 void TFormMain::FitWidthToTable()
 {
-    TFormVillage *page = ActivePage();
-    const QTableView *table = page ? page->findChild<QTableView *>(QStringLiteral("sgCalc")) : nullptr;
-    if (!table || isMaximized() || isFullScreen())
+    const TFormVillage *page = ActivePage();
+    if (!page || isMaximized() || isFullScreen())
         return;
-    // The widest name listed against the width its column got (the size
-    // hint is public on the item view, protected on the table view).
-    const QAbstractItemView *view = table;
-    const int missing = view->sizeHintForColumn(0) - table->horizontalHeader()->sectionSize(0);
+    const int missing = page->MissingNameWidth();
     if (missing <= 0)
         return;
     const QRect available = screen() ? screen()->availableGeometry() : QRect();
@@ -247,7 +252,8 @@ TFormVillage *TFormMain::ActivePage() const
 
 void TFormMain::actNewExecute()
 {
-    auto *page = new TFormVillage(m_Catalog);
+    TVillageDocument *document = m_Villages->Add();
+    auto *page = new TFormVillage(*document);
     TVillageData &village = page->Village();
     connect(page, &TFormVillage::CaptionChanged, this, [this, page](const QString &caption) {
         pcMainCaptionChanged(page, caption);
@@ -272,11 +278,7 @@ void TFormMain::pcMainCaptionChanged(TFormVillage *page, const QString &caption)
 
 bool TFormMain::IsOpen(const QString &fileName, const TFormVillage *except) const
 {
-    for (int i = 0; i < PageCount(); ++i) {
-        if (Page(i) != except && SameVillageFile(Page(i)->Village().FileName, fileName))
-            return true;
-    }
-    return false;
+    return m_Villages->FindFile(fileName, except ? &except->Document() : nullptr) != nullptr;
 }
 
 void TFormMain::actOpenExecute()
@@ -376,7 +378,9 @@ void TFormMain::actCloseExecute()
         return;
 
     pcMain->removeTab(pcMain->indexOf(page));
+    TVillageDocument *document = &page->Document();
     delete page;
+    m_Villages->Remove(document);
     if (PageCount() == 0)
         actNewExecute();
     actSaveUpdate();
@@ -676,9 +680,9 @@ void TFormMain::SetNotifier(std::unique_ptr<TDesktopNotifier> notifier)
 
 void TFormMain::WatchVillage(TFormVillage *page)
 {
-    auto *watch = new TVillageWatch(page->Planner(), m_Catalog);
-    m_NotificationSettings.ApplyTo(watch->Rules());
-    connect(watch, &TVillageWatch::NotificationsReady, this, &TFormMain::SendNotifications);
+    TVillageWatch &watch = page->Document().Watch();
+    m_NotificationSettings.ApplyTo(watch.Rules());
+    connect(&watch, &TVillageWatch::NotificationsReady, this, &TFormMain::SendNotifications);
 }
 
 void TFormMain::SendNotifications(const QList<TNotification> &notifications)
@@ -695,10 +699,8 @@ void TFormMain::SendNotifications(const QList<TNotification> &notifications)
 void TFormMain::ApplyNotificationSettings(const TNotificationSettings &settings)
 {
     m_NotificationSettings = settings;
-    for (int i = 0; i < PageCount(); ++i) {
-        if (auto *watch = Page(i)->Planner().findChild<TVillageWatch *>(QString(), Qt::FindDirectChildrenOnly))
-            settings.ApplyTo(watch->Rules());
-    }
+    for (int i = 0; i < m_Villages->Count(); ++i)
+        settings.ApplyTo(m_Villages->At(i)->Watch().Rules());
 }
 
 void TFormMain::actSettingsExecute()
@@ -748,15 +750,6 @@ void TFormMain::ShowWindow()
     activateWindow();
 }
 
-QList<const TVillageData *> TFormMain::Villages() const
-{
-    QList<const TVillageData *> villages;
-    villages.reserve(PageCount());
-    for (int i = 0; i < PageCount(); ++i)
-        villages.append(&Page(i)->Village());
-    return villages;
-}
-
 void TFormMain::RefreshAllVillages()
 {
     if (m_AllVillages && m_AllVillages->isVisible())
@@ -766,7 +759,7 @@ void TFormMain::RefreshAllVillages()
 void TFormMain::actAllVillagesExecute()
 {
     if (!m_AllVillages) {
-        m_AllVillages = new TFormAllVillages(m_Catalog, [this] { return Villages(); }, this);
+        m_AllVillages = new TFormAllVillages(*m_Villages, this);
         connect(m_AllVillages, &TFormAllVillages::VillageActivated, this, &TFormMain::ShowVillage);
     }
     m_AllVillages->show();

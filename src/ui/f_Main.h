@@ -26,6 +26,7 @@ class TDesktopNotifier;
 class TFormAllVillages;
 class TTrayIcon;
 class TVillageData;
+class TVillageList;
 
 class TFormMain : public QMainWindow
 {
@@ -130,10 +131,11 @@ private:
     void QuitProgram();
     void ShowWindow();
     void ShowVillage(const TVillageData *village);
-    QList<const TVillageData *> Villages() const;
     void RefreshAllVillages();
 
     const TdmListObj &m_Catalog;
+    // The open villages, in tab order, and their clock.
+    TVillageList *m_Villages = nullptr;
     QTabWidget *pcMain = nullptr;
     QAction *actNew = nullptr;
     QAction *actOpen = nullptr;

@@ -10,18 +10,18 @@
 #include "f_ImportRes.h"
 #include "f_SelectItems.h"
 
+#include "app/VillageDocument.h"
+#include "app/VillageList.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
-#include "models/AvailableModel.h"
-#include "rules/CatchUp.h"
-#include "models/ConsideredModel.h"
-#include "record/InputRules.h"
 #include "import/OverviewImport.h"
-#include "rules/Planner.h"
+#include "models/AvailableModel.h"
+#include "models/ConsideredModel.h"
 #include "models/QueueModel.h"
 #include "models/ResourceModel.h"
+#include "record/InputRules.h"
 #include "record/VillageData.h"
-#include "record/VillageFile.h"
+#include "rules/Planner.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -37,10 +37,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSplitter>
 #include <QTableView>
-#include <QTimer>
 #include <QToolButton>
 
 #include <utility>
@@ -51,22 +49,21 @@ const QString MessageNoRace = QStringLiteral("Не выбрана раса!");
 
 } // namespace
 
-TFormVillage::TFormVillage(const TdmListObj &catalog, QWidget *parent)
+TFormVillage::TFormVillage(TVillageDocument &document, QWidget *parent)
     : QWidget(parent)
-    , m_Catalog(catalog)
-    , m_Village(std::make_unique<TVillageData>())
-    , m_Planner(std::make_unique<TPlanner>(*m_Village, catalog))
+    , m_Document(&document)
+    , m_Catalog(document.Catalog())
+    , m_AvailableModel(&document.AvailableModel())
+    , m_ResourceModel(&document.ResourceModel())
+    , m_ConsideredModel(&document.ConsideredModel())
+    , m_QueueModel(&document.QueueModel())
 {
     setObjectName(QStringLiteral("FormVillage"));
-    m_AvailableModel = new TAvailableModel(*m_Planner, catalog, this);
     m_AvailableLook = new TAvailableLook(this);
     m_AvailableLook->setSourceModel(m_AvailableModel);
-    m_ResourceModel = new TResourceModel(*m_Village, this);
-    m_ConsideredModel = new TConsideredModel(*m_Village, this);
-    m_QueueModel = new TQueueModel(*m_Planner, catalog, this);
 
     m_Ui.Setup(this);
-    m_QueuePanel = new TQueuePanel(*m_QueueModel, this);
+    m_QueuePanel = new TQueuePanel(*m_QueueModel, Planner(), this);
     m_Ui.splRight->addWidget(m_QueuePanel->gbQueue);
     m_Ui.splRight->addWidget(m_QueuePanel->gbChart);
     m_Ui.splRight->setStretchFactor(1, 2);
@@ -75,21 +72,22 @@ TFormVillage::TFormVillage(const TdmListObj &catalog, QWidget *parent)
     BindControls();
     BindRecord();
     FormCreate();
+}
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TFormVillage::Timer1Timer);
-    Timer1->start();
+TFormVillage::TFormVillage(const TdmListObj &catalog, QWidget *parent)
+    : TFormVillage(*(new TVillageList(catalog))->Add(), parent)
+{
+    m_OwnVillage = qobject_cast<TVillageList *>(m_Document->parent());
+    m_OwnVillage->setParent(this);
 }
 
 TFormVillage::~TFormVillage()
 {
     // Nothing that the controls report while they are taken down may reach
-    // the record, which goes first.
-    Timer1->stop();
-    m_Village->disconnect(this);
-    m_Planner->disconnect(this);
+    // the village.
+    Village().disconnect(this);
+    Planner().disconnect(this);
+    m_Document->disconnect(this);
     const auto children = findChildren<QObject *>();
     for (QObject *child : children)
         QObject::disconnect(child, nullptr, this, nullptr);
@@ -102,12 +100,12 @@ TFormVillage::~TFormVillage()
 
 TVillageData &TFormVillage::Village() const
 {
-    return *m_Village;
+    return m_Document->Village();
 }
 
 TPlanner &TFormVillage::Planner() const
 {
-    return *m_Planner;
+    return m_Document->Planner();
 }
 
 TAvailableModel &TFormVillage::AvailableModel() const
@@ -186,15 +184,17 @@ void TFormVillage::FitTables()
 
 void TFormVillage::BindRecord()
 {
-    TVillageData *village = m_Village.get();
-    TPlanner *planner = m_Planner.get();
+    TVillageData *village = &Village();
+    TPlanner *planner = &Planner();
     connect(village, &TVillageData::NameChanged, this, &TFormVillage::ShowName);
     connect(village, &TVillageData::RaceChanged, this, &TFormVillage::ShowRace);
     connect(village, &TVillageData::MainLevelChanged, this, &TFormVillage::ShowMainLevel);
     connect(village, &TVillageData::CommentsChanged, this, &TFormVillage::ShowComments);
     connect(planner, &TPlanner::HorizonChanged, this, &TFormVillage::ShowHorizon);
     connect(planner, &TPlanner::ProgressChanged, this, &TFormVillage::ShowProgress);
-    connect(planner, &TPlanner::AutoSaveDue, this, &TFormVillage::AutoSave);
+    connect(village, &TVillageData::ConstructionChanged, this, &TFormVillage::ShowProgress);
+    connect(m_Document, &TVillageDocument::InfoLineChanged, this, &TFormVillage::ShowInfo);
+    connect(m_Document, &TVillageDocument::AutoSaveFailed, this, &TFormVillage::ShowAutoSaveFailure);
     // The table always has a current cell, so that its selected row is a
     // data row; when the rows are laid out anew, it keeps its place.
     connect(m_AvailableLook, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
@@ -371,16 +371,6 @@ void TFormVillage::pmiTime1Click(QAction *item)
     item->setChecked(true);
 }
 
-void TFormVillage::Timer1Timer()
-{
-    Planner().Tick();
-    // The clocks of the queue and the chart move on with the time; with
-    // neither in sight there is nothing to move (the chart catches up when
-    // it is shown).
-    if (m_QueueModel->rowCount() > 0 || m_QueuePanel->ChartVisible())
-        m_QueueModel->Invalidate();
-}
-
 void TFormVillage::actEnqueueExecute()
 {
     qint32 index = -1;
@@ -394,7 +384,7 @@ void TFormVillage::actEnqueueExecute()
             index = Planner().Available().at(row).CatalogIndex;
     }
     // Nothing chosen, or no further level to queue.
-    if (!m_QueueModel->Enqueue(index))
+    if (!Planner().Enqueue(index))
         UiSeams::Beep();
 }
 
@@ -412,51 +402,35 @@ void TFormVillage::sgCalcContextMenu(const QPoint &pos)
 
 TFileResult TFormVillage::LoadFromFile()
 {
-    QDateTime saved;
-    const TFileResult result = ReadVillageFile(Village(), m_Catalog, &saved);
-    ShowInfo(result.Ok ? CatchUpSinceSaved(Village(), saved, CurrentDateTime()) : QString());
-    Planner().RecalculateAvailable();
-    ShowProgress();
-    m_ConsideredModel->Refresh();
-    ShowName(Village().Name);
-    ShowRace(Village().Race);
-    ShowMainLevel(Village().MainLevel);
-    ShowComments();
-    return result;
+    return m_Document->Load();
 }
 
 bool TFormVillage::WriteToFile(const QString &path)
 {
-    const TFileResult result = SaveVillageFile(Village(), path.isEmpty() ? Village().FileName : path);
-    if (!result.Ok) {
-        // The timer keeps ticking while the message box is open.
-        const bool wasReporting = std::exchange(m_ReportingWriteFailure, true);
-        const auto restore = qScopeGuard([this, wasReporting] { m_ReportingWriteFailure = wasReporting; });
+    const TFileResult result = m_Document->Write(path);
+    if (!result.Ok)
         ShowMessage(TMessageKind::Error, result.Error);
-    }
     return result.Ok;
 }
 
-void TFormVillage::AutoSave()
+void TFormVillage::ShowAutoSaveFailure(const TFileResult &result)
 {
-    if (!m_ReportingWriteFailure)
-        WriteToFile();
+    ShowMessage(TMessageKind::Error, result.Error);
 }
 
 void TFormVillage::ImportFromOverview()
 {
-    TOverviewImportResult imported;
-    {
-        // A new dialog for every import, freed on every path.
-        const auto dialog = std::make_unique<TFormImportRes>(window());
-        if (dialog->exec() != QDialog::Accepted)
-            return;
-        imported = ImportOverviewText(SplitOverviewLines(dialog->Text()), Village(), m_Catalog);
-    }
-    if (!imported.Accepted)
-        return;
-    ShowInfo(imported.Report);
-    Planner().RecalculateAvailable();
+    // A new dialog for every import, freed on every path.
+    const auto dialog = std::make_unique<TFormImportRes>(window());
+    if (dialog->exec() == QDialog::Accepted)
+        m_Document->Import(SplitOverviewLines(dialog->Text()));
+}
+
+int TFormVillage::MissingNameWidth() const
+{
+    // The size hint is public on the item view, protected on the table view.
+    const QAbstractItemView *view = m_Ui.sgCalc;
+    return view->sizeHintForColumn(0) - m_Ui.sgCalc->horizontalHeader()->sectionSize(0);
 }
 
 bool TFormVillage::CommentsVisible() const

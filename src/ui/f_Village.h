@@ -1,8 +1,8 @@
 // The village page: shows and edits one village in a tab of the main window.
-// It holds the village record, its planner and the models the views show,
-// binds every control to their operations, runs the one-second timer and
-// supplies the automatic save. The controls themselves are made by
-// TVillagePageUi.
+// It takes the village's document (record, planner, models), binds every
+// control to their operations and shows what they announce. The controls
+// themselves are made by TVillagePageUi. A page made without a document
+// keeps one of its own, with its own clock (a village on its own).
 #pragma once
 
 #include "VillagePageUi.h"
@@ -14,6 +14,8 @@
 #include <memory>
 
 class TVillageData;
+class TVillageDocument;
+class TVillageList;
 class TPlanner;
 class TdmListObj;
 class TAvailableModel;
@@ -23,16 +25,17 @@ class TConsideredModel;
 class TQueueModel;
 class TQueuePanel;
 
-class QTimer;
 
 class TFormVillage : public QWidget
 {
     Q_OBJECT
 
 public:
+    TFormVillage(TVillageDocument &document, QWidget *parent = nullptr);
     explicit TFormVillage(const TdmListObj &catalog, QWidget *parent = nullptr);
     ~TFormVillage() override;
 
+    TVillageDocument &Document() const { return *m_Document; }
     TVillageData &Village() const;
     TPlanner &Planner() const;
     // The models behind sgCalc, sgRes and LstBoxItems.
@@ -57,6 +60,10 @@ public:
     // The import command: the import dialog, the parser, the recalculation;
     // lbInfo shows what the import took.
     void ImportFromOverview();
+
+    // How much wider the available table's name column would have to be
+    // to show the widest name listed; 0 or less when it is wide enough.
+    int MissingNameWidth() const;
 
     bool CommentsVisible() const;
     void SetCommentsVisible(bool visible);
@@ -85,7 +92,6 @@ private slots:
     void actDelExecute();
     void pmiBuildClick();
     void pmiTime1Click(QAction *item);
-    void Timer1Timer();
     void LstBoxItemsContextMenu(const QPoint &pos);
     void sgCalcContextMenu(const QPoint &pos);
     void actEnqueueExecute();
@@ -102,12 +108,10 @@ private slots:
 
 private:
     void FormCreate();
+    void ShowAutoSaveFailure(const TFileResult &result);
     void BindControls();
     void BindRecord();
     void FitTables();
-    // The automatic save: writes the village unless a report of a failed
-    // write of this page is still open.
-    void AutoSave();
     void edMainLevelExit();
     // The row of the considered list that is selected; -1 for none.
     int SelectedListRow() const;
@@ -116,9 +120,10 @@ private:
     void RememberListSelection();
     void RestoreListSelection();
 
+    // The page's own village, when it was made without a document.
+    TVillageList *m_OwnVillage = nullptr;
+    TVillageDocument *m_Document = nullptr;
     const TdmListObj &m_Catalog;
-    std::unique_ptr<TVillageData> m_Village;
-    std::unique_ptr<TPlanner> m_Planner;
     TAvailableModel *m_AvailableModel = nullptr;
     TAvailableLook *m_AvailableLook = nullptr;
     TResourceModel *m_ResourceModel = nullptr;
@@ -132,9 +137,6 @@ private:
     // Set while controls are filled from the record, so that their change
     // handlers do not write the same values back.
     bool m_Showing = false;
-    // Set while this page shows a failed write, so that the timer's
-    // automatic save does not pile up further reports behind the open one.
-    bool m_ReportingWriteFailure = false;
     // The selection of the considered list across a rebuild.
     QString m_SelectedText;
     int m_SelectedRow = -1;
@@ -142,5 +144,4 @@ private:
     // The current cell of the available table across a new layout.
     int m_CalcCellRow = 0;
     int m_CalcCellColumn = 0;
-    QTimer *Timer1 = nullptr;
 };

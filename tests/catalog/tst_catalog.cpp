@@ -354,10 +354,11 @@ void TestCatalog::secondsToText_data()
     QTest::newRow("smallest") << int(-2147483647 - 1) << false << "-596523:14:08";
     QTest::newRow("one hour with end") << 3600 << true << "01:00:00 (22:30)";
     QTest::newRow("affordable now") << 0 << true << "00:00:00 (21:30)";
-    QTest::newRow("past midnight") << 3 * 3600 << true << "03:00:00 (00:30)";
-    QTest::newRow("a day and a minute") << 86460 << true << "24:01:00 (21:31)";
+    // An end on another day carries its date, in another year the year too.
+    QTest::newRow("past midnight") << 3 * 3600 << true << "03:00:00 (08.12 00:30)";
+    QTest::newRow("a day and a minute") << 86460 << true << "24:01:00 (08.12 21:31)";
     QTest::newRow("negative with end") << -3600 << true << "-01:00:00 (20:30)";
-    QTest::newRow("largest with end") << 2147483647 << true << "596523:14:07 (00:44)";
+    QTest::newRow("largest with end") << 2147483647 << true << "596523:14:07 (26.12.2094 00:44)";
 }
 
 void TestCatalog::secondsToText()

@@ -38,7 +38,7 @@ struct TQueuePage
 
     TQueuePage(const TdmListObj &catalog, const TQueueSetup &setup)
         : Planner(Village, catalog)
-        , Model(Planner, catalog)
+        , Model(Planner)
         , Tester(&Model, QAbstractItemModelTester::FailureReportingMode::QtTest)
     {
         for (TResourceKind kind : AllResourceKinds) {
@@ -52,7 +52,7 @@ struct TQueuePage
             Village.SetConstruction(QStringLiteral("Стена ( 1)"), setup.Running, 0);
         for (const QString &text : setup.Queue)
             Village.AppendToQueue({text, catalog.FindByDisplayText(text)});
-        Model.Recompute();
+        Planner.RecalculateAvailable();
     }
 
     // Each row's five texts joined by " | ".
@@ -227,7 +227,7 @@ void TestQueueModel::entryToEnqueue()
     QList<TAvBuildingEntry> entries;
     for (const QString &text : queue)
         entries.append({text, m_Catalog.FindByDisplayText(text)});
-    const auto entry = TQueueModel::EntryToEnqueue(m_Catalog, entries, m_Catalog.FindByDisplayText(chosen));
+    const auto entry = TPlanner::EntryToEnqueue(m_Catalog, entries, m_Catalog.FindByDisplayText(chosen));
     QCOMPARE(entry ? entry->Text : QString(), expected);
     if (entry)
         QCOMPARE(entry->CatalogIndex, m_Catalog.FindByDisplayText(expected));
@@ -287,7 +287,7 @@ void TestQueueModel::buildFirst()
     TQueueSetup setup;
     setup.Queue = {Saw1, Saw2};
     TQueuePage page(m_Catalog, setup);
-    QVERIFY(page.Model.BuildFirst());
+    QVERIFY(page.Planner.BuildFirstQueued());
     QCOMPARE(EntryTexts(page.Village.Queue), QStringList{Saw2});
     QCOMPARE(page.Village.BuildName, Saw1);
     QCOMPARE(page.Village.BuildTotal, 260);
@@ -299,7 +299,7 @@ void TestQueueModel::buildFirst()
     TQueueSetup unknown;
     unknown.Queue = {QStringLiteral("Пирамида ( 1)")};
     TQueuePage other(m_Catalog, unknown);
-    QVERIFY(!other.Model.BuildFirst());
+    QVERIFY(!other.Planner.BuildFirstQueued());
     QCOMPARE(other.Village.Queue.size(), 1);
     QCOMPARE(other.Village.ResourceCollect[0], QStringLiteral("1000"));
 }

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "models/SummaryModel.h"
+#include "rules/Planner.h"
 
 #include <QLocale>
 #include <QSignalSpy>
@@ -155,10 +156,11 @@ void TestSummaryModel::rowTexts_data()
                          QStringLiteral("Склад ( 1)"), std::numeric_limits<qint32>::max(), -5}
         << QStringList{QStringLiteral("Вечная"), BashnyaText, QStringLiteral("00:00:00 (14:05)"),
                        QStringLiteral("Склад ( 1)"),
-                       QStringLiteral("596523:14:07 (17:19)"), {}, {}, QStringLiteral("596523:14:07 (17:19)")};
-    QTest::newRow("a day and more: hours past 24, the clock wraps")
+                       QStringLiteral("596523:14:07 (19.03.2092 17:19)"), {}, {},
+                       QStringLiteral("596523:14:07 (19.03.2092 17:19)")};
+    QTest::newRow("a day and more: hours past 24, the end carries its date")
         << TVillageSetup{QStringLiteral("Медленная"), All("0"), All("1"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
-        << QStringList{QStringLiteral("Медленная"), AmbarText, QStringLiteral("100:00:00 (18:05)"), {}, {}, {}, {},
+        << QStringList{QStringLiteral("Медленная"), AmbarText, QStringLiteral("100:00:00 (05.03 18:05)"), {}, {}, {}, {},
                        {}};
 }
 
@@ -168,8 +170,9 @@ void TestSummaryModel::rowTexts()
     QFETCH(QStringList, texts);
     TVillageData village;
     setup.ApplyTo(village);
-    TSummaryModel model(m_Catalog);
-    model.Refresh({&village});
+    const TPlanner planner(village, m_Catalog);
+    TSummaryModel model;
+    model.Refresh({&planner});
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(RowTexts(model, 0), texts);
     QCOMPARE(model.VillageAt(0), &village);
@@ -219,12 +222,14 @@ void TestSummaryModel::refreshTellsViews()
         .ApplyTo(first);
     TVillageSetup{QStringLiteral("Вторая"), All("90"), All("3600"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
         .ApplyTo(second);
-    TSummaryModel model(m_Catalog);
+    const TPlanner firstPlanner(first, m_Catalog);
+    const TPlanner secondPlanner(second, m_Catalog);
+    TSummaryModel model;
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
     QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
 
-    model.Refresh({&first, &second});
+    model.Refresh({&firstPlanner, &secondPlanner});
     QCOMPARE(reset.count(), 1);
     QCOMPARE(model.VillageAt(0), &second);
     const QPersistentModelIndex firstName = model.index(1, 0);
@@ -232,7 +237,7 @@ void TestSummaryModel::refreshTellsViews()
     // The same villages, the same order: data only, over the whole table.
     for (TResourceKind kind : AllResourceKinds)
         first.SetResourceCollect(kind, QStringLiteral("50"));
-    model.Refresh({&first, &second});
+    model.Refresh({&firstPlanner, &secondPlanner});
     QCOMPARE(reset.count(), 1);
     QCOMPARE(layout.count(), 0);
     QCOMPARE(changed.count(), 1);
@@ -244,7 +249,7 @@ void TestSummaryModel::refreshTellsViews()
     // The first overtakes the second: the rows move, a held index follows.
     for (TResourceKind kind : AllResourceKinds)
         first.SetResourceCollect(kind, QStringLiteral("100"));
-    model.Refresh({&first, &second});
+    model.Refresh({&firstPlanner, &secondPlanner});
     QCOMPARE(reset.count(), 1);
     QCOMPARE(layout.count(), 1);
     QCOMPARE(model.VillageAt(0), &first);
@@ -252,7 +257,7 @@ void TestSummaryModel::refreshTellsViews()
     QCOMPARE(firstName.data().toString(), QStringLiteral("Первая"));
 
     // One village fewer: a reset.
-    model.Refresh({&second});
+    model.Refresh({&secondPlanner});
     QCOMPARE(reset.count(), 2);
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.VillageAt(0), &second);

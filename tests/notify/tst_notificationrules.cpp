@@ -16,6 +16,7 @@ using TStorages = std::array<TStorageSnapshot, 4>;
 
 const QString Farm = QStringLiteral("Ферма ( 5)");
 const std::optional<qint64> Never;
+const TAffordTime NeverAffordable = TAffordTime::NeverFor(TNeverReason::NoIncome);
 
 TVillageSnapshot Buildings(QList<TBuildingSnapshot> buildings)
 {
@@ -25,7 +26,7 @@ TVillageSnapshot Buildings(QList<TBuildingSnapshot> buildings)
     return snapshot;
 }
 
-TVillageSnapshot FarmIn(std::optional<qint64> seconds)
+TVillageSnapshot FarmIn(TAffordTime seconds)
 {
     return Buildings({{Farm, seconds}});
 }
@@ -86,7 +87,7 @@ void TestNotificationRules::ticks_data()
     QTest::newRow("affordable again after its time rose")
         << TTicks{FarmIn(10), FarmIn(0), FarmIn(30), FarmIn(0)} << TSent{{}, {FarmAffordable}, {}, {FarmAffordable}};
     QTest::newRow("never again re-arms")
-        << TTicks{FarmIn(10), FarmIn(0), FarmIn(Never), FarmIn(0)} << TSent{{}, {FarmAffordable}, {}, {FarmAffordable}};
+        << TTicks{FarmIn(10), FarmIn(0), FarmIn(NeverAffordable), FarmIn(0)} << TSent{{}, {FarmAffordable}, {}, {FarmAffordable}};
     QTest::newRow("affordable on opening is not told") << TTicks{FarmIn(0), FarmIn(0)} << TSent{{}, {}};
     QTest::newRow("appearing affordable is not told") << TTicks{Buildings({}), FarmIn(0)} << TSent{{}, {}};
     QTest::newRow("appearing, then reaching 0")
@@ -237,7 +238,7 @@ void TestNotificationRules::villagesKeptApart()
     // The same building affordable in the north only.
     QCOMPARE(north.Feed(FarmIn(0)), QList<TNotification>{FarmAffordable});
     QCOMPARE(south.Feed(southFarm), QList<TNotification>{});
-    southFarm.Buildings.first().SecondsToAfford = 0;
+    southFarm.Buildings.first().Afford = 0;
     QCOMPARE(south.Feed(southFarm),
              QList<TNotification>{Affordable(QStringLiteral("Южная: можно строить Ферма ( 5)"))});
     QCOMPARE(north.Feed(FarmIn(0)), QList<TNotification>{});

@@ -22,6 +22,8 @@ const QString BashnyaText = QStringLiteral("башня ( 1)");
 const QString SkladText = QStringLiteral("Склад ( 1)");
 const QString DvoretsText = QStringLiteral("Дворец ( 1)");
 const std::optional<qint64> Never;
+const TAffordTime NoIncome = TAffordTime::NeverFor(TNeverReason::NoIncome);
+const TAffordTime BeyondCapacity = TAffordTime::NeverFor(TNeverReason::Capacity);
 
 using TAmounts = std::array<QString, 4>;
 using TBuildings = QList<TBuildingSnapshot>;
@@ -103,7 +105,7 @@ void TestVillageWatch::snapshot_data()
     QTest::newRow("considered first, then queued; an unknown entry left out")
         << TVillageSetup{All("100"), All("0"), {}, {{AmbarText, Ambar}},
                          {{SkladText, Sklad}, {QStringLiteral("Нечто ( 1)"), -1}, {AmbarText, Ambar}}}
-        << TBuildings{{AmbarText, 0}, {SkladText, Never}, {AmbarText, 0}} << none;
+        << TBuildings{{AmbarText, 0}, {SkladText, NoIncome}, {AmbarText, 0}} << none;
     QTest::newRow("the slowest kind decides, one unit a second")
         << TVillageSetup{All("0"), All("3600"), {}, {{AmbarText, Ambar}, {BashnyaText, Bashnya}}, {}}
         << TBuildings{{AmbarText, 100}, {BashnyaText, 100}} << none;
@@ -112,7 +114,7 @@ void TestVillageWatch::snapshot_data()
         << TBuildings{{AmbarText, 10000}} << none;
     QTest::newRow("a cost above the capacity is never")
         << TVillageSetup{All("0"), All("3600"), {QStringLiteral("500"), {}, {}, {}}, {{SkladText, Sklad}}, {}}
-        << TBuildings{{SkladText, Never}}
+        << TBuildings{{SkladText, BeyondCapacity}}
         << TStorages{TStorageSnapshot{500, false}, {}, {}, {}};
     QTest::newRow("storages: filling, unknown, full without income, above")
         << TVillageSetup{{QStringLiteral("100"), QStringLiteral("5"), QStringLiteral("7"), QStringLiteral("300")},
@@ -124,7 +126,7 @@ void TestVillageWatch::snapshot_data()
         << TStorages{TStorageSnapshot{60, false}, {Never, false}, {Never, true}, {0, true}};
     QTest::newRow("a never-affordable building: grain without income")
         << TVillageSetup{All("100"), All("0"), {}, {{DvoretsText, Dvorets}}, {}}
-        << TBuildings{{DvoretsText, Never}} << none;
+        << TBuildings{{DvoretsText, NoIncome}} << none;
 }
 
 void TestVillageWatch::snapshot()
@@ -196,7 +198,7 @@ void TestVillageWatch::watch()
     if (!construction.isEmpty())
         village.SetConstruction(construction, constructionSeconds, 0);
     TPlanner planner(village, m_Catalog);
-    auto *watch = new TVillageWatch(planner, m_Catalog);
+    auto *watch = new TVillageWatch(planner);
     for (TNotificationKind kind : switchedOff)
         watch->Rules().SetKindEnabled(kind, false);
     QSignalSpy spy(watch, &TVillageWatch::NotificationsReady);
@@ -227,8 +229,8 @@ void TestVillageWatch::villagesKeptApart()
     south.SetResourceCollect(TResourceKind::Wood, QStringLiteral("80"));
     TPlanner northPlanner(north, m_Catalog);
     TPlanner southPlanner(south, m_Catalog);
-    auto *northWatch = new TVillageWatch(northPlanner, m_Catalog);
-    auto *southWatch = new TVillageWatch(southPlanner, m_Catalog);
+    auto *northWatch = new TVillageWatch(northPlanner);
+    auto *southWatch = new TVillageWatch(southPlanner);
     QStringList texts;
     const auto record = [&texts](const QList<TNotification> &notifications) {
         for (const TNotification &notification : notifications)

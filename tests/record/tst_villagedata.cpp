@@ -561,7 +561,7 @@ void TestVillageData::resourceValues()
         village.SetResourceCollect(kind, text);
         village.SetResourceAdd(kind, text);
     }
-    village.MainLevel = text;
+    village.SetMainLevel(text);
     for (TResourceKind kind : AllResourceKinds) {
         QCOMPARE(village.ResourceCollectValue(kind), resource);
         QCOMPARE(village.ResourceAddValue(kind), resource);

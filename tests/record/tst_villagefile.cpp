@@ -719,7 +719,7 @@ void TestVillageFile::readLeavesTheRecalculationToTheCaller()
         TVillageData village;
         village.MainLevel = QStringLiteral("123");
         TPlanner planner(village, catalog);
-        QSignalSpy spy(&planner, &TPlanner::AvailableChanged);
+        QSignalSpy spy(&planner, &TPlanner::Evaluated);
         village.FileName = DataPath(file);
         ReadVillageFile(village, catalog);
         QCOMPARE(spy.count(), 0);

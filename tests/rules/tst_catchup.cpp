@@ -4,6 +4,7 @@
 // ended by the same gap through the village file.
 #include "TestSupport.h"
 
+#include "base/TimeText.h"
 #include "rules/CatchUp.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"

@@ -297,7 +297,9 @@ void TestPlanner::emptyListGivesBlankRow()
     village.Planner.RecalculateAvailable();
     QCOMPARE(village.Rows().size(), 2);
 
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     village.Data.ReplaceAvBuildings({});
     village.Planner.RecalculateAvailable();
     QVERIFY(IsBlankTable(village.Rows()));
@@ -484,7 +486,7 @@ void TestPlanner::buildTime()
     TVillage village(Catalog());
     village.SetStocks({"1000", "1000", "1000", "1000"});
     village.Data.ReplaceAvBuildings({Entry(Warehouse3)});
-    village.Data.MainLevel = level;
+    village.Data.SetMainLevel(level);
     village.Planner.RecalculateAvailable();
     QCOMPARE(village.Rows().size(), 1);
     QCOMPARE(village.Rows().first()[6], buildTime);
@@ -520,19 +522,23 @@ void TestPlanner::mainLevelEditRecalculates()
     village.SetStocks({"1000", "1000", "1000", "1000"});
     village.Data.ReplaceAvBuildings({Entry(Warehouse3)});
     village.Planner.RecalculateAvailable();
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
 
     village.Data.SetMainLevel(QStringLiteral("3"));
+    Settle();
     QCOMPARE(recalculated.count(), 1);
     QCOMPARE(village.Rows().first()[6], QStringLiteral("00:11:10"));
 
     // Cleared while typing: no recalculation, the old rows stay.
     village.Data.SetMainLevel(QString());
+    Settle();
     QCOMPARE(recalculated.count(), 1);
     QCOMPARE(village.Rows().first()[6], QStringLiteral("00:11:10"));
 
     // Leaving the field puts "1" back and recalculates.
     village.Data.CommitMainLevel();
+    Settle();
     QCOMPARE(recalculated.count(), 2);
     QCOMPARE(village.Data.MainLevel, QStringLiteral("1"));
     QCOMPARE(village.Rows().first()[6], QStringLiteral("00:16:40"));
@@ -647,7 +653,8 @@ void TestPlanner::setHorizon()
     village.SetIncomes({"50", "", "", ""});
     village.Data.ReplaceAvBuildings({Entry(Warehouse3), Entry(Warehouse4)});
     QSignalSpy horizons(&village.Planner, &TPlanner::HorizonChanged);
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
 
     village.Planner.SetHorizon(7200);
     QCOMPARE(village.Data.Horizon, 7200);
@@ -677,7 +684,8 @@ void TestPlanner::buildReplacesOtherBuildingInPlace()
     village.SetStocks({"1000", "1000", "1000", "1000"});
     village.Data.ReplaceAvBuildings({Entry(Granary1), Entry(Warehouse3), Entry(Farm3)});
     village.Planner.RecalculateAvailable();
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     QSignalSpy progress(&village.Planner, &TPlanner::ProgressChanged);
     QSignalSpy resources(&village.Data, &TVillageData::ResourcesChanged);
 
@@ -783,7 +791,8 @@ void TestPlanner::buildBlankRow()
     TVillage village(Catalog());
     village.SetStocks({"abc", "", "5", "-3"});
     QVERIFY(IsBlankTable(village.Rows()));
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
 
     village.Planner.Build(0);
     QCOMPARE(village.Stocks(), QStringList({"0", "0", "5", "-3"}));
@@ -812,7 +821,8 @@ void TestPlanner::buildOutsideTable()
     village.Data.ReplaceAvBuildings({Entry(Warehouse3), Entry(Farm3)});
     village.Planner.RecalculateAvailable();
     QCOMPARE(village.Rows().size(), 2);
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     QSignalSpy resources(&village.Data, &TVillageData::ResourcesChanged);
 
     village.Planner.Build(row);
@@ -870,6 +880,7 @@ void TestPlanner::buildUsesScaledBuildTime()
     village.SetStocks({"1000", "1000", "1000", "1000"});
     village.Data.ReplaceAvBuildings({Entry(Warehouse3)});
     village.Data.SetMainLevel(QStringLiteral("3"));
+    Settle();
     QCOMPARE(village.Rows().first()[6], QStringLiteral("00:11:10"));
     village.Planner.Build(0);
     QCOMPARE(village.Data.BuildTotal, 670);
@@ -880,7 +891,8 @@ void TestPlanner::advanceToNextLevel()
     TVillage village(Catalog());
     village.SetStocks({"1000", "1000", "1000", "1000"});
     village.Data.ReplaceAvBuildings({Entry(Granary1), Entry(Warehouse3), Entry(Farm3)});
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
 
     // Found whatever the letter case; replaced in place.
     village.Planner.AdvanceToNextLevel(QStringLiteral("СКЛАД ( 3)"));
@@ -921,7 +933,8 @@ void TestPlanner::advanceToNextLevelDoesNothing()
     TVillage village(Catalog());
     village.Data.ReplaceAvBuildings(list);
     const QList<TAvBuildingEntry> before = village.Data.AvBuildings;
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     QSignalSpy lists(&village.Data, &TVillageData::AvBuildingsChanged);
     village.Planner.AdvanceToNextLevel(text);
     QCOMPARE(village.Data.AvBuildings, before);
@@ -1139,10 +1152,12 @@ void TestPlanner::accrualSetsModifiedAndRecalculates()
     village.Data.ReplaceAvBuildings({Entry(Warehouse3)});
     village.Planner.RecalculateAvailable();
     QCOMPARE(village.Rows().first()[5], QStringLiteral("00:00:01 (21:30)"));
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     QSignalSpy resources(&village.Data, &TVillageData::ResourcesChanged);
 
     village.Planner.Tick();
+    Settle();
     QCOMPARE(village.Data.ResourceCollect[0], QStringLiteral("150"));
     QVERIFY(village.Data.Modified);
     QCOMPARE(recalculated.count(), 1);
@@ -1165,7 +1180,8 @@ void TestPlanner::noIncomeChangesNothing()
     TVillage village(Catalog());
     village.SetStocks({"5", "abc", "", "-3"});
     village.SetIncomes({income, income, income, income});
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     for (int tick = 0; tick < 3601; ++tick)
         village.Planner.Tick();
     QCOMPARE(village.Stocks(), QStringList({"5", "abc", "", "-3"}));
@@ -1195,7 +1211,8 @@ void TestPlanner::stockAtMaximumStays()
     TVillage full(Catalog());
     full.SetStocks({"2147483647", "", "", ""});
     full.SetIncomes({"2147483647", "", "", ""});
-    QSignalSpy recalculated(&full.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&full.Planner, &TPlanner::Evaluated);
     for (int tick = 0; tick < 10; ++tick)
         full.Planner.Tick();
     QCOMPARE(full.Data.ResourceCollect[0], QStringLiteral("2147483647"));
@@ -1234,9 +1251,11 @@ void TestPlanner::accrualStopsAtCapacity()
     village.SetStocks({stock, "", "", ""});
     village.SetIncomes({income, "", "", ""});
     village.Data.SetCapacity(TResourceKind::Wood, capacity);
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     for (int tick = 0; tick < ticks; ++tick)
         village.Planner.Tick();
+    Settle();
     QCOMPARE(village.Data.ResourceCollect[0], after);
     // A stock that cannot grow changes nothing: no change mark, no recalculation.
     const bool changed = after != stock;
@@ -1288,9 +1307,11 @@ void TestPlanner::negativeIncomeStopsAtZero()
     village.SetStocks({stock, "", "", ""});
     village.SetIncomes({income, "", "", ""});
     village.Data.ReplaceAvBuildings({Entry(Warehouse3)});
-    QSignalSpy recalculated(&village.Planner, &TPlanner::AvailableChanged);
+    Settle();
+    QSignalSpy recalculated(&village.Planner, &TPlanner::Evaluated);
     for (int tick = 0; tick < ticks; ++tick)
         village.Planner.Tick();
+    Settle();
     QCOMPARE(village.Data.ResourceCollect[0], result);
     QCOMPARE(village.Data.Modified, modified);
     QCOMPARE(recalculated.count() > 0, modified);

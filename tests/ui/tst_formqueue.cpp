@@ -106,7 +106,7 @@ void TestFormQueue::Prepare(TFormVillage &page) const
 void TestFormQueue::Enqueue(TFormVillage &page, const QStringList &texts) const
 {
     for (const QString &text : texts)
-        QVERIFY(page.QueueModel().Enqueue(m_Catalog.FindByDisplayText(text)));
+        QVERIFY(page.Planner().Enqueue(m_Catalog.FindByDisplayText(text)));
 }
 
 void TestFormQueue::enqueueFromEachMenu_data()
@@ -235,7 +235,7 @@ void TestFormQueue::chartToggleShowsProjection()
     // A third item: the same series, one marker more.
     const int seriesCount = int(chart->chart()->series().size());
     Enqueue(*page, {Main2});
-    QCOMPARE(starts->count(), 3);
+    QTRY_COMPARE(starts->count(), 3);
     QCOMPARE(chart->chart()->series().size(), seriesCount);
     QCOMPARE(chart->Series(), MakeProjectionSeries(model.Projection(), model.ProjectedAt()));
 

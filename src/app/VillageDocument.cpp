@@ -1,0 +1,84 @@
+// One open village; see VillageDocument.h.
+#include "VillageDocument.h"
+
+#include "import/OverviewImport.h"
+#include "models/AvailableModel.h"
+#include "models/ConsideredModel.h"
+#include "models/QueueModel.h"
+#include "models/ResourceModel.h"
+#include "notify/VillageWatch.h"
+#include "record/VillageData.h"
+#include "rules/CatchUp.h"
+#include "rules/Planner.h"
+
+#include "base/Clock.h"
+
+#include <QScopedValueRollback>
+
+TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
+    : QObject(parent)
+    , m_Catalog(catalog)
+    , m_Village(std::make_unique<TVillageData>())
+    , m_Planner(std::make_unique<TPlanner>(*m_Village, catalog))
+{
+    m_AvailableModel = new TAvailableModel(*m_Planner, catalog, this);
+    m_ResourceModel = new TResourceModel(*m_Village, this);
+    m_ConsideredModel = new TConsideredModel(*m_Village, this);
+    m_QueueModel = new TQueueModel(*m_Planner, this);
+    m_Watch = new TVillageWatch(*m_Planner);
+    connect(m_Planner.get(), &TPlanner::AutoSaveDue, this, &TVillageDocument::AutoSave);
+}
+
+TVillageDocument::~TVillageDocument()
+{
+    // The models go before the planner and the record they show.
+    delete m_AvailableModel;
+    delete m_ResourceModel;
+    delete m_ConsideredModel;
+    delete m_QueueModel;
+}
+
+TFileResult TVillageDocument::Load()
+{
+    QDateTime saved;
+    const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved);
+    SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
+    m_Planner->RecalculateAvailable();
+    return result;
+}
+
+TFileResult TVillageDocument::Write(const QString &path)
+{
+    return SaveVillageFile(*m_Village, path.isEmpty() ? m_Village->FileName : path);
+}
+
+TOverviewImportResult TVillageDocument::Import(const QStringList &lines)
+{
+    TOverviewImportResult imported = ImportOverviewText(lines, *m_Village, m_Catalog);
+    if (imported.Accepted)
+        SetInfoLine(imported.Report);
+    return imported;
+}
+
+void TVillageDocument::Tick()
+{
+    m_Planner->Tick();
+}
+
+void TVillageDocument::AutoSave()
+{
+    if (m_ReportingWriteFailure)
+        return;
+    const TFileResult result = Write();
+    if (result.Ok)
+        return;
+    // The report may hold a message box open while the clock ticks on.
+    const QScopedValueRollback reporting(m_ReportingWriteFailure, true);
+    emit AutoSaveFailed(result);
+}
+
+void TVillageDocument::SetInfoLine(const QString &line)
+{
+    m_InfoLine = line;
+    emit InfoLineChanged(line);
+}

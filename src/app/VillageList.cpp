@@ -1,0 +1,114 @@
+// The open villages and their clock; see VillageList.h.
+#include "VillageList.h"
+
+#include "app/VillageDocument.h"
+#include "record/VillageData.h"
+#include "record/VillageFile.h"
+
+#include <QTimer>
+
+TVillageList::TVillageList(const TdmListObj &catalog, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_Catalog(catalog)
+{
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TVillageList::Tick);
+    Timer1->start();
+}
+
+TVillageList::~TVillageList()
+{
+    Timer1->stop();
+}
+
+TVillageDocument *TVillageList::Add()
+{
+    const int row = Count();
+    beginInsertRows({}, row, row);
+    auto *document = new TVillageDocument(m_Catalog, this);
+    m_Documents.append(document);
+    endInsertRows();
+    connect(&document->Village(), &TVillageData::NameChanged, this, [this, document] { NameChanged(document); });
+    return document;
+}
+
+void TVillageList::Remove(TVillageDocument *document)
+{
+    const int row = IndexOf(document);
+    if (row < 0)
+        return;
+    beginRemoveRows({}, row, row);
+    m_Documents.removeAt(row);
+    endRemoveRows();
+    delete document;
+}
+
+void TVillageList::Move(int from, int to)
+{
+    if (from < 0 || from >= Count() || to < 0 || to >= Count() || from == to)
+        return;
+    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+    m_Documents.move(from, to);
+    endMoveRows();
+}
+
+TVillageDocument *TVillageList::At(int index) const
+{
+    return index >= 0 && index < Count() ? m_Documents.at(index) : nullptr;
+}
+
+int TVillageList::IndexOf(const TVillageDocument *document) const
+{
+    return int(m_Documents.indexOf(const_cast<TVillageDocument *>(document)));
+}
+
+QList<const TPlanner *> TVillageList::Planners() const
+{
+    QList<const TPlanner *> planners;
+    planners.reserve(Count());
+    for (const TVillageDocument *document : m_Documents)
+        planners.append(&document->Planner());
+    return planners;
+}
+
+TVillageDocument *TVillageList::FindFile(const QString &fileName, const TVillageDocument *except) const
+{
+    for (TVillageDocument *document : m_Documents) {
+        if (document != except && SameVillageFile(document->Village().FileName, fileName))
+            return document;
+    }
+    return nullptr;
+}
+
+void TVillageList::Tick()
+{
+    // A copy: a tick may report a failed save, and the report may let a
+    // village be closed meanwhile.
+    const QList<TVillageDocument *> documents = m_Documents;
+    for (TVillageDocument *document : documents) {
+        if (m_Documents.contains(document))
+            document->Tick();
+    }
+    emit Ticked();
+}
+
+int TVillageList::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Count();
+}
+
+QVariant TVillageList::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole)
+        return {};
+    return m_Documents.at(index.row())->Village().Name;
+}
+
+void TVillageList::NameChanged(TVillageDocument *document)
+{
+    const int row = IndexOf(document);
+    if (row >= 0)
+        emit dataChanged(index(row), index(row), {Qt::DisplayRole});
+}

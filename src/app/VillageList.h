@@ -1,0 +1,57 @@
+// The open villages: the owner of every village document, in tab order,
+// and of the one clock that ticks them all once a second, shown or not.
+// As a list model it gives each village's name. The main window's tabs,
+// the window of all villages, the notifications and the session read it.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QList>
+
+class QTimer;
+class TdmListObj;
+class TPlanner;
+class TVillageDocument;
+
+class TVillageList : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    explicit TVillageList(const TdmListObj &catalog, QObject *parent = nullptr);
+    ~TVillageList() override;
+
+    // A new, empty village at the end.
+    TVillageDocument *Add();
+    // Takes the village out and frees it.
+    void Remove(TVillageDocument *document);
+    // Moves a village to another place, as a tab is dragged.
+    void Move(int from, int to);
+
+    int Count() const { return int(m_Documents.size()); }
+    TVillageDocument *At(int index) const;
+    int IndexOf(const TVillageDocument *document) const;
+    // The planners of every village, for the summary.
+    QList<const TPlanner *> Planners() const;
+    // The village other than `except` that has this file (the same file by
+    // its canonical path); null for none.
+    TVillageDocument *FindFile(const QString &fileName, const TVillageDocument *except = nullptr) const;
+
+    // The one clock: one second between ticks.
+    QTimer &Clock() const { return *Timer1; }
+    // Ticks every village once, in list order.
+    void Tick();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+signals:
+    // Every village has ticked.
+    void Ticked();
+
+private:
+    void NameChanged(TVillageDocument *document);
+
+    const TdmListObj &m_Catalog;
+    QList<TVillageDocument *> m_Documents;
+    QTimer *Timer1 = nullptr;
+};

@@ -1,0 +1,63 @@
+// The evaluation of a village; see Evaluation.h.
+#include "Evaluation.h"
+
+#include "record/VillageData.h"
+
+#include "catalog/dm_ListObjects.h"
+
+QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.Afford << ", "
+                    << entry.BuildSeconds << ", short " << entry.ShortKinds << ')';
+    return debug;
+}
+
+bool IsListed(const TAffordTime &afford, qint64 horizon)
+{
+    return afford.IsNever() || afford.Seconds <= horizon;
+}
+
+TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now)
+{
+    TVillageEvaluation evaluation;
+    evaluation.At = now;
+    const TResourceAmounts &stocks = village.Stocks();
+    const TResourceAmounts &incomes = village.Incomes();
+    const TResourceAmounts &capacities = village.Capacities();
+    const qint32 mainLevel = village.MainLevelValue();
+    const qint32 catalogCount = catalog.Count();
+
+    TVillageSnapshot &snapshot = evaluation.Snapshot;
+    snapshot.VillageName = village.Name;
+    snapshot.Buildings.reserve(village.AvBuildings.size() + village.Queue.size());
+    evaluation.Available.reserve(village.AvBuildings.size());
+    for (const TAvBuildingEntry &entry : village.AvBuildings) {
+        if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
+            continue;
+        const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
+        TAvailableEntry row;
+        row.CatalogIndex = entry.CatalogIndex;
+        row.Afford = TimeToAffordCosts(stocks, incomes, capacities, CostsOf(object));
+        row.BuildSeconds = BuildSecondsAt(catalog, object.Time, mainLevel);
+        for (TResourceKind kind : AllResourceKinds) {
+            if (object.Cost(kind) > stocks[KindIndex(kind)])
+                row.ShortKinds |= quint8(1u << KindIndex(kind));
+        }
+        snapshot.Buildings.append({entry.Text, row.Afford});
+        if (IsListed(row.Afford, village.Horizon))
+            evaluation.Available.append(row);
+    }
+    if (evaluation.Available.isEmpty())
+        evaluation.Available.append(TAvailableEntry{});
+
+    for (const TAvBuildingEntry &entry : village.Queue) {
+        if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
+            continue;
+        const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
+        snapshot.Buildings.append({entry.Text, TimeToAffordCosts(stocks, incomes, capacities, CostsOf(object))});
+    }
+    snapshot.Storages = StorageSnapshots(village);
+    evaluation.Queue = ProjectQueue(catalog, QueueInputOf(village, village.Horizon));
+    return evaluation;
+}
