@@ -2,6 +2,8 @@
 // QueuePanel.h.
 #include "QueuePanel.h"
 
+#include "village/KeptFileContent.h"
+
 #include "QueueChart.h"
 #include "QueueView.h"
 
@@ -14,6 +16,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QSplitter>
+#include <QLabel>
 #include <QVBoxLayout>
 
 TQueuePanel::TQueuePanel(TQueueModel &model, QWidget *page)
@@ -42,6 +45,10 @@ TQueuePanel::TQueuePanel(TQueueModel &model, QWidget *page)
     auto *queue = new QVBoxLayout(gbQueue);
     queue->setContentsMargins(6, 4, 6, 6);
     queue->addWidget(sgQueue);
+    lbQueueNotUnderstood = new QLabel(NotUnderstoodMark(), gbQueue);
+    lbQueueNotUnderstood->setObjectName(QStringLiteral("lbQueueNotUnderstood"));
+    lbQueueNotUnderstood->hide();
+    queue->addWidget(lbQueueNotUnderstood);
 
     gbChart = new QGroupBox(QStringLiteral("График"), page);
     gbChart->setObjectName(QStringLiteral("gbChart"));
