@@ -11,12 +11,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 class TestSingleInstance : public QObject
 {
@@ -25,6 +27,8 @@ class TestSingleInstance : public QObject
 private slots:
     void firstStartListens_data();
     void firstStartListens();
+    void messagesOfLaterStarts_data();
+    void messagesOfLaterStarts();
     void secondStartForwardsItsFileAndEnds_data();
     void secondStartForwardsItsFileAndEnds();
     void helpAndVersionNeedNoDisplay_data();
@@ -93,6 +97,51 @@ void TestSingleInstance::firstStartListens()
     QVERIFY(!other.tryLock(0));
     QLocalServer second;
     QVERIFY(!second.listen(TSingleInstance::SocketPath(folder)));
+}
+
+void TestSingleInstance::messagesOfLaterStarts_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QStringList>("files");
+
+    const auto withLength = [](const QByteArray &payload, quint32 length) {
+        QByteArray message(4, '\0');
+        qToBigEndian(length, message.data());
+        return message + payload;
+    };
+    const QByteArray two = QStringLiteral("/home/игрок/Северная.vlgdat").toUtf8() + '\0' + "/tmp/b.vlgdat";
+    QTest::newRow("two files") << withLength(two, quint32(two.size())) << true
+                               << QStringList{QStringLiteral("/home/игрок/Северная.vlgdat"), QStringLiteral("/tmp/b.vlgdat")};
+    QTest::newRow("no files: show yourself") << withLength({}, 0) << true << QStringList();
+    QTest::newRow("longer than any command line: dropped unread")
+        << withLength("x", quint32(TSingleInstance::MaxMessageSize + 1)) << false << QStringList();
+}
+
+void TestSingleInstance::messagesOfLaterStarts()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(bool, taken);
+    QFETCH(QStringList, files);
+
+    QTemporaryDir dir;
+    TSingleInstance instance(dir.path());
+    QCOMPARE(instance.Start({}, 2000), TInstanceRole::Primary);
+    QSignalSpy received(&instance, &TSingleInstance::FilesReceived);
+
+    QLocalSocket socket;
+    socket.connectToServer(TSingleInstance::SocketPath(dir.path()));
+    QVERIFY(socket.waitForConnected(2000));
+    socket.write(message);
+    if (taken) {
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.constFirst().constFirst().toStringList(), files);
+        QTRY_COMPARE(socket.bytesAvailable(), qint64(1));
+        QCOMPARE(socket.read(1), QByteArray("1"));
+    } else {
+        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(received.count(), 0);
+    }
 }
 
 void TestSingleInstance::secondStartForwardsItsFileAndEnds_data()

@@ -1,12 +1,12 @@
 // One running program per user; see SingleInstance.h.
 //
 // A start's message is a 32-bit length in network order followed by that
-// many bytes: a QDataStream of the file list. The running program answers
+// many bytes: the files in UTF-8, each after the one before and a NUL (which
+// no path holds); no bytes for no files. The running program answers
 // one byte, '1', once it has the files, so that the later start ends only
 // after its files are safe.
 #include "SingleInstance.h"
 
-#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
@@ -26,12 +26,7 @@ constexpr int RetryPauseMs = 50;
 
 QByteArray Message(const QStringList &files)
 {
-    QByteArray payload;
-    {
-        QDataStream stream(&payload, QIODevice::WriteOnly);
-        stream.setVersion(QDataStream::Qt_6_0);
-        stream << files;
-    }
+    const QByteArray payload = files.join(QChar(u'\0')).toUtf8();
     QByteArray message(LengthSize, '\0');
     qToBigEndian(quint32(payload.size()), message.data());
     return message + payload;
@@ -164,15 +159,8 @@ void TSingleInstance::SocketReadyRead(QLocalSocket *socket)
         return;
     socket->skip(LengthSize);
     const QByteArray payload = socket->read(size);
-
-    QStringList files;
-    QDataStream stream(payload);
-    stream.setVersion(QDataStream::Qt_6_0);
-    stream >> files;
-    if (stream.status() != QDataStream::Ok) {
-        socket->abort();
-        return;
-    }
+    const QStringList files =
+        payload.isEmpty() ? QStringList() : QString::fromUtf8(payload).split(QChar(u'\0'));
     socket->write(&Confirmation, 1);
     socket->flush();
     // The files are opened after this handler, which may show message boxes.
