@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . tools/ensure-packages.sh
 ensure_packages cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6svg6 \
-    fonts-dejavu-core qt6-translations-l10n shared-mime-info appstream desktop-file-utils lintian
+    fonts-dejavu-core qt6-translations-l10n shared-mime-info appstream desktop-file-utils lintian dbus-daemon
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

@@ -1,9 +1,12 @@
 // JorLivaronMng: a planner for players of the browser game Ливарон.
 // The entry point is the start-up sequence: the application with its
-// metadata and command line, the catalog beside the executable, and only with
-// a usable catalog the main window, which opens the last session's villages
-// and the files named on the command line.
+// metadata and command line, one running program per user (a later start
+// hands its files to it and ends), the catalog beside the executable, and
+// only with a usable catalog the main window, which opens the last session's
+// villages and the files named on the command line.
 
+#include "app/SingleInstance.h"
+#include "catalog/MessageSeam.h"
 #include "catalog/StartUp.h"
 #include "catalog/dm_ListObjects.h"
 #include "ui/UiSeams.h"
@@ -38,10 +41,29 @@ bool ActOnCommandLine(const TCommandLine &commandLine)
     return !commandLine.ExitNow;
 }
 
+// The command line as the program was given it, before the application
+// object has taken the toolkit's own options out of it.
+QStringList RawArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer before the application object is made, so
+    // that they work without a display and never reach a running program.
+    SetApplicationMetadata();
+    const TCommandLine early = ReadCommandLine(RawArguments(argc, argv));
+    if (early.ExitNow && early.ExitStatus == 0) {
+        ActOnCommandLine(early);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     // The interface is Russian, so the toolkit's own dialogs speak Russian
     // too, whatever the system's language.
@@ -51,8 +73,26 @@ int main(int argc, char *argv[])
     if (!ActOnCommandLine(commandLine))
         return commandLine.ExitStatus;
     UiSeams::InstallMessageBoxes();
-    return RunStartUp(QCoreApplication::applicationFilePath(), [&commandLine] {
+
+    // A program of this user runs already: it opens the files (or shows
+    // itself), and this start ends.
+    TSingleInstance instance;
+    switch (instance.Start(commandLine.Files)) {
+    case TInstanceRole::Forwarded:
+        return 0;
+    case TInstanceRole::Failed:
+        ShowMessage(TMessageKind::Error, instance.Error());
+        return 1;
+    case TInstanceRole::Primary:
+        break;
+    }
+
+    return RunStartUp(QCoreApplication::applicationFilePath(), [&commandLine, &instance] {
         TFormMain window(*dmListObj);
+        QObject::connect(&instance, &TSingleInstance::FilesReceived, &window, [&window](const QStringList &files) {
+            window.OpenFiles(files);
+            window.ShowWindow();
+        });
         window.show();
         window.RestoreSession();
         window.OpenFiles(commandLine.Files);

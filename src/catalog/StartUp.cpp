@@ -46,6 +46,10 @@ TCommandLine ReadCommandLine(const QStringList &arguments)
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         result.ExitNow = true;
         result.Output = parser.helpText();
+        // Read before the application object exists, the parser does not
+        // know the program's name.
+        if (!arguments.isEmpty())
+            result.Output.replace(QStringLiteral("<executable_name>"), arguments.constFirst());
         return result;
     }
     if (parser.isSet(version)) {

@@ -158,8 +158,8 @@ int TVillageData::IndexOfAvBuilding(QStringView text) const
 
 void TVillageData::AddUnknownBuilding(const QString &text)
 {
-    if (IndexOfAvBuilding(text) >= 0)
-        return;
+    // A text beside a considered building that differs from it in letter
+    // case only is kept too: the file carried both.
     for (const QString &kept : std::as_const(UnknownBuildings)) {
         if (SameText(kept, text))
             return;

@@ -14,6 +14,7 @@
 // the page shows it and asks it to change.
 #pragma once
 
+#include "KeptFileContent.h"
 #include "catalog/ResourceKind.h"
 
 #include <QDebug>
@@ -82,6 +83,9 @@ public:
     // know keeps its place with CatalogIndex -1: it is written back, never
     // projected.
     QList<TAvBuildingEntry> Queue;
+    // What the village's file carried that this version does not use, to be
+    // written back with the village; filled by the file reader only.
+    TKeptFileContent KeptFileContent;
 
     // Sets or clears the change flag; announces a change of it.
     void SetModified(bool modified);
@@ -113,8 +117,10 @@ public:
     int IndexOfAvBuilding(QStringView text) const;
 
     // Keeps a building text that the catalog does not know, after those
-    // kept already; a text kept already or listed among the considered
-    // buildings (letter case ignored) is not added again.
+    // kept already; a text kept already (letter case ignored) is not added
+    // again. One that differs from a considered building's text in letter
+    // case only is kept, so that a file written and read again gives the
+    // same village.
     void AddUnknownBuilding(const QString &text);
 
     void SetLastWriteFailed(bool failed);

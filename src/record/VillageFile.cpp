@@ -21,9 +21,20 @@
 // children in document order by their names. The program writes neither a
 // document type nor more than four attributes on an element; a file with a
 // document type, or with an element of very many attributes, is refused
-// before it can cost gigabytes or minutes.
+// before it can cost gigabytes or minutes, and so is anything but a regular
+// file of at most 16 MiB (VillageFileAccess).
+//
+// What the reader does not use (unknown elements, attributes, comments,
+// processing instructions, text; a Construction or a queue Item whose value
+// cannot be used) goes into the record's TKeptFileContent, and the writer
+// puts it back after the known content of the element that held it, in the
+// file's order: a file opened and saved by this version loses nothing that
+// a newer version or another tool put there.
 #include "VillageFile.h"
 
+#include "KeptFileContent.h"
+#include "VillageFileAccess.h"
+#include "XmlNode.h"
 #include "base/TextCompare.h"
 #include "record/VillageData.h"
 #include "base/Clock.h"
@@ -33,7 +44,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -45,6 +55,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -122,71 +133,121 @@ QString XmlSafeText(const QString &text)
     return result;
 }
 
-void WriteResources(QXmlStreamWriter &writer, const QString &name, const std::array<QString, 4> &texts)
+// What the file carried in the element of this key and the reader did not
+// use, after the element's known content.
+void WriteKeptChildren(QXmlStreamWriter &writer, const TKeptFileContent &kept, const QString &key)
 {
-    writer.writeEmptyElement(name);
+    for (const TKeptFileContent::TNode &child : kept.Children(key))
+        WriteXmlNode(writer, child.Node);
+}
+
+// Starts an element with its known attributes, then the kept ones.
+void StartElement(QXmlStreamWriter &writer, const QString &name, const TXmlAttributes &known,
+                  const TKeptFileContent &kept, const QString &key)
+{
+    writer.writeStartElement(name);
+    WriteXmlAttributes(writer, known);
+    WriteXmlAttributes(writer, kept.Attributes(key));
+}
+
+// An element without content of its own: its attributes, and what it held
+// besides.
+void WriteLeafElement(QXmlStreamWriter &writer, const QString &name, const TXmlAttributes &known,
+                      const TKeptFileContent &kept)
+{
+    StartElement(writer, name, known, kept, name);
+    WriteKeptChildren(writer, kept, name);
+    writer.writeEndElement();
+}
+
+TXmlAttributes ResourceAttributeValues(const std::array<QString, 4> &texts)
+{
+    TXmlAttributes attributes;
     for (const TResourceKind kind : AllResourceKinds)
-        writer.writeAttribute(ResourceAttributes[KindIndex(kind)], XmlSafeText(texts[KindIndex(kind)]));
+        attributes.append({ResourceAttributes[KindIndex(kind)], XmlSafeText(texts[KindIndex(kind)])});
+    return attributes;
+}
+
+// A Building or Item element, with the attributes kept for its text.
+void WriteEntryElement(QXmlStreamWriter &writer, const QString &name, const QString &text, const TKeptFileContent &kept)
+{
+    StartElement(writer, name, {}, kept, TKeptFileContent::ElementKey(name, text.toCaseFolded()));
+    writer.writeCharacters(XmlSafeText(text));
+    writer.writeEndElement();
 }
 
 // The file's bytes: the declaration on a line of its own, then the elements
 // without any whitespace between them; UTF-8 without byte-order mark. The
 // stream writer keeps the attributes in the order written (a DOM document
-// would not).
+// would not). What the file that was read carried and this version does not
+// use goes back after the known content of the element that held it.
 QByteArray VillageFileBytes(const TVillageData &village)
 {
+    const TKeptFileContent &kept = village.KeptFileContent;
     QByteArray elements;
     QXmlStreamWriter writer(&elements);
-    writer.writeStartElement(RootElementName);
+    for (const TXmlNode &node : kept.BeforeRoot)
+        WriteXmlNode(writer, node);
+    StartElement(writer, RootElementName, {}, kept, TKeptFileContent::RootKey());
 
     const QDateTime now = CurrentDateTime();
-    writer.writeStartElement(DateElementName);
-    writer.writeAttribute(SavedAttribute, UtcMomentText(now));
+    StartElement(writer, DateElementName, {{SavedAttribute, UtcMomentText(now)}}, kept, DateElementName);
     writer.writeCharacters(XmlSafeText(VillageFileDateText(now)));
+    WriteKeptChildren(writer, kept, DateElementName);
     writer.writeEndElement();
 
-    writer.writeEmptyElement(VillageElementName);
-    writer.writeAttribute(NameAttribute, XmlSafeText(village.Name));
-    writer.writeAttribute(RaceAttribute, TVillageData::RaceDisplayName(village.Race));
-    writer.writeAttribute(MainLevelAttribute, XmlSafeText(village.MainLevel));
+    WriteLeafElement(writer, VillageElementName,
+                     {{NameAttribute, XmlSafeText(village.Name)},
+                      {RaceAttribute, TVillageData::RaceDisplayName(village.Race)},
+                      {MainLevelAttribute, XmlSafeText(village.MainLevel)}},
+                     kept);
 
-    WriteResources(writer, ResourceCollectElementName, village.ResourceCollect);
-    WriteResources(writer, ResourceAddElementName, village.ResourceAdd);
-    if (std::any_of(village.Capacity.begin(), village.Capacity.end(),
-                    [](const QString &text) { return !text.isEmpty(); }))
-        WriteResources(writer, CapacityElementName, village.Capacity);
+    WriteLeafElement(writer, ResourceCollectElementName, ResourceAttributeValues(village.ResourceCollect), kept);
+    WriteLeafElement(writer, ResourceAddElementName, ResourceAttributeValues(village.ResourceAdd), kept);
+    if (std::any_of(village.Capacity.begin(), village.Capacity.end(), [](const QString &text) { return !text.isEmpty(); })
+        || kept.Holds(CapacityElementName))
+        WriteLeafElement(writer, CapacityElementName, ResourceAttributeValues(village.Capacity), kept);
 
     // Texts that the catalog does not know go back after the known ones.
-    if (!village.AvBuildings.isEmpty() || !village.UnknownBuildings.isEmpty()) {
-        writer.writeStartElement(AvBuildingsElementName);
+    if (!village.AvBuildings.isEmpty() || !village.UnknownBuildings.isEmpty() || kept.Holds(AvBuildingsElementName)) {
+        StartElement(writer, AvBuildingsElementName, {}, kept, AvBuildingsElementName);
         for (const TAvBuildingEntry &entry : village.AvBuildings)
-            writer.writeTextElement(BuildingElementName, XmlSafeText(entry.Text));
+            WriteEntryElement(writer, BuildingElementName, entry.Text, kept);
         for (const QString &text : village.UnknownBuildings)
-            writer.writeTextElement(BuildingElementName, XmlSafeText(text));
+            WriteEntryElement(writer, BuildingElementName, text, kept);
+        WriteKeptChildren(writer, kept, AvBuildingsElementName);
         writer.writeEndElement();
     }
 
-    if (!village.Queue.isEmpty()) {
-        writer.writeStartElement(QueueElementName);
+    if (!village.Queue.isEmpty() || kept.Holds(QueueElementName)) {
+        StartElement(writer, QueueElementName, {}, kept, QueueElementName);
         for (const TAvBuildingEntry &entry : village.Queue)
-            writer.writeTextElement(QueueItemElementName, XmlSafeText(entry.Text));
+            WriteEntryElement(writer, QueueItemElementName, entry.Text, kept);
+        WriteKeptChildren(writer, kept, QueueElementName);
         writer.writeEndElement();
     }
 
     if (village.BuildTotal > 0) {
         const qint64 remaining = std::max<qint64>(qint64(village.BuildTotal) - village.BuildElapsed, 0);
-        writer.writeEmptyElement(ConstructionElementName);
-        writer.writeAttribute(NameAttribute, XmlSafeText(village.BuildName));
-        writer.writeAttribute(TotalAttribute, QString::number(village.BuildTotal));
-        writer.writeAttribute(EndsAttribute, UtcMomentText(now.addSecs(remaining)));
+        WriteLeafElement(writer, ConstructionElementName,
+                         {{NameAttribute, XmlSafeText(village.BuildName)},
+                          {TotalAttribute, QString::number(village.BuildTotal)},
+                          {EndsAttribute, UtcMomentText(now.addSecs(remaining))}},
+                         kept);
     }
 
     // Line breaks are written as CR LF; the reader makes them CR LF again
     // after the XML parser has turned them into LF.
-    if (!village.Comments.isEmpty())
-        writer.writeTextElement(CommentsElementName, XmlSafeText(WithCrLfBreaks(village.Comments)));
+    if (!village.Comments.isEmpty()) {
+        StartElement(writer, CommentsElementName, {}, kept, CommentsElementName);
+        writer.writeCharacters(XmlSafeText(WithCrLfBreaks(village.Comments)));
+        writer.writeEndElement();
+    }
 
+    WriteKeptChildren(writer, kept, TKeptFileContent::RootKey());
     writer.writeEndElement();
+    for (const TXmlNode &node : kept.AfterRoot)
+        WriteXmlNode(writer, node);
     return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n") + elements;
 }
 
@@ -288,10 +349,11 @@ bool HasCrowdedTag(const QByteArray &data)
     return HasCrowdedTag(data.constData(), data.size());
 }
 
-// Parses data into doc. Unlike QDomDocument::setContent, text made of blanks
-// only is kept, so that such a comment reads back; adjacent pieces of text
-// become one text node.
-std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &doc)
+// Parses data into document, whose children are the document's nodes (the
+// root element among them). Text made of blanks only is kept inside the
+// root, so that such a comment reads back; adjacent pieces of text become
+// one text node; text outside the root element is layout and is dropped.
+std::optional<TReadFailure> ParseDocument(const QByteArray &data, TXmlNode &document)
 {
     if (HasCrowdedTag(data))
         return TReadFailure{QStringLiteral("Слишком много атрибутов у элемента!")};
@@ -302,53 +364,45 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &
     // A village file nests three levels; far deeper nesting is no village
     // file and would only exhaust the stack.
     constexpr int MaxDepth = 256;
-    int depth = 0;
 
-    // The node that receives what is read; null while at document level
-    // (the document itself only exists once its first node is created).
-    QDomNode current;
-    const auto append = [&](const QDomNode &node) {
-        if (current.isNull())
-            doc.appendChild(node);
-        else
-            current.appendChild(node);
-    };
+    // The open elements, the document first; the last receives what is read.
+    QList<TXmlNode *> open{&document};
     QString pendingText;
     bool hasPendingText = false;
     const auto flushText = [&] {
-        // Text outside the root element is layout and has no node.
-        if (hasPendingText && !current.isNull())
-            current.appendChild(doc.createTextNode(pendingText));
+        if (hasPendingText && open.size() > 1)
+            open.last()->Children.append(TXmlNode::Text(pendingText));
         pendingText.clear();
         hasPendingText = false;
+    };
+    const auto append = [&](TXmlNode node) {
+        flushText();
+        open.last()->Children.append(std::move(node));
     };
 
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
-            flushText();
-            if (++depth > MaxDepth)
+            if (open.size() > MaxDepth)
                 return TReadFailure{QStringLiteral("Слишком глубокая вложенность элементов!")};
-            QDomElement element = doc.createElement(reader.qualifiedName().toString());
+            TXmlNode element = TXmlNode::Element(reader.qualifiedName().toString());
             const QXmlStreamAttributes attributes = reader.attributes();
+            element.Attributes.reserve(attributes.size());
             for (const QXmlStreamAttribute &attribute : attributes)
-                element.setAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
-            append(element);
-            current = element;
+                element.Attributes.append({attribute.qualifiedName().toString(), attribute.value().toString()});
+            append(std::move(element));
+            open.append(&open.last()->Children.last());
             break;
         }
-        case QXmlStreamReader::EndElement: {
+        case QXmlStreamReader::EndElement:
             flushText();
-            --depth;
-            const QDomNode parent = current.parentNode();
-            current = parent.isDocument() ? QDomNode() : parent;
+            if (open.size() > 1)
+                open.removeLast();
             break;
-        }
         case QXmlStreamReader::Characters:
             if (reader.isCDATA()) {
-                flushText();
-                if (!current.isNull())
-                    current.appendChild(doc.createCDATASection(reader.text().toString()));
+                if (open.size() > 1)
+                    append({TXmlNode::TKind::CData, {}, reader.text().toString(), {}, {}});
             } else {
                 pendingText += reader.text();
                 hasPendingText = true;
@@ -359,8 +413,7 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &
             hasPendingText = true;
             break;
         case QXmlStreamReader::Comment:
-            flushText();
-            append(doc.createComment(reader.text().toString()));
+            append({TXmlNode::TKind::Comment, {}, reader.text().toString(), {}, {}});
             break;
         case QXmlStreamReader::DTD:
             // The program writes no document type. One in a file could
@@ -368,9 +421,8 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &
             // gigabytes of text.
             return TReadFailure{QStringLiteral("Определение типа документа (DOCTYPE) не допускается!")};
         case QXmlStreamReader::ProcessingInstruction:
-            flushText();
-            append(doc.createProcessingInstruction(reader.processingInstructionTarget().toString(),
-                                                   reader.processingInstructionData().toString()));
+            append({TXmlNode::TKind::ProcessingInstruction, reader.processingInstructionTarget().toString(),
+                    reader.processingInstructionData().toString(), {}, {}});
             break;
         default:
             break;
@@ -384,20 +436,18 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, QDomDocument &
     return std::nullopt;
 }
 
-// The element's content when it is a single piece of text; a failure for an
+// The element's content when it is a single piece of text; none for an
 // element without text or with other content.
-std::optional<QString> SingleText(const QDomElement &element)
+std::optional<QString> SingleText(const TXmlNode &element)
 {
-    const QDomNodeList children = element.childNodes();
-    if (children.size() != 1 || !children.at(0).isText())
+    if (element.Children.size() != 1 || !element.Children.constFirst().IsText())
         return std::nullopt;
-    return children.at(0).nodeValue();
+    return element.Children.constFirst().Value;
 }
 
-TReadFailure NoSingleTextFailure(const QDomElement &element)
+TReadFailure NoSingleTextFailure(const TXmlNode &element)
 {
-    return {QStringLiteral("Элемент «%1» не содержит единственного текстового значения!")
-                .arg(element.tagName())};
+    return {QStringLiteral("Элемент «%1» не содержит единственного текстового значения!").arg(element.Name)};
 }
 
 int RacePosition(const QString &text)
@@ -410,42 +460,62 @@ int RacePosition(const QString &text)
     return -1;
 }
 
-void ApplyVillage(const QDomElement &element, TVillageData &village)
+// The attributes of a known element that the reader does not use.
+void KeepAttributes(const TXmlNode &element, const QString &key, std::initializer_list<QStringView> known,
+                    TKeptFileContent &kept)
 {
-    if (element.hasAttribute(NameAttribute)) {
-        const QString name = element.attribute(NameAttribute);
-        if (name != village.Name)
-            village.SetName(name);
+    for (const auto &attribute : element.Attributes) {
+        if (std::find(known.begin(), known.end(), attribute.first) == known.end())
+            kept.KeepAttribute(key, attribute.first, attribute.second);
     }
-    if (element.hasAttribute(RaceAttribute))
-        village.SetRace(RacePosition(element.attribute(RaceAttribute)));
-    if (element.hasAttribute(MainLevelAttribute)) {
-        const QString level = element.attribute(MainLevelAttribute);
-        if (level != village.MainLevel)
-            village.SetMainLevel(level);
+}
+
+// The attributes and the content (but layout) of a known element that has
+// no content of its own.
+void KeepAttributesAndContent(const TXmlNode &element, const QString &key, std::initializer_list<QStringView> known,
+                              TKeptFileContent &kept)
+{
+    KeepAttributes(element, key, known, kept);
+    for (const TXmlNode &child : element.Children) {
+        if (!child.IsLayout())
+            kept.KeepChild(key, child);
     }
+}
+
+void ApplyVillage(const TXmlNode &element, TVillageData &village, TKeptFileContent &kept)
+{
+    if (const std::optional<QString> name = element.Attribute(NameAttribute); name && *name != village.Name)
+        village.SetName(*name);
+    if (const std::optional<QString> race = element.Attribute(RaceAttribute))
+        village.SetRace(RacePosition(*race));
+    if (const std::optional<QString> level = element.Attribute(MainLevelAttribute); level && *level != village.MainLevel)
+        village.SetMainLevel(*level);
+    KeepAttributesAndContent(element, VillageElementName, {NameAttribute, RaceAttribute, MainLevelAttribute}, kept);
 }
 
 enum class TResourceRow { Stocks, Production, Capacity };
 
-void ApplyResources(const QDomElement &element, TVillageData &village, TResourceRow row)
+void ApplyResources(const TXmlNode &element, TVillageData &village, TResourceRow row, TKeptFileContent &kept)
 {
     for (const TResourceKind kind : AllResourceKinds) {
-        const QString &name = ResourceAttributes[KindIndex(kind)];
-        if (!element.hasAttribute(name))
+        const std::optional<QString> value = element.Attribute(ResourceAttributes[KindIndex(kind)]);
+        if (!value)
             continue;
         switch (row) {
         case TResourceRow::Stocks:
-            village.SetResourceCollect(kind, element.attribute(name));
+            village.SetResourceCollect(kind, *value);
             break;
         case TResourceRow::Production:
-            village.SetResourceAdd(kind, element.attribute(name));
+            village.SetResourceAdd(kind, *value);
             break;
         case TResourceRow::Capacity:
-            village.SetCapacity(kind, element.attribute(name));
+            village.SetCapacity(kind, *value);
             break;
         }
     }
+    KeepAttributesAndContent(element, element.Name,
+                             {ResourceAttributes[0], ResourceAttributes[1], ResourceAttributes[2], ResourceAttributes[3]},
+                             kept);
 }
 
 // A moment written by UtcMomentText (any ISO 8601 form is taken); invalid
@@ -455,44 +525,67 @@ QDateTime MomentFromText(const QString &text)
     return QDateTime::fromString(text.trimmed(), Qt::ISODate);
 }
 
-// Each Item element with a single text is one entry, found through the
-// catalog; a text the catalog does not know keeps its place with index -1.
-// Anything else in the element is passed over.
-void ApplyQueue(const QDomElement &element, TVillageData &village, const TdmListObj &catalog)
+// The key under which the attributes of a Building or Item element of this
+// text are kept: letter case ignored, as the lists compare their texts.
+QString EntryKey(const QString &elementName, const QString &text)
 {
+    return TKeptFileContent::ElementKey(elementName, text.toCaseFolded());
+}
+
+// Each Item element with a single text that is not blank is one entry,
+// found through the catalog; a text the catalog does not know keeps its
+// place with index -1. An Item that is empty or holds anything else is kept
+// as read and not understood; anything else in the element is kept too.
+void ApplyQueue(const TXmlNode &element, TVillageData &village, const TdmListObj &catalog, TKeptFileContent &kept)
+{
+    KeepAttributes(element, QueueElementName, {}, kept);
     QList<TAvBuildingEntry> queue;
-    for (QDomElement item = element.firstChildElement(QueueItemElementName); !item.isNull();
-         item = item.nextSiblingElement(QueueItemElementName)) {
-        const std::optional<QString> text = SingleText(item);
-        if (!text || text->trimmed().isEmpty())
+    for (const TXmlNode &child : element.Children) {
+        if (child.IsLayout())
             continue;
+        if (!child.IsElement() || child.Name != QueueItemElementName) {
+            kept.KeepChild(QueueElementName, child);
+            continue;
+        }
+        const std::optional<QString> text = SingleText(child);
+        if (!text || text->trimmed().isEmpty()) {
+            kept.KeepChild(QueueElementName, child, true);
+            continue;
+        }
         const qint32 index = catalog.FindByDisplayText(*text);
-        queue.append({index >= 0 ? catalog.Object(index).DisplayText() : *text, index});
+        const QString entryText = index >= 0 ? catalog.Object(index).DisplayText() : *text;
+        queue.append({entryText, index});
+        KeepAttributes(child, EntryKey(QueueItemElementName, entryText), {}, kept);
     }
     // Applied as one change, however long the queue.
     village.SetQueue(queue);
 }
 
 // The construction resumes with the time that remains until its end; one
-// whose end has passed is cleared. A name that is empty, a total that is no
-// whole number above 0 or an end that is no moment leaves the record as it
-// is.
-void ApplyConstruction(const QDomElement &element, TVillageData &village)
+// whose end has passed is cleared, and what its element carried besides
+// goes with it. An element whose name is empty, whose total is no whole
+// number above 0 or whose end is no moment is kept as read and not
+// understood; the record stays as it is.
+void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFileContent &kept)
 {
-    const QString name = element.attribute(NameAttribute);
-    const std::optional<qint32> total = ParseWholeNumber(element.attribute(TotalAttribute));
-    const QDateTime ends = MomentFromText(element.attribute(EndsAttribute));
-    if (name.isEmpty() || !total || *total <= 0 || !ends.isValid())
+    const QString name = element.AttributeText(NameAttribute);
+    const std::optional<qint32> total = ParseWholeNumber(element.AttributeText(TotalAttribute));
+    const QDateTime ends = MomentFromText(element.AttributeText(EndsAttribute));
+    if (name.isEmpty() || !total || *total <= 0 || !ends.isValid()) {
+        kept.KeepChild(TKeptFileContent::RootKey(), element, true);
         return;
+    }
 
     const qint64 remaining = CurrentDateTime().secsTo(ends);
     if (remaining <= 0) {
         village.SetConstruction(QString(), 0, 0);
+        kept.Forget(ConstructionElementName);
         return;
     }
     // An end further away than the whole time (a clock set back) starts the
     // construction afresh.
     village.SetConstruction(name, *total, qint32(*total - std::min<qint64>(remaining, *total)));
+    KeepAttributesAndContent(element, ConstructionElementName, {NameAttribute, TotalAttribute, EndsAttribute}, kept);
 }
 
 void AddBuilding(const QString &text, TVillageData &village, const TdmListObj &catalog)
@@ -507,57 +600,75 @@ void AddBuilding(const QString &text, TVillageData &village, const TdmListObj &c
     village.AddAvBuilding({catalog.Object(index).DisplayText(), index});
 }
 
-std::optional<TReadFailure> ApplyBuildings(const QDomElement &element, TVillageData &village,
-                                           const TdmListObj &catalog)
+// Every element in AvBuildings is a building by its text, whatever its
+// name, and so is text between them; comments and processing instructions
+// are kept.
+std::optional<TReadFailure> ApplyBuildings(const TXmlNode &element, TVillageData &village, const TdmListObj &catalog,
+                                           TKeptFileContent &kept)
 {
-    for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        if (node.isElement()) {
-            const std::optional<QString> text = SingleText(node.toElement());
+    KeepAttributes(element, AvBuildingsElementName, {}, kept);
+    for (const TXmlNode &child : element.Children) {
+        if (child.IsElement()) {
+            const std::optional<QString> text = SingleText(child);
             if (!text)
-                return NoSingleTextFailure(node.toElement());
+                return NoSingleTextFailure(child);
             AddBuilding(*text, village, catalog);
-        } else if (node.isText()) {
-            // Text between the Building elements; blanks there are layout.
-            const QString text = node.nodeValue();
-            if (!text.trimmed().isEmpty())
-                AddBuilding(text, village, catalog);
+            KeepAttributes(child, EntryKey(BuildingElementName, *text), {}, kept);
+        } else if (child.IsText()) {
+            // Blanks between the Building elements are layout.
+            if (!child.Value.trimmed().isEmpty())
+                AddBuilding(child.Value, village, catalog);
+        } else {
+            kept.KeepChild(AvBuildingsElementName, child);
         }
     }
     return std::nullopt;
 }
 
 // Applies the root's children in document order; stops at the first failure,
-// leaving what was applied before it.
-std::optional<TReadFailure> ApplyRoot(const QDomElement &root, TVillageData &village,
-                                      const TdmListObj &catalog, QDateTime &saved)
+// leaving what was applied before it. What the reader does not use is kept.
+std::optional<TReadFailure> ApplyRoot(const TXmlNode &root, TVillageData &village, const TdmListObj &catalog,
+                                      QDateTime &saved, TKeptFileContent &kept)
 {
-    for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        if (!node.isElement())
-            continue;
-        const QDomElement element = node.toElement();
-        const QString name = element.tagName();
-        if (name == VillageElementName) {
-            ApplyVillage(element, village);
+    KeepAttributes(root, TKeptFileContent::RootKey(), {}, kept);
+    for (const TXmlNode &element : root.Children) {
+        const QString &name = element.Name;
+        if (!element.IsElement()) {
+            if (!element.IsLayout())
+                kept.KeepChild(TKeptFileContent::RootKey(), element);
+        } else if (name == VillageElementName) {
+            ApplyVillage(element, village, kept);
         } else if (name == ResourceCollectElementName) {
-            ApplyResources(element, village, TResourceRow::Stocks);
+            ApplyResources(element, village, TResourceRow::Stocks, kept);
         } else if (name == ResourceAddElementName) {
-            ApplyResources(element, village, TResourceRow::Production);
+            ApplyResources(element, village, TResourceRow::Production, kept);
         } else if (name == CapacityElementName) {
-            ApplyResources(element, village, TResourceRow::Capacity);
+            ApplyResources(element, village, TResourceRow::Capacity, kept);
         } else if (name == DateElementName) {
-            saved = MomentFromText(element.attribute(SavedAttribute));
+            saved = MomentFromText(element.AttributeText(SavedAttribute));
+            // Its text is written anew; anything else in it is kept.
+            KeepAttributes(element, DateElementName, {SavedAttribute}, kept);
+            for (const TXmlNode &child : element.Children) {
+                if (!child.IsText())
+                    kept.KeepChild(DateElementName, child);
+            }
         } else if (name == QueueElementName) {
-            ApplyQueue(element, village, catalog);
+            ApplyQueue(element, village, catalog, kept);
         } else if (name == ConstructionElementName) {
-            ApplyConstruction(element, village);
+            ApplyConstruction(element, village, kept);
         } else if (name == AvBuildingsElementName) {
-            if (auto failure = ApplyBuildings(element, village, catalog))
+            if (auto failure = ApplyBuildings(element, village, catalog, kept))
                 return failure;
         } else if (name == CommentsElementName) {
             const std::optional<QString> text = SingleText(element);
             if (!text)
                 return NoSingleTextFailure(element);
             village.SetComments(*text);
+            // An empty comment writes no element to carry them.
+            if (!text->isEmpty())
+                KeepAttributes(element, CommentsElementName, {}, kept);
+        } else {
+            kept.KeepChild(TKeptFileContent::RootKey(), element);
         }
     }
     return std::nullopt;
@@ -575,28 +686,37 @@ TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const 
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {TReadFailure{FileNotFoundReason}, false};
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {TReadFailure{file.errorString()}, true};
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {TReadFailure{file.errorString()}, true};
-    file.close();
+    // Only a regular file of a bounded size is read: a pipe would block the
+    // program, a device or a huge file would fill its memory.
+    const TBoundedRead read = ReadBounded(path);
+    if (!read.Ok)
+        return {TReadFailure{read.Error}, true};
+    const QByteArray &data = read.Data;
 
     if (HoldsNoNode(data))
         return {TReadFailure{FileEmptyReason}, true};
 
-    QDomDocument doc;
-    if (auto failure = ParseDocument(data, doc))
+    TXmlNode document;
+    if (auto failure = ParseDocument(data, document))
         return {failure, true};
 
-    const QDomElement root = doc.documentElement();
-    if (root.isNull())
+    const auto root = std::find_if(document.Children.cbegin(), document.Children.cend(),
+                                   [](const TXmlNode &node) { return node.IsElement(); });
+    if (root == document.Children.cend())
         return {TReadFailure{FileEmptyReason}, true};
-    if (root.tagName() != RootElementName)
+    if (root->Name != RootElementName)
         return {TReadFailure{FileStructureReason}, true};
 
-    return {ApplyRoot(root, village, catalog, saved), true};
+    // What the file carries besides the village replaces what an earlier
+    // file of the record carried.
+    TKeptFileContent kept;
+    for (auto node = document.Children.cbegin(); node != document.Children.cend(); ++node) {
+        if (node != root)
+            (node < root ? kept.BeforeRoot : kept.AfterRoot).append(*node);
+    }
+    const std::optional<TReadFailure> failure = ApplyRoot(*root, village, catalog, saved, kept);
+    village.KeptFileContent = std::move(kept);
+    return {failure, true};
 }
 
 } // namespace
@@ -642,16 +762,23 @@ TFileResult WriteVillageFile(const TVillageData &village, const QString &path)
 
     const QByteArray bytes = VillageFileBytes(village);
 
+    // Unbuffered, so that a write that fails says why at once (a buffered
+    // one fails later, in the commit, as an unknown error); the system's
+    // error number tells a full disk apart.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return WriteFailure(path, file.errorString());
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return WriteFailure(path, WriteFailureReason(errno, file.errorString()));
+    errno = 0;
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        const int error = errno;
+        const QString reason = WriteFailureReason(error, file.errorString());
         file.cancelWriting();
         return WriteFailure(path, reason);
     }
+    errno = 0;
     if (!file.commit())
-        return WriteFailure(path, file.errorString());
+        return WriteFailure(path, WriteFailureReason(errno, file.errorString()));
     return {true, {}, path};
 }
 

@@ -50,17 +50,25 @@ TNotifierRoute ChooseNotifierRoute(bool serviceAvailable, bool trayAvailable)
 
 bool IsNotificationServiceAvailable()
 {
+    // Both questions go to the bus itself; each waits a short time at most,
+    // so that a bus that does not answer holds nothing up for long.
+    constexpr int TimeoutMs = 1000;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
+    if (!bus.isConnected())
         return false;
+    const auto askBus = [&bus](const QString &method, const QVariantList &arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+            QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), method);
+        message.setArguments(arguments);
+        return bus.call(message, QDBus::Block, TimeoutMs);
+    };
     const QString service = TDBusNotifier::Service();
-    if (bus.interface()->isServiceRegistered(service).value())
+    const QDBusReply<bool> running = askBus(QStringLiteral("NameHasOwner"), {service});
+    if (running.isValid() && running.value())
         return true;
     // Most notification services start on their first call, so one that is
     // not running yet counts when the bus knows how to start it.
-    const QDBusReply<QStringList> activatable = bus.call(QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames")));
+    const QDBusReply<QStringList> activatable = askBus(QStringLiteral("ListActivatableNames"), {});
     return activatable.isValid() && activatable.value().contains(service);
 }
 

@@ -2,6 +2,8 @@
 // QueuePanel.h.
 #include "QueuePanel.h"
 
+#include "record/KeptFileContent.h"
+
 #include "QueueChart.h"
 #include "QueueView.h"
 
@@ -15,6 +17,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QSplitter>
+#include <QLabel>
 #include <QVBoxLayout>
 
 TQueuePanel::TQueuePanel(TQueueModel &model, TPlanner &planner, QWidget *page)
@@ -44,6 +47,10 @@ TQueuePanel::TQueuePanel(TQueueModel &model, TPlanner &planner, QWidget *page)
     auto *queue = new QVBoxLayout(gbQueue);
     queue->setContentsMargins(6, 4, 6, 6);
     queue->addWidget(sgQueue);
+    lbQueueNotUnderstood = new QLabel(NotUnderstoodMark(), gbQueue);
+    lbQueueNotUnderstood->setObjectName(QStringLiteral("lbQueueNotUnderstood"));
+    lbQueueNotUnderstood->hide();
+    queue->addWidget(lbQueueNotUnderstood);
 
     gbChart = new QGroupBox(QStringLiteral("График"), page);
     gbChart->setObjectName(QStringLiteral("gbChart"));

@@ -10,6 +10,7 @@
 
 class QAction;
 class QGroupBox;
+class QLabel;
 class QMenu;
 class QPoint;
 class TQueueChart;
@@ -26,6 +27,9 @@ public:
     TQueuePanel(TQueueModel &model, TPlanner &planner, QWidget *page);
 
     QGroupBox *gbQueue = nullptr;
+    // "не распознано" while the file's queue holds items that could not be
+    // read (kept unchanged).
+    QLabel *lbQueueNotUnderstood = nullptr;
     TQueueView *sgQueue = nullptr;
     QGroupBox *gbChart = nullptr;
     QMenu *PopupMenuQueue = nullptr;

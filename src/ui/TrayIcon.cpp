@@ -2,8 +2,10 @@
 #include "TrayIcon.h"
 
 #include "DesktopNotifier.h"
+#include "TrayProbe.h"
 
 #include <QAction>
+#include <QDBusServiceWatcher>
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -39,6 +41,24 @@ TTrayIcon::TTrayIcon(const QIcon &icon, QObject *parent)
     // Without a tray there is nothing to show it in.
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_Tray->show();
+
+    // The desktop's tray service leaving the bus takes the tray with it (a
+    // panel that crashed or was removed); it may come back.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        auto *watcher = new QDBusServiceWatcher(TTrayProbe::ServiceName(), bus,
+            QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
+        connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { SetPresent(false); });
+        connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] { SetPresent(true); });
+    }
+}
+
+void TTrayIcon::SetPresent(bool present)
+{
+    if (present == m_Present)
+        return;
+    m_Present = present;
+    emit PresenceChanged(present);
 }
 
 TTrayIcon::~TTrayIcon()

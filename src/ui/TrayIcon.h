@@ -30,9 +30,19 @@ public:
     QSystemTrayIcon *SystemTrayIcon() const { return m_Tray; }
     QMenu *Menu() const { return PopupTray.get(); }
 
+    // Whether the desktop's tray is there. It is when the icon is made; the
+    // icon follows the desktop's tray service on the session bus, and the
+    // main window hides to the tray only while it is there.
+    bool IsPresent() const { return m_Present; }
+    // Announces a change.
+    void SetPresent(bool present);
+
     QAction *pmiShowWindow = nullptr;
     QAction *pmiAllVillages = nullptr;
     QAction *pmiExit = nullptr;
+
+signals:
+    void PresenceChanged(bool present);
 
 private slots:
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);
@@ -41,4 +51,5 @@ private:
     // The menu has no parent widget; the icon holds it and frees it.
     std::unique_ptr<QMenu> PopupTray;
     QSystemTrayIcon *m_Tray = nullptr;
+    bool m_Present = true;
 };

@@ -4,6 +4,8 @@
 // size.
 #include "VillagePageUi.h"
 
+#include "record/KeptFileContent.h"
+
 #include "SortHeader.h"
 
 #include "record/VillageData.h"
@@ -184,12 +186,16 @@ void TVillagePageUi::CreateResources(QWidget *page)
     lbInfo = Named(new QLabel(gbResource), "lbInfo");
     lbInfo->setWordWrap(true);
     lbInfo->hide();
+    lbNotUnderstood = Named(new QLabel(NotUnderstoodLine(), gbResource), "lbNotUnderstood");
+    lbNotUnderstood->setWordWrap(true);
+    lbNotUnderstood->hide();
 
     auto *table = new QVBoxLayout;
     table->setContentsMargins(0, 0, 0, 0);
     table->setSpacing(4);
     table->addWidget(sgRes);
     table->addWidget(lbInfo);
+    table->addWidget(lbNotUnderstood);
     table->addStretch(1);
     auto *resource = new QHBoxLayout(gbResource);
     resource->setContentsMargins(6, 4, 6, 6);

@@ -38,6 +38,9 @@ struct TVillagePageUi
     // One line under the resources: what the last Open or import did to
     // the village; hidden while empty.
     QLabel *lbInfo = nullptr;
+    // Shown while the village's file holds a part this version could not
+    // understand (kept unchanged).
+    QLabel *lbNotUnderstood = nullptr;
     QWidget *pnlResBtn = nullptr;
     QToolButton *btnImport = nullptr;
     QGroupBox *gbBuildings = nullptr;

@@ -2,6 +2,7 @@
 
 #include "DesktopNotifier.h"
 #include "TrayIcon.h"
+#include "TrayProbe.h"
 #include "UiSeams.h"
 #include "catalog/MessageSeam.h"
 #include "f_About.h"
@@ -14,10 +15,12 @@
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
 #include "app/WindowTitle.h"
+#include "base/SettingsAccess.h"
 #include "base/SettingsSeam.h"
 #include "notify/VillageWatch.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
+#include "record/VillageFileAccess.h"
 
 #include <QAction>
 #include <QApplication>
@@ -278,7 +281,17 @@ void TFormMain::pcMainCaptionChanged(TFormVillage *page, const QString &caption)
 
 bool TFormMain::IsOpen(const QString &fileName, const TFormVillage *except) const
 {
-    return m_Villages->FindFile(fileName, except ? &except->Document() : nullptr) != nullptr;
+    return OpenPageIndex(fileName, except) >= 0;
+}
+
+int TFormMain::OpenPageIndex(const QString &fileName, const TFormVillage *except) const
+{
+    const TVillageDocument *open = m_Villages->FindFile(fileName, except ? &except->Document() : nullptr);
+    for (int i = 0; open && i < PageCount(); ++i) {
+        if (&Page(i)->Document() == open)
+            return i;
+    }
+    return -1;
 }
 
 void TFormMain::actOpenExecute()
@@ -289,8 +302,15 @@ void TFormMain::actOpenExecute()
 void TFormMain::OpenFiles(const QStringList &files)
 {
     for (const QString &file : files) {
-        if (IsOpen(file)) {
-            ShowMessage(TMessageKind::Error, QStringLiteral("Файл уже открыт!"));
+        // The tab that has the file comes forward, and the box names it.
+        if (const int open = OpenPageIndex(file); open >= 0) {
+            pcMain->setCurrentIndex(open);
+            ShowMessage(TMessageKind::Error, AlreadyOpenMessage(file));
+            continue;
+        }
+        // A pipe, a device, a folder or a huge file gets no tab.
+        if (const QString refusal = RefusalBeforeReading(file); !refusal.isEmpty()) {
+            ShowMessage(TMessageKind::Error, OpenFailureMessage({false, refusal, file}));
             continue;
         }
         TFormVillage *page = ActivePage();
@@ -330,7 +350,7 @@ void TFormMain::SaveVillage(TFormVillage *page, bool askNewName)
         return;
     // Two tabs writing one file would overwrite each other's village.
     if (IsOpen(path, page)) {
-        ShowMessage(TMessageKind::Error, QStringLiteral("Файл уже открыт!"));
+        ShowMessage(TMessageKind::Error, AlreadyOpenMessage(path));
         return;
     }
     if (page->WriteToFile(path))
@@ -389,7 +409,7 @@ void TFormMain::actCloseExecute()
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
-    if (!m_Quitting && m_NotificationSettings.HidesOnClose(m_Tray != nullptr)) {
+    if (!m_Quitting && m_NotificationSettings.HidesOnClose(TrayPresent())) {
         event->ignore();
         hide();
         return;
@@ -404,6 +424,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    ReportSettingsProblemOnce();
     SaveSession();
     SaveWindowSettings();
 }
@@ -581,6 +602,7 @@ void TFormMain::SaveSession() const
 
 void TFormMain::RestoreSession()
 {
+    ReportSettingsProblemOnce();
     const auto settings = OpenSettings();
     if (!settings)
         return;
@@ -659,14 +681,41 @@ void TFormMain::mmiRecentFileClick(const QString &file)
 void TFormMain::CreateNotifications()
 {
     m_NotificationSettings = TNotificationSettings::Load();
-    SetTrayIcon(TTrayIcon::CreateIfAvailable(QIcon(QStringLiteral(":/icons/jorlivaronmng.svg"))));
+    // The tray comes when the bus has answered, so that the window never
+    // waits for it.
+    auto *probe = new TTrayProbe(QDBusConnection::sessionBus(), TTrayProbe::DefaultTimeoutMs, this);
+    m_TrayProbe = probe;
+    connect(probe, &TTrayProbe::Finished, this, &TFormMain::TrayProbeFinished);
+    probe->Start();
+}
+
+void TFormMain::TrayProbeFinished(TTrayServiceState state)
+{
+    delete m_TrayProbe;
+    if (state != TTrayServiceState::Silent)
+        SetTrayIcon(TTrayIcon::CreateIfAvailable(QIcon(QStringLiteral(":/icons/jorlivaronmng.svg"))));
+}
+
+bool TFormMain::TrayPresent() const
+{
+    return m_Tray && m_Tray->IsPresent();
+}
+
+void TFormMain::TrayPresenceChanged(bool present)
+{
+    // A window hidden to a tray that has gone would have no way back.
+    if (!present && isHidden())
+        ShowWindow();
 }
 
 void TFormMain::SetTrayIcon(std::unique_ptr<TTrayIcon> tray)
 {
+    // A tray given here wins over one the probe would make.
+    delete m_TrayProbe;
     m_Tray = std::move(tray);
     if (!m_Tray)
         return;
+    connect(m_Tray.get(), &TTrayIcon::PresenceChanged, this, &TFormMain::TrayPresenceChanged);
     connect(m_Tray->pmiShowWindow, &QAction::triggered, this, &TFormMain::ShowWindow);
     connect(m_Tray->pmiAllVillages, &QAction::triggered, this, &TFormMain::actAllVillagesExecute);
     connect(m_Tray->pmiExit, &QAction::triggered, this, &TFormMain::QuitProgram);
@@ -710,7 +759,7 @@ void TFormMain::actSettingsExecute()
         m_FormSettings->raise();
         return;
     }
-    auto *dialog = new TFormSettings(m_Tray != nullptr, this);
+    auto *dialog = new TFormSettings(TrayPresent(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->SetSettings(m_NotificationSettings);
     connect(dialog, &QDialog::accepted, this, &TFormMain::FormSettingsAccepted);

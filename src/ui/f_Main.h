@@ -25,6 +25,8 @@ class TFormVillage;
 class TDesktopNotifier;
 class TFormAllVillages;
 class TTrayIcon;
+class TTrayProbe;
+enum class TTrayServiceState;
 class TVillageData;
 class TVillageList;
 
@@ -44,6 +46,10 @@ public:
     // Opens each file in a tab as Open does: a file open already is reported
     // and skipped, an untouched empty tab is used for the first.
     void OpenFiles(const QStringList &files);
+
+    // Shows the window (also from hidden or minimised) and raises it: the
+    // tray's "Показать окно", and a later start of the program.
+    void ShowWindow();
 
     // The villages open at the last exit, opened again in their order with
     // the same tab shown; files that have gone are reported in one message.
@@ -98,6 +104,8 @@ private:
     // Whether a village other than `except` has this file (the same file
     // by its canonical path).
     bool IsOpen(const QString &fileName, const TFormVillage *except = nullptr) const;
+    // The tab of the village that has this file; -1 for none.
+    int OpenPageIndex(const QString &fileName, const TFormVillage *except = nullptr) const;
     void pcMainCaptionChanged(TFormVillage *page, const QString &caption);
     void pcMainMiddleClick(int index);
     void pcMainDropBeside();
@@ -121,6 +129,10 @@ private:
 
     // Notifications, tray, settings, all villages.
     void CreateNotifications();
+    void TrayProbeFinished(TTrayServiceState state);
+    // Whether there is a tray to hide the window to.
+    bool TrayPresent() const;
+    void TrayPresenceChanged(bool present);
     // Feeds the page's notification rules once per tick, shown or not.
     void WatchVillage(TFormVillage *page);
     void SendNotifications(const QList<TNotification> &notifications);
@@ -129,7 +141,6 @@ private:
     // Ends the program through the normal close, questions included, also
     // from the tray while the window is hidden.
     void QuitProgram();
-    void ShowWindow();
     void ShowVillage(const TVillageData *village);
     void RefreshAllVillages();
 
@@ -166,6 +177,8 @@ private:
     TNotificationSettings m_NotificationSettings;
     // The tray goes after the notifier that may show its messages.
     std::unique_ptr<TTrayIcon> m_Tray;
+    // Asks the bus for the tray until it has answered.
+    QPointer<TTrayProbe> m_TrayProbe;
     std::unique_ptr<TDesktopNotifier> m_Notifier;
     bool m_NotifierChosen = false;
     TFormAllVillages *m_AllVillages = nullptr;

@@ -402,7 +402,11 @@ void TFormVillage::sgCalcContextMenu(const QPoint &pos)
 
 TFileResult TFormVillage::LoadFromFile()
 {
-    return m_Document->Load();
+    const TFileResult result = m_Document->Load();
+    // What the file carried but the program could not read is marked.
+    ShowProgress();
+    ShowNotUnderstood();
+    return result;
 }
 
 bool TFormVillage::WriteToFile(const QString &path)
@@ -504,7 +508,11 @@ void TFormVillage::ShowHorizon(qint32 seconds)
 
 void TFormVillage::ShowProgress()
 {
-    m_Ui.lbBuildingName->setText(Village().BuildName);
+    // A construction of the file that could not be read shows so while no
+    // other runs.
+    const bool unreadConstruction = Village().BuildTotal <= 0
+        && Village().KeptFileContent.NotUnderstoodCount(TKeptFileContent::RootKey(), QStringLiteral("Construction")) > 0;
+    m_Ui.lbBuildingName->setText(unreadConstruction ? NotUnderstoodMark() : Village().BuildName);
     m_Ui.lbBuildTime->setText(Planner().RemainingText());
     // An idle bar is empty (a range of 0 to 0 would show a busy bar).
     if (Village().BuildTotal > 0) {
@@ -526,6 +534,14 @@ void TFormVillage::ShowComments()
         m_Ui.mComments->setPlainText(text);
         m_Showing = false;
     }
+}
+
+void TFormVillage::ShowNotUnderstood()
+{
+    const TKeptFileContent &kept = Village().KeptFileContent;
+    m_Ui.lbNotUnderstood->setVisible(kept.NotUnderstoodCount() > 0);
+    m_QueuePanel->lbQueueNotUnderstood->setVisible(
+        kept.NotUnderstoodCount(QStringLiteral("Queue"), QStringLiteral("Item")) > 0);
 }
 
 void TFormVillage::ShowInfo(const QString &line)

@@ -105,6 +105,9 @@ private slots:
     void ShowComments();
     // The line under the resources; stays until the next Open or import.
     void ShowInfo(const QString &line);
+    // The marks of what the village's file held and this version could not
+    // understand: the page's line, and "не распознано" beside the queue.
+    void ShowNotUnderstood();
 
 private:
     void FormCreate();

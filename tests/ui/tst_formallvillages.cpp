@@ -56,6 +56,7 @@ private slots:
     void hiddenVillagesNotify();
     void settingsApplyAtOnce();
     void closeHidesToTrayQuitAsks();
+    void trayGoneShowsTheHiddenWindow();
     void shortcutShowsEveryVillage();
     void doubleClickShowsTheVillage();
     void closedTabLeavesTheTable();
@@ -255,6 +256,35 @@ void TestFormAllVillages::closeHidesToTrayQuitAsks()
     Action(*window, "mmiExit")->trigger();
     QCOMPARE(m_AskCalls.size(), 3);
     QVERIFY(!window->isVisible());
+}
+
+void TestFormAllVillages::trayGoneShowsTheHiddenWindow()
+{
+    auto window = MakeWindow({QStringLiteral("Первая")});
+    window->SetTrayIcon(std::make_unique<TTrayIcon>(QIcon()));
+    Action(*window, "actSettings")->trigger();
+    auto *dialog = window->findChild<TFormSettings *>();
+    QVERIFY(dialog);
+    dialog->chkHideToTray->setChecked(true);
+    dialog->ButtonBox->button(QDialogButtonBox::Ok)->click();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(!window->close());
+    QVERIFY(window->isHidden());
+
+    // The desktop's tray goes: the window comes back, since nothing else
+    // could bring it back.
+    window->TrayIcon()->SetPresent(false);
+    QVERIFY(window->isVisible());
+    // Without a tray, closing no longer hides: it ends the program.
+    QVERIFY(window->close());
+    QCOMPARE(m_AskCalls, QStringList{});
+
+    // The tray back, hiding works again.
+    window->show();
+    window->TrayIcon()->SetPresent(true);
+    QVERIFY(!window->close());
+    QVERIFY(window->isHidden());
 }
 
 void TestFormAllVillages::shortcutShowsEveryVillage()

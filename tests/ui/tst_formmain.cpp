@@ -8,10 +8,12 @@
 #include "ui/f_Village.h"
 #include "rules/Planner.h"
 #include "record/VillageData.h"
+#include "record/VillageFileAccess.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -32,6 +34,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(UiSeams::TAnswer)
 
@@ -70,6 +74,9 @@ private slots:
     void openUnreadableFileKeepsTheTab();
     void openPartlyReadFileShowsWhatWasApplied();
     void symbolicLinkToAnOpenFileIsRefused();
+    void alreadyOpenNamesTheFileAndShowsItsTab();
+    void notAVillageFileIsRefusedAtOnce_data();
+    void notAVillageFileIsRefusedAtOnce();
 
     void freshPageSaveDisabledAndSaveAsDoesNothing();
     void saveFollowsTheActiveTab();
@@ -442,7 +449,7 @@ void TestFormMain::openThreeWithTheSecondAlreadyOpen()
     QCOMPARE(window.PageCount(), 1);
 
     Action(window, "actOpen")->trigger();
-    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(m_Messages->Texts(), QStringList{AlreadyOpenMessage(beta)});
     QCOMPARE(m_Messages->Messages.first().first, TMessageKind::Error);
     QCOMPARE(window.PageCount(), 3);
     QCOMPARE(window.Page(0)->Village().FileName, beta);
@@ -466,7 +473,7 @@ void TestFormMain::openThreeReusesTheEmptyTabForTheFirst()
     QCOMPARE(window.PageCount(), 2);
 
     Action(window, "actOpen")->trigger();
-    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(m_Messages->Texts(), QStringList{AlreadyOpenMessage(beta)});
     QCOMPARE(window.PageCount(), 3);
     QCOMPARE(window.Page(1), empty);
     QCOMPARE(window.Page(1)->Village().FileName, alpha);
@@ -556,8 +563,69 @@ void TestFormMain::symbolicLinkToAnOpenFileIsRefused()
     Action(window, "actOpen")->trigger();
     Action(window, "actOpen")->trigger();
 
-    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(m_Messages->Texts(), QStringList{AlreadyOpenMessage(link)});
     QCOMPARE(window.PageCount(), 1);
+}
+
+void TestFormMain::alreadyOpenNamesTheFileAndShowsItsTab()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{alpha, beta}, {alpha}};
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(window.ActivePage()->Village().Name, QStringLiteral("Бета"));
+
+    Action(window, "actOpen")->trigger();
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!\r\n") + QDir::toNativeSeparators(alpha)});
+    QCOMPARE(window.ActivePage()->Village().Name, QStringLiteral("Альфа"));
+    QCOMPARE(window.PageCount(), 2);
+}
+
+void TestFormMain::notAVillageFileIsRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("pipe") << QStringLiteral("fifo")
+                          << QStringLiteral("Это не обычный файл (канал, устройство или сокет).");
+    QTest::newRow("link to /dev/zero") << QStringLiteral("zero")
+                                       << QStringLiteral("Это не обычный файл (канал, устройство или сокет).");
+    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("Это папка, а не файл деревни.");
+    QTest::newRow("200 MB") << QStringLiteral("huge")
+                            << QStringLiteral("Файл слишком большой (200,0 МиБ); файл деревни не бывает больше 16 МиБ.");
+}
+
+void TestFormMain::notAVillageFileIsRefusedAtOnce()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+
+    const QString path = m_Dir->filePath(QStringLiteral("Северная.vlgdat"));
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        // Sparse: it takes no room on the disk.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(200LL * 1024 * 1024));
+    }
+
+    TFormMain window(m_Catalog);
+    m_OpenAnswers = {{path}};
+    QElapsedTimer timer;
+    timer.start();
+    Action(window, "actOpen")->trigger();
+    QVERIFY(timer.elapsed() < 2000);
+
+    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Ошибка открытия файла!\r\n") + path
+                                              + QStringLiteral("\r\n") + reason});
+    QCOMPARE(window.PageCount(), 1);
+    QVERIFY(window.ActivePage()->Village().FileName.isEmpty());
 }
 
 void TestFormMain::freshPageSaveDisabledAndSaveAsDoesNothing()
@@ -794,7 +862,7 @@ void TestFormMain::saveAsOntoAnotherTabsFileIsRefused()
     m_SaveAnswers = {alpha};
 
     Action(window, "actSaveAs")->trigger();
-    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(m_Messages->Texts(), QStringList{AlreadyOpenMessage(alpha)});
     QCOMPARE(window.ActivePage()->Village().FileName, beta);
     QFile file(alpha);
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -10,6 +10,7 @@
 #include "app/RecentFiles.h"
 #include "app/Session.h"
 #include "base/SettingsSeam.h"
+#include "record/VillageFileAccess.h"
 
 #include <QAction>
 #include <QIcon>
@@ -272,7 +273,7 @@ void TestFormMainSession::commandLineFilesOpenLikeOpen()
     window.OpenFiles({alpha, alpha, beta});
     QCOMPARE(TabTexts(window), (QStringList{"Альфа", "Бета"}));
     QCOMPARE(window.ActivePage()->Village().Name, QStringLiteral("Бета"));
-    QCOMPARE(m_Messages->Texts(), QStringList{QStringLiteral("Файл уже открыт!")});
+    QCOMPARE(m_Messages->Texts(), QStringList{AlreadyOpenMessage(alpha)});
 }
 
 void TestFormMainSession::viewTogglesAndGeometryRemembered()

@@ -198,6 +198,8 @@ private slots:
     void cleanup();
 
     void newPageState();
+    void notUnderstoodPartsAreMarked_data();
+    void notUnderstoodPartsAreMarked();
     void tableTitlesAndSizes();
     void everyColumnShowsAtTheSmallestSize();
     void horizonMenuRetitlesAndRecalculates();
@@ -353,6 +355,52 @@ void TestFormVillage::newPageState()
     // The name field has the focus once the page is shown.
     ShowActive(page);
     QTRY_VERIFY(edName->hasFocus());
+}
+
+void TestFormVillage::notUnderstoodPartsAreMarked_data()
+{
+    QTest::addColumn<QByteArray>("content"); // in the root, after Village
+    QTest::addColumn<bool>("line");
+    QTest::addColumn<bool>("construction");
+    QTest::addColumn<bool>("queue");
+
+    QTest::newRow("everything understood, unknown element kept silently")
+        << QByteArray("<Future/>") << false << false << false;
+    QTest::newRow("construction with a negative total")
+        << QByteArray(R"(<Construction Name="X" Total="-5" Ends="2026-12-07T10:00:00Z"/>)") << true << true << false;
+    QTest::newRow("queue item with markup") << QByteArray("<Queue><Item>a<b/></Item></Queue>") << true << false << true;
+}
+
+void TestFormVillage::notUnderstoodPartsAreMarked()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, line);
+    QFETCH(bool, construction);
+    QFETCH(bool, queue);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("village.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" Race=\"Галлы\" "
+               "MainLevel=\"1\"/>" + content + "</JorVillageData>");
+    file.close();
+
+    TFormVillage page(m_Catalog->Catalog);
+    page.SetProgressVisible(true);
+    page.Village().SetFileName(path);
+    QVERIFY(page.LoadFromFile().Ok);
+
+    auto *lbNotUnderstood = Find<QLabel>(page, QStringLiteral("lbNotUnderstood"));
+    QVERIFY(lbNotUnderstood);
+    QCOMPARE(!lbNotUnderstood->isHidden(), line);
+    QCOMPARE(lbNotUnderstood->text(), QStringLiteral("Часть файла не распознана; она сохранится без изменений."));
+    QCOMPARE(Find<QLabel>(page, QStringLiteral("lbBuildingName"))->text(),
+             construction ? QStringLiteral("не распознано") : QString());
+    auto *lbQueue = Find<QLabel>(page, QStringLiteral("lbQueueNotUnderstood"));
+    QVERIFY(lbQueue);
+    QCOMPARE(!lbQueue->isHidden(), queue);
+    QCOMPARE(lbQueue->text(), QStringLiteral("не распознано"));
 }
 
 void TestFormVillage::tableTitlesAndSizes()

@@ -1,0 +1,236 @@
+// One running program per user: the first start listens, a stale socket or
+// the lock of a program that died is taken over, a later start hands its
+// files to the running program and ends with 0; --help and --version work
+// without a display. The process-level tests start the built program with
+// runtime, configuration and home folders of their own, so that they never
+// meet a copy the user runs.
+#include "app/SingleInstance.h"
+#include "app/RecentFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartListens_data();
+    void firstStartListens();
+    void messagesOfLaterStarts_data();
+    void messagesOfLaterStarts();
+    void secondStartForwardsItsFileAndEnds_data();
+    void secondStartForwardsItsFileAndEnds();
+    void helpAndVersionNeedNoDisplay_data();
+    void helpAndVersionNeedNoDisplay();
+
+private:
+    // An environment whose runtime, configuration and home folders lie in
+    // dir.
+    static QProcessEnvironment Environment(const QTemporaryDir &dir);
+};
+
+QProcessEnvironment TestSingleInstance::Environment(const QTemporaryDir &dir)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"runtime", "config", "home"})
+        QDir(dir.path()).mkpath(QString::fromLatin1(name));
+    QFile::setPermissions(dir.filePath(QStringLiteral("runtime")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("runtime")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // No session bus: nothing of the desktop reaches the test's programs.
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent"));
+    return environment;
+}
+
+void TestSingleInstance::firstStartListens_data()
+{
+    QTest::addColumn<QString>("leftOver"); // "", "socket", "dead lock"
+
+    QTest::newRow("nothing left over") << QString();
+    QTest::newRow("stale socket of a crashed program") << QStringLiteral("socket");
+    QTest::newRow("lock of a program that died") << QStringLiteral("dead lock");
+}
+
+void TestSingleInstance::firstStartListens()
+{
+    QFETCH(QString, leftOver);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path();
+    if (leftOver == QLatin1String("socket") || leftOver == QLatin1String("dead lock")) {
+        // What a program killed while it listened leaves behind.
+        QFile socket(TSingleInstance::SocketPath(folder));
+        QVERIFY(socket.open(QIODevice::WriteOnly));
+    }
+    if (leftOver == QLatin1String("dead lock")) {
+        QProcess finished;
+        finished.start(QStringLiteral("true"));
+        QVERIFY(finished.waitForFinished());
+        const qint64 deadPid = finished.processId() > 0 ? finished.processId() : 999999;
+        QFile lock(TSingleInstance::LockPath(folder));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(deadPid) + "\n" + QCoreApplication::applicationName().toUtf8() + "\n"
+                   + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+
+    TSingleInstance instance(folder);
+    QCOMPARE(instance.Start({}, 2000), TInstanceRole::Primary);
+    QVERIFY2(instance.Error().isEmpty(), qPrintable(instance.Error()));
+
+    // A later start of this user finds the lock taken, and cannot listen.
+    QLockFile other(TSingleInstance::LockPath(folder));
+    QVERIFY(!other.tryLock(0));
+    QLocalServer second;
+    QVERIFY(!second.listen(TSingleInstance::SocketPath(folder)));
+}
+
+void TestSingleInstance::messagesOfLaterStarts_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QStringList>("files");
+
+    const auto withLength = [](const QByteArray &payload, quint32 length) {
+        QByteArray message(4, '\0');
+        qToBigEndian(length, message.data());
+        return message + payload;
+    };
+    const QByteArray two = QStringLiteral("/home/игрок/Северная.vlgdat").toUtf8() + '\0' + "/tmp/b.vlgdat";
+    QTest::newRow("two files") << withLength(two, quint32(two.size())) << true
+                               << QStringList{QStringLiteral("/home/игрок/Северная.vlgdat"), QStringLiteral("/tmp/b.vlgdat")};
+    QTest::newRow("no files: show yourself") << withLength({}, 0) << true << QStringList();
+    QTest::newRow("longer than any command line: dropped unread")
+        << withLength("x", quint32(TSingleInstance::MaxMessageSize + 1)) << false << QStringList();
+}
+
+void TestSingleInstance::messagesOfLaterStarts()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(bool, taken);
+    QFETCH(QStringList, files);
+
+    QTemporaryDir dir;
+    TSingleInstance instance(dir.path());
+    QCOMPARE(instance.Start({}, 2000), TInstanceRole::Primary);
+    QSignalSpy received(&instance, &TSingleInstance::FilesReceived);
+
+    QLocalSocket socket;
+    socket.connectToServer(TSingleInstance::SocketPath(dir.path()));
+    QVERIFY(socket.waitForConnected(2000));
+    socket.write(message);
+    if (taken) {
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.constFirst().constFirst().toStringList(), files);
+        QTRY_COMPARE(socket.bytesAvailable(), qint64(1));
+        QCOMPARE(socket.read(1), QByteArray("1"));
+    } else {
+        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(received.count(), 0);
+    }
+}
+
+void TestSingleInstance::secondStartForwardsItsFileAndEnds_data()
+{
+    QTest::addColumn<bool>("withFile");
+
+    QTest::newRow("a village file") << true;
+    QTest::newRow("no file: show yourself") << false;
+}
+
+void TestSingleInstance::secondStartForwardsItsFileAndEnds()
+{
+    QFETCH(bool, withFile);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QProcessEnvironment environment = Environment(dir);
+    const QString village = dir.filePath(QStringLiteral("Северная.vlgdat"));
+    {
+        QFile file(village);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData>"
+                   "<Village Name=\"Северная\" Race=\"Галлы\" MainLevel=\"3\"/></JorVillageData>");
+    }
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    first.start(QStringLiteral(JOR_PROGRAM), {});
+    QVERIFY(first.waitForStarted());
+    const QString socket = TSingleInstance::SocketPath(dir.filePath(QStringLiteral("runtime")));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 20000);
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    second.start(QStringLiteral(JOR_PROGRAM), withFile ? QStringList{village} : QStringList());
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    if (withFile) {
+        // The running program opened the file as Open does: it went to the
+        // top of its recent files.
+        const QString settingsFile = dir.filePath(QStringLiteral("config/jorlivaron/JorLivaronMng.conf"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QSettings(settingsFile, QSettings::IniFormat).value(TRecentFiles::SettingsKey).toStringList(),
+            QStringList{village}, 20000);
+    }
+
+    first.kill();
+    QVERIFY(first.waitForFinished());
+}
+
+void TestSingleInstance::helpAndVersionNeedNoDisplay_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("outputStart");
+
+    QTest::newRow("--version") << QStringLiteral("--version") << QStringLiteral("JorLivaronMng ");
+    QTest::newRow("--help") << QStringLiteral("--help")
+                            << QStringLiteral("Usage: %1 [options] [FILE...]\n").arg(QStringLiteral(JOR_PROGRAM));
+}
+
+void TestSingleInstance::helpAndVersionNeedNoDisplay()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, outputStart);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcessEnvironment environment = Environment(dir);
+    // The X11 platform with no display to reach.
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(JOR_PROGRAM), {option});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    const QString output = QString::fromLocal8Bit(program.readAllStandardOutput());
+    QVERIFY2(output.startsWith(outputStart), qPrintable(output));
+    // It never looked for a running program.
+    QVERIFY(!QFileInfo::exists(TSingleInstance::LockPath(dir.filePath(QStringLiteral("runtime")))));
+}
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
