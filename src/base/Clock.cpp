@@ -13,7 +13,18 @@ std::function<QDateTime()> &ClockFunction()
 QDateTime CurrentDateTime()
 {
     const auto &clock = ClockFunction();
-    return clock ? clock() : QDateTime::currentDateTime();
+    if (clock)
+        return clock();
+    // Local time is worked out once per millisecond: a tick of many
+    // villages asks for it once each.
+    static qint64 lastMilliseconds = -1;
+    static QDateTime last;
+    const qint64 milliseconds = QDateTime::currentMSecsSinceEpoch();
+    if (milliseconds != lastMilliseconds) {
+        last = QDateTime::fromMSecsSinceEpoch(milliseconds);
+        lastMilliseconds = milliseconds;
+    }
+    return last;
 }
 
 void SetClock(std::function<QDateTime()> clock)

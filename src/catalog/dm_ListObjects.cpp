@@ -135,17 +135,6 @@ QString TLivaronObject::DisplayText() const
     return MakeDisplayText(Name, Level);
 }
 
-qint32 TLivaronObject::Cost(TResourceKind kind) const
-{
-    switch (kind) {
-    case TResourceKind::Wood: return Wood;
-    case TResourceKind::Clay: return Clay;
-    case TResourceKind::Iron: return Iron;
-    case TResourceKind::Grain: return Grain;
-    }
-    return -1;
-}
-
 QDebug operator<<(QDebug debug, const TLivaronObject &object)
 {
     QDebugStateSaver saver(debug);

@@ -41,7 +41,16 @@ struct TLivaronObject
     QString DisplayText() const;
 
     // The cost of one resource kind; -1 when the catalog gives none.
-    qint32 Cost(TResourceKind kind) const;
+    qint32 Cost(TResourceKind kind) const
+    {
+        switch (kind) {
+        case TResourceKind::Wood: return Wood;
+        case TResourceKind::Clay: return Clay;
+        case TResourceKind::Iron: return Iron;
+        case TResourceKind::Grain: return Grain;
+        }
+        return -1;
+    }
 
     friend bool operator==(const TLivaronObject &, const TLivaronObject &) = default;
 };

@@ -132,5 +132,6 @@ Qt::ItemFlags TResourceModel::flags(const QModelIndex &index) const
 
 void TResourceModel::RecordChanged()
 {
-    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole, Qt::EditRole, FullnessRole});
+    static const QList<int> roles{Qt::DisplayRole, Qt::EditRole, FullnessRole};
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), roles);
 }

@@ -17,6 +17,7 @@
 #include <QDebug>
 #include <QList>
 #include <QDateTime>
+#include <QHash>
 
 #include <optional>
 
@@ -41,6 +42,9 @@ struct TSummaryRow
     std::optional<qint64> QueueEndSeconds;
     // Set when a queued building can never start: the reason's text.
     QString QueueNever;
+    // The name with its letter case folded, for the order of equal events
+    // (empty: folded when compared).
+    QString SortName;
 
     // The soonest of the events above; none when there is none.
     std::optional<qint64> SoonestEvent() const;
@@ -106,4 +110,6 @@ private:
 
     QList<TSummaryRow> m_Rows;
     QDateTime m_Now;
+    // The folded names of the last Refresh, by name.
+    QHash<QString, QString> m_FoldedNames;
 };

@@ -1,6 +1,8 @@
 // The notification rules of one village; see NotificationRules.h.
 #include "NotificationRules.h"
 
+#include <QSet>
+
 namespace {
 
 // Grain is kept in the granary, the other three in the warehouse.
@@ -76,6 +78,8 @@ bool TNotificationRules::IsKindEnabled(TNotificationKind kind) const
 void TNotificationRules::Reset()
 {
     m_Started = false;
+    m_Texts.clear();
+    m_First.clear();
     m_Affordable.clear();
     m_NearlyFull = {};
     m_Full = {};
@@ -98,19 +102,48 @@ QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
              ConstructionEndedText(snapshot.VillageName, *snapshot.EndedConstruction));
 
     // Buildings: a change from not affordable to affordable, per text; texts
-    // no longer listed are forgotten.
-    QHash<QString, bool> affordable;
-    affordable.reserve(snapshot.Buildings.size());
-    for (const TBuildingSnapshot &building : snapshot.Buildings) {
-        if (affordable.contains(building.Text))
-            continue; // listed twice (considered and queued): one notification
-        const bool now = !building.Afford.IsNever() && building.Afford.Seconds <= 0;
-        const auto before = m_Affordable.constFind(building.Text);
-        if (now && !first && before != m_Affordable.constEnd() && !*before)
-            Send(out, TNotificationKind::Affordable, AffordableText(snapshot.VillageName, building.Text));
-        affordable.insert(building.Text, now);
+    // no longer listed are forgotten. While the buildings stay the same (most
+    // ticks), their states are compared place by place.
+    const QList<TBuildingSnapshot> &buildings = snapshot.Buildings;
+    bool sameBuildings = buildings.size() == m_Texts.size();
+    for (qsizetype i = 0; sameBuildings && i < buildings.size(); ++i) {
+        // The texts come from the same record each tick: mostly the very
+        // same string, which needs no comparison of its letters.
+        const QString &text = buildings.at(i).Text;
+        const QString &last = m_Texts.at(i);
+        sameBuildings = (text.constData() == last.constData() && text.size() == last.size()) || text == last;
     }
-    m_Affordable = std::move(affordable);
+    if (!sameBuildings) {
+        // The states by text, of the first place of each, as they were.
+        QHash<QString, bool> before;
+        for (qsizetype i = 0; i < m_Texts.size(); ++i) {
+            if (m_First.at(i))
+                before.insert(m_Texts.at(i), m_Affordable.at(i));
+        }
+        QSet<QString> seen;
+        m_Texts.resize(buildings.size());
+        m_First.resize(buildings.size());
+        m_Affordable.resize(buildings.size());
+        for (qsizetype i = 0; i < buildings.size(); ++i) {
+            const QString &text = buildings.at(i).Text;
+            m_Texts[i] = text;
+            // Listed twice (considered and queued): one notification.
+            m_First[i] = !seen.contains(text);
+            seen.insert(text);
+            const auto known = before.constFind(text);
+            // A building not listed before has no state to change from.
+            m_Affordable[i] = known == before.constEnd() ? true : *known;
+        }
+    }
+    for (qsizetype i = 0; i < buildings.size(); ++i) {
+        if (!m_First.at(i))
+            continue;
+        const TBuildingSnapshot &building = buildings.at(i);
+        const bool now = !building.Afford.IsNever() && building.Afford.Seconds <= 0;
+        if (now && !first && !m_Affordable.at(i))
+            Send(out, TNotificationKind::Affordable, AffordableText(snapshot.VillageName, building.Text));
+        m_Affordable[i] = now;
+    }
 
     for (TResourceKind kind : AllResourceKinds) {
         const std::size_t i = KindIndex(kind);

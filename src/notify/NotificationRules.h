@@ -77,8 +77,11 @@ private:
 
     bool m_Started = false;
     std::array<bool, 4> m_EnabledKinds{true, true, true, true};
-    // Per building text: whether it was affordable at the last snapshot.
-    QHash<QString, bool> m_Affordable;
+    // The buildings of the last snapshot, in its order: their texts, whether
+    // each is the first place of its text, and whether it was affordable.
+    QList<QString> m_Texts;
+    QList<bool> m_First;
+    QList<bool> m_Affordable;
     std::array<bool, 4> m_NearlyFull{};
     std::array<bool, 4> m_Full{};
 };

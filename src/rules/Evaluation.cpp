@@ -5,6 +5,8 @@
 
 #include "catalog/dm_ListObjects.h"
 
+#include <algorithm>
+
 QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
 {
     QDebugStateSaver saver(debug);
@@ -18,15 +20,22 @@ bool IsListed(const TAffordTime &afford, qint64 horizon)
     return afford.IsNever() || afford.Seconds <= horizon;
 }
 
-TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now)
+TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now,
+                                   bool withTimeline)
 {
     TVillageEvaluation evaluation;
     evaluation.At = now;
     const TResourceAmounts &stocks = village.Stocks();
     const TResourceAmounts &incomes = village.Incomes();
     const TResourceAmounts &capacities = village.Capacities();
-    const qint32 mainLevel = village.MainLevelValue();
+    const qint32 percent = catalog.MainBuildingPercent(village.MainLevelValue());
     const qint32 catalogCount = catalog.Count();
+    // The rule on scaled amounts, with the stocks and tops scaled once.
+    const TScaledAmounts scaledStocks = ScaledAmounts(stocks);
+    const TScaledAmounts tops = ScaledTops(capacities);
+    const auto timeToAfford = [&](const TLivaronObject &object) {
+        return TimeToAffordScaled(scaledStocks, incomes, tops, ScaledAmounts(CostsOf(object)));
+    };
 
     TVillageSnapshot &snapshot = evaluation.Snapshot;
     snapshot.VillageName = village.Name;
@@ -38,8 +47,9 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
         const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
         TAvailableEntry row;
         row.CatalogIndex = entry.CatalogIndex;
-        row.Afford = TimeToAffordCosts(stocks, incomes, capacities, CostsOf(object));
-        row.BuildSeconds = BuildSecondsAt(catalog, object.Time, mainLevel);
+        row.Afford = timeToAfford(object);
+        // BuildSecondsAt, with the level's percentage looked up once.
+        row.BuildSeconds = std::max(BuildSeconds(object.Time, percent), 0);
         for (TResourceKind kind : AllResourceKinds) {
             if (object.Cost(kind) > stocks[KindIndex(kind)])
                 row.ShortKinds |= quint8(1u << KindIndex(kind));
@@ -55,9 +65,11 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
         if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
             continue;
         const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
-        snapshot.Buildings.append({entry.Text, TimeToAffordCosts(stocks, incomes, capacities, CostsOf(object))});
+        snapshot.Buildings.append({entry.Text, timeToAfford(object)});
     }
     snapshot.Storages = StorageSnapshots(village);
-    evaluation.Queue = ProjectQueue(catalog, QueueInputOf(village, village.Horizon));
+    TQueueProjectionInput input = QueueInputOf(village, village.Horizon);
+    input.WithTimeline = withTimeline;
+    evaluation.Queue = ProjectQueue(catalog, input);
     return evaluation;
 }

@@ -55,7 +55,9 @@ struct TVillageEvaluation
     TVillageSnapshot Snapshot;
 };
 
-TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now);
+// The queue's stock timeline (for a chart) only when asked for.
+TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now,
+                                   bool withTimeline = true);
 
 // Whether a row with this time is listed within the horizon.
 bool IsListed(const TAffordTime &afford, qint64 horizon);

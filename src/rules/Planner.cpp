@@ -70,6 +70,21 @@ TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *pa
     SetHorizon(TVillageData::OneHourHorizon);
 }
 
+QString TPlanner::RemainingText() const
+{
+    if (!m_ProgressTicked || m_Village.BuildTotal <= 0)
+        return {};
+    return DurationWithEndText(qint64(m_Village.BuildTotal) - m_Village.BuildElapsed, CurrentDateTime());
+}
+
+void TPlanner::SetTimelineWanted(bool wanted)
+{
+    if (wanted == m_TimelineWanted)
+        return;
+    m_TimelineWanted = wanted;
+    Invalidate();
+}
+
 void TPlanner::Invalidate()
 {
     m_Stale = true;
@@ -92,7 +107,7 @@ void TPlanner::EvaluateIfDue()
 
 void TPlanner::Evaluate() const
 {
-    m_Evaluation = EvaluateVillage(m_Village, m_Catalog, CurrentDateTime());
+    m_Evaluation = EvaluateVillage(m_Village, m_Catalog, CurrentDateTime(), m_TimelineWanted);
     m_Stale = false;
     ++m_EvaluationCount;
 }
@@ -162,6 +177,7 @@ void TPlanner::BuildObject(const TLivaronObject *object, qint32 catalogIndex, qi
     if (m_Village.BuildTotal == 0) {
         // A negative build time (only a catalog with negative times makes
         // one) starts nothing, like a build time of 0.
+        m_ProgressTicked = false;
         m_Village.SetConstruction(name, std::max(0, buildSeconds), 0);
         emit ProgressChanged();
     }
@@ -292,11 +308,8 @@ void TPlanner::AdvanceProgress()
     if (finished) {
         ended = m_Village.BuildName;
         m_Village.SetConstruction(QString(), 0, 0);
-        m_RemainingText.clear();
-    } else {
-        const qint64 remaining = qint64(m_Village.BuildTotal) - m_Village.BuildElapsed;
-        m_RemainingText = DurationWithEndText(remaining, CurrentDateTime());
     }
+    m_ProgressTicked = !finished;
     emit ProgressChanged();
     if (finished)
         emit ConstructionEnded(ended);

@@ -99,8 +99,12 @@ public:
     // Never empty: one blank row when nothing qualifies. In the order of
     // the considered list.
     const QList<TAvailableEntry> &Available() const { return Evaluation().Available; }
-    // Remaining time of the construction in progress, with its end clock.
-    const QString &RemainingText() const { return m_RemainingText; }
+    // Remaining time of the construction in progress, with its end clock;
+    // empty while none runs and until the first tick after a start.
+    QString RemainingText() const;
+    // Whether the evaluation plays the queue's stock timeline through (for
+    // a chart that is shown); without it the projection is cheaper.
+    void SetTimelineWanted(bool wanted);
 
     TVillageData &Village() const { return m_Village; }
     const TdmListObj &Catalog() const { return m_Catalog; }
@@ -136,5 +140,7 @@ private:
     // An evaluation not announced yet, and whether its announcement is posted.
     mutable bool m_Unannounced = false;
     bool m_Posted = false;
-    QString m_RemainingText;
+    bool m_TimelineWanted = false;
+    // Set by the tick while a construction runs.
+    bool m_ProgressTicked = false;
 };

@@ -138,7 +138,9 @@ TAffordTime KindWait(qint64 stock, qint64 income, qint64 top, qint64 cost)
     return {TNeverReason::None, gap / income + (gap % income != 0 ? 1 : 0)};
 }
 
-TScaledAmounts Scaled(const TResourceAmounts &amounts)
+} // namespace
+
+TScaledAmounts ScaledAmounts(const TResourceAmounts &amounts)
 {
     TScaledAmounts scaled{};
     for (std::size_t i = 0; i < amounts.size(); ++i)
@@ -146,7 +148,13 @@ TScaledAmounts Scaled(const TResourceAmounts &amounts)
     return scaled;
 }
 
-} // namespace
+TScaledAmounts ScaledTops(const TResourceAmounts &capacities)
+{
+    TScaledAmounts tops{};
+    for (std::size_t i = 0; i < tops.size(); ++i)
+        tops[i] = ScaledTop(capacities[i]);
+    return tops;
+}
 
 qint64 ScaledTop(qint32 capacity)
 {
@@ -188,10 +196,7 @@ TAffordTime TimeToAffordScaled(const TScaledAmounts &stocks, const TResourceAmou
 TAffordTime TimeToAffordCosts(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
                               const TResourceAmounts &capacities, const TResourceAmounts &costs)
 {
-    TScaledAmounts tops{};
-    for (std::size_t i = 0; i < tops.size(); ++i)
-        tops[i] = ScaledTop(capacities[i]);
-    return TimeToAffordScaled(Scaled(stocks), incomes, tops, Scaled(costs));
+    return TimeToAffordScaled(ScaledAmounts(stocks), incomes, ScaledTops(capacities), ScaledAmounts(costs));
 }
 
 qint32 BuildSeconds(qint32 baseTime, qint32 percent)

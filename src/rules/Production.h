@@ -124,6 +124,10 @@ TAffordTime TimeToAffordKind(qint32 stock, qint32 income, qint32 capacity, qint3
 TAffordTime TimeToAffordScaled(const TScaledAmounts &stocks, const TResourceAmounts &incomes,
                                const TScaledAmounts &tops, const TScaledAmounts &costs);
 
+// Whole units scaled; the tops of capacities (below 0: unknown) scaled.
+TScaledAmounts ScaledAmounts(const TResourceAmounts &amounts);
+TScaledAmounts ScaledTops(const TResourceAmounts &capacities);
+
 // The same rule on whole units and capacities (below 0: unknown).
 TAffordTime TimeToAffordCosts(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
                               const TResourceAmounts &capacities, const TResourceAmounts &costs);

@@ -50,6 +50,8 @@ void AddPoint(QList<TStockPoint> &points, double seconds, qint64 scaled)
 
 void AddPoints(TStocks &stocks)
 {
+    if (!stocks.Timeline)
+        return;
     for (std::size_t i = 0; i < stocks.Scaled.size(); ++i)
         AddPoint((*stocks.Timeline)[i], double(stocks.Now), stocks.Scaled[i]);
 }
@@ -80,7 +82,8 @@ void AdvanceTo(TStocks &stocks, qint64 until)
         const qint64 secondsToBound = gap / rate + (gap % rate != 0 ? 1 : 0);
         if (span >= secondsToBound) {
             scaled = bound;
-            AddPoint((*stocks.Timeline)[i], double(stocks.Now) + double(gap) / double(rate), bound);
+            if (stocks.Timeline)
+                AddPoint((*stocks.Timeline)[i], double(stocks.Now) + double(gap) / double(rate), bound);
         } else {
             // span × rate < gap < 2^44: no overflow
             scaled += income > 0 ? span * rate : -span * rate;
@@ -167,7 +170,7 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
     projection.Capacities = input.Capacities;
 
     TStocks stocks;
-    stocks.Timeline = &projection.Timeline;
+    stocks.Timeline = input.WithTimeline ? &projection.Timeline : nullptr;
     stocks.Incomes = input.Incomes;
     for (std::size_t i = 0; i < stocks.Scaled.size(); ++i) {
         stocks.Scaled[i] = qint64(input.Stocks[i]) * SecondsPerHour;

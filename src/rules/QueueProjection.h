@@ -35,6 +35,8 @@ struct TQueueProjectionInput
     QList<qint32> Queue;
     // The timeline reaches at least this many seconds from now.
     qint64 Horizon = 3600;
+    // Whether to make the timeline at all (a chart shows it).
+    bool WithTimeline = true;
 
     friend bool operator==(const TQueueProjectionInput &, const TQueueProjectionInput &) = default;
 };

@@ -166,6 +166,8 @@ void TQueuePanel::SetChartVisible(bool visible)
         gbChart->layout()->addWidget(m_Chart);
     }
     const bool shown = visible && gbChart->isHidden();
+    // The stock timeline is worked out only while a chart shows it.
+    m_Planner.SetTimelineWanted(visible);
     gbChart->setVisible(visible);
     // A chart that appears takes two fifths of the column it shares with the
     // tables above it, rather than the least room it would be given.
