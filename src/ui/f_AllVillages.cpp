@@ -1,8 +1,12 @@
 // The window of all villages; see f_AllVillages.h.
 #include "f_AllVillages.h"
 
+#include "ScreenFit.h"
+
 #include "village/SummaryModel.h"
 
+#include <QAction>
+#include <QScreen>
 #include <QHeaderView>
 #include <QTableView>
 #include <QTimer>
@@ -41,6 +45,25 @@ TFormAllVillages::TFormAllVillages(const TdmListObj &catalog, TVillageList villa
     TimerRefresh->setObjectName(QStringLiteral("TimerRefresh"));
     TimerRefresh->setInterval(1000);
     connect(TimerRefresh, &QTimer::timeout, this, &TFormAllVillages::Refresh);
+
+    actCloseWindow = new QAction(QStringLiteral("Закрыть"), this);
+    actCloseWindow->setObjectName(QStringLiteral("actCloseWindow"));
+    actCloseWindow->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    addAction(actCloseWindow);
+    connect(actCloseWindow, &QAction::triggered, this, &QWidget::close);
+}
+
+void TFormAllVillages::CentreOver(const QWidget *window)
+{
+    QRect wanted(QPoint(0, 0), size());
+    wanted.moveCenter(window->geometry().center());
+    // Its frame, not known before it is shown, taken as the main window's.
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    const QScreen *desktop = window->screen();
+    setGeometry(desktop ? FitClientGeometry(wanted, desktop->availableGeometry(), frame, false) : wanted);
 }
 
 void TFormAllVillages::Refresh()

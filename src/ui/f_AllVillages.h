@@ -1,7 +1,8 @@
 // The window "Все деревни": the summary of every open village in one table
 // (sgAllVillages, over TSummaryModel), refreshed once per second while it is
 // shown. A double click on a row asks the main window to show that village.
-// It does not keep the program running when it is the last window left.
+// Esc and Ctrl+W close it. It does not keep the program running when it is
+// the last window left.
 //
 // Made by the main window, which gives it the villages of its tabs.
 #pragma once
@@ -10,6 +11,7 @@
 
 #include <functional>
 
+class QAction;
 class QTableView;
 class QTimer;
 class TSummaryModel;
@@ -28,6 +30,8 @@ public:
     TSummaryModel &Model() const { return *m_Model; }
     // Summarises the villages now.
     void Refresh();
+    // Places the window centred over `window`, on that window's screen.
+    void CentreOver(const QWidget *window);
 
 signals:
     void VillageActivated(const TVillageData *village);
@@ -44,4 +48,5 @@ private:
     TSummaryModel *m_Model = nullptr;
     QTableView *sgAllVillages = nullptr;
     QTimer *TimerRefresh = nullptr;
+    QAction *actCloseWindow = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "SummaryModel.h"
 
 #include "QueueProjection.h"
+#include "ResourceModel.h"
 #include "VillageData.h"
 #include "VillageSnapshot.h"
 #include "base/Clock.h"
@@ -161,7 +162,8 @@ int TSummaryModel::columnCount(const QModelIndex &parent) const
 
 QString TSummaryModel::FullNowText()
 {
-    return QStringLiteral("заполнен");
+    // The page's word for it.
+    return TResourceModel::FullNowText();
 }
 
 QString TSummaryModel::TimeText(qint64 seconds) const

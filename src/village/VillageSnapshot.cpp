@@ -7,10 +7,15 @@
 namespace {
 
 void AddBuildings(QList<TBuildingSnapshot> &out, const QList<TAvBuildingEntry> &entries, const TdmListObj &catalog,
-                  const TResourceAmounts &stocks, const TResourceAmounts &incomes, const TResourceAmounts &capacities)
+                  const TResourceAmounts &stocks, const TResourceAmounts &incomes, const TResourceAmounts &capacities,
+                  const QString &underConstruction)
 {
     for (const TAvBuildingEntry &entry : entries) {
         if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalog.Count())
+            continue;
+        // The building being built is no building to afford (a queued item
+        // of it stays in the queue after "Построить").
+        if (!underConstruction.isEmpty() && entry.Text == underConstruction)
             continue;
         const TAffordTime time =
             TimeToAffordCosts(stocks, incomes, capacities, CostsOf(catalog.Object(entry.CatalogIndex)));
@@ -55,8 +60,9 @@ TVillageSnapshot MakeVillageSnapshot(const TVillageData &village, const TdmListO
     snapshot.VillageName = village.Name;
     snapshot.EndedConstruction = endedConstruction;
     snapshot.Buildings.reserve(village.AvBuildings.size() + village.Queue.size());
-    AddBuildings(snapshot.Buildings, village.AvBuildings, catalog, stocks, incomes, capacities);
-    AddBuildings(snapshot.Buildings, village.Queue, catalog, stocks, incomes, capacities);
+    const QString underConstruction = village.BuildTotal > 0 ? village.BuildName : QString();
+    AddBuildings(snapshot.Buildings, village.AvBuildings, catalog, stocks, incomes, capacities, underConstruction);
+    AddBuildings(snapshot.Buildings, village.Queue, catalog, stocks, incomes, capacities, underConstruction);
     for (std::size_t i = 0; i < snapshot.Storages.size(); ++i) {
         snapshot.Storages[i].SecondsToFull = SecondsToFull(stocks[i], incomes[i], capacities[i]);
         snapshot.Storages[i].Full = IsKnownCapacity(capacities[i]) && stocks[i] >= capacities[i];
