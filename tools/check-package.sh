@@ -13,7 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:?usage: tools/check-package.sh BUILD_DIR}
 
-deb=$(tools/package.sh "$build_dir" | tail -n 1)
+packing=$(tools/package.sh "$build_dir") || { echo "$packing"; exit 1; }
+deb=$(tail -n 1 <<<"$packing")
 echo "-- checking $(basename "$deb")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -51,7 +52,8 @@ if grep -q ' hardening-' <<<"$findings"; then
 fi
 
 # The same source built again elsewhere gives the same package.
-again=$(tools/package.sh "$work/again" | tail -n 1)
+packing=$(tools/package.sh "$work/again") || { echo "$packing"; exit 1; }
+again=$(tail -n 1 <<<"$packing")
 if ! cmp "$deb" "$again"; then
     echo "two builds of the package differ:"
     diff <(dpkg-deb --contents "$deb") <(dpkg-deb --contents "$again") || true

@@ -34,8 +34,10 @@ packing=$(cd "$build_dir" && cpack -G DEB 2>&1) || { echo "$packing"; echo "cpac
 deb=$(cd "$build_dir" && ls "$PWD"/jorlivaronmng_*.deb)
 
 depends=$(dpkg-deb --field "$deb" Depends)
+# The package names of the dependencies, one a line, without versions.
+names=$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }')
 for library in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6svg6; do
-    grep -qE "(^|, )$library( |,|$)" <<<"$depends" \
+    grep -qxF "$library" <<<"$names" \
         || { echo "the package does not depend on $library (Depends: $depends)"; exit 1; }
 done
 echo "$deb"
