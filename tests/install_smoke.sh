@@ -13,7 +13,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 app=org.jorlivaron.JorLivaronMng
 for file in libexec/jorlivaronmng/JorLivaronMng libexec/jorlivaronmng/JorLivaronMng.xml \
-            share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
+            share/applications/$app.desktop share/metainfo/org.jorlivaron.jorlivaronmng.metainfo.xml \
             share/mime/packages/$app.xml share/icons/hicolor/scalable/apps/jorlivaronmng.svg \
             share/man/man6/JorLivaronMng.6.gz share/doc/jorlivaronmng/copyright \
             share/doc/jorlivaronmng/changelog.gz; do
@@ -22,7 +22,13 @@ done
 [ -L "$prefix/games/JorLivaronMng" ] || { echo "games/JorLivaronMng is not a link"; exit 1; }
 desktop=$prefix/share/applications/$app.desktop
 grep -q '^Name=Менеджер для игры Ливарон$' "$desktop"
-grep -q '^Exec=JorLivaronMng %F$' "$desktop" || { echo "the menu entry does not pass files"; exit 1; }
+grep -qxF "Exec=$prefix/games/JorLivaronMng %F" "$desktop" \
+    || { echo "the menu entry does not start the installed program by its path and pass files"; exit 1; }
+grep -qx 'StartupWMClass=JorLivaronMng' "$desktop" || { echo "the menu entry names no window class"; exit 1; }
+for size in 16 22 24 32 48 64 128 256; do
+    [ -f "$prefix/share/icons/hicolor/${size}x$size/apps/jorlivaronmng.png" ] \
+        || { echo "missing after install: the ${size}x$size icon"; exit 1; }
+done
 grep -q '^MimeType=application/x-jorlivaron-village;$' "$desktop" || { echo "the menu entry names no MIME type"; exit 1; }
 gzip -t "$prefix/share/man/man6/JorLivaronMng.6.gz" "$prefix/share/doc/jorlivaronmng/changelog.gz"
 grep -q '^License: GPL-3.0-or-later$' "$prefix/share/doc/jorlivaronmng/copyright"
@@ -42,7 +48,18 @@ if command -v desktop-file-validate >/dev/null 2>&1; then
     desktop-file-validate "$desktop"
 fi
 if command -v appstreamcli >/dev/null 2>&1; then
-    appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >/dev/null
+    appstreamcli validate --no-net "$prefix/share/metainfo/org.jorlivaron.jorlivaronmng.metainfo.xml" >/dev/null
+fi
+
+# A file manager of a GNOME-based desktop (GIO) offers the entry for village
+# files also when started with root's PATH, which lacks the games folder.
+# The desktop's package triggers build the cache of MIME types' entries.
+if command -v gio >/dev/null 2>&1 && command -v update-desktop-database >/dev/null 2>&1; then
+    update-desktop-database "$prefix/share/applications" 2>/dev/null
+    offered=$(env -i HOME="$prefix" XDG_DATA_HOME="$prefix/nothing" XDG_DATA_DIRS="$prefix/share" \
+        XDG_CONFIG_HOME="$prefix/config" PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+        gio mime application/x-jorlivaron-village 2>&1)
+    grep -q "$app.desktop" <<<"$offered" || { echo "GIO does not offer the menu entry: $offered"; exit 1; }
 fi
 
 # What the program remembers stays in the temporary folder.

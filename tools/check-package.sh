@@ -1,21 +1,62 @@
 #!/usr/bin/env bash
-# Checks what a distribution checks: the menu entry (desktop-file-validate),
-# the AppStream metadata (appstreamcli validate) and the .deb packed from the
-# given build folder (lintian, which must report no errors). Called by
-# test.sh after the tests; can be run alone on a built folder.
+# Checks the .deb as a distribution would: builds it in BUILD_DIR with
+# tools/package.sh, then
+# - the menu entry in it (desktop-file-validate) starts the program by its
+#   absolute path, and the icon comes as PNGs from 16 to 256 pixels beside
+#   the SVG;
+# - the AppStream metadata passes `appstreamcli validate --pedantic`;
+# - lintian reports no errors, and its pedantic run no hardening tags;
+# - the package is reproducible: built again from scratch in another folder,
+#   it has the same bytes.
+# Called by test.sh; can be run alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:?usage: tools/check-package.sh BUILD_DIR}
 
-desktop-file-validate packaging/org.jorlivaron.JorLivaronMng.desktop
-appstreamcli validate --no-net packaging/org.jorlivaron.JorLivaronMng.metainfo.xml
+packing=$(tools/package.sh "$build_dir") || { echo "$packing"; exit 1; }
+deb=$(tail -n 1 <<<"$packing")
+echo "-- checking $(basename "$deb")"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
-rm -f "$build_dir"/jorlivaronmng_*.deb
-packing=$(cd "$build_dir" && cpack -G DEB 2>&1) || { echo "$packing"; echo "cpack failed"; exit 1; }
-deb=$(ls "$build_dir"/jorlivaronmng_*.deb)
+dpkg-deb --extract "$deb" "$work/root"
+app=org.jorlivaron.JorLivaronMng
+desktop=$work/root/usr/share/applications/$app.desktop
+desktop-file-validate "$desktop"
+grep -qx 'Exec=/usr/games/JorLivaronMng %F' "$desktop" \
+    || { echo "the menu entry does not start /usr/games/JorLivaronMng: $(grep '^Exec=' "$desktop")"; exit 1; }
+for size in 16 22 24 32 48 64 128 256; do
+    png=$work/root/usr/share/icons/hicolor/${size}x${size}/apps/jorlivaronmng.png
+    [ "$(file -b "$png" 2>/dev/null | cut -d, -f2)" = " $size x $size" ] \
+        || { echo "no ${size}x$size PNG icon in the package"; exit 1; }
+done
+[ -f "$work/root/usr/share/icons/hicolor/scalable/apps/jorlivaronmng.svg" ] || { echo "no SVG icon"; exit 1; }
+
+# appstreamcli passes a file with pedantic findings; they count here.
+metainfo=$work/root/usr/share/metainfo/org.jorlivaron.jorlivaronmng.metainfo.xml
+validation=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || { echo "$validation"; exit 1; }
+if grep -qE '^[EWIP]: ' <<<"$validation"; then
+    echo "$validation"
+    echo "appstreamcli has findings on the metadata"
+    exit 1
+fi
+
 # lintian warns when run as root (as CI does); that warning is no finding.
 status=0
-findings=$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1) || status=$?
+findings=$(lintian --pedantic --fail-on error --tag-display-limit 0 "$deb" 2>&1) || status=$?
 grep -v 'running with root privileges' <<<"$findings" || true
 [ "$status" -eq 0 ] || { echo "lintian reports errors on $deb"; exit 1; }
-echo "package checks: ok ($(basename "$deb"))"
+if grep -q ' hardening-' <<<"$findings"; then
+    echo "lintian finds the program built without hardening"
+    exit 1
+fi
+
+# The same source built again elsewhere gives the same package.
+packing=$(tools/package.sh "$work/again") || { echo "$packing"; exit 1; }
+again=$(tail -n 1 <<<"$packing")
+if ! cmp "$deb" "$again"; then
+    echo "two builds of the package differ:"
+    diff <(dpkg-deb --contents "$deb") <(dpkg-deb --contents "$again") || true
+    exit 1
+fi
+echo "package checks: ok ($(basename "$deb"), reproducible)"

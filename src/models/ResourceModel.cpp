@@ -43,10 +43,15 @@ TResourceModel::TFullness TResourceModel::Fullness(qint32 stock, qint32 income, 
     return seconds && *seconds <= SoonSeconds ? TFullness::FullWithinHour : TFullness::Room;
 }
 
+QString TResourceModel::FullNowText()
+{
+    return QStringLiteral("полон");
+}
+
 QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now)
 {
     if (IsFull(stock, capacity))
-        return QStringLiteral("полон");
+        return FullNowText();
     const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
     if (!seconds)
         return {};

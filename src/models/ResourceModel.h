@@ -40,6 +40,8 @@ public:
     // until full with its end clock counted from now ("01:23:45 (10:47)");
     // empty when the capacity is unknown or the income is 0 or negative.
     static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now);
+    // "полон": a storage full now, wherever the program says so.
+    static QString FullNowText();
 
     explicit TResourceModel(TVillageData &village, QObject *parent = nullptr);
 

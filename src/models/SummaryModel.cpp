@@ -1,6 +1,7 @@
 // The summary of all open villages; see SummaryModel.h.
 #include "SummaryModel.h"
 
+#include "models/ResourceModel.h"
 #include "record/VillageData.h"
 #include "rules/Planner.h"
 
@@ -180,7 +181,8 @@ int TSummaryModel::columnCount(const QModelIndex &parent) const
 
 QString TSummaryModel::FullNowText()
 {
-    return QStringLiteral("заполнен");
+    // The page's word for it.
+    return TResourceModel::FullNowText();
 }
 
 QString TSummaryModel::TimeText(qint64 seconds) const

@@ -2,6 +2,9 @@
 #include "NotificationRules.h"
 
 #include <QSet>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -11,9 +14,10 @@ QString StorageName(TResourceKind kind)
     return kind == TResourceKind::Grain ? QStringLiteral("амбар") : QStringLiteral("склад");
 }
 
-QString VillagePrefix(const QString &village)
+// "Дерево: склад", the storage of a kind named after the kind.
+QString StorageOf(TResourceKind kind)
 {
-    return (village.isEmpty() ? QStringLiteral("Без названия") : village) + QStringLiteral(": ");
+    return ResourceName(kind) + QStringLiteral(": ") + StorageName(kind);
 }
 
 } // namespace
@@ -41,28 +45,30 @@ QDebug operator<<(QDebug debug, const TNotification &notification)
     return debug;
 }
 
-QString TNotificationRules::AffordableText(const QString &village, const QString &building)
+QString TNotificationRules::ConstructionEndedText(const QString &building)
 {
-    return VillagePrefix(village) + QStringLiteral("можно строить ") + building;
+    return QStringLiteral("Строительство завершено: ") + building;
 }
 
-QString TNotificationRules::ConstructionEndedText(const QString &village, const QString &building)
+QString TNotificationRules::StorageNearlyFullText(TResourceKind kind, qint64 seconds)
 {
-    return VillagePrefix(village) + QStringLiteral("строительство завершено — ") + building;
+    // Minutes and seconds, as the table's "00:02:22" reads: "через 2 мин
+    // 22 сек", "через 10 мин", "через 45 сек"; "сейчас" at 0.
+    const qint64 left = std::max<qint64>(seconds, 0);
+    const qint64 minutes = left / 60;
+    const qint64 rest = left % 60;
+    QStringList parts;
+    if (minutes > 0)
+        parts.append(QString::number(minutes) + QStringLiteral(" мин"));
+    if (rest > 0)
+        parts.append(QString::number(rest) + QStringLiteral(" сек"));
+    const QString when = parts.isEmpty() ? QStringLiteral("сейчас") : QStringLiteral("через ") + parts.join(u' ');
+    return StorageOf(kind) + QStringLiteral(" заполнится ") + when;
 }
 
-QString TNotificationRules::StorageNearlyFullText(const QString &village, TResourceKind kind,
-                                                  qint64 seconds)
+QString TNotificationRules::StorageFullText(TResourceKind kind)
 {
-    // Whole minutes, rounded up: "через 1 мин" for the last minute too.
-    const qint64 minutes = seconds <= 60 ? 1 : seconds / 60 + (seconds % 60 != 0 ? 1 : 0);
-    return VillagePrefix(village) + StorageName(kind) + QStringLiteral(" заполнится через ")
-        + QString::number(minutes) + QStringLiteral(" мин — ") + ResourceName(kind);
-}
-
-QString TNotificationRules::StorageFullText(const QString &village, TResourceKind kind)
-{
-    return VillagePrefix(village) + StorageName(kind) + QStringLiteral(" полон — ") + ResourceName(kind);
+    return StorageOf(kind) + QStringLiteral(" полон");
 }
 
 void TNotificationRules::SetKindEnabled(TNotificationKind kind, bool enabled)
@@ -98,8 +104,7 @@ QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
     m_Started = true;
 
     if (snapshot.EndedConstruction)
-        Send(out, TNotificationKind::ConstructionEnded,
-             ConstructionEndedText(snapshot.VillageName, *snapshot.EndedConstruction));
+        Send(out, TNotificationKind::ConstructionEnded, ConstructionEndedText(*snapshot.EndedConstruction));
 
     // Buildings: a change from not affordable to affordable, per text; texts
     // no longer listed are forgotten. While the buildings stay the same (most
@@ -141,7 +146,7 @@ QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
         const TBuildingSnapshot &building = buildings.at(i);
         const bool now = !building.Afford.IsNever() && building.Afford.Seconds <= 0;
         if (now && !first && !m_Affordable.at(i))
-            Send(out, TNotificationKind::Affordable, AffordableText(snapshot.VillageName, building.Text));
+            Send(out, TNotificationKind::Affordable, building.Text);
         m_Affordable[i] = now;
     }
 
@@ -152,10 +157,10 @@ QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
         const bool nearlyFull = full || (storage.SecondsToFull && *storage.SecondsToFull <= NearlyFullSeconds);
         if (!first) {
             if (full && !m_Full[i])
-                Send(out, TNotificationKind::StorageFull, StorageFullText(snapshot.VillageName, kind));
+                Send(out, TNotificationKind::StorageFull, StorageFullText(kind));
             else if (nearlyFull && !full && !m_NearlyFull[i])
                 Send(out, TNotificationKind::StorageNearlyFull,
-                     StorageNearlyFullText(snapshot.VillageName, kind, *storage.SecondsToFull));
+                     StorageNearlyFullText(kind, *storage.SecondsToFull));
         }
         m_Full[i] = full;
         m_NearlyFull[i] = nearlyFull;

@@ -41,6 +41,9 @@ QDebug operator<<(QDebug debug, TNotificationKind kind);
 struct TNotification
 {
     TNotificationKind Kind = TNotificationKind::Affordable;
+    // For a building become affordable, its display text ("Ферма ( 5)"),
+    // which the village's notice lists with the others of its tick
+    // (VillageNotice.h); for the other kinds, the line the notice shows.
     QString Text;
 
     friend bool operator==(const TNotification &, const TNotification &) = default;
@@ -66,11 +69,12 @@ public:
     void SetKindEnabled(TNotificationKind kind, bool enabled);
     bool IsKindEnabled(TNotificationKind kind) const;
 
-    // The texts, also for a caller that shows them elsewhere.
-    static QString AffordableText(const QString &village, const QString &building);
-    static QString ConstructionEndedText(const QString &village, const QString &building);
-    static QString StorageNearlyFullText(const QString &village, TResourceKind kind, qint64 seconds);
-    static QString StorageFullText(const QString &village, TResourceKind kind);
+    // The lines of the kinds other than Affordable, without the village,
+    // which the notice's title names: "Строительство завершено: Ферма ( 5)",
+    // "Дерево: склад заполнится через 2 мин 22 сек", "Дерево: склад полон".
+    static QString ConstructionEndedText(const QString &building);
+    static QString StorageNearlyFullText(TResourceKind kind, qint64 seconds);
+    static QString StorageFullText(TResourceKind kind);
 
 private:
     void Send(QList<TNotification> &out, TNotificationKind kind, QString text) const;

@@ -576,7 +576,10 @@ void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFile
         return;
     }
 
-    const qint64 remaining = CurrentDateTime().secsTo(ends);
+    // Whole seconds left, rounded up: the end clock shown from now must fall
+    // in the minute the construction ends in, not the second before it.
+    const qint64 milliseconds = CurrentDateTime().msecsTo(ends);
+    const qint64 remaining = milliseconds > 0 ? (milliseconds + 999) / 1000 : 0;
     if (remaining <= 0) {
         village.SetConstruction(QString(), 0, 0);
         kept.Forget(ConstructionElementName);

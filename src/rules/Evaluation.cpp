@@ -38,6 +38,12 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
     };
 
     TVillageSnapshot &snapshot = evaluation.Snapshot;
+    // The building being built is no building to afford for the
+    // notifications (a resource field's level stays considered after it).
+    const QString underConstruction = village.BuildTotal > 0 ? village.BuildName : QString();
+    const auto notifiable = [&underConstruction](const TAvBuildingEntry &entry) {
+        return underConstruction.isEmpty() || entry.Text != underConstruction;
+    };
     snapshot.VillageName = village.Name;
     snapshot.Buildings.reserve(village.AvBuildings.size() + village.Queue.size());
     evaluation.Available.reserve(village.AvBuildings.size());
@@ -54,7 +60,8 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
             if (object.Cost(kind) > stocks[KindIndex(kind)])
                 row.ShortKinds |= quint8(1u << KindIndex(kind));
         }
-        snapshot.Buildings.append({entry.Text, row.Afford});
+        if (notifiable(entry))
+            snapshot.Buildings.append({entry.Text, row.Afford});
         if (IsListed(row.Afford, village.Horizon))
             evaluation.Available.append(row);
     }
@@ -62,10 +69,9 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
         evaluation.Available.append(TAvailableEntry{});
 
     for (const TAvBuildingEntry &entry : village.Queue) {
-        if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount)
+        if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalogCount || !notifiable(entry))
             continue;
-        const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
-        snapshot.Buildings.append({entry.Text, timeToAfford(object)});
+        snapshot.Buildings.append({entry.Text, timeToAfford(catalog.Object(entry.CatalogIndex))});
     }
     snapshot.Storages = StorageSnapshots(village);
     TQueueProjectionInput input = QueueInputOf(village, village.Horizon);

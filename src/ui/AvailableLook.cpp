@@ -1,6 +1,8 @@
 // The shortage colours of the available table.
 #include "AvailableLook.h"
 
+#include "ReadableColours.h"
+
 #include "models/AvailableModel.h"
 
 #include <QColor>
@@ -14,7 +16,7 @@ QVariant TAvailableLook::data(const QModelIndex &index, int role) const
         if (m_Selection && (m_Selection->currentIndex() == index || m_Selection->isSelected(index)))
             return {};
         if (role == Qt::ForegroundRole)
-            return QColor(255, 0, 0);
+            return m_ShortColour;
         return m_ShortFont;
     }
     return QIdentityProxyModel::data(index, role);
@@ -24,6 +26,11 @@ void TAvailableLook::SetFont(const QFont &font)
 {
     m_ShortFont = font;
     m_ShortFont.setBold(true);
+}
+
+void TAvailableLook::SetPalette(const QPalette &palette)
+{
+    m_ShortColour = ReadableColours::LookOf(ReadableColours::TColourRole::Shortage, palette).Text;
 }
 
 void TAvailableLook::SetSelection(const QItemSelectionModel *selection)

@@ -1,10 +1,12 @@
 // How the table of available buildings looks: a cost that exceeds the stock
-// of its kind (the model's ShortageRole) is red and bold, except in the
+// of its kind (the model's ShortageRole) is red (a red that reads on the
+// table's palette, ReadableColours) and bold, except in the
 // selected or current cell, which keeps the table's own selection look.
 // Everything else, sorting included, passes to TAvailableModel. The village
 // page shows its sgCalc through it.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QIdentityProxyModel>
 #include <QPointer>
@@ -22,6 +24,8 @@ public:
 
     // The font of a short cost, bold on the view's font.
     void SetFont(const QFont &font);
+    // The colour of a short cost, for the view's palette.
+    void SetPalette(const QPalette &palette);
     // The view's selection (over this model): its selected and current
     // cells are drawn without the shortage look. The view repaints the
     // cells whose selection changes, so no change needs announcing.
@@ -29,5 +33,6 @@ public:
 
 private:
     QFont m_ShortFont;
+    QColor m_ShortColour;
     QPointer<const QItemSelectionModel> m_Selection;
 };

@@ -5,6 +5,8 @@
 #include "TrayNotifier.h"
 #include "UiSeams.h"
 
+#include "notify/VillageNotice.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -25,13 +27,13 @@ QDebug operator<<(QDebug debug, TNotifierRoute route)
     return debug;
 }
 
-void TDesktopNotifier::Send(const QList<TNotification> &notifications, bool sound)
+void TDesktopNotifier::Send(const QString &village, const QList<TNotification> &notifications, bool sound,
+                            TActivation activated)
 {
-    if (notifications.isEmpty())
+    const TVillageNotice notice = MakeVillageNotice(village, notifications);
+    if (notice.IsEmpty())
         return;
-    const QString title = NotificationTitle();
-    for (const TNotification &notification : notifications)
-        Notify(title, notification.Text);
+    Notify(notice.Title, notice.Body, std::move(activated));
     if (sound)
         UiSeams::Beep();
 }
@@ -39,6 +41,11 @@ void TDesktopNotifier::Send(const QList<TNotification> &notifications, bool soun
 QString TDesktopNotifier::NotificationTitle()
 {
     return QStringLiteral("JorLivaronMng");
+}
+
+QString TDesktopNotifier::ShowActionText()
+{
+    return QStringLiteral("Показать");
 }
 
 TNotifierRoute ChooseNotifierRoute(bool serviceAvailable, bool trayAvailable)

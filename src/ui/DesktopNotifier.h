@@ -1,9 +1,11 @@
 // How the program's notifications reach the desktop: an interface with one
-// operation, Notify(title, text), and the choice of the way that this desktop
-// offers: the notification service on the session bus (org.freedesktop.
-// Notifications) where it is there, else the tray icon's message where a tray
-// exists, else none. Send passes the notifications of one tick on, with the
-// optional sound (UiSeams::Beep).
+// operation, Notify(title, text, activated), and the choice of the way that
+// this desktop offers: the notification service on the session bus
+// (org.freedesktop.Notifications) where it is there, else the tray icon's
+// message where a tray exists, else none. Send passes the notifications of
+// one village's tick on as one notification (TVillageNotice: the village in
+// the title), with the optional sound (UiSeams::Beep); its default action
+// ("Показать", or a click on the tray's message) runs `activated`.
 //
 // The main window holds one notifier and feeds it what the villages'
 // notification rules return; tests inject a recording notifier instead.
@@ -14,6 +16,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSystemTrayIcon;
@@ -25,15 +28,22 @@ QDebug operator<<(QDebug debug, TNotifierRoute route);
 class TDesktopNotifier
 {
 public:
+    // What the notification's default action does.
+    using TActivation = std::function<void()>;
+
     virtual ~TDesktopNotifier() = default;
 
-    virtual void Notify(const QString &title, const QString &text) = 0;
+    virtual void Notify(const QString &title, const QString &text, TActivation activated) = 0;
 
-    // Each notification under the program's title; one sound for the lot
-    // when `sound` is on and anything was sent.
-    void Send(const QList<TNotification> &notifications, bool sound);
+    // The notifications of one tick of one village as one notification
+    // under the village's name; a sound with it when `sound` is on. Nothing
+    // when there are none.
+    void Send(const QString &village, const QList<TNotification> &notifications, bool sound,
+              TActivation activated);
 
-    // The title of every notification: the program's name.
+    // The caption of the default action.
+    static QString ShowActionText();
+    // The program's name, which the tray shows as its tooltip.
     static QString NotificationTitle();
 };
 

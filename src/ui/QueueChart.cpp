@@ -1,6 +1,8 @@
 // The queue chart; see QueueChart.h.
 #include "QueueChart.h"
 
+#include "ReadableColours.h"
+
 #include "models/ChartReadout.h"
 
 #include <QCursor>
@@ -83,11 +85,9 @@ TQueueChart::TQueueChart(QWidget *parent)
     // Capacities below, markers above the stock lines.
     for (const TResourceKind kind : AllResourceKinds) {
         const std::size_t slot = KindIndex(kind);
-        const QColor colour = ResourceColor(kind);
         auto *capacity = new QLineSeries(chart);
         capacity->setObjectName(QStringLiteral("Capacity") + KindNames[slot]);
         capacity->setName(ResourceName(AllResourceKinds[slot]) + QStringLiteral(": вместимость"));
-        capacity->setPen(QPen(colour, 1.5, Qt::DashLine));
         attach(capacity);
         HideFromLegend(chart, capacity);
         connect(capacity, &QLineSeries::hovered, this, &TQueueChart::LineHovered);
@@ -98,7 +98,6 @@ TQueueChart::TQueueChart(QWidget *parent)
         auto *stock = new QLineSeries(chart);
         stock->setObjectName(QStringLiteral("Stock") + KindNames[slot]);
         stock->setName(ResourceName(AllResourceKinds[slot]));
-        stock->setPen(QPen(ResourceColor(kind), 2.5));
         attach(stock);
         connect(stock, &QLineSeries::hovered, this, &TQueueChart::LineHovered);
         m_Stocks[slot] = stock;
@@ -110,15 +109,60 @@ TQueueChart::TQueueChart(QWidget *parent)
         starts->setName(ResourceName(AllResourceKinds[slot]) + QStringLiteral(": начало строительства"));
         starts->setMarkerShape(QScatterSeries::MarkerShapeCircle);
         starts->setMarkerSize(9);
-        starts->setColor(ResourceColor(kind));
-        starts->setBorderColor(Qt::white);
         attach(starts);
         HideFromLegend(chart, starts);
         connect(starts, &QScatterSeries::hovered, this, &TQueueChart::MarkerHovered);
         m_StartMarkers[slot] = starts;
     }
     setChart(chart);
+    ApplyPalette();
     UpdateAxes();
+    // Room for the legend, the time labels and a plot of several label lines.
+    setMinimumHeight(14 * QFontMetrics(m_StockAxis->labelsFont()).height());
+}
+
+QColor TQueueChart::LineColor(TResourceKind kind) const
+{
+    return ReadableColours::ReadableOn(ResourceColor(kind), palette().color(QPalette::Base),
+                                       ReadableColours::GraphicsContrast);
+}
+
+void TQueueChart::changeEvent(QEvent *event)
+{
+    QChartView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        ApplyPalette();
+}
+
+void TQueueChart::ApplyPalette()
+{
+    QChart *chart = this->chart();
+    const QPalette colours = palette();
+    const QColor base = colours.color(QPalette::Base);
+    const QColor text = colours.color(QPalette::Text);
+    // The theme sets fonts and colours of everything; what follows puts the
+    // palette's own over it.
+    chart->setTheme(ReadableColours::IsDark(colours) ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    chart->setBackgroundBrush(base);
+    chart->setBackgroundPen(Qt::NoPen);
+    chart->setPlotAreaBackgroundVisible(false);
+    setBackgroundBrush(base);
+    chart->legend()->setLabelColor(text);
+    QColor grid = text;
+    grid.setAlphaF(0.2f);
+    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(m_TimeAxis), static_cast<QAbstractAxis *>(m_StockAxis)}) {
+        axis->setLabelsColor(text);
+        axis->setLinePenColor(colours.color(QPalette::Mid));
+        axis->setGridLineColor(grid);
+    }
+    for (const TResourceKind kind : AllResourceKinds) {
+        const std::size_t slot = KindIndex(kind);
+        const QColor colour = LineColor(kind);
+        m_Capacities[slot]->setPen(QPen(colour, 1.5, Qt::DashLine));
+        m_Stocks[slot]->setPen(QPen(colour, 2.5));
+        m_StartMarkers[slot]->setColor(colour);
+        m_StartMarkers[slot]->setBorderColor(base);
+    }
 }
 
 QColor TQueueChart::ResourceColor(TResourceKind kind)

@@ -3,7 +3,11 @@
 // brown, clay orange-red, iron grey-blue, grain gold), each queued start as a
 // marker where the stock steps down, each known capacity as a dashed line,
 // and a tooltip with the time and the four stocks where the pointer rests on
-// a line. It takes the chart data of a projection (MakeProjectionSeries with
+// a line. It follows the palette in use: the light or dark chart theme, the
+// palette's base behind it, its text colour in the labels and the lines'
+// colours made to stand out from the base (ReadableColours). Its least
+// height leaves the plot room for several lines of the axis labels. It takes
+// the chart data of a projection (MakeProjectionSeries with
 // the start moment, so that x is milliseconds since the epoch) and keeps its
 // series from one update to the next.
 //
@@ -36,10 +40,15 @@ public:
     const TProjectionSeries &Series() const { return m_Series; }
 
     static QColor ResourceColor(TResourceKind kind);
+    // The colour of a kind's line on the chart's background.
+    QColor LineColor(TResourceKind kind) const;
 
     // The text the tooltip shows (or last showed); empty when the pointer
     // rests on no line.
     QString HoverText() const { return m_HoverText; }
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void LineHovered(const QPointF &point, bool state);
@@ -47,6 +56,8 @@ private slots:
 
 private:
     void UpdateAxes();
+    // The theme, background, label colours and line colours for the palette.
+    void ApplyPalette();
     void ShowHoverText(const QString &text);
 
     TProjectionSeries m_Series;

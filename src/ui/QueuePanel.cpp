@@ -162,7 +162,6 @@ void TQueuePanel::SetChartVisible(bool visible)
 {
     if (visible && !m_Chart) {
         m_Chart = new TQueueChart(gbChart);
-        m_Chart->setMinimumHeight(120);
         gbChart->layout()->addWidget(m_Chart);
     }
     const bool shown = visible && gbChart->isHidden();

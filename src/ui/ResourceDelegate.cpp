@@ -3,6 +3,7 @@
 #include "ResourceDelegate.h"
 
 #include "NumberEditors.h"
+#include "ReadableColours.h"
 
 #include "record/InputRules.h"
 #include "models/ResourceModel.h"
@@ -35,16 +36,18 @@ void TResourceDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
     const QVariant fullness = index.data(TResourceModel::FullnessRole);
     if (!fullness.isValid())
         return;
+    using ReadableColours::TColourRole;
+    ReadableColours::TTextLook look;
     switch (TResourceModel::TFullness(fullness.toInt())) {
     case TResourceModel::TFullness::Room:
-        break;
+        return;
     case TResourceModel::TFullness::FullWithinHour:
-        option->backgroundBrush = QColor(0xFF, 0xC1, 0x07); // amber
-        option->palette.setColor(QPalette::Text, Qt::black);
+        look = ReadableColours::LookOf(TColourRole::StorageNearlyFull, option->palette); // amber
         break;
     case TResourceModel::TFullness::Full:
-        option->backgroundBrush = QColor(0xE5, 0x39, 0x35); // red
-        option->palette.setColor(QPalette::Text, Qt::white);
+        look = ReadableColours::LookOf(TColourRole::StorageFull, option->palette); // red
         break;
     }
+    option->backgroundBrush = look.Background;
+    option->palette.setColor(QPalette::Text, look.Text);
 }

@@ -27,6 +27,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
@@ -85,6 +87,16 @@ void SetUpGrid(QTableView *table)
 }
 
 } // namespace
+
+void SetMinimumRows(QTableView *table, int rows)
+{
+    const QHeaderView *header = table->horizontalHeader();
+    const int headerHeight = header->isHidden() ? 0 : header->sizeHint().height();
+    const int scrollBar = table->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff
+        ? 0 : table->horizontalScrollBar()->sizeHint().height();
+    table->setMinimumHeight(headerHeight + rows * table->verticalHeader()->defaultSectionSize()
+                            + scrollBar + 2 * table->frameWidth());
+}
 
 void TVillagePageUi::Setup(QWidget *page)
 {
@@ -276,11 +288,19 @@ void TVillagePageUi::CreateRightArea(QWidget *page)
     splRight->setChildrenCollapsible(false);
     splRight->addWidget(gbAvBuild);
     splRight->setStretchFactor(0, 3);
+    // Where the screen is too low for the tables' least rows and the chart,
+    // the column scrolls rather than squeezing them.
+    scrRight = Named(new QScrollArea(Panel2), "scrRight");
+    scrRight->setFrameShape(QFrame::NoFrame);
+    scrRight->setFocusPolicy(Qt::NoFocus);
+    scrRight->setWidgetResizable(true);
+    scrRight->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrRight->setWidget(splRight);
 
     auto *right = new QVBoxLayout(Panel2);
     right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(2);
-    right->addWidget(splRight, 1);
+    right->addWidget(scrRight, 1);
     right->addWidget(gbComments);
     right->addWidget(gbProgress);
 }

@@ -17,10 +17,17 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QSplitter;
 class QTableView;
 class QToolButton;
 class QWidget;
+
+// The least number of rows that the page's tables show.
+constexpr int MinimumTableRows = 5;
+
+// Makes a table at least as high as its header and `rows` rows.
+void SetMinimumRows(QTableView *table, int rows);
 
 struct TVillagePageUi
 {
@@ -51,6 +58,9 @@ struct TVillagePageUi
     // The available table's group above the groups that share the right
     // column with it (the build queue, the chart), at heights the user drags.
     QSplitter *splRight = nullptr;
+    // splRight in a scroll area, which scrolls only where the window is too
+    // low for the least heights of its groups.
+    QScrollArea *scrRight = nullptr;
     QGroupBox *gbAvBuild = nullptr;
     QTableView *sgCalc = nullptr;
     QGroupBox *gbComments = nullptr;

@@ -1,5 +1,6 @@
 #include "f_About.h"
 
+#include "ReadableColours.h"
 #include "UiSeams.h"
 #include "Version.h"
 
@@ -283,14 +284,30 @@ QLabel *TAboutBox::AddLink(const QString &text, const QString &name)
     QFont linkFont = label->font();
     linkFont.setUnderline(true);
     label->setFont(linkFont);
-    QPalette linkPalette = label->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    label->setPalette(linkPalette);
+    ShowLinkColour(label);
     label->setCursor(Qt::PointingHandCursor);
     label->setToolTip(LinkTarget(text));
     label->installEventFilter(this);
     m_Links.append(label);
     return label;
+}
+
+void TAboutBox::ShowLinkColour(QLabel *label) const
+{
+    // The palette's link colour, where it reads on the box's background.
+    QPalette linkPalette = label->palette();
+    linkPalette.setColor(QPalette::WindowText,
+                         ReadableColours::LookOf(ReadableColours::TColourRole::Link, palette()).Text);
+    label->setPalette(linkPalette);
+}
+
+void TAboutBox::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        for (QLabel *link : std::as_const(m_Links))
+            ShowLinkColour(link);
+    }
 }
 
 void TAboutBox::paintEvent(QPaintEvent *event)

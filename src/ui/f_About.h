@@ -36,6 +36,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -46,6 +47,7 @@ private slots:
 
 private:
     QLabel *AddLink(const QString &text, const QString &name);
+    void ShowLinkColour(QLabel *label) const;
     void KeyTyped(QChar character);
     void ToggleBold();
     void ToggleBlink();

@@ -1,9 +1,13 @@
 // The window of all villages; see f_AllVillages.h.
 #include "f_AllVillages.h"
 
+#include "ScreenFit.h"
+
 #include "app/VillageList.h"
 #include "models/SummaryModel.h"
 
+#include <QAction>
+#include <QScreen>
 #include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -42,6 +46,25 @@ TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     connect(&m_Villages, &TVillageList::Ticked, this, &TFormAllVillages::RefreshIfShown);
     connect(&m_Villages, &QAbstractItemModel::rowsInserted, this, &TFormAllVillages::RefreshIfShown);
     connect(&m_Villages, &QAbstractItemModel::rowsRemoved, this, &TFormAllVillages::RefreshIfShown);
+
+    actCloseWindow = new QAction(QStringLiteral("Закрыть"), this);
+    actCloseWindow->setObjectName(QStringLiteral("actCloseWindow"));
+    actCloseWindow->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    addAction(actCloseWindow);
+    connect(actCloseWindow, &QAction::triggered, this, &QWidget::close);
+}
+
+void TFormAllVillages::CentreOver(const QWidget *window)
+{
+    QRect wanted(QPoint(0, 0), size());
+    wanted.moveCenter(window->geometry().center());
+    // Its frame, not known before it is shown, taken as the main window's.
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    const QScreen *desktop = window->screen();
+    setGeometry(desktop ? FitClientGeometry(wanted, desktop->availableGeometry(), frame, false) : wanted);
 }
 
 void TFormAllVillages::Refresh()

@@ -1,13 +1,15 @@
 // The window "Все деревни": the summary of every open village in one table
 // (sgAllVillages, over TSummaryModel), refreshed at each tick of the
-// villages' clock while it is shown. A double click on a row asks the main window to show that village.
-// It does not keep the program running when it is the last window left.
+// villages' clock while it is shown. A double click on a row asks the main
+// window to show that village. Esc and Ctrl+W close it. It does not keep the
+// program running when it is the last window left.
 //
 // Made by the main window, which gives it the list of open villages.
 #pragma once
 
 #include <QWidget>
 
+class QAction;
 class QTableView;
 class TSummaryModel;
 class TVillageData;
@@ -23,6 +25,8 @@ public:
     TSummaryModel &Model() const { return *m_Model; }
     // Summarises the villages now.
     void Refresh();
+    // Places the window centred over `window`, on that window's screen.
+    void CentreOver(const QWidget *window);
 
 signals:
     void VillageActivated(const TVillageData *village);
@@ -39,4 +43,5 @@ private:
     TVillageList &m_Villages;
     TSummaryModel *m_Model = nullptr;
     QTableView *sgAllVillages = nullptr;
+    QAction *actCloseWindow = nullptr;
 };

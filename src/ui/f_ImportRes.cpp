@@ -1,5 +1,7 @@
 #include "f_ImportRes.h"
 
+#include "ReadableColours.h"
+
 #include "import/OverviewImport.h"
 
 #include <QLabel>
@@ -35,12 +37,13 @@ TFormImportRes::TFormImportRes(QWidget *parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setAccessibleName(QStringLiteral("Текст страницы «Обзор деревни»"));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setTabChangesFocus(false);
+    // Tab goes on to the buttons; a pasted page brings its own tabs.
+    Memo1->setTabChangesFocus(true);
 
     lbError = new QLabel(this);
     lbError->setObjectName(QStringLiteral("lbError"));
     lbError->setWordWrap(true);
-    lbError->setStyleSheet(QStringLiteral("color: #c62828;"));
+    ShowRefusalColour();
     lbError->hide();
 
     // The button strip: OK and Cancel at their design places.
@@ -81,8 +84,23 @@ QString TFormImportRes::CaptionText()
 {
     return QStringLiteral(
         "Для импорта количества накопленных ресурсов необходимо в браузере зайти в игру, "
-        "открыть \"Обзор деревни\" (первая кнопка в верхнем меню игры), затем нажать Ctrl+A, "
+        "открыть «Обзор деревни» (первая кнопка в верхнем меню игры), затем нажать Ctrl+A, "
         "затем Ctrl+C и вставить скопированный текст в поле ниже:");
+}
+
+void TFormImportRes::ShowRefusalColour()
+{
+    QPalette colours = lbError->palette();
+    colours.setColor(QPalette::WindowText,
+                     ReadableColours::LookOf(ReadableColours::TColourRole::Refusal, palette()).Text);
+    lbError->setPalette(colours);
+}
+
+void TFormImportRes::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        ShowRefusalColour();
 }
 
 void TFormImportRes::showEvent(QShowEvent *event)

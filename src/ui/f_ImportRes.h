@@ -28,12 +28,16 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void Memo1Change();
     void BitBtn1Click();
 
 private:
+    // The refusal's red, readable on the dialog's palette.
+    void ShowRefusalColour();
+
     QWidget *pnlCaption = nullptr;
     QLabel *lbCaption = nullptr;
     QPlainTextEdit *Memo1 = nullptr;

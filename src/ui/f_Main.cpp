@@ -1,6 +1,7 @@
 #include "f_Main.h"
 
 #include "DesktopNotifier.h"
+#include "ScreenFit.h"
 #include "TrayIcon.h"
 #include "TrayProbe.h"
 #include "UiSeams.h"
@@ -35,6 +36,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QTabWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -46,6 +48,8 @@ const QString GeometryKey = QStringLiteral("Window/Geometry");
 const QString StateKey = QStringLiteral("Window/State");
 const QString ViewCommentsKey = QStringLiteral("View/Comments");
 const QString ViewProgressKey = QStringLiteral("View/Progress");
+// The least size of the window where the screen has room for it.
+constexpr QSize DesignMinimumSize(700, 570);
 
 } // namespace
 
@@ -60,7 +64,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     QFont windowFont = font();
     windowFont.setPointSize(8);
     setFont(windowFont);
-    setMinimumSize(700, 570);
+    setMinimumSize(DesignMinimumSize);
 
     m_Villages = new TVillageList(catalog, this);
 
@@ -83,6 +87,9 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     if (const QScreen *desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
     RestoreWindowSettings();
+    // Never larger than the screen: a design size that does not fit (a small
+    // or strongly scaled screen) shrinks to it, and the window is centred.
+    FitToScreen(m_FitWhenShown);
 
     FormCreate();
 }
@@ -94,9 +101,49 @@ TFormMain::~TFormMain()
         delete pcMain->widget(0);
 }
 
+void TFormMain::FitToScreen(bool centre)
+{
+    const QScreen *desktop = screen();
+    if (!desktop || isMaximized() || isFullScreen())
+        return;
+    const QRect available = desktop->availableGeometry();
+    // The frame is known once the window is on the screen.
+    QMargins frame;
+    if (isVisible() && frameGeometry().isValid())
+        frame = QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(),
+                         frameGeometry().bottom() - geometry().bottom());
+    setMinimumSize(FitClientSize(DesignMinimumSize, available, frame));
+    const QRect fitted = FitClientGeometry(geometry(), available, frame, centre);
+    if (fitted != geometry())
+        setGeometry(fitted);
+}
+
+void TFormMain::WatchScreen()
+{
+    QWindow *window = windowHandle();
+    if (!window || m_ScreenWatched)
+        return;
+    m_ScreenWatched = true;
+    const auto follow = [this](QScreen *desktop) {
+        if (m_WatchedScreen)
+            disconnect(m_WatchedScreen, &QScreen::availableGeometryChanged, this, nullptr);
+        m_WatchedScreen = desktop;
+        if (desktop)
+            connect(desktop, &QScreen::availableGeometryChanged, this, [this] { FitToScreen(false); });
+    };
+    follow(window->screen());
+    connect(window, &QWindow::screenChanged, this, [this, follow](QScreen *desktop) {
+        follow(desktop);
+        FitToScreen(false);
+    });
+}
+
 void TFormMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    WatchScreen();
+    FitToScreen(false);
     if (m_FitWhenShown) {
         m_FitWhenShown = false;
         // The columns take their widths in the first layout pass, after this.
@@ -112,15 +159,8 @@ void TFormMain::FitWidthToTable()
     const int missing = page->MissingNameWidth();
     if (missing <= 0)
         return;
-    const QRect available = screen() ? screen()->availableGeometry() : QRect();
-    int width = this->width() + missing;
-    if (available.isValid())
-        width = std::min(width, available.width());
-    if (width <= this->width())
-        return;
-    resize(width, height());
-    if (available.isValid())
-        move(available.center() - rect().center());
+    resize(this->width() + missing, height());
+    FitToScreen(true);
 }
 
 QAction *TFormMain::NewAction(const QString &name, const QString &caption, const QString &category,
@@ -173,6 +213,17 @@ void TFormMain::CreateActions()
     mmiSave = NewAction(QStringLiteral("mmiSave"), QStringLiteral("&Сохранить"), {}, actSave->shortcut());
     mmiExit = NewAction(QStringLiteral("mmiExit"), QStringLiteral("В&ыход"), {},
         QKeySequence(Qt::ALT | Qt::Key_F4));
+    // Ctrl+Q ends the program too, as it does in most desktop programs.
+    mmiExit->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    // The next and the previous tab, wherever the focus is in the window.
+    actNextTab = NewAction(QStringLiteral("actNextTab"), QStringLiteral("Следующая вкладка"), {}, {});
+    actNextTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Tab)});
+    addAction(actNextTab);
+    actPreviousTab = NewAction(QStringLiteral("actPreviousTab"), QStringLiteral("Предыдущая вкладка"), {}, {});
+    actPreviousTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+    addAction(actPreviousTab);
 
     connect(actNew, &QAction::triggered, this, &TFormMain::actNewExecute);
     connect(actOpen, &QAction::triggered, this, &TFormMain::actOpenExecute);
@@ -188,6 +239,8 @@ void TFormMain::CreateActions()
     connect(actClose, &QAction::triggered, this, &TFormMain::actCloseExecute);
     connect(actMenuKey, &QAction::triggered, this, &TFormMain::actMenuKeyExecute);
     connect(mmiExit, &QAction::triggered, this, &TFormMain::mmiExitClick);
+    connect(actNextTab, &QAction::triggered, this, &TFormMain::actNextTabExecute);
+    connect(actPreviousTab, &QAction::triggered, this, &TFormMain::actPreviousTabExecute);
 }
 
 void TFormMain::CreateMenus()
@@ -439,6 +492,18 @@ void TFormMain::actMenuKeyExecute()
 void TFormMain::mmiExitClick()
 {
     QuitProgram();
+}
+
+void TFormMain::actNextTabExecute()
+{
+    if (pcMain->count() > 1)
+        pcMain->setCurrentIndex((pcMain->currentIndex() + 1) % pcMain->count());
+}
+
+void TFormMain::actPreviousTabExecute()
+{
+    if (pcMain->count() > 1)
+        pcMain->setCurrentIndex((pcMain->currentIndex() + pcMain->count() - 1) % pcMain->count());
 }
 
 void TFormMain::miViewClick()
@@ -731,18 +796,30 @@ void TFormMain::WatchVillage(TFormVillage *page)
 {
     TVillageWatch &watch = page->Document().Watch();
     m_NotificationSettings.ApplyTo(watch.Rules());
-    connect(&watch, &TVillageWatch::NotificationsReady, this, &TFormMain::SendNotifications);
+    const QPointer<TFormVillage> watched = page;
+    connect(&watch, &TVillageWatch::NotificationsReady, this,
+            [this, watched](const QList<TNotification> &notifications) {
+                if (watched)
+                    SendNotifications(watched, notifications);
+            });
 }
 
-void TFormMain::SendNotifications(const QList<TNotification> &notifications)
+void TFormMain::SendNotifications(TFormVillage *page, const QList<TNotification> &notifications)
 {
     if (!m_NotifierChosen) {
         // Asking the session bus takes a moment: once, when first needed.
         m_NotifierChosen = true;
         m_Notifier = MakeDesktopNotifier(m_Tray ? m_Tray->SystemTrayIcon() : nullptr);
     }
-    if (m_Notifier)
-        m_Notifier->Send(notifications, m_NotificationSettings.Sound);
+    if (!m_Notifier)
+        return;
+    // The default action shows the window with this village's tab, while the
+    // tab is still open.
+    const QPointer<TFormVillage> shown = page;
+    m_Notifier->Send(page->Village().Name, notifications, m_NotificationSettings.Sound, [this, shown] {
+        if (shown)
+            ShowVillage(&shown->Village());
+    });
 }
 
 void TFormMain::ApplyNotificationSettings(const TNotificationSettings &settings)
@@ -811,6 +888,8 @@ void TFormMain::actAllVillagesExecute()
         m_AllVillages = new TFormAllVillages(*m_Villages, this);
         connect(m_AllVillages, &TFormAllVillages::VillageActivated, this, &TFormMain::ShowVillage);
     }
+    if (!m_AllVillages->isVisible())
+        m_AllVillages->CentreOver(this);
     m_AllVillages->show();
     m_AllVillages->raise();
     m_AllVillages->activateWindow();

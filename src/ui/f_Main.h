@@ -18,6 +18,7 @@
 
 class QAction;
 class QMenu;
+class QScreen;
 class QTabWidget;
 class TAboutBox;
 class TdmListObj;
@@ -86,6 +87,8 @@ private slots:
     void actImportExecute();
     void actAboutExecute();
     void mmiExitClick();
+    void actNextTabExecute();
+    void actPreviousTabExecute();
     void miViewClick();
     void miRecentFilesShow();
     void actAllVillagesExecute();
@@ -126,6 +129,11 @@ private:
     // whole names of the buildings listed then (the design width was chosen
     // for a narrower font than most systems have).
     void FitWidthToTable();
+    // Keeps the least size and the window on its screen's available area
+    // (ScreenFit.h); centred when `centre`, else moved only as needed.
+    void FitToScreen(bool centre);
+    // Fits the window again when its screen or the screen's room changes.
+    void WatchScreen();
 
     // Notifications, tray, settings, all villages.
     void CreateNotifications();
@@ -135,7 +143,8 @@ private:
     void TrayPresenceChanged(bool present);
     // Feeds the page's notification rules once per tick, shown or not.
     void WatchVillage(TFormVillage *page);
-    void SendNotifications(const QList<TNotification> &notifications);
+    // One notification for the village's tick, whose action shows its tab.
+    void SendNotifications(TFormVillage *page, const QList<TNotification> &notifications);
     void ApplyNotificationSettings(const TNotificationSettings &settings);
     void FormSettingsAccepted();
     // Ends the program through the normal close, questions included, also
@@ -162,6 +171,10 @@ private:
     QAction *actMenuKey = nullptr;
     QAction *mmiSave = nullptr;
     QAction *mmiExit = nullptr;
+    QAction *actNextTab = nullptr;
+    QAction *actPreviousTab = nullptr;
+    bool m_ScreenWatched = false;
+    QPointer<QScreen> m_WatchedScreen;
     QMenu *miView = nullptr;
     QMenu *miRecentFiles = nullptr;
     TRecentFiles m_RecentFiles;

@@ -180,6 +180,11 @@ void TFormVillage::FitTables()
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
     m_AvailableLook->SetFont(m_Ui.sgCalc->font());
+    m_AvailableLook->SetPalette(m_Ui.sgCalc->palette());
+    // The available table and the queue show five rows at least, however
+    // little room the window has.
+    SetMinimumRows(m_Ui.sgCalc, MinimumTableRows);
+    SetMinimumRows(m_QueuePanel->sgQueue, MinimumTableRows);
 }
 
 void TFormVillage::BindRecord()
@@ -292,6 +297,12 @@ void TFormVillage::changeEvent(QEvent *event)
     // created; the bold of short costs follows.
     if (event->type() == QEvent::FontChange && m_AvailableLook)
         FitTables();
+    // A colour scheme switched while the program runs: the shortage colour
+    // is chosen for the new one.
+    if (event->type() == QEvent::PaletteChange && m_AvailableLook) {
+        m_AvailableLook->SetPalette(m_Ui.sgCalc->palette());
+        m_Ui.sgCalc->viewport()->update();
+    }
 }
 
 // --- Commands ------------------------------------------------------------

@@ -133,7 +133,7 @@ void TestSummaryModel::rowTexts_data()
                          100}
         << QStringList{QStringLiteral("Северная"), AmbarText,          QStringLiteral("00:00:00 (14:05)"),
                        QStringLiteral("Склад ( 1)"), QStringLiteral("00:08:20 (14:13)"), QStringLiteral("Зерно"),
-                       QStringLiteral("заполнен"), QStringLiteral("00:18:20 (14:23)")};
+                       QStringLiteral("полон"), QStringLiteral("00:18:20 (14:23)")};
     QTest::newRow("the sooner of two buildings, and the sooner storage")
         << TVillageSetup{QStringLiteral("Южная"),
                          {QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("0")},

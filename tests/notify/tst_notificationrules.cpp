@@ -56,10 +56,15 @@ TNotification Affordable(const QString &text)
     return {TNotificationKind::Affordable, text};
 }
 
-const TNotification FarmAffordable = Affordable(QStringLiteral("Северная: можно строить Ферма ( 5)"));
-const TNotification WoodNearly10{TNotificationKind::StorageNearlyFull,
-                                 QStringLiteral("Северная: склад заполнится через 10 мин — Дерево")};
-const TNotification WoodFullSent{TNotificationKind::StorageFull, QStringLiteral("Северная: склад полон — Дерево")};
+const TNotification FarmAffordable = Affordable(Farm);
+
+TNotification WoodNearly(const QString &when)
+{
+    return {TNotificationKind::StorageNearlyFull, QStringLiteral("Дерево: склад заполнится через ") + when};
+}
+
+const TNotification WoodNearly10 = WoodNearly(QStringLiteral("10 мин"));
+const TNotification WoodFullSent{TNotificationKind::StorageFull, QStringLiteral("Дерево: склад полон")};
 
 } // namespace
 
@@ -100,10 +105,10 @@ void TestNotificationRules::ticks_data()
     QTest::newRow("two buildings in snapshot order")
         << TTicks{Buildings({{QStringLiteral("Склад ( 3)"), 5}, {Farm, 5}}),
                   Buildings({{QStringLiteral("Склад ( 3)"), 0}, {Farm, 0}})}
-        << TSent{{}, {Affordable(QStringLiteral("Северная: можно строить Склад ( 3)")), FarmAffordable}};
+        << TSent{{}, {Affordable(QStringLiteral("Склад ( 3)")), FarmAffordable}};
 
     const TNotification farmEnded{TNotificationKind::ConstructionEnded,
-                                  QStringLiteral("Северная: строительство завершено — Ферма ( 5)")};
+                                  QStringLiteral("Строительство завершено: Ферма ( 5)")};
     QTest::newRow("construction end told on its tick")
         << TTicks{Ended({}), Ended(Farm), Ended({})} << TSent{{}, {farmEnded}, {}};
     QTest::newRow("construction end on the first snapshot is told") << TTicks{Ended(Farm)} << TSent{{farmEnded}};
@@ -112,19 +117,19 @@ void TestNotificationRules::ticks_data()
         << TTicks{Storage(TResourceKind::Wood, 900), Storage(TResourceKind::Wood, 600),
                   Storage(TResourceKind::Wood, 300), WoodFull(), WoodFull()}
         << TSent{{}, {WoodNearly10}, {}, {WoodFullSent}, {}};
-    QTest::newRow("601 s is not nearly full; minutes rounded up")
+    QTest::newRow("601 s is not nearly full; 541 s is, in minutes and seconds")
         << TTicks{Storage(TResourceKind::Wood, 700), Storage(TResourceKind::Wood, 601),
                   Storage(TResourceKind::Wood, 541)}
-        << TSent{{}, {}, {WoodNearly10}};
+        << TSent{{}, {}, {WoodNearly(QStringLiteral("9 мин 1 сек"))}};
     QTest::newRow("nearly full again only after rising above 600 s")
         << TTicks{Storage(TResourceKind::Wood, 900), Storage(TResourceKind::Wood, 560),
                   Storage(TResourceKind::Wood, 550), Storage(TResourceKind::Wood, 601),
                   Storage(TResourceKind::Wood, 580)}
-        << TSent{{}, {WoodNearly10}, {}, {}, {WoodNearly10}};
+        << TSent{{}, {WoodNearly(QStringLiteral("9 мин 20 сек"))}, {}, {}, {WoodNearly(QStringLiteral("9 мин 40 сек"))}};
     QTest::newRow("no time to full any more re-arms")
         << TTicks{Storage(TResourceKind::Wood, 900), Storage(TResourceKind::Wood, 560),
                   Storage(TResourceKind::Wood, Never), Storage(TResourceKind::Wood, 580)}
-        << TSent{{}, {WoodNearly10}, {}, {WoodNearly10}};
+        << TSent{{}, {WoodNearly(QStringLiteral("9 мин 20 сек"))}, {}, {WoodNearly(QStringLiteral("9 мин 40 сек"))}};
     QTest::newRow("full at once: told as full only")
         << TTicks{Storage(TResourceKind::Wood, 9000), WoodFull()} << TSent{{}, {WoodFullSent}};
     QTest::newRow("full again only after it was not")
@@ -138,8 +143,8 @@ void TestNotificationRules::ticks_data()
                   Storage(TResourceKind::Grain, 0, true)}
         << TSent{{},
                  {{TNotificationKind::StorageNearlyFull,
-                   QStringLiteral("Северная: амбар заполнится через 1 мин — Зерно")}},
-                 {{TNotificationKind::StorageFull, QStringLiteral("Северная: амбар полон — Зерно")}}};
+                   QStringLiteral("Зерно: амбар заполнится через 30 сек")}},
+                 {{TNotificationKind::StorageFull, QStringLiteral("Зерно: амбар полон")}}};
 
     TVillageSnapshot all = Buildings({{Farm, 0}});
     all.EndedConstruction = QStringLiteral("Склад ( 3)");
@@ -152,19 +157,18 @@ void TestNotificationRules::ticks_data()
         << TTicks{before, all}
         << TSent{{},
                  {{TNotificationKind::ConstructionEnded,
-                   QStringLiteral("Северная: строительство завершено — Склад ( 3)")},
+                   QStringLiteral("Строительство завершено: Склад ( 3)")},
                   FarmAffordable,
-                  {TNotificationKind::StorageFull, QStringLiteral("Северная: склад полон — Глина")},
+                  {TNotificationKind::StorageFull, QStringLiteral("Глина: склад полон")},
                   {TNotificationKind::StorageNearlyFull,
-                   QStringLiteral("Северная: склад заполнится через 2 мин — Железо")}}};
+                   QStringLiteral("Железо: склад заполнится через 2 мин")}}};
 
     TVillageSnapshot unnamed = FarmIn(10);
     unnamed.VillageName.clear();
     TVillageSnapshot unnamedAffordable = FarmIn(0);
     unnamedAffordable.VillageName.clear();
-    QTest::newRow("a village without a name")
-        << TTicks{unnamed, unnamedAffordable}
-        << TSent{{}, {Affordable(QStringLiteral("Без названия: можно строить Ферма ( 5)"))}};
+    QTest::newRow("a village without a name: told as any other")
+        << TTicks{unnamed, unnamedAffordable} << TSent{{}, {FarmAffordable}};
 }
 
 void TestNotificationRules::ticks()
@@ -182,18 +186,21 @@ void TestNotificationRules::nearlyFullMinutes_data()
 {
     QTest::addColumn<qint64>("seconds");
     QTest::addColumn<QString>("minutes");
-    QTest::newRow("now") << qint64(0) << QStringLiteral("1");
-    QTest::newRow("one minute") << qint64(60) << QStringLiteral("1");
-    QTest::newRow("a second more") << qint64(61) << QStringLiteral("2");
-    QTest::newRow("longest span") << std::numeric_limits<qint64>::max() << QStringLiteral("153722867280912931");
+    QTest::newRow("now") << qint64(0) << QStringLiteral("сейчас");
+    QTest::newRow("seconds only") << qint64(45) << QStringLiteral("через 45 сек");
+    QTest::newRow("one minute") << qint64(60) << QStringLiteral("через 1 мин");
+    QTest::newRow("a second more") << qint64(61) << QStringLiteral("через 1 мин 1 сек");
+    QTest::newRow("as the table's 00:02:22") << qint64(142) << QStringLiteral("через 2 мин 22 сек");
+    QTest::newRow("longest span") << std::numeric_limits<qint64>::max()
+                                  << QStringLiteral("через 153722867280912930 мин 7 сек");
 }
 
 void TestNotificationRules::nearlyFullMinutes()
 {
     QFETCH(qint64, seconds);
     QFETCH(QString, minutes);
-    QCOMPARE(TNotificationRules::StorageNearlyFullText(QStringLiteral("Северная"), TResourceKind::Iron, seconds),
-             QStringLiteral("Северная: склад заполнится через %1 мин — Железо").arg(minutes));
+    QCOMPARE(TNotificationRules::StorageNearlyFullText(TResourceKind::Iron, seconds),
+             QStringLiteral("Железо: склад заполнится %1").arg(minutes));
 }
 
 void TestNotificationRules::switchedOffKindFollowsQuietly()
@@ -239,8 +246,7 @@ void TestNotificationRules::villagesKeptApart()
     QCOMPARE(north.Feed(FarmIn(0)), QList<TNotification>{FarmAffordable});
     QCOMPARE(south.Feed(southFarm), QList<TNotification>{});
     southFarm.Buildings.first().Afford = 0;
-    QCOMPARE(south.Feed(southFarm),
-             QList<TNotification>{Affordable(QStringLiteral("Южная: можно строить Ферма ( 5)"))});
+    QCOMPARE(south.Feed(southFarm), QList<TNotification>{FarmAffordable});
     QCOMPARE(north.Feed(FarmIn(0)), QList<TNotification>{});
 }
 

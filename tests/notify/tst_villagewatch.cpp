@@ -158,8 +158,8 @@ void TestVillageWatch::watch_data()
     const TAmounts wood88{QStringLiteral("88"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("100")};
     const TAmounts woodOnly{QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     const TVillageSetup growing{wood88, woodOnly, {}, {{AmbarText, Ambar}}, {}};
-    const QString affordable = TNotificationRules::AffordableText(QStringLiteral("Северная"), AmbarText);
-    const QString ended = TNotificationRules::ConstructionEndedText(QStringLiteral("Северная"), SkladText);
+    const QString affordable = AmbarText;
+    const QString ended = TNotificationRules::ConstructionEndedText(SkladText);
 
     QTest::newRow("affordable once the stock has grown, and once only")
         << growing << QString() << 0 << 5 << QList<TNotificationKind>{} << QStringList{affordable};
@@ -169,6 +169,9 @@ void TestVillageWatch::watch_data()
     QTest::newRow("a queued building counts like a considered one")
         << TVillageSetup{wood88, woodOnly, {}, {}, {{AmbarText, Ambar}}} << QString() << 0 << 3
         << QList<TNotificationKind>{} << QStringList{affordable};
+    QTest::newRow("the building under construction, still queued, is not told affordable")
+        << TVillageSetup{wood88, woodOnly, {}, {}, {{AmbarText, Ambar}}} << AmbarText << 100 << 3
+        << QList<TNotificationKind>{} << QStringList{};
     QTest::newRow("a construction ends on its last second, told on that tick")
         << TVillageSetup{All("0"), All("0"), {}, {}, {}} << SkladText << 2 << 4 << QList<TNotificationKind>{}
         << QStringList{ended};
@@ -178,7 +181,7 @@ void TestVillageWatch::watch_data()
     QTest::newRow("storage full after the stock grew to the capacity")
         << TVillageSetup{wood88, woodOnly, {QStringLiteral("90"), {}, {}, {}}, {}, {}} << QString() << 0 << 4
         << QList<TNotificationKind>{TNotificationKind::StorageNearlyFull}
-        << QStringList{TNotificationRules::StorageFullText(QStringLiteral("Северная"), TResourceKind::Wood)};
+        << QStringList{TNotificationRules::StorageFullText(TResourceKind::Wood)};
     QTest::newRow("kind switched off: nothing, the other kind still")
         << growing << SkladText << 2 << 5 << QList<TNotificationKind>{TNotificationKind::Affordable}
         << QStringList{ended};
@@ -246,8 +249,7 @@ void TestVillageWatch::villagesKeptApart()
         northPlanner.Tick();
         southPlanner.Tick();
     }
-    QCOMPARE(texts, QStringList{TNotificationRules::AffordableText(QStringLiteral("Северная"), AmbarText)}
-                        << TNotificationRules::AffordableText(QStringLiteral("Южная"), AmbarText));
+    QCOMPARE(texts, QStringList{AmbarText} << AmbarText);
 }
 
 QTEST_GUILESS_MAIN(TestVillageWatch)

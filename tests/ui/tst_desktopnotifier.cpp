@@ -25,7 +25,12 @@ class TRecordingNotifier : public TDesktopNotifier
 public:
     QStringList Sent;
 
-    void Notify(const QString &title, const QString &text) override { Sent.append(title + u'|' + text); }
+    void Notify(const QString &title, const QString &text, TActivation activated) override
+    {
+        Sent.append(title + u'|' + text);
+        if (activated)
+            activated();
+    }
 };
 
 QIcon SomeIcon()
@@ -45,6 +50,8 @@ private slots:
     void route_data();
     void route();
     void dbusCall();
+    void dbusDefaultAction_data();
+    void dbusDefaultAction();
     void send_data();
     void send();
     void trayMenu();
@@ -81,8 +88,11 @@ void TestDesktopNotifier::route()
 void TestDesktopNotifier::dbusCall()
 {
     QList<QDBusMessage> sent;
-    TDBusNotifier notifier([&sent](const QDBusMessage &message) { sent.append(message); });
-    notifier.Notify(QStringLiteral("A & B"), QStringLiteral("<b>Лес</b> & Поле: можно строить Ферма ( 5)"));
+    TDBusNotifier notifier([&sent](const QDBusMessage &message) {
+        sent.append(message);
+        return QDBusPendingCall::fromCompletedCall(message.createReply(QVariant::fromValue(quint32(7))));
+    });
+    notifier.Notify(QStringLiteral("A & B"), QStringLiteral("<b>Лес</b> & Поле: можно строить Ферма ( 5)"), {});
     QCOMPARE(sent.size(), 1);
     const QDBusMessage &message = sent.constFirst();
     QCOMPARE(message.type(), QDBusMessage::MethodCallMessage);
@@ -105,42 +115,81 @@ void TestDesktopNotifier::dbusCall()
                                  QStringLiteral("A & B"),
                                  QStringLiteral("&lt;b&gt;Лес&lt;/b&gt; &amp; Поле: можно строить Ферма ( 5)")}));
     QCOMPARE(arguments[1].toUInt(), 0u);
-    QVERIFY(arguments[5].toStringList().isEmpty());
-    QCOMPARE(arguments[6].toMap().value(QStringLiteral("desktop-entry")).toString(),
-             QStringLiteral("org.jorlivaron.JorLivaronMng"));
+    // The default action, named for the user.
+    QCOMPARE(arguments[5].toStringList(), QStringList({QStringLiteral("default"), QStringLiteral("Показать")}));
+    const QVariantMap hints = arguments[6].toMap();
+    QCOMPARE(hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("org.jorlivaron.JorLivaronMng"));
+    QVERIFY(hints.value(QStringLiteral("category")).toString().startsWith(QStringLiteral("x-jorlivaron.")));
+    // The urgency is a byte on the bus: normal.
+    QCOMPARE(hints.value(QStringLiteral("urgency")).typeId(), int(QMetaType::UChar));
+    QCOMPARE(hints.value(QStringLiteral("urgency")).toInt(), 1);
     QCOMPARE(arguments[7].toInt(), -1);
+    // Without an action nothing waits for one.
+    QCOMPARE(notifier.PendingActions(), 0);
+}
+
+void TestDesktopNotifier::dbusDefaultAction_data()
+{
+    QTest::addColumn<uint>("id");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("closedBefore");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("its default action runs it") << 7u << QStringLiteral("default") << false << 1;
+    QTest::newRow("another notification's id") << 8u << QStringLiteral("default") << false << 0;
+    QTest::newRow("another action") << 7u << QStringLiteral("other") << false << 0;
+    QTest::newRow("closed before") << 7u << QStringLiteral("default") << true << 0;
+}
+
+void TestDesktopNotifier::dbusDefaultAction()
+{
+    QFETCH(uint, id);
+    QFETCH(QString, action);
+    QFETCH(bool, closedBefore);
+    QFETCH(int, runs);
+    TDBusNotifier notifier([](const QDBusMessage &message) {
+        return QDBusPendingCall::fromCompletedCall(message.createReply(QVariant::fromValue(quint32(7))));
+    });
+    int ran = 0;
+    notifier.Notify(QStringLiteral("Северная"), QStringLiteral("Дерево: склад полон"), [&ran] { ++ran; });
+    QCOMPARE(notifier.PendingActions(), 1);
+    if (closedBefore)
+        notifier.NotificationClosed(7, 2);
+    notifier.ActionInvoked(id, action);
+    QCOMPARE(ran, runs);
 }
 
 void TestDesktopNotifier::send_data()
 {
-    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("buildings");
     QTest::addColumn<bool>("sound");
+    QTest::addColumn<QStringList>("sent");
     QTest::addColumn<int>("beeps");
-    const QStringList two{QStringLiteral("Северная: строительство завершено — Ферма ( 5)"),
-                          QStringLiteral("Южная: можно строить Склад ( 3)")};
-    QTest::newRow("two, with sound: one beep") << two << true << 1;
-    QTest::newRow("two, no sound") << two << false << 0;
-    QTest::newRow("none, with sound: silence") << QStringList() << true << 0;
+    const QStringList two{QStringLiteral("Ферма ( 5)"), QStringLiteral("Склад ( 3)")};
+    const QStringList one{QStringLiteral("Северная|Можно строить: Ферма ( 5), Склад ( 3)")};
+    QTest::newRow("two, with sound: one notification, one beep") << two << true << one << 1;
+    QTest::newRow("two, no sound") << two << false << one << 0;
+    QTest::newRow("none, with sound: silence") << QStringList() << true << QStringList() << 0;
 }
 
 void TestDesktopNotifier::send()
 {
-    QFETCH(QStringList, texts);
+    QFETCH(QStringList, buildings);
     QFETCH(bool, sound);
+    QFETCH(QStringList, sent);
     QFETCH(int, beeps);
     int beeped = 0;
     const UiSeams::TBeepHandler previous = UiSeams::SetBeepHandler([&beeped] { ++beeped; });
     QList<TNotification> notifications;
-    QStringList expected;
-    for (const QString &text : texts) {
-        notifications.append({TNotificationKind::Affordable, text});
-        expected.append(QStringLiteral("JorLivaronMng|") + text);
-    }
+    for (const QString &building : buildings)
+        notifications.append({TNotificationKind::Affordable, building});
     TRecordingNotifier notifier;
-    notifier.Send(notifications, sound);
+    int shown = 0;
+    notifier.Send(QStringLiteral("Северная"), notifications, sound, [&shown] { ++shown; });
     UiSeams::SetBeepHandler(previous);
-    QCOMPARE(notifier.Sent, expected);
+    QCOMPARE(notifier.Sent, sent);
     QCOMPARE(beeped, beeps);
+    // The action given goes with the notification.
+    QCOMPARE(shown, int(sent.size()));
 }
 
 void TestDesktopNotifier::trayMenu()

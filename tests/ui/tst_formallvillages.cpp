@@ -17,29 +17,37 @@
 #include "models/SummaryModel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QIcon>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 
 namespace {
 
+// Records each notification as "title: text", and its action.
 class TRecordingNotifier : public TDesktopNotifier
 {
 public:
-    explicit TRecordingNotifier(QStringList &sent) : m_Sent(sent) {}
-    void Notify(const QString &, const QString &text) override { m_Sent.append(text); }
+    TRecordingNotifier(QStringList &sent, QList<TActivation> &actions) : m_Sent(sent), m_Actions(actions) {}
+    void Notify(const QString &title, const QString &text, TActivation activated) override
+    {
+        m_Sent.append(title + QStringLiteral(": ") + text);
+        m_Actions.append(std::move(activated));
+    }
 
 private:
     QStringList &m_Sent;
+    QList<TActivation> &m_Actions;
 };
 
 QString EndedText(const QString &village, const QString &building)
 {
-    return TNotificationRules::ConstructionEndedText(village, building);
+    return village + QStringLiteral(": ") + TNotificationRules::ConstructionEndedText(building);
 }
 
 } // namespace
@@ -60,6 +68,13 @@ private slots:
     void shortcutShowsEveryVillage();
     void doubleClickShowsTheVillage();
     void closedTabLeavesTheTable();
+    void notificationActionShowsTheVillage();
+    void notificationActionAfterTheTabClosed();
+    void allVillagesCentredAndClosedByKeys_data();
+    void allVillagesCentredAndClosedByKeys();
+    void tabKeysSwitchTabs_data();
+    void tabKeysSwitchTabs();
+    void ctrlQEndsTheProgram();
 
 private:
     // A window with villages of these names, none of them unsaved, and a
@@ -73,6 +88,7 @@ private:
     std::unique_ptr<TRecordedMessages> m_Messages;
     QString m_PreviousSettings;
     QStringList m_Sent;
+    QList<TDesktopNotifier::TActivation> m_Actions;
     QList<bool> m_AskAnswers;
     QStringList m_AskCalls;
     int m_Beeps = 0;
@@ -91,6 +107,7 @@ void TestFormAllVillages::init()
     m_PreviousSettings = SetSettingsFile(m_Dir->filePath(QStringLiteral("JorLivaronMng.conf")));
     m_Messages = std::make_unique<TRecordedMessages>();
     m_Sent.clear();
+    m_Actions.clear();
     m_AskAnswers.clear();
     m_AskCalls.clear();
     m_Beeps = 0;
@@ -115,7 +132,7 @@ void TestFormAllVillages::cleanup()
 std::unique_ptr<TFormMain> TestFormAllVillages::MakeWindow(const QStringList &names)
 {
     auto window = std::make_unique<TFormMain>(m_Catalog);
-    window->SetNotifier(std::make_unique<TRecordingNotifier>(m_Sent));
+    window->SetNotifier(std::make_unique<TRecordingNotifier>(m_Sent, m_Actions));
     for (int i = 0; i < names.size(); ++i) {
         if (i > 0)
             Action(*window, "actNew")->trigger();
@@ -163,7 +180,7 @@ void TestFormAllVillages::hiddenVillagesNotify()
 
     const QStringList expected{EndedText(QStringLiteral("Первая"), QStringLiteral("Ферма ( 5)")),
                                EndedText(QStringLiteral("Третья"), QStringLiteral("Склад ( 2)")),
-                               TNotificationRules::AffordableText(QStringLiteral("Вторая"), object.DisplayText())};
+                               QStringLiteral("Вторая: Можно строить: ") + object.DisplayText()};
     QTRY_COMPARE_WITH_TIMEOUT(m_Sent.size(), 3, 6000);
     QCOMPARE(QSet<QString>(m_Sent.cbegin(), m_Sent.cend()), QSet<QString>(expected.cbegin(), expected.cend()));
     QCOMPARE(m_Sent.constFirst(), expected.constFirst());
@@ -208,7 +225,7 @@ void TestFormAllVillages::settingsApplyAtOnce()
     dialog->ButtonBox->button(QDialogButtonBox::Ok)->click();
     window->Page(1)->Village().SetConstruction(QStringLiteral("Склад ( 2)"), 1, 0);
     window->Page(1)->Planner().Tick();
-    QCOMPARE(m_Sent, QStringList{EndedText(QString(), QStringLiteral("Склад ( 2)"))});
+    QCOMPARE(m_Sent, QStringList{EndedText(QStringLiteral("Без названия"), QStringLiteral("Склад ( 2)"))});
     QCOMPARE(m_Beeps, 1);
     QCOMPARE(m_Messages->Texts(), QStringList{});
 }
@@ -344,6 +361,106 @@ void TestFormAllVillages::closedTabLeavesTheTable()
     QCOMPARE(window->PageCount(), 1);
     QCOMPARE(ColumnTexts(*table, 0), QStringList{QStringLiteral("Первая")});
     QCOMPARE(m_AskCalls, QStringList{});
+}
+
+void TestFormAllVillages::notificationActionShowsTheVillage()
+{
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая"), QStringLiteral("Третья")});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(window->ActivePage(), window->Page(2));
+    window->Page(1)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
+    window->Page(1)->Planner().Tick();
+    QCOMPARE(m_Sent, QStringList{EndedText(QStringLiteral("Вторая"), QStringLiteral("Ферма ( 5)"))});
+    QCOMPARE(m_Actions.size(), 1);
+    // "Показать" while the window is hidden: it comes back with that tab.
+    window->hide();
+    m_Actions.constFirst()();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->ActivePage(), window->Page(1));
+}
+
+void TestFormAllVillages::notificationActionAfterTheTabClosed()
+{
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая")});
+    window->Page(1)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
+    window->Page(1)->Planner().Tick();
+    QCOMPARE(m_Actions.size(), 1);
+    Action(*window, "actClose")->trigger();
+    QCOMPARE(window->PageCount(), 1);
+    // The village has gone: the action shows nothing.
+    m_Actions.constFirst()();
+    QVERIFY(!window->isVisible());
+    QCOMPARE(window->ActivePage(), window->Page(0));
+}
+
+void TestFormAllVillages::allVillagesCentredAndClosedByKeys_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Esc") << QKeySequence(Qt::Key_Escape);
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+}
+
+void TestFormAllVillages::allVillagesCentredAndClosedByKeys()
+{
+    QFETCH(QKeySequence, keys);
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая")});
+    window->move(20, 30);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    Action(*window, "actAllVillages")->trigger();
+    TFormAllVillages *all = window->AllVillages();
+    QVERIFY(QTest::qWaitForWindowExposed(all));
+    // Centred over the main window as far as the screen lets it be.
+    QVERIFY(std::abs(all->geometry().center().y() - window->geometry().center().y()) <= 2);
+    const QRect available = window->screen()->availableGeometry();
+    QVERIFY(available.contains(all->frameGeometry()));
+    if (all->frameGeometry().width() < available.width())
+        QVERIFY(std::abs(all->geometry().center().x() - window->geometry().center().x()) <= 2);
+    QTest::keySequence(all, keys);
+    QTRY_VERIFY(!all->isVisible());
+    // The main window keeps its tabs: Ctrl+W closed no village.
+    QCOMPARE(window->PageCount(), 2);
+}
+
+void TestFormAllVillages::tabKeysSwitchTabs_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QList<int>>("visited");
+    // Three tabs, the last one shown: forwards wraps to the first.
+    QTest::newRow("Ctrl+PgDown") << QKeySequence(Qt::CTRL | Qt::Key_PageDown) << QList<int>{0, 1, 2};
+    QTest::newRow("Ctrl+Tab") << QKeySequence(Qt::CTRL | Qt::Key_Tab) << QList<int>{0, 1, 2};
+    QTest::newRow("Ctrl+PgUp") << QKeySequence(Qt::CTRL | Qt::Key_PageUp) << QList<int>{1, 0, 2};
+}
+
+void TestFormAllVillages::tabKeysSwitchTabs()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QList<int>, visited);
+    auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая"), QStringLiteral("Третья")});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(window->ActivePage(), window->Page(2));
+    // From the available table, where the focus usually is.
+    auto *table = window->ActivePage()->findChild<QTableView *>(QStringLiteral("sgCalc"));
+    table->setFocus();
+    QList<int> seen;
+    for (int i = 0; i < visited.size(); ++i) {
+        QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), keys);
+        for (int page = 0; page < window->PageCount(); ++page)
+            if (window->Page(page) == window->ActivePage())
+                seen.append(page);
+    }
+    QCOMPARE(seen, visited);
+}
+
+void TestFormAllVillages::ctrlQEndsTheProgram()
+{
+    auto window = MakeWindow({QStringLiteral("Первая")});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QTRY_VERIFY(!window->isVisible());
 }
 
 QTEST_MAIN(TestFormAllVillages)

@@ -293,7 +293,7 @@ void TestFormMain::widensToShowTheWholeTable()
     const int screenWidth = window.screen()->availableGeometry().width();
     // The whole name shows, unless the screen is too narrow for it.
     QTRY_VERIFY2(table->horizontalHeader()->sectionSize(0) >= view->sizeHintForColumn(0)
-                     || window.width() >= screenWidth,
+                     || window.frameGeometry().width() >= screenWidth,
                  qPrintable(QStringLiteral("column %1 of %2, window %3, screen %4")
                                 .arg(table->horizontalHeader()->sectionSize(0))
                                 .arg(view->sizeHintForColumn(0))

@@ -281,14 +281,15 @@ void TestFormMainSession::viewTogglesAndGeometryRemembered()
     const TFormVillage fresh(m_Catalog);
     {
         TFormMain window(m_Catalog);
-        window.resize(1000, 800);
+        // A size of its own that the screen (800 x 800 offscreen) has room for.
+        window.resize(760, 700);
         QCOMPARE(window.ActivePage()->CommentsVisible(), fresh.CommentsVisible());
         window.findChild<QAction *>(QStringLiteral("actViewComments"))->trigger();
         QCOMPARE(window.ActivePage()->CommentsVisible(), !fresh.CommentsVisible());
         QVERIFY(window.close());
     }
     TFormMain window(m_Catalog);
-    QCOMPARE(window.size(), QSize(1000, 800));
+    QCOMPARE(window.size(), QSize(760, 700));
     QCOMPARE(window.ActivePage()->CommentsVisible(), !fresh.CommentsVisible());
     QCOMPARE(window.ActivePage()->ProgressVisible(), fresh.ProgressVisible());
     window.findChild<QAction *>(QStringLiteral("actNew"))->trigger();

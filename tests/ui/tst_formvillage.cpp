@@ -6,6 +6,7 @@
 #include "ui/UiSeams.h"
 #include "ui/f_ImportRes.h"
 #include "ui/f_SelectItems.h"
+#include "ui/ReadableColours.h"
 #include "ui/f_Village.h"
 #include "models/AvailableModel.h"
 #include "models/ConsideredModel.h"
@@ -964,7 +965,10 @@ void TestFormVillage::shortCostsShowRedAndBold()
     const QAbstractItemModel *shown = sgCalc->model();
     QCOMPARE(CellText(sgCalc, 0, 1), QStringLiteral("130"));
     QCOMPARE(CellText(sgCalc, 0, 5), QStringLiteral("не накопится"));
-    QCOMPARE(shown->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    // Red, as readable on the table's base as the toolkit's text.
+    const QColor red = shown->index(0, 1).data(Qt::ForegroundRole).value<QColor>();
+    QCOMPARE(red, ReadableColours::LookOf(ReadableColours::TColourRole::Shortage, sgCalc->palette()).Text);
+    QVERIFY(ReadableColours::ContrastRatio(red, sgCalc->palette().color(QPalette::Base)) >= 4.5);
     QVERIFY(shown->index(0, 1).data(Qt::FontRole).value<QFont>().bold());
     QVERIFY(!shown->index(0, 2).data(Qt::ForegroundRole).isValid());
     QVERIFY(!shown->index(0, 0).data(Qt::FontRole).isValid());
@@ -1002,7 +1006,8 @@ void TestFormVillage::selectedShortCellKeepsSelectionLook()
 
     // Another cell taken: the wood cell is short again.
     sgCalc->setCurrentIndex(shown->index(0, 2));
-    QCOMPARE(wood.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QCOMPARE(wood.data(Qt::ForegroundRole).value<QColor>(),
+             ReadableColours::LookOf(ReadableColours::TColourRole::Shortage, sgCalc->palette()).Text);
     QVERIFY(wood.data(Qt::FontRole).value<QFont>().bold());
 }
 

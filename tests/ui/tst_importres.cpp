@@ -43,6 +43,7 @@ private slots:
     void pasteClosesByItself();
     void linePerLineClosesAtTheFifteenthLine();
     void enterStartsNewLine();
+    void tabGoesOnToTheButtons();
     void buttonsCloseWithTheirResults_data();
     void buttonsCloseWithTheirResults();
     void showingClearsTheField();
@@ -86,7 +87,7 @@ void TestImportRes::textsAndLayout()
     QVERIFY(caption);
     QCOMPARE(caption->text(),
              QStringLiteral("Для импорта количества накопленных ресурсов необходимо в браузере "
-                            "зайти в игру, открыть \"Обзор деревни\" (первая кнопка в верхнем меню "
+                            "зайти в игру, открыть «Обзор деревни» (первая кнопка в верхнем меню "
                             "игры), затем нажать Ctrl+A, затем Ctrl+C и вставить скопированный "
                             "текст в поле ниже:"));
     QVERIFY(caption->wordWrap());
@@ -207,6 +208,22 @@ void TestImportRes::enterStartsNewLine()
     QVERIFY(visibleAfter);
     QCOMPARE(result, int(QDialog::Rejected));
     QCOMPARE(m_Dialog->Text(), QStringLiteral("abc\ndef"));
+}
+
+void TestImportRes::tabGoesOnToTheButtons()
+{
+    QWidget *focused = nullptr;
+    Exec([this, &focused] {
+        QApplication::setActiveWindow(m_Dialog.get());
+        QTest::keyClicks(m_Memo, QStringLiteral("abc"));
+        QTest::keyClick(m_Memo, Qt::Key_Tab);
+        focused = QApplication::focusWidget();
+        m_Dialog->reject();
+    });
+    // The field keeps no tab; the focus is on a button.
+    QCOMPARE(m_Dialog->Text(), QStringLiteral("abc"));
+    QVERIFY(focused);
+    QVERIFY(focused->objectName() == QStringLiteral("BitBtn1") || focused->objectName() == QStringLiteral("BitBtn2"));
 }
 
 void TestImportRes::buttonsCloseWithTheirResults_data()
