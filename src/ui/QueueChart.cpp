@@ -12,6 +12,7 @@
 #include <QLineSeries>
 #include <QPen>
 #include <QScatterSeries>
+#include <QScopedValueRollback>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -184,12 +185,19 @@ void TQueueChart::SetSeries(const TProjectionSeries &series, const QStringList &
 {
     m_Series = series;
     m_MarkerTexts = markerTexts;
-    for (std::size_t slot = 0; slot < m_Stocks.size(); ++slot) {
-        m_Stocks[slot]->replace(series.Stocks[slot]);
-        m_StartMarkers[slot]->replace(series.StartMarkers[slot]);
-        m_Capacities[slot]->replace(series.Capacities[slot]);
+    {
+        // Points replaced under a resting pointer are no pointer leaving.
+        const QScopedValueRollback replacing(m_Replacing, true);
+        for (std::size_t slot = 0; slot < m_Stocks.size(); ++slot) {
+            m_Stocks[slot]->replace(series.Stocks[slot]);
+            m_StartMarkers[slot]->replace(series.StartMarkers[slot]);
+            m_Capacities[slot]->replace(series.Capacities[slot]);
+        }
     }
     UpdateAxes();
+    // The readout stays while the pointer rests, with the new figures.
+    if (!m_HoverText.isEmpty())
+        ShowHoverText(m_HoverOnMarker ? MarkerText(m_HoverX) : ChartReadoutText(m_Series, m_HoverX));
 }
 
 void TQueueChart::UpdateAxes()
@@ -229,24 +237,34 @@ void TQueueChart::ShowHoverText(const QString &text)
 
 void TQueueChart::LineHovered(const QPointF &point, bool state)
 {
+    if (!state && m_Replacing)
+        return;
+    m_HoverX = point.x();
+    m_HoverOnMarker = false;
     ShowHoverText(state ? ChartReadoutText(m_Series, point.x()) : QString());
 }
 
 void TQueueChart::MarkerHovered(const QPointF &point, bool state)
 {
-    if (!state) {
-        ShowHoverText({});
+    if (!state && m_Replacing)
         return;
-    }
+    m_HoverX = point.x();
+    m_HoverOnMarker = true;
+    ShowHoverText(state ? MarkerText(point.x()) : QString());
+}
+
+QString TQueueChart::MarkerText(double x) const
+{
     // The marker of the queued start nearest in time; the building's name
     // when the caller gave it.
     QString building;
     const QList<QPointF> &markers = m_Series.StartMarkers.front();
     qsizetype nearest = -1;
     for (qsizetype index = 0; index < markers.size(); ++index)
-        if (nearest < 0 || std::abs(markers[index].x() - point.x()) < std::abs(markers[nearest].x() - point.x()))
+        if (nearest < 0 || std::abs(markers[index].x() - x) < std::abs(markers[nearest].x() - x))
             nearest = index;
     if (nearest >= 0 && nearest < m_MarkerTexts.size())
         building = m_MarkerTexts[nearest];
-    ShowHoverText(ChartReadoutText(m_Series, point.x(), building));
+    // At the marker itself: where it stands in the series shown now.
+    return ChartReadoutText(m_Series, nearest >= 0 ? markers[nearest].x() : x, building);
 }

@@ -59,10 +59,17 @@ private:
     // The theme, background, label colours and line colours for the palette.
     void ApplyPalette();
     void ShowHoverText(const QString &text);
+    // The readout at a marker's moment, with its building.
+    QString MarkerText(double x) const;
 
     TProjectionSeries m_Series;
     QStringList m_MarkerTexts;
     QString m_HoverText;
+    // Where the pointer rests, and whether on a marker, so that new series
+    // keep the readout there, with their figures.
+    double m_HoverX = 0;
+    bool m_HoverOnMarker = false;
+    bool m_Replacing = false;
     std::array<QLineSeries *, 4> m_Stocks{};
     std::array<QScatterSeries *, 4> m_StartMarkers{};
     std::array<QLineSeries *, 4> m_Capacities{};

@@ -48,6 +48,7 @@ private slots:
     void cleanup();
     void enqueueFromEachMenu_data();
     void enqueueFromEachMenu();
+    void buildingAQueuedEntrySpendsItOnce();
     void keysMoveAndRemove();
     void buildFirstBuildsAndDequeues();
     void savedQueueComesBack();
@@ -58,6 +59,7 @@ private:
     // considered sawmill and main building.
     void Prepare(TFormVillage &page) const;
     void Enqueue(TFormVillage &page, const QStringList &texts) const;
+
     template <typename T>
     T *Find(const QObject &parent, const QString &name) const
     {
@@ -90,6 +92,23 @@ void TestFormQueue::cleanup()
 {
     m_Clock.reset();
     m_Messages.reset();
+}
+
+void TestFormQueue::buildingAQueuedEntrySpendsItOnce()
+{
+    TFormVillage page(m_Catalog);
+    Prepare(page);
+    Enqueue(page, {Saw1});
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QVERIFY(sgCalc);
+    sgCalc->setCurrentIndex(sgCalc->model()->index(0, 0));
+    QCOMPARE(sgCalc->currentIndex().data().toString(), Saw1);
+
+    Find<QAction>(page, QStringLiteral("pmiBuild"))->trigger();
+    // Its costs are spent by the build command: the queue no longer holds it.
+    QCOMPARE(page.Village().BuildName, Saw1);
+    QVERIFY(page.Village().Queue.isEmpty());
+    QTRY_COMPARE(page.QueueModel().rowCount(), 0);
 }
 
 void TestFormQueue::Prepare(TFormVillage &page) const

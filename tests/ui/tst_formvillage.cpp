@@ -3,6 +3,8 @@
 // the available table, the build command and the one-second timer.
 #include "TestSupport.h"
 
+#include "app/VillageDocument.h"
+
 #include "ui/UiSeams.h"
 #include "ui/f_ImportRes.h"
 #include "ui/f_SelectItems.h"
@@ -225,6 +227,7 @@ private slots:
     void incomeCellTakesMinus();
     void typedNumbersMarkChangedAndRecalculate();
     void typedCapacityReachesRecordAndTimes();
+    void slowTypingWhileTheClockTicks();
     void shortCostsShowRedAndBold();
     void selectedShortCellKeepsSelectionLook_data();
     void selectedShortCellKeepsSelectionLook();
@@ -921,6 +924,51 @@ void TestFormVillage::typedNumbersMarkChangedAndRecalculate()
     Settle();
     QCOMPARE(recalculated.count(), 1);
     QVERIFY(CellText(sgCalc, 0, 5).startsWith(QStringLiteral("00:18:00")));
+}
+
+void TestFormVillage::slowTypingWhileTheClockTicks()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"261", "0", "0", "0"}, {"3600", "0", "0", "0"}, {});
+    page.Village().SetCapacity(TResourceKind::Wood, QStringLiteral("1000"));
+    ShowActive(page);
+    auto *sgRes = Find<QTableView>(page, QStringLiteral("sgRes"));
+    QVERIFY(sgRes);
+    // Types into an open editor a key at a time, the clock ticking between
+    // the keys (and growing the stock of wood under the editor).
+    const auto typeSlowly = [&](int row, const QString &text) {
+        // The first key opens the cell's editor, as a player types over a cell.
+        sgRes->setFocus();
+        SetCurrentCell(sgRes, row, 0);
+        QTest::sendKeyEvent(QTest::Click, sgRes, Qt::Key_unknown, text.left(1), Qt::NoModifier);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        for (int typed = 1; typed <= text.size(); ++typed) {
+            page.Document().Tick();
+            Settle();
+            QCOMPARE(editor->text(), text.left(typed));
+            if (typed < text.size())
+                QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, text.mid(typed, 1), Qt::NoModifier);
+        }
+        QTest::keyClick(editor, Qt::Key_Return);
+    };
+    typeSlowly(TResourceModel::CapacityRow, QStringLiteral("1200"));
+    QTRY_COMPARE(page.Village().Capacity[0], QStringLiteral("1200"));
+    typeSlowly(TResourceModel::StockRow, QStringLiteral("500"));
+    QTRY_COMPARE(page.Village().ResourceCollect[0], QStringLiteral("500"));
+
+    // An editor cleared stays clear while the clock ticks.
+    const QModelIndex stock = sgRes->model()->index(TResourceModel::StockRow, 0);
+    sgRes->setCurrentIndex(stock);
+    sgRes->edit(stock);
+    auto *editor = sgRes->findChild<QLineEdit *>(QStringLiteral("sgResEditor"));
+    QVERIFY(editor);
+    editor->clear();
+    for (int tick = 0; tick < 3; ++tick) {
+        page.Document().Tick();
+        Settle();
+    }
+    QCOMPARE(editor->text(), QString());
 }
 
 void TestFormVillage::typedCapacityReachesRecordAndTimes()

@@ -131,6 +131,11 @@ void TestQueueChart::hover()
     // A marker names its building.
     emit clay->hovered(clay->at(1), true);
     QCOMPARE(chart.HoverText().section(u'\n', 0, 2), QStringLiteral("10:20:00\nНачало: Склад ( 3)\nДерево: 5"));
+    // The series renewed a second later under the resting pointer: the
+    // readout stays on that marker, with the renewed figures.
+    chart.SetSeries(MakeProjectionSeries(TwoStarts(), Now.addSecs(1)),
+                    {QStringLiteral("Ферма ( 5)"), QStringLiteral("Склад ( 3)")});
+    QCOMPARE(chart.HoverText().section(u'\n', 0, 1), QStringLiteral("10:20:01\nНачало: Склад ( 3)"));
 }
 
 QTEST_MAIN(TestQueueChart)
