@@ -18,11 +18,11 @@
 
 #include <array>
 
-// One building at one level.
 // The name of the main building, whose levels give the build-time
 // percentages and change them when built.
 inline const QString MainBuildingName = QStringLiteral("Главное здание");
 
+// One building at one level.
 struct TLivaronObject
 {
     QString Name;

@@ -5,8 +5,8 @@
 // what they return.
 // It works whether the village's page is shown or not.
 //
-// The main window makes one per village page, sets its rules' switches from
-// the settings and passes NotificationsReady on to the desktop notifier.
+// Each village document makes one; the main window sets its rules' switches
+// from the settings and passes NotificationsReady on to the desktop notifier.
 #pragma once
 
 #include "notify/NotificationRules.h"

@@ -809,9 +809,9 @@ TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QD
     if (!outcome.Failure)
         return {true, {}, path};
 
-    // While the caller's box is open the page's timer keeps running, and its
-    // automatic save must not replace the user's file with the partly read
-    // village.
+    // While the caller's box is open the villages' clock keeps running, and
+    // the automatic save must not replace the user's file with the partly
+    // read village.
     if (outcome.FileExists)
         village.SetFileName(QString());
     return {false, outcome.Failure->Reason, path};
