@@ -20,7 +20,8 @@ const QString DesktopEntry = QStringLiteral("org.jorlivaron.JorLivaronMng");
 
 // The action a click on the notification itself invokes.
 const QString DefaultAction = QStringLiteral("default");
-// The specification's categories know nothing like it: a category of our own.
+// The desktop's standard notification categories know nothing like it: a
+// category of our own.
 const QString Category = QStringLiteral("x-jorlivaron.village");
 // Low 0, normal 1, critical 2. Nothing the program tells is critical: no
 // notification says that a stock runs out.
