@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+class QPushButton;
 class QTableView;
 class TSummaryModel;
 class TVillageData;
@@ -32,6 +33,8 @@ protected:
 
 private slots:
     void sgAllVillagesDblClick(const QModelIndex &index);
+    // "Экспорт в CSV...": the whole summary as CSV.
+    void btnExportCsvClick();
 
 private:
     void RefreshIfShown();
@@ -39,4 +42,5 @@ private:
     TVillageList &m_Villages;
     TSummaryModel *m_Model = nullptr;
     QTableView *sgAllVillages = nullptr;
+    QPushButton *btnExportCsv = nullptr;
 };

@@ -1,5 +1,8 @@
 #include "f_Main.h"
 
+#include "ClipboardOfferBar.h"
+#include "ClipboardRoute.h"
+#include "CsvExport.h"
 #include "DesktopNotifier.h"
 #include "TrayIcon.h"
 #include "TrayProbe.h"
@@ -11,6 +14,7 @@
 #include "f_Village.h"
 
 #include "app/CloseQuestions.h"
+#include "import/OverviewImport.h"
 #include "app/Session.h"
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
@@ -24,7 +28,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUndoGroup>
+#include <QUndoStack>
+#include <QUrl>
 #include <QIcon>
 #include <QDir>
 #include <QFileInfo>
@@ -76,6 +87,9 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     CreateMenus();
     CreateNotifications();
     connect(pcMain, &QTabWidget::currentChanged, this, &TFormMain::actSaveUpdate);
+    connect(pcMain, &QTabWidget::currentChanged, this, [this] {
+        m_UndoGroup->setActiveStack(ActivePage() ? ActivePage()->UndoStack() : nullptr);
+    });
 
     // The tabs get 712 x 596 pixels below the menu bar; the window starts
     // in the middle of the desktop.
@@ -83,6 +97,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     if (const QScreen *desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
     RestoreWindowSettings();
+    CreateExchange();
 
     FormCreate();
 }
@@ -199,6 +214,9 @@ void TFormMain::CreateMenus()
     miFile->addAction(mmiSave);
     miFile->addAction(actSaveAs);
     miFile->addAction(actSaveAll);
+    actExportCsv = NewAction(QStringLiteral("actExportCsv"), QStringLiteral("&Экспорт в CSV..."), FileCategory, {});
+    connect(actExportCsv, &QAction::triggered, this, &TFormMain::actExportCsvExecute);
+    miFile->addAction(actExportCsv);
     miFile->addSeparator();
     miRecentFiles = miFile->addMenu(QStringLiteral("&Последние файлы"));
     miRecentFiles->setObjectName(QStringLiteral("miRecentFiles"));
@@ -206,6 +224,18 @@ void TFormMain::CreateMenus()
     miFile->addSeparator();
     miFile->addAction(mmiExit);
     connect(miFile, &QMenu::aboutToShow, this, &TFormMain::actSaveUpdate);
+
+    m_UndoGroup = new QUndoGroup(this);
+    actUndo = m_UndoGroup->createUndoAction(this, QStringLiteral("Отменить"));
+    actUndo->setObjectName(QStringLiteral("actUndo"));
+    actUndo->setShortcuts(QKeySequence::Undo);
+    actRedo = m_UndoGroup->createRedoAction(this, QStringLiteral("Повторить"));
+    actRedo->setObjectName(QStringLiteral("actRedo"));
+    actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QMenu *miEdit = menuBar()->addMenu(QStringLiteral("&Правка"));
+    miEdit->setObjectName(QStringLiteral("miEdit"));
+    miEdit->addAction(actUndo);
+    miEdit->addAction(actRedo);
 
     miView = menuBar()->addMenu(QStringLiteral("&Вид"));
     miView->setObjectName(QStringLiteral("miView"));
@@ -265,6 +295,7 @@ void TFormMain::actNewExecute()
     ApplyViewSettings(page);
     WatchVillage(page);
     connect(&village, &TVillageData::ModifiedChanged, this, &TFormMain::actSaveUpdate);
+    m_UndoGroup->addStack(page->UndoStack());
 
     pcMain->setCurrentIndex(pcMain->addTab(page, village.Name));
     actSaveUpdate();
@@ -734,6 +765,16 @@ void TFormMain::WatchVillage(TFormVillage *page)
     connect(&watch, &TVillageWatch::NotificationsReady, this, &TFormMain::SendNotifications);
 }
 
+void TFormMain::NotifyText(const QString &text)
+{
+    SendNotifications({});
+    if (m_Notifier) {
+        m_Notifier->Notify(TDesktopNotifier::NotificationTitle(), text);
+        if (m_NotificationSettings.Sound)
+            UiSeams::Beep();
+    }
+}
+
 void TFormMain::SendNotifications(const QList<TNotification> &notifications)
 {
     if (!m_NotifierChosen) {
@@ -748,6 +789,8 @@ void TFormMain::SendNotifications(const QList<TNotification> &notifications)
 void TFormMain::ApplyNotificationSettings(const TNotificationSettings &settings)
 {
     m_NotificationSettings = settings;
+    if (m_ClipboardRoute)
+        m_ClipboardRoute->SetEnabled(settings.WatchClipboard);
     for (int i = 0; i < m_Villages->Count(); ++i)
         settings.ApplyTo(m_Villages->At(i)->Watch().Rules());
 }
@@ -825,4 +868,79 @@ void TFormMain::ShowVillage(const TVillageData *village)
             return;
         }
     }
+}
+
+// --- Undo, the clipboard, drops and the CSV export --------------------------
+
+void TFormMain::CreateExchange()
+{
+    setAcceptDrops(true);
+    m_OfferBar = new TClipboardOfferBar(this);
+    addToolBar(Qt::TopToolBarArea, m_OfferBar);
+    m_OfferBar->hide();
+    connect(m_OfferBar, &TClipboardOfferBar::ImportChosen, this, &TFormMain::ClipboardImportChosen);
+    m_ClipboardRoute = new TClipboardRoute(*m_Villages, QGuiApplication::clipboard(), this);
+    m_ClipboardRoute->SetEnabled(m_NotificationSettings.WatchClipboard);
+    connect(m_ClipboardRoute, &TClipboardRoute::Imported, this, &TFormMain::ClipboardPageImported);
+    connect(m_ClipboardRoute, &TClipboardRoute::Offered, m_OfferBar, &TClipboardOfferBar::Offer);
+}
+
+void TFormMain::ClipboardPageImported(TVillageDocument *, const QString &text)
+{
+    actSaveUpdate();
+    NotifyText(text);
+}
+
+void TFormMain::ClipboardImportChosen(const QStringList &lines)
+{
+    actNewExecute();
+    if (TFormVillage *page = ActivePage())
+        page->Document().Import(lines);
+    actSaveUpdate();
+}
+
+namespace {
+
+// The village files among dropped URLs.
+QStringList DroppedVillageFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".vlgdat"), Qt::CaseInsensitive))
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+} // namespace
+
+void TFormMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedVillageFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        QMainWindow::dragEnterEvent(event);
+}
+
+void TFormMain::dropEvent(QDropEvent *event)
+{
+    const QStringList files = DroppedVillageFiles(event->mimeData());
+    if (files.isEmpty()) {
+        QMainWindow::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    // The drag's source gets its answer before any message box shows.
+    QTimer::singleShot(0, this, [this, files] { OpenFiles(files); });
+}
+
+void TFormMain::actExportCsvExecute()
+{
+    const TFormVillage *page = ActivePage();
+    if (!page)
+        return;
+    const QString name = page->Village().Name.isEmpty() ? QStringLiteral("Деревня") : page->Village().Name;
+    ExportCsv(this, name + QStringLiteral(".csv"), page->TablesCsv());
 }

@@ -29,6 +29,10 @@ class TTrayProbe;
 enum class TTrayServiceState;
 class TVillageData;
 class TVillageList;
+class QUndoGroup;
+class TClipboardRoute;
+class TClipboardOfferBar;
+class TVillageDocument;
 
 class TFormMain : public QMainWindow
 {
@@ -70,6 +74,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Village files dropped on the window open as Open opens them.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void actNewExecute();
@@ -90,6 +97,7 @@ private slots:
     void miRecentFilesShow();
     void actAllVillagesExecute();
     void actSettingsExecute();
+    void actExportCsvExecute();
 
 private:
     void FormCreate();
@@ -144,6 +152,14 @@ private:
     void ShowVillage(const TVillageData *village);
     void RefreshAllVillages();
 
+    // Undo and redo, the clipboard route, the CSV export (VillageUndo,
+    // ClipboardRoute, CsvExport).
+    void CreateExchange();
+    void ClipboardPageImported(TVillageDocument *document, const QString &text);
+    void ClipboardImportChosen(const QStringList &lines);
+    // One notification to the desktop, outside the villages' rules.
+    void NotifyText(const QString &text);
+
     const TdmListObj &m_Catalog;
     // The open villages, in tab order, and their clock.
     TVillageList *m_Villages = nullptr;
@@ -185,4 +201,10 @@ private:
     QPointer<QWidget> m_FormSettings;
     // Set while the program really ends, so that closing does not hide.
     bool m_Quitting = false;
+    QUndoGroup *m_UndoGroup = nullptr;
+    QAction *actUndo = nullptr;
+    QAction *actRedo = nullptr;
+    QAction *actExportCsv = nullptr;
+    TClipboardRoute *m_ClipboardRoute = nullptr;
+    TClipboardOfferBar *m_OfferBar = nullptr;
 };
