@@ -1,6 +1,7 @@
 // One open village; see VillageDocument.h.
 #include "VillageDocument.h"
 
+#include "app/VillageHistory.h"
 #include "import/OverviewImport.h"
 #include "models/AvailableModel.h"
 #include "models/ConsideredModel.h"
@@ -26,6 +27,7 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     m_ConsideredModel = new TConsideredModel(*m_Village, this);
     m_QueueModel = new TQueueModel(*m_Planner, this);
     m_Watch = new TVillageWatch(*m_Planner);
+    m_History = new TVillageHistory(*m_Village, this);
     connect(m_Planner.get(), &TPlanner::AutoSaveDue, this, &TVillageDocument::AutoSave);
 }
 
@@ -44,6 +46,7 @@ TFileResult TVillageDocument::Load()
     const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved);
     SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
     m_Planner->RecalculateAvailable();
+    m_History->Forget();
     return result;
 }
 
@@ -54,15 +57,24 @@ TFileResult TVillageDocument::Write(const QString &path)
 
 TOverviewImportResult TVillageDocument::Import(const QStringList &lines)
 {
+    m_History->Settle();
     TOverviewImportResult imported = ImportOverviewText(lines, *m_Village, m_Catalog);
-    if (imported.Accepted)
+    if (imported.Accepted) {
+        m_History->NameNextStep(QStringLiteral("импорт"));
+        m_History->Settle();
+        m_LastImportedPage = lines;
         SetInfoLine(imported.Report);
+    }
     return imported;
 }
 
 void TVillageDocument::Tick()
 {
+    // What the player changed before the tick is a step of its own; the
+    // tick's growth is none.
+    m_History->Settle();
     m_Planner->Tick();
+    m_History->TakeIn();
 }
 
 void TVillageDocument::AutoSave()

@@ -23,6 +23,7 @@ class TResourceModel;
 class TConsideredModel;
 class TQueueModel;
 class TVillageWatch;
+class TVillageHistory;
 struct TOverviewImportResult;
 
 class TVillageDocument : public QObject
@@ -41,6 +42,8 @@ public:
     TConsideredModel &ConsideredModel() const { return *m_ConsideredModel; }
     TQueueModel &QueueModel() const { return *m_QueueModel; }
     TVillageWatch &Watch() const { return *m_Watch; }
+    // The player's changes cut into undo steps.
+    TVillageHistory &History() const { return *m_History; }
 
     // Reads the village from its FileName; a whole read of a file that
     // gives its moment of writing lets the stocks catch up with the time
@@ -52,8 +55,11 @@ public:
     // its FileName only when written; marks a failed write.
     TFileResult Write(const QString &path = QString());
     // The pasted overview page, split into lines, applied to the village;
-    // an accepted page sets the info line to its report.
+    // an accepted page sets the info line to its report and is one undo
+    // step, "импорт".
     TOverviewImportResult Import(const QStringList &lines);
+    // The lines of the last page accepted by Import; empty for none.
+    const QStringList &LastImportedPage() const { return m_LastImportedPage; }
 
     // One line about the last Open or import; empty for none.
     const QString &InfoLine() const { return m_InfoLine; }
@@ -78,7 +84,9 @@ private:
     TConsideredModel *m_ConsideredModel = nullptr;
     TQueueModel *m_QueueModel = nullptr;
     TVillageWatch *m_Watch = nullptr;
+    TVillageHistory *m_History = nullptr;
     QString m_InfoLine;
+    QStringList m_LastImportedPage;
     // Set while a failed automatic save is being reported, so that the
     // ticks that go on meanwhile do not pile up further reports.
     bool m_ReportingWriteFailure = false;

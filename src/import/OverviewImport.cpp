@@ -43,10 +43,24 @@ constexpr qsizetype VillageNameLine = 12;
 constexpr qsizetype BuildingsLine = 13;
 constexpr qsizetype FirstMarkerLine = 7;
 
-// Line n of the text, counted from 1; empty beyond the end.
+// Whether a character is one that browsers leave at the end of a copied
+// line: a blank, a tab or a no-break space.
+bool IsTrailingBlank(QChar ch)
+{
+    return ch == u' ' || ch == u'\t' || ch == QChar(0x00A0);
+}
+
+// Line n of the text, counted from 1, without the blanks, tabs and no-break
+// spaces at its end; empty beyond the end. Every line is read through it.
 QString LineAt(const QStringList &lines, qsizetype n)
 {
-    return n >= 1 && n <= lines.size() ? lines.at(n - 1) : QString();
+    if (n < 1 || n > lines.size())
+        return QString();
+    const QString &line = lines.at(n - 1);
+    qsizetype end = line.size();
+    while (end > 0 && IsTrailingBlank(line.at(end - 1)))
+        --end;
+    return end == line.size() ? line : line.first(end);
 }
 
 // The text without the characters of code 32 or below (blanks, tabs, control
@@ -198,7 +212,7 @@ std::optional<qint32> ListedMainLevel(const QList<TListedBuilding> &listed)
 qsizetype ProductionBlockStart(const QStringList &lines)
 {
     for (qsizetype n = FirstMarkerLine; n <= lines.size(); ++n) {
-        if (TrimmedText(lines.at(n - 1)) == ProductionMarker)
+        if (TrimmedText(LineAt(lines, n)) == ProductionMarker)
             return n + 1;
     }
     return 1;
@@ -344,6 +358,11 @@ bool IsOverviewText(const QString &text)
     return IsOverviewText(SplitLines(text, MinimumLineCount));
 }
 
+QString OverviewVillageName(const QStringList &lines)
+{
+    return IsOverviewText(lines) ? LineAt(lines, VillageNameLine) : QString();
+}
+
 TOverviewImportResult ImportOverviewText(const QStringList &lines, TVillageData &village,
                                          const TdmListObj &catalog)
 {
@@ -374,7 +393,7 @@ TOverviewImportResult ImportOverviewText(const QStringList &lines, TVillageData 
     ImportProduction(lines, blockStart, village);
 
     for (qsizetype n = blockStart + 4; n <= lines.size(); ++n) {
-        const QString &line = lines.at(n - 1);
+        const QString line = LineAt(lines, n);
         if (TrimmedText(line).startsWith(StockLineStart)) {
             result.Stocks = true;
             result.Capacity = ImportStocks(line, village);

@@ -15,7 +15,9 @@ class TdmListObj;
 // the very end starts no further line.
 QStringList SplitOverviewLines(const QString &text);
 
-// The acceptance test: at least 15 lines and line 5 exactly "Ливарон".
+// The acceptance test: at least 15 lines and line 5 exactly "Ливарон". Here
+// and in every line the import reads, blanks, tabs and no-break spaces at the
+// end of a line (browsers add them when copying) do not count.
 bool IsOverviewText(const QStringList &lines);
 // Why the text fails the acceptance test ("Текст не распознан: меньше 15
 // строк." / "Текст не распознан: в строке 5 нет слова «Ливарон»."); empty
@@ -23,6 +25,10 @@ bool IsOverviewText(const QStringList &lines);
 QString OverviewRejection(const QStringList &lines);
 // The same test on the pasted text, without splitting all of it.
 bool IsOverviewText(const QString &text);
+
+// The village name the page carries (line 12, without the blanks at its
+// end); empty for a text that fails the acceptance test.
+QString OverviewVillageName(const QStringList &lines);
 
 struct TOverviewImportResult
 {

@@ -11,6 +11,7 @@ namespace {
 
 const QString SoundKey = QStringLiteral("Notifications/Sound");
 const QString HideToTrayKey = QStringLiteral("Window/HideToTray");
+const QString WatchClipboardKey = QStringLiteral("Clipboard/Watch");
 
 QString KindKey(TNotificationKind kind)
 {
@@ -82,6 +83,7 @@ TNotificationSettings TNotificationSettings::Load(const QSettings &settings)
         result.SetKindEnabled(kind, ReadFlag(settings, KindKey(kind), result.IsKindEnabled(kind)));
     result.Sound = ReadFlag(settings, SoundKey, result.Sound);
     result.HideToTray = ReadFlag(settings, HideToTrayKey, result.HideToTray);
+    result.WatchClipboard = ReadFlag(settings, WatchClipboardKey, result.WatchClipboard);
     return result;
 }
 
@@ -91,6 +93,7 @@ void TNotificationSettings::Save(QSettings &settings) const
         settings.setValue(KindKey(kind), IsKindEnabled(kind));
     settings.setValue(SoundKey, Sound);
     settings.setValue(HideToTrayKey, HideToTray);
+    settings.setValue(WatchClipboardKey, WatchClipboard);
 }
 
 TNotificationSettings TNotificationSettings::Load()
@@ -114,6 +117,6 @@ QDebug operator<<(QDebug debug, const TNotificationSettings &settings)
     QDebugStateSaver saver(debug);
     debug.nospace() << "TNotificationSettings(kinds " << settings.Kinds[0] << ' ' << settings.Kinds[1] << ' '
                     << settings.Kinds[2] << ' ' << settings.Kinds[3] << ", sound " << settings.Sound
-                    << ", hide to tray " << settings.HideToTray << ')';
+                    << ", hide to tray " << settings.HideToTray << ", clipboard " << settings.WatchClipboard << ')';
     return debug;
 }

@@ -22,6 +22,8 @@ struct TNotificationSettings
     std::array<bool, 4> Kinds{true, true, true, true};
     bool Sound = false;
     bool HideToTray = false;
+    // Whether an overview page copied anywhere is imported (or offered).
+    bool WatchClipboard = true;
 
     bool IsKindEnabled(TNotificationKind kind) const;
     void SetKindEnabled(TNotificationKind kind, bool enabled);

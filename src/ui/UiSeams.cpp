@@ -99,6 +99,30 @@ QString SaveWithFileDialog(QWidget *parent, const QString &title, const QString 
     return path;
 }
 
+QString ExportWithFileDialog(QWidget *parent, const QString &presetName)
+{
+    QFileDialog dialog(parent, QStringLiteral("Экспорт в CSV"), DialogFolder(),
+                       QStringLiteral("Таблицы CSV (*.csv);;Все файлы (*)"));
+    dialog.setObjectName(QStringLiteral("dlgExport"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (!presetName.isEmpty())
+        dialog.selectFile(presetName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().constFirst();
+    RememberFolder(path);
+    return path;
+}
+
+TExportHandler &ExportHandler()
+{
+    static TExportHandler handler = ExportWithFileDialog;
+    return handler;
+}
+
 TBeepHandler &BeepHandler()
 {
     static TBeepHandler handler = [] { QApplication::beep(); };
@@ -170,6 +194,18 @@ TSaveHandler SetSaveHandler(TSaveHandler handler)
 QString ChooseFileToSave(QWidget *parent, const QString &title, const QString &presetName)
 {
     return SaveHandler()(parent, title, presetName);
+}
+
+TExportHandler SetExportHandler(TExportHandler handler)
+{
+    TExportHandler previous = std::move(ExportHandler());
+    ExportHandler() = handler ? std::move(handler) : TExportHandler(ExportWithFileDialog);
+    return previous;
+}
+
+QString ChooseExportFile(QWidget *parent, const QString &presetName)
+{
+    return ExportHandler()(parent, presetName);
 }
 
 TBeepHandler SetBeepHandler(TBeepHandler handler)

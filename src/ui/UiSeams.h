@@ -38,6 +38,13 @@ using TSaveHandler = std::function<QString(QWidget *parent, const QString &title
 TSaveHandler SetSaveHandler(TSaveHandler handler);
 QString ChooseFileToSave(QWidget *parent, const QString &title, const QString &presetName);
 
+// The save dialog of "Экспорт в CSV..." with its preset file name (".csv"
+// added to a name typed without an extension): the chosen path, empty when
+// cancelled.
+using TExportHandler = std::function<QString(QWidget *parent, const QString &presetName)>;
+TExportHandler SetExportHandler(TExportHandler handler);
+QString ChooseExportFile(QWidget *parent, const QString &presetName);
+
 // The system's warning sound for a refused key or a hidden word.
 using TBeepHandler = std::function<void()>;
 TBeepHandler SetBeepHandler(TBeepHandler handler);

@@ -4,11 +4,16 @@
 #include "ScreenFit.h"
 
 #include "app/VillageList.h"
+#include "CsvExport.h"
+#include "TableCopy.h"
 #include "models/SummaryModel.h"
+#include "models/TableText.h"
 
 #include <QAction>
+#include <QHBoxLayout>
 #include <QScreen>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -40,6 +45,15 @@ TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sgAllVillages);
+    // The table leaves the program: Ctrl+C on its rows, or all of it as CSV.
+    AttachTableCopy(sgAllVillages);
+    btnExportCsv = new QPushButton(QStringLiteral("Экспорт в CSV..."), this);
+    btnExportCsv->setObjectName(QStringLiteral("btnExportCsv"));
+    connect(btnExportCsv, &QPushButton::clicked, this, &TFormAllVillages::btnExportCsvClick);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnExportCsv);
+    layout->addLayout(buttons);
 
     // Once per tick of the villages' clock while shown, and when villages
     // come or go.
@@ -88,4 +102,10 @@ void TFormAllVillages::sgAllVillagesDblClick(const QModelIndex &index)
 {
     if (const TVillageData *village = m_Model->VillageAt(index.row()))
         emit VillageActivated(village);
+}
+
+void TFormAllVillages::btnExportCsvClick()
+{
+    Refresh();
+    ExportCsv(this, QStringLiteral("Все деревни.csv"), TableText(*m_Model, AllRows(*m_Model), TTableTextFormat::Csv));
 }

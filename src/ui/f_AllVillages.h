@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QAction;
+class QPushButton;
 class QTableView;
 class TSummaryModel;
 class TVillageData;
@@ -36,6 +37,8 @@ protected:
 
 private slots:
     void sgAllVillagesDblClick(const QModelIndex &index);
+    // "Экспорт в CSV...": the whole summary as CSV.
+    void btnExportCsvClick();
 
 private:
     void RefreshIfShown();
@@ -44,4 +47,5 @@ private:
     TSummaryModel *m_Model = nullptr;
     QTableView *sgAllVillages = nullptr;
     QAction *actCloseWindow = nullptr;
+    QPushButton *btnExportCsv = nullptr;
 };

@@ -1,5 +1,8 @@
 #include "f_Main.h"
 
+#include "ClipboardOfferBar.h"
+#include "ClipboardRoute.h"
+#include "CsvExport.h"
 #include "DesktopNotifier.h"
 #include "ScreenFit.h"
 #include "TrayIcon.h"
@@ -12,6 +15,7 @@
 #include "f_Village.h"
 
 #include "app/CloseQuestions.h"
+#include "import/OverviewImport.h"
 #include "app/Session.h"
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
@@ -25,7 +29,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUndoGroup>
+#include <QUndoStack>
+#include <QUrl>
 #include <QIcon>
 #include <QDir>
 #include <QFileInfo>
@@ -80,6 +91,9 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     CreateMenus();
     CreateNotifications();
     connect(pcMain, &QTabWidget::currentChanged, this, &TFormMain::actSaveUpdate);
+    connect(pcMain, &QTabWidget::currentChanged, this, [this] {
+        m_UndoGroup->setActiveStack(ActivePage() ? ActivePage()->UndoStack() : nullptr);
+    });
 
     // The tabs get 712 x 596 pixels below the menu bar; the window starts
     // in the middle of the desktop.
@@ -90,6 +104,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     // Never larger than the screen: a design size that does not fit (a small
     // or strongly scaled screen) shrinks to it, and the window is centred.
     FitToScreen(m_FitWhenShown);
+    CreateExchange();
 
     FormCreate();
 }
@@ -252,6 +267,9 @@ void TFormMain::CreateMenus()
     miFile->addAction(mmiSave);
     miFile->addAction(actSaveAs);
     miFile->addAction(actSaveAll);
+    actExportCsv = NewAction(QStringLiteral("actExportCsv"), QStringLiteral("&Экспорт в CSV..."), FileCategory, {});
+    connect(actExportCsv, &QAction::triggered, this, &TFormMain::actExportCsvExecute);
+    miFile->addAction(actExportCsv);
     miFile->addSeparator();
     miRecentFiles = miFile->addMenu(QStringLiteral("&Последние файлы"));
     miRecentFiles->setObjectName(QStringLiteral("miRecentFiles"));
@@ -259,6 +277,18 @@ void TFormMain::CreateMenus()
     miFile->addSeparator();
     miFile->addAction(mmiExit);
     connect(miFile, &QMenu::aboutToShow, this, &TFormMain::actSaveUpdate);
+
+    m_UndoGroup = new QUndoGroup(this);
+    actUndo = m_UndoGroup->createUndoAction(this, QStringLiteral("Отменить"));
+    actUndo->setObjectName(QStringLiteral("actUndo"));
+    actUndo->setShortcuts(QKeySequence::Undo);
+    actRedo = m_UndoGroup->createRedoAction(this, QStringLiteral("Повторить"));
+    actRedo->setObjectName(QStringLiteral("actRedo"));
+    actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QMenu *miEdit = menuBar()->addMenu(QStringLiteral("&Правка"));
+    miEdit->setObjectName(QStringLiteral("miEdit"));
+    miEdit->addAction(actUndo);
+    miEdit->addAction(actRedo);
 
     miView = menuBar()->addMenu(QStringLiteral("&Вид"));
     miView->setObjectName(QStringLiteral("miView"));
@@ -318,6 +348,7 @@ void TFormMain::actNewExecute()
     ApplyViewSettings(page);
     WatchVillage(page);
     connect(&village, &TVillageData::ModifiedChanged, this, &TFormMain::actSaveUpdate);
+    m_UndoGroup->addStack(page->UndoStack());
 
     pcMain->setCurrentIndex(pcMain->addTab(page, village.Name));
     actSaveUpdate();
@@ -804,13 +835,33 @@ void TFormMain::WatchVillage(TFormVillage *page)
             });
 }
 
-void TFormMain::SendNotifications(TFormVillage *page, const QList<TNotification> &notifications)
+void TFormMain::NotifyText(TVillageDocument *document, const QString &text)
+{
+    ChooseNotifier();
+    if (!m_Notifier)
+        return;
+    // The default action shows that village's tab while it is open.
+    const QPointer<TVillageList> villages = m_Villages;
+    m_Notifier->Notify(document->Village().Name, text, [this, villages, document] {
+        if (villages && villages->IndexOf(document) >= 0)
+            ShowVillage(&document->Village());
+    });
+    if (m_NotificationSettings.Sound)
+        UiSeams::Beep();
+}
+
+void TFormMain::ChooseNotifier()
 {
     if (!m_NotifierChosen) {
         // Asking the session bus takes a moment: once, when first needed.
         m_NotifierChosen = true;
         m_Notifier = MakeDesktopNotifier(m_Tray ? m_Tray->SystemTrayIcon() : nullptr);
     }
+}
+
+void TFormMain::SendNotifications(TFormVillage *page, const QList<TNotification> &notifications)
+{
+    ChooseNotifier();
     if (!m_Notifier)
         return;
     // The default action shows the window with this village's tab, while the
@@ -825,6 +876,8 @@ void TFormMain::SendNotifications(TFormVillage *page, const QList<TNotification>
 void TFormMain::ApplyNotificationSettings(const TNotificationSettings &settings)
 {
     m_NotificationSettings = settings;
+    if (m_ClipboardRoute)
+        m_ClipboardRoute->SetEnabled(settings.WatchClipboard);
     for (int i = 0; i < m_Villages->Count(); ++i)
         settings.ApplyTo(m_Villages->At(i)->Watch().Rules());
 }
@@ -904,4 +957,79 @@ void TFormMain::ShowVillage(const TVillageData *village)
             return;
         }
     }
+}
+
+// --- Undo, the clipboard, drops and the CSV export --------------------------
+
+void TFormMain::CreateExchange()
+{
+    setAcceptDrops(true);
+    m_OfferBar = new TClipboardOfferBar(this);
+    addToolBar(Qt::TopToolBarArea, m_OfferBar);
+    m_OfferBar->hide();
+    connect(m_OfferBar, &TClipboardOfferBar::ImportChosen, this, &TFormMain::ClipboardImportChosen);
+    m_ClipboardRoute = new TClipboardRoute(*m_Villages, QGuiApplication::clipboard(), this);
+    m_ClipboardRoute->SetEnabled(m_NotificationSettings.WatchClipboard);
+    connect(m_ClipboardRoute, &TClipboardRoute::Imported, this, &TFormMain::ClipboardPageImported);
+    connect(m_ClipboardRoute, &TClipboardRoute::Offered, m_OfferBar, &TClipboardOfferBar::Offer);
+}
+
+void TFormMain::ClipboardPageImported(TVillageDocument *document, const QString &text)
+{
+    actSaveUpdate();
+    NotifyText(document, text);
+}
+
+void TFormMain::ClipboardImportChosen(const QStringList &lines)
+{
+    actNewExecute();
+    if (TFormVillage *page = ActivePage())
+        page->Document().Import(lines);
+    actSaveUpdate();
+}
+
+namespace {
+
+// The village files among dropped URLs.
+QStringList DroppedVillageFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".vlgdat"), Qt::CaseInsensitive))
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+} // namespace
+
+void TFormMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedVillageFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        QMainWindow::dragEnterEvent(event);
+}
+
+void TFormMain::dropEvent(QDropEvent *event)
+{
+    const QStringList files = DroppedVillageFiles(event->mimeData());
+    if (files.isEmpty()) {
+        QMainWindow::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    // The drag's source gets its answer before any message box shows.
+    QTimer::singleShot(0, this, [this, files] { OpenFiles(files); });
+}
+
+void TFormMain::actExportCsvExecute()
+{
+    const TFormVillage *page = ActivePage();
+    if (!page)
+        return;
+    const QString name = page->Village().Name.isEmpty() ? QStringLiteral("Деревня") : page->Village().Name;
+    ExportCsv(this, name + QStringLiteral(".csv"), page->TablesCsv());
 }

@@ -30,6 +30,10 @@ class TTrayProbe;
 enum class TTrayServiceState;
 class TVillageData;
 class TVillageList;
+class QUndoGroup;
+class TClipboardRoute;
+class TClipboardOfferBar;
+class TVillageDocument;
 
 class TFormMain : public QMainWindow
 {
@@ -71,6 +75,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Village files dropped on the window open as Open opens them.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void actNewExecute();
@@ -93,6 +100,7 @@ private slots:
     void miRecentFilesShow();
     void actAllVillagesExecute();
     void actSettingsExecute();
+    void actExportCsvExecute();
 
 private:
     void FormCreate();
@@ -153,6 +161,18 @@ private:
     void ShowVillage(const TVillageData *village);
     void RefreshAllVillages();
 
+    // Undo and redo, the clipboard route, the CSV export (VillageUndo,
+    // ClipboardRoute, CsvExport).
+    void CreateExchange();
+    void ClipboardPageImported(TVillageDocument *document, const QString &text);
+    void ClipboardImportChosen(const QStringList &lines);
+    // One notification to the desktop, outside the villages' rules.
+    // A notification of one village outside the rules (a page imported from
+    // the clipboard).
+    void NotifyText(TVillageDocument *document, const QString &text);
+    // The way notifications leave the program, chosen when first needed.
+    void ChooseNotifier();
+
     const TdmListObj &m_Catalog;
     // The open villages, in tab order, and their clock.
     TVillageList *m_Villages = nullptr;
@@ -198,4 +218,10 @@ private:
     QPointer<QWidget> m_FormSettings;
     // Set while the program really ends, so that closing does not hide.
     bool m_Quitting = false;
+    QUndoGroup *m_UndoGroup = nullptr;
+    QAction *actUndo = nullptr;
+    QAction *actRedo = nullptr;
+    QAction *actExportCsv = nullptr;
+    TClipboardRoute *m_ClipboardRoute = nullptr;
+    TClipboardOfferBar *m_OfferBar = nullptr;
 };

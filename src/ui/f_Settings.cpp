@@ -56,6 +56,9 @@ TFormSettings::TFormSettings(bool trayAvailable, QWidget *parent)
         chkHideToTray->setToolTip(QStringLiteral("Область уведомлений недоступна"));
     }
 
+    chkWatchClipboard = NewCheckBox(gbWindow, QStringLiteral("chkWatchClipboard"),
+                                    QStringLiteral("Следить за буфером обмена"));
+
     ButtonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ButtonBox->setObjectName(QStringLiteral("ButtonBox"));
     ButtonBox->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -90,6 +93,7 @@ void TFormSettings::SetSettings(const TNotificationSettings &settings)
     chkSound->setChecked(settings.Sound);
     m_HideToTray = settings.HideToTray;
     chkHideToTray->setChecked(m_TrayAvailable && settings.HideToTray);
+    chkWatchClipboard->setChecked(settings.WatchClipboard);
 }
 
 TNotificationSettings TFormSettings::Settings() const
@@ -100,5 +104,6 @@ TNotificationSettings TFormSettings::Settings() const
         settings.SetKindEnabled(kind, KindBox(kind)->isChecked());
     settings.Sound = chkSound->isChecked();
     settings.HideToTray = m_TrayAvailable ? chkHideToTray->isChecked() : m_HideToTray;
+    settings.WatchClipboard = chkWatchClipboard->isChecked();
     return settings;
 }

@@ -31,6 +31,7 @@ public:
     QCheckBox *chkSound = nullptr;
     QGroupBox *gbWindow = nullptr;
     QCheckBox *chkHideToTray = nullptr;
+    QCheckBox *chkWatchClipboard = nullptr;
     QDialogButtonBox *ButtonBox = nullptr;
 
 private:

@@ -5,7 +5,9 @@
 #include "QueuePanel.h"
 #include "QueueView.h"
 #include "ResourceDelegate.h"
+#include "TableCopy.h"
 #include "UiSeams.h"
+#include "VillageUndo.h"
 #include "base/Clock.h"
 #include "f_ImportRes.h"
 #include "f_SelectItems.h"
@@ -19,6 +21,7 @@
 #include "models/ConsideredModel.h"
 #include "models/QueueModel.h"
 #include "models/ResourceModel.h"
+#include "models/TableText.h"
 #include "record/InputRules.h"
 #include "record/VillageData.h"
 #include "rules/Planner.h"
@@ -26,6 +29,10 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUndoStack>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -72,6 +79,12 @@ TFormVillage::TFormVillage(TVillageDocument &document, QWidget *parent)
     BindControls();
     BindRecord();
     FormCreate();
+    m_UndoStack = MakeVillageUndoStack(document.History(), this);
+    for (QAbstractItemView *table : {static_cast<QAbstractItemView *>(m_Ui.sgCalc),
+                                     static_cast<QAbstractItemView *>(m_Ui.sgRes),
+                                     static_cast<QAbstractItemView *>(m_QueuePanel->sgQueue)})
+        AttachTableCopy(table);
+    setAcceptDrops(true);
 }
 
 TFormVillage::TFormVillage(const TdmListObj &catalog, QWidget *parent)
@@ -431,6 +444,32 @@ bool TFormVillage::WriteToFile(const QString &path)
 void TFormVillage::ShowAutoSaveFailure(const TFileResult &result)
 {
     ShowMessage(TMessageKind::Error, result.Error);
+}
+
+void TFormVillage::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasText() && IsOverviewText(event->mimeData()->text()))
+        event->acceptProposedAction();
+    else
+        QWidget::dragEnterEvent(event);
+}
+
+void TFormVillage::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasText() || !IsOverviewText(event->mimeData()->text())) {
+        QWidget::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    m_Document->Import(SplitOverviewLines(event->mimeData()->text()));
+}
+
+QString TFormVillage::TablesCsv() const
+{
+    const QAbstractItemModel &available = *m_Ui.sgCalc->model();
+    const QAbstractItemModel &queue = *m_QueuePanel->sgQueue->model();
+    return TableText(available, AllRows(available), TTableTextFormat::Csv) + QStringLiteral("\r\n")
+        + TableText(queue, AllRows(queue), TTableTextFormat::Csv);
 }
 
 void TFormVillage::ImportFromOverview()

@@ -24,6 +24,7 @@ class TResourceModel;
 class TConsideredModel;
 class TQueueModel;
 class TQueuePanel;
+class QUndoStack;
 
 
 class TFormVillage : public QWidget
@@ -73,6 +74,12 @@ public:
     bool ChartVisible() const;
     void SetChartVisible(bool visible);
 
+    // The village's undo stack: one step per change the player makes.
+    QUndoStack *UndoStack() const { return m_UndoStack; }
+    // The available table and the queue as the page shows them, as CSV:
+    // the two tables one after the other, an empty line between them.
+    QString TablesCsv() const;
+
 signals:
     // The caption of the tab that hosts the page: the village name.
     void CaptionChanged(const QString &caption);
@@ -80,6 +87,9 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // The text of an overview page dropped on the page is imported.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void edNameChange(const QString &text);
@@ -134,6 +144,7 @@ private:
     TQueueModel *m_QueueModel = nullptr;
     TVillagePageUi m_Ui;
     TQueuePanel *m_QueuePanel = nullptr;
+    QUndoStack *m_UndoStack = nullptr;
     // Which view's context menu "В очередь" was chosen in: the considered
     // list's or the available table's.
     bool m_EnqueueFromList = false;

@@ -131,6 +131,8 @@ private slots:
     void builtLevelsRemoved();
     void builtLevelsLeaveTheQueue_data();
     void builtLevelsLeaveTheQueue();
+    void trailingBlanks_data();
+    void trailingBlanks();
     void rejection_data();
     void rejection();
     void report_data();
@@ -205,9 +207,16 @@ void TestOverviewImport::acceptance_data()
     QTest::newRow("an empty 15th line before a final break") << firstLines(14) + QStringLiteral("\n\r\n") << true;
     QTest::newRow("many lines") << firstLines(15) + QStringLiteral("\nx").repeated(5000) << true;
     QTest::newRow("empty text") << QString() << false;
-    QTest::newRow("line 5 with a trailing blank") << withLine5(QStringLiteral("Ливарон ")) << false;
+    QTest::newRow("line 5 with a trailing blank") << withLine5(QStringLiteral("Ливарон ")) << true;
+    QTest::newRow("line 5 with a trailing no-break space") << withLine5(QStringLiteral("Ливарон\u00A0")) << true;
+    QTest::newRow("line 5 with blanks, tabs and no-break spaces after it")
+        << withLine5(QStringLiteral("Ливарон \t\u00A0 \t")) << true;
+    QTest::newRow("line 5 with a trailing blank, CR LF breaks")
+        << withLine5(QStringLiteral("Ливарон  ")).replace(u'\n', QStringLiteral("\r\n")) << true;
+    QTest::newRow("line 5 with a trailing dot") << withLine5(QStringLiteral("Ливарон.")) << false;
     QTest::newRow("line 5 with a leading blank") << withLine5(QStringLiteral(" Ливарон")) << false;
-    QTest::newRow("line 5 with a trailing tab") << withLine5(QStringLiteral("Ливарон\t")) << false;
+    QTest::newRow("line 5 with a trailing tab") << withLine5(QStringLiteral("Ливарон\t")) << true;
+    QTest::newRow("line 5 with a leading no-break space") << withLine5(QStringLiteral("\u00A0Ливарон")) << false;
     QTest::newRow("line 5 in lower case") << withLine5(QStringLiteral("ливарон")) << false;
     QTest::newRow("line 5 in upper case") << withLine5(QStringLiteral("ЛИВАРОН")) << false;
     QTest::newRow("the name on line 4 instead") << QStringList(page.mid(1)).join(u'\n') << false;
@@ -309,8 +318,8 @@ void TestOverviewImport::villageName_data()
     QTest::newRow("filled name is kept")
         << QStringLiteral("Своя") << QStringLiteral("Застава") << QStringLiteral("Своя") << false;
     QTest::newRow("empty line 12 leaves the name empty") << QString() << QString() << QString() << false;
-    QTest::newRow("blanks around line 12 are kept")
-        << QString() << QStringLiteral("  Застава \t") << QStringLiteral("  Застава \t") << true;
+    QTest::newRow("blanks before line 12 are kept, those after it are not")
+        << QString() << QStringLiteral("  Застава \t\u00A0") << QStringLiteral("  Застава") << true;
 }
 
 void TestOverviewImport::villageName()
@@ -814,6 +823,42 @@ void TestOverviewImport::builtLevelsLeaveTheQueue()
     QCOMPARE(Describe(village.Queue), expected);
 }
 
+void TestOverviewImport::trailingBlanks_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("lineBreak");
+
+    QTest::newRow("blanks, LF") << QStringLiteral("  ") << QStringLiteral("\n");
+    QTest::newRow("tabs, LF") << QStringLiteral("\t\t") << QStringLiteral("\n");
+    QTest::newRow("no-break spaces, LF") << QStringLiteral("\u00A0\u00A0") << QStringLiteral("\n");
+    QTest::newRow("all three, CR LF") << QStringLiteral(" \t\u00A0") << QStringLiteral("\r\n");
+}
+
+void TestOverviewImport::trailingBlanks()
+{
+    // Every line of the page carries the ending, as a browser's copy gives
+    // it: the village comes out as from the clean page.
+    QFETCH(QString, ending);
+    QFETCH(QString, lineBreak);
+
+    TVillageData clean;
+    clean.SetRace(0);
+    const TOverviewImportResult cleanResult = ImportOverviewText(ExamplePage(), clean, m_Catalog);
+    QVERIFY(cleanResult.Accepted);
+
+    QStringList copied = ExamplePage();
+    for (QString &line : copied)
+        line += ending;
+    const QStringList lines = SplitOverviewLines(copied.join(lineBreak) + lineBreak);
+    QVERIFY(IsOverviewText(copied.join(lineBreak)));
+    TVillageData village;
+    village.SetRace(0);
+    const TOverviewImportResult result = ImportOverviewText(lines, village, m_Catalog);
+    QCOMPARE(result, cleanResult);
+    QCOMPARE(DescribeVillage(village), DescribeVillage(clean));
+    QCOMPARE(Describe(village.Capacity), Describe(clean.Capacity));
+}
+
 void TestOverviewImport::rejection_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -823,12 +868,12 @@ void TestOverviewImport::rejection_data()
     const QString tooShort = QStringLiteral("Текст не распознан: меньше 15 строк.");
     const QString noName = QStringLiteral("Текст не распознан: в строке 5 нет слова «Ливарон».");
     QStringList otherName = page;
-    SetLine(otherName, 5, QStringLiteral("Ливарон "));
+    SetLine(otherName, 5, QStringLiteral(" Ливарон"));
 
     QTest::newRow("no lines") << QStringList() << tooShort;
     QTest::newRow("14 lines") << page.mid(0, 14) << tooShort;
     QTest::newRow("14 lines, line 5 wrong too: the count is named") << otherName.mid(0, 14) << tooShort;
-    QTest::newRow("line 5 with a blank") << otherName << noName;
+    QTest::newRow("line 5 with a blank before it") << otherName << noName;
     QTest::newRow("the name a line early") << page.mid(1) << noName;
     QTest::newRow("15 lines accepted") << page.mid(0, 15) << QString();
 }

@@ -53,6 +53,9 @@ void TestNotificationSettings::roundTrip_data()
     QTest::newRow("all off") << Make({false, false, false, false}, false, false);
     QTest::newRow("affordable only, with sound") << Make({true, false, false, false}, true, false);
     QTest::newRow("storage full only, hidden to tray") << Make({false, false, false, true}, false, true);
+    TNotificationSettings clipboardOff;
+    clipboardOff.WatchClipboard = false;
+    QTest::newRow("clipboard not watched") << clipboardOff;
 }
 
 void TestNotificationSettings::roundTrip()

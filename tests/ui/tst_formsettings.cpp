@@ -52,6 +52,9 @@ void TestFormSettings::clickAndOk_data()
     QTest::newRow("sound on") << QStringLiteral("chkSound") << Make({true, true, true, true}, true, false);
     QTest::newRow("hide to tray on") << QStringLiteral("chkHideToTray")
                                      << Make({true, true, true, true}, false, true);
+    TNotificationSettings clipboardOff;
+    clipboardOff.WatchClipboard = false;
+    QTest::newRow("clipboard watch off") << QStringLiteral("chkWatchClipboard") << clipboardOff;
 }
 
 void TestFormSettings::clickAndOk()

@@ -135,8 +135,10 @@ void TestImportRes::recognition_data()
     QTest::newRow("fourteen lines") << PageLines(14).join(QLatin1Char('\n')) << false;
     QTest::newRow("fourteen lines and a final break")
         << PageLines(14).join(QLatin1Char('\n')) + QLatin1Char('\n') << false;
-    QTest::newRow("game name with a blank after it")
-        << PageLines(15, QStringLiteral("Ливарон ")).join(QLatin1Char('\n')) << false;
+    QTest::newRow("game name with a blank after it, as browsers copy it")
+        << PageLines(15, QStringLiteral("Ливарон ")).join(QLatin1Char('\n')) << true;
+    QTest::newRow("game name with a blank before it")
+        << PageLines(15, QStringLiteral(" Ливарон")).join(QLatin1Char('\n')) << false;
     QTest::newRow("game name in other letter case")
         << PageLines(15, QStringLiteral("ливарон")).join(QLatin1Char('\n')) << false;
     QTest::newRow("empty") << QString() << false;

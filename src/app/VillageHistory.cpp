@@ -1,0 +1,63 @@
+// The undo steps of one village; see VillageHistory.h.
+#include "VillageHistory.h"
+
+#include "record/VillageData.h"
+
+TVillageHistory::TVillageHistory(TVillageData &village, QObject *parent)
+    : QObject(parent), m_Village(village), m_Settled(TakeVillageState(village))
+{
+    for (const auto signal : {&TVillageData::ResourcesChanged, &TVillageData::AvBuildingsChanged,
+                              &TVillageData::CommentsChanged, &TVillageData::QueueChanged,
+                              &TVillageData::ConstructionChanged})
+        connect(&village, signal, this, &TVillageHistory::ScheduleSettle);
+    connect(&village, &TVillageData::NameChanged, this, &TVillageHistory::ScheduleSettle);
+    connect(&village, &TVillageData::RaceChanged, this, &TVillageHistory::ScheduleSettle);
+    connect(&village, &TVillageData::MainLevelChanged, this, &TVillageHistory::ScheduleSettle);
+}
+
+void TVillageHistory::ScheduleSettle()
+{
+    if (m_SettlePosted)
+        return;
+    m_SettlePosted = true;
+    QMetaObject::invokeMethod(this, &TVillageHistory::Settle, Qt::QueuedConnection);
+}
+
+void TVillageHistory::Settle()
+{
+    m_SettlePosted = false;
+    TVillageState current = TakeVillageState(m_Village);
+    if (current == m_Settled)
+        return;
+    QString name = StepName(m_Settled, current);
+    if (!name.isEmpty() && !m_NextName.isEmpty())
+        name = m_NextName;
+    m_NextName.clear();
+    TVillageStep step{name, std::move(m_Settled), current};
+    m_Settled = std::move(current);
+    if (!step.Name.isEmpty())
+        emit StepMade(step);
+}
+
+void TVillageHistory::NameNextStep(const QString &name)
+{
+    m_NextName = name;
+}
+
+void TVillageHistory::TakeIn()
+{
+    m_Settled = TakeVillageState(m_Village);
+}
+
+void TVillageHistory::Forget()
+{
+    m_NextName.clear();
+    TakeIn();
+    emit Forgotten();
+}
+
+void TVillageHistory::Apply(const TVillageState &state)
+{
+    ApplyVillageState(m_Village, state);
+    m_Settled = TakeVillageState(m_Village);
+}

@@ -1,0 +1,232 @@
+// The undo steps of a village: each change a player makes is one step with
+// its name, undone and redone by writing its states back; the tick's growth
+// and Open make none.
+#include "TestSupport.h"
+
+#include "app/VillageDocument.h"
+#include "app/VillageHistory.h"
+#include "import/OverviewImport.h"
+#include "record/VillageData.h"
+#include "record/VillageState.h"
+#include "rules/Planner.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+QStringList ExampleLines()
+{
+    QFile file(QStringLiteral(JOR_TEST_DATA_DIR "/overview_example.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return SplitOverviewLines(QString::fromUtf8(file.readAll()));
+}
+
+using TChange = std::function<void(TVillageDocument &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(TChange)
+
+class TestVillageHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void stepUndoRedo_data();
+    void stepUndoRedo();
+    void typingSettlesOncePerPass();
+    void tickIsNoStep();
+    void undoImportAfterTicks();
+    void openForgetsTheSteps();
+
+private:
+    // A village with a race, stocks, incomes and two considered buildings,
+    // taken in as the state of the last step.
+    void Prepare(TVillageDocument &document) const;
+
+    TdmListObj m_Catalog;
+};
+
+void TestVillageHistory::initTestCase()
+{
+    TRecordedMessages messages;
+    QVERIFY(m_Catalog.LoadCatalog(QStringLiteral(JOR_TEST_DATA_DIR "/overview_catalog.xml")));
+    QVERIFY(!ExampleLines().isEmpty());
+}
+
+void TestVillageHistory::Prepare(TVillageDocument &document) const
+{
+    TVillageData &village = document.Village();
+    village.SetName(QStringLiteral("Северная застава"));
+    village.SetRace(0);
+    for (const TResourceKind kind : AllResourceKinds) {
+        village.EditResourceCollect(kind, QStringLiteral("1000"));
+        village.EditResourceAdd(kind, QStringLiteral("36"));
+    }
+    village.ChooseAvBuildings({{QStringLiteral("Ферма (10)"), m_Catalog.FindByDisplayText(QStringLiteral("Ферма (10)"))},
+                               {QStringLiteral("Склад ( 2)"), m_Catalog.FindByDisplayText(QStringLiteral("Склад ( 2)"))}});
+    Settle();
+    document.History().TakeIn();
+    village.SetModified(false);
+}
+
+void TestVillageHistory::stepUndoRedo_data()
+{
+    QTest::addColumn<TChange>("change");
+    QTest::addColumn<QString>("name");
+
+    const auto entry = [this](const char *text) {
+        const QString display = QString::fromUtf8(text);
+        return TAvBuildingEntry{display, m_Catalog.FindByDisplayText(display)};
+    };
+
+    QTest::newRow("name") << TChange([](TVillageDocument &d) { d.Village().SetName(QStringLiteral("Южная")); })
+                          << QStringLiteral("название");
+    QTest::newRow("race") << TChange([](TVillageDocument &d) { d.Village().SetRace(2); }) << QStringLiteral("расу");
+    QTest::newRow("main level") << TChange([](TVillageDocument &d) { d.Village().SetMainLevel(QStringLiteral("7")); })
+                                << QStringLiteral("уровень главного здания");
+    QTest::newRow("typed stock")
+        << TChange([](TVillageDocument &d) { d.Village().EditResourceCollect(TResourceKind::Iron, QStringLiteral("5")); })
+        << QStringLiteral("запасы");
+    QTest::newRow("income")
+        << TChange([](TVillageDocument &d) { d.Village().EditResourceAdd(TResourceKind::Grain, QStringLiteral("-4")); })
+        << QStringLiteral("производство");
+    QTest::newRow("capacity")
+        << TChange([](TVillageDocument &d) { d.Village().EditCapacity(TResourceKind::Wood, QStringLiteral("800")); })
+        << QStringLiteral("вместимость");
+    QTest::newRow("comments")
+        << TChange([](TVillageDocument &d) { d.Village().SetComments(QStringLiteral("строить\nферму")); })
+        << QStringLiteral("комментарии");
+    QTest::newRow("considered list")
+        << TChange([entry](TVillageDocument &d) { d.Village().ChooseAvBuildings({entry("Ферма ( 1)")}); })
+        << QStringLiteral("список строений");
+    QTest::newRow("queue") << TChange([entry](TVillageDocument &d) { d.Village().AppendToQueue(entry("Склад ( 2)")); })
+                           << QStringLiteral("очередь");
+    QTest::newRow("build command") << TChange([](TVillageDocument &d) { d.Planner().Build(0); })
+                                   << QStringLiteral("постройку");
+    QTest::newRow("import") << TChange([](TVillageDocument &d) { QVERIFY(d.Import(ExampleLines()).Accepted); })
+                            << QStringLiteral("импорт");
+}
+
+void TestVillageHistory::stepUndoRedo()
+{
+    QFETCH(TChange, change);
+    QFETCH(QString, name);
+
+    TVillageDocument document(m_Catalog);
+    Prepare(document);
+    const TVillageState before = TakeVillageState(document.Village());
+    QList<TVillageStep> steps;
+    connect(&document.History(), &TVillageHistory::StepMade, this,
+            [&steps](const TVillageStep &step) { steps.append(step); });
+
+    change(document);
+    Settle();
+    const TVillageState after = TakeVillageState(document.Village());
+    QVERIFY(after != before);
+    QCOMPARE(steps.size(), 1);
+    QCOMPARE(steps.constFirst().Name, name);
+    QCOMPARE(steps.constFirst().Before, before);
+    QCOMPARE(steps.constFirst().After, after);
+
+    // Undo: the fields as they were, marked as changed; no new step.
+    document.Village().SetModified(false);
+    document.History().Apply(steps.constFirst().Before);
+    Settle();
+    QCOMPARE(TakeVillageState(document.Village()), before);
+    QVERIFY(document.Village().Modified);
+    QCOMPARE(steps.size(), 1);
+    // The evaluation follows the fields put back.
+    QCOMPARE(document.Planner().Evaluation().Available.size(), document.Planner().Available().size());
+
+    // Redo.
+    document.Village().SetModified(false);
+    document.History().Apply(steps.constFirst().After);
+    Settle();
+    QCOMPARE(TakeVillageState(document.Village()), after);
+    QVERIFY(document.Village().Modified);
+    QCOMPARE(steps.size(), 1);
+}
+
+void TestVillageHistory::typingSettlesOncePerPass()
+{
+    // Letters typed within one pass of the event loop are one step.
+    TVillageDocument document(m_Catalog);
+    Prepare(document);
+    QList<TVillageStep> steps;
+    connect(&document.History(), &TVillageHistory::StepMade, this,
+            [&steps](const TVillageStep &step) { steps.append(step); });
+    document.Village().SetName(QStringLiteral("Ю"));
+    document.Village().SetName(QStringLiteral("Юг"));
+    Settle();
+    QCOMPARE(steps.size(), 1);
+    QCOMPARE(steps.constFirst().Before.Name, QStringLiteral("Северная застава"));
+    QCOMPARE(steps.constFirst().After.Name, QStringLiteral("Юг"));
+}
+
+void TestVillageHistory::tickIsNoStep()
+{
+    TVillageDocument document(m_Catalog);
+    Prepare(document);
+    QList<TVillageStep> steps;
+    connect(&document.History(), &TVillageHistory::StepMade, this,
+            [&steps](const TVillageStep &step) { steps.append(step); });
+    for (int i = 0; i < 200; ++i)
+        document.Tick();
+    Settle();
+    QVERIFY(document.Village().ResourceCollectValue(TResourceKind::Wood) > 1000);
+    QVERIFY(steps.isEmpty());
+
+    // A change made before a tick is still a step, without the growth in it.
+    document.Village().SetComments(QStringLiteral("x"));
+    document.Tick();
+    Settle();
+    QCOMPARE(steps.size(), 1);
+    QCOMPARE(steps.constFirst().Name, QStringLiteral("комментарии"));
+    QCOMPARE(steps.constFirst().Before.ResourceCollect, steps.constFirst().After.ResourceCollect);
+}
+
+void TestVillageHistory::undoImportAfterTicks()
+{
+    TVillageDocument document(m_Catalog);
+    Prepare(document);
+    const TVillageState before = TakeVillageState(document.Village());
+    QList<TVillageStep> steps;
+    connect(&document.History(), &TVillageHistory::StepMade, this,
+            [&steps](const TVillageStep &step) { steps.append(step); });
+    QVERIFY(document.Import(ExampleLines()).Accepted);
+    QCOMPARE(document.Village().ResourceCollect[0], QStringLiteral("750"));
+    for (int i = 0; i < 100; ++i)
+        document.Tick();
+    Settle();
+    QCOMPARE(steps.size(), 1);
+    document.History().Apply(steps.constFirst().Before);
+    QCOMPARE(TakeVillageState(document.Village()), before);
+    QCOMPARE(document.Village().ResourceCollect[0], QStringLiteral("1000"));
+}
+
+void TestVillageHistory::openForgetsTheSteps()
+{
+    TVillageDocument document(m_Catalog);
+    Prepare(document);
+    QSignalSpy forgotten(&document.History(), &TVillageHistory::Forgotten);
+    QList<TVillageStep> steps;
+    connect(&document.History(), &TVillageHistory::StepMade, this,
+            [&steps](const TVillageStep &step) { steps.append(step); });
+    document.Village().SetFileName(QStringLiteral(JOR_TEST_DATA_DIR "/expected_small_village.vlgdat"));
+    TRecordedMessages messages;
+    QVERIFY(document.Load().Ok);
+    Settle();
+    QCOMPARE(forgotten.count(), 1);
+    QVERIFY(steps.isEmpty());
+    QCOMPARE(document.History().Settled(), TakeVillageState(document.Village()));
+}
+
+QTEST_GUILESS_MAIN(TestVillageHistory)
+#include "tst_villagehistory.moc"
