@@ -17,6 +17,7 @@ TVillageHistory::TVillageHistory(TVillageData &village, QObject *parent)
 
 void TVillageHistory::ScheduleSettle()
 {
+    m_Changed = true;
     if (m_SettlePosted)
         return;
     m_SettlePosted = true;
@@ -26,6 +27,11 @@ void TVillageHistory::ScheduleSettle()
 void TVillageHistory::Settle()
 {
     m_SettlePosted = false;
+    // Nothing announced since the last step (the tick's growth is taken in
+    // without one): nothing to compare.
+    if (!m_Changed)
+        return;
+    m_Changed = false;
     TVillageState current = TakeVillageState(m_Village);
     if (current == m_Settled)
         return;
@@ -47,6 +53,7 @@ void TVillageHistory::NameNextStep(const QString &name)
 void TVillageHistory::TakeIn()
 {
     m_Settled = TakeVillageState(m_Village);
+    m_Changed = false;
 }
 
 void TVillageHistory::Forget()
@@ -59,5 +66,5 @@ void TVillageHistory::Forget()
 void TVillageHistory::Apply(const TVillageState &state)
 {
     ApplyVillageState(m_Village, state);
-    m_Settled = TakeVillageState(m_Village);
+    TakeIn();
 }

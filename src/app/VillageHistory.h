@@ -57,4 +57,6 @@ private:
     TVillageState m_Settled;
     QString m_NextName;
     bool m_SettlePosted = false;
+    // Whether the village announced a change since the last step or TakeIn.
+    bool m_Changed = false;
 };
