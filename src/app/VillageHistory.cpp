@@ -3,6 +3,8 @@
 
 #include "record/VillageData.h"
 
+#include "base/NextPass.h"
+
 TVillageHistory::TVillageHistory(TVillageData &village, QObject *parent)
     : QObject(parent), m_Village(village), m_Settled(TakeVillageState(village))
 {
@@ -21,7 +23,7 @@ void TVillageHistory::ScheduleSettle()
     if (m_SettlePosted)
         return;
     m_SettlePosted = true;
-    QMetaObject::invokeMethod(this, &TVillageHistory::Settle, Qt::QueuedConnection);
+    CallAtNextPass(this, [this] { Settle(); });
 }
 
 void TVillageHistory::Settle()

@@ -13,6 +13,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 #include <limits>
 
 namespace {
@@ -94,10 +96,12 @@ TSummaryRow SummarizeVillage(const TVillageData &village, const TVillageEvaluati
     return row;
 }
 
-bool ComesBefore(const TSummaryRow &a, const TSummaryRow &b)
+namespace {
+
+// ComesBefore with each row's soonest event already worked out.
+bool ComesBefore(const TSummaryRow &a, std::optional<qint64> first, const TSummaryRow &b,
+                 std::optional<qint64> second)
 {
-    const std::optional<qint64> first = a.SoonestEvent();
-    const std::optional<qint64> second = b.SoonestEvent();
     if (first.has_value() != second.has_value())
         return first.has_value();
     if (first && *first != *second)
@@ -107,6 +111,13 @@ bool ComesBefore(const TSummaryRow &a, const TSummaryRow &b)
     if (!a.SortName.isEmpty() && !b.SortName.isEmpty())
         return a.SortName < b.SortName;
     return CompareText(a.Name, b.Name) < 0;
+}
+
+} // namespace
+
+bool ComesBefore(const TSummaryRow &a, const TSummaryRow &b)
+{
+    return ComesBefore(a, a.SoonestEvent(), b, b.SoonestEvent());
 }
 
 TSummaryModel::TSummaryModel(QObject *parent)
@@ -128,7 +139,19 @@ void TSummaryModel::Refresh(const QList<const TPlanner *> &villages)
         rows.append(std::move(row));
     }
     m_FoldedNames = std::move(folded);
-    std::stable_sort(rows.begin(), rows.end(), ComesBefore);
+    // Each row's soonest event worked out once, not at each comparison.
+    std::vector<std::pair<std::optional<qint64>, qsizetype>> order;
+    order.reserve(std::size_t(rows.size()));
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        order.emplace_back(rows.at(i).SoonestEvent(), i);
+    std::stable_sort(order.begin(), order.end(), [&rows](const auto &a, const auto &b) {
+        return ComesBefore(rows.at(a.second), a.first, rows.at(b.second), b.first);
+    });
+    QList<TSummaryRow> sorted;
+    sorted.reserve(rows.size());
+    for (const auto &place : order)
+        sorted.append(std::move(rows[place.second]));
+    rows = std::move(sorted);
     m_Now = CurrentDateTime();
 
     const auto villageOf = [](const TSummaryRow &row) { return row.Village; };

@@ -24,7 +24,15 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
                                    bool withTimeline)
 {
     TVillageEvaluation evaluation;
+    EvaluateVillage(village, catalog, now, withTimeline, evaluation);
+    return evaluation;
+}
+
+void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now,
+                     bool withTimeline, TVillageEvaluation &evaluation)
+{
     evaluation.At = now;
+    evaluation.Available.clear();
     const TResourceAmounts &stocks = village.Stocks();
     const TResourceAmounts &incomes = village.Incomes();
     const TResourceAmounts &capacities = village.Capacities();
@@ -38,6 +46,8 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
     };
 
     TVillageSnapshot &snapshot = evaluation.Snapshot;
+    snapshot.Buildings.clear();
+    snapshot.EndedConstruction.reset();
     // The building being built is no building to afford for the
     // notifications (a resource field's level stays considered after it).
     const QString underConstruction = village.BuildTotal > 0 ? village.BuildName : QString();
@@ -77,5 +87,4 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
     TQueueProjectionInput input = QueueInputOf(village, village.Horizon);
     input.WithTimeline = withTimeline;
     evaluation.Queue = ProjectQueue(catalog, input);
-    return evaluation;
 }

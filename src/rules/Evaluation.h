@@ -58,6 +58,10 @@ struct TVillageEvaluation
 // The queue's stock timeline (for a chart) only when asked for.
 TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now,
                                    bool withTimeline = true);
+// The same into an evaluation made before, whose lists keep their room: a
+// village is evaluated again every second.
+void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now,
+                     bool withTimeline, TVillageEvaluation &into);
 
 // Whether a row with this time is listed within the horizon.
 bool IsListed(const TAffordTime &afford, qint64 horizon);

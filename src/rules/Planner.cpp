@@ -8,6 +8,7 @@
 #include "Planner.h"
 
 #include "base/Clock.h"
+#include "base/NextPass.h"
 #include "base/TextCompare.h"
 #include "base/TimeText.h"
 #include "base/WholeNumber.h"
@@ -92,7 +93,7 @@ void TPlanner::Invalidate()
     if (m_Posted)
         return;
     m_Posted = true;
-    QMetaObject::invokeMethod(this, &TPlanner::EvaluateIfDue, Qt::QueuedConnection);
+    CallAtNextPass(this, [this] { EvaluateIfDue(); });
 }
 
 void TPlanner::EvaluateIfDue()
@@ -107,7 +108,7 @@ void TPlanner::EvaluateIfDue()
 
 void TPlanner::Evaluate() const
 {
-    m_Evaluation = EvaluateVillage(m_Village, m_Catalog, CurrentDateTime(), m_TimelineWanted);
+    EvaluateVillage(m_Village, m_Catalog, CurrentDateTime(), m_TimelineWanted, m_Evaluation);
     m_Stale = false;
     ++m_EvaluationCount;
 }
