@@ -5,6 +5,7 @@
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
 
+#include <QPointer>
 #include <QTimer>
 
 TVillageList::TVillageList(const TdmListObj &catalog, QObject *parent)
@@ -84,11 +85,14 @@ TVillageDocument *TVillageList::FindFile(const QString &fileName, const TVillage
 
 void TVillageList::Tick()
 {
-    // A copy: a tick may report a failed save, and the report may let a
+    // Guarded: a tick may report a failed save, and the report may let a
     // village be closed meanwhile.
-    const QList<TVillageDocument *> documents = m_Documents;
-    for (TVillageDocument *document : documents) {
-        if (m_Documents.contains(document))
+    QList<QPointer<TVillageDocument>> documents;
+    documents.reserve(m_Documents.size());
+    for (TVillageDocument *document : std::as_const(m_Documents))
+        documents.append(document);
+    for (const QPointer<TVillageDocument> &document : std::as_const(documents)) {
+        if (document)
             document->Tick();
     }
     emit Ticked();

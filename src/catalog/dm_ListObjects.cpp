@@ -8,8 +8,6 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStringDecoder>
 

@@ -15,10 +15,16 @@ QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
     return debug;
 }
 
+namespace {
+
+// Whether a row with this time is listed within the horizon: within it, or
+// never (so that the player sees why).
 bool IsListed(const TAffordTime &afford, qint64 horizon)
 {
     return afford.IsNever() || afford.Seconds <= horizon;
 }
+
+} // namespace
 
 TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now,
                                    bool withTimeline)

@@ -62,6 +62,3 @@ TVillageEvaluation EvaluateVillage(const TVillageData &village, const TdmListObj
 // village is evaluated again every second.
 void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, const QDateTime &now,
                      bool withTimeline, TVillageEvaluation &into);
-
-// Whether a row with this time is listed within the horizon.
-bool IsListed(const TAffordTime &afford, qint64 horizon);
