@@ -6,6 +6,7 @@
 // villages and the files named on the command line.
 
 #include "app/SingleInstance.h"
+#include "app/VillageRecovery.h"
 #include "catalog/MessageSeam.h"
 #include "catalog/StartUp.h"
 #include "catalog/dm_ListObjects.h"
@@ -28,6 +29,7 @@ void SetDesktopIdentity()
     QGuiApplication::setDesktopFileName(QStringLiteral("org.jorlivaron.JorLivaronMng"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/jorlivaronmng.svg")));
     SetSettingsFile(UserSettingsFile());
+    SetRecoveryFolder(TRecoveryStore::DefaultFolder());
 }
 
 // Prints what --help, --version or a wrong option asks for; false when the
@@ -73,6 +75,9 @@ int main(int argc, char *argv[])
     if (!ActOnCommandLine(commandLine))
         return commandLine.ExitStatus;
     UiSeams::InstallMessageBoxes();
+    // The process-level tests answer the program's questions (UiSeams.h).
+    if (qEnvironmentVariableIsSet("JOR_TEST_ANSWERS"))
+        UiSeams::InstallScriptedAnswers(qEnvironmentVariable("JOR_TEST_ANSWERS"));
 
     // A program of this user runs already: it opens the files (or shows
     // itself), and this start ends.
@@ -95,6 +100,7 @@ int main(int argc, char *argv[])
         });
         window.show();
         window.RestoreSession();
+        window.OfferRecovery();
         window.OpenFiles(commandLine.Files);
         return QApplication::exec();
     });

@@ -1,6 +1,7 @@
 // The close questions: which villages are unsaved and how they are named.
 #include "CloseQuestions.h"
 
+#include "app/VillageDocument.h"
 #include "record/VillageData.h"
 
 #include <QStringList>
@@ -12,12 +13,12 @@ QString VillageNameInQuestion(const TVillageData &village)
     return QStringLiteral("«%1»").arg(village.Name);
 }
 
-QString CloseProgramQuestion(const QList<const TVillageData *> &villages)
+QString CloseProgramQuestion(const QList<const TVillageDocument *> &villages)
 {
     QStringList names;
-    for (const TVillageData *village : villages) {
-        if (village != nullptr && village->IsUnsaved())
-            names.append(VillageNameInQuestion(*village));
+    for (const TVillageDocument *village : villages) {
+        if (village != nullptr && village->HasUnwrittenEdits())
+            names.append(VillageNameInQuestion(village->Village()));
     }
     if (names.isEmpty())
         return {};
@@ -25,10 +26,10 @@ QString CloseProgramQuestion(const QList<const TVillageData *> &villages)
         .arg(names.join(QStringLiteral(", ")));
 }
 
-QString CloseTabQuestion(const TVillageData &village)
+QString CloseTabQuestion(const TVillageDocument &village)
 {
-    if (!village.IsUnsaved())
+    if (!village.HasUnwrittenEdits())
         return {};
     return QStringLiteral("Деревня %1 не сохранена. Закрыть вкладку без сохранения?")
-        .arg(VillageNameInQuestion(village));
+        .arg(VillageNameInQuestion(village.Village()));
 }

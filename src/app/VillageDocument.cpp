@@ -1,6 +1,7 @@
 // One open village; see VillageDocument.h.
 #include "VillageDocument.h"
 
+#include "app/VillageFileGuard.h"
 #include "app/VillageHistory.h"
 #include "import/OverviewImport.h"
 #include "models/AvailableModel.h"
@@ -8,13 +9,23 @@
 #include "models/QueueModel.h"
 #include "models/ResourceModel.h"
 #include "notify/VillageWatch.h"
+#include "catalog/MessageSeam.h"
 #include "record/VillageData.h"
+#include "record/VillageState.h"
 #include "rules/CatchUp.h"
 #include "rules/Planner.h"
 
 #include "base/Clock.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QScopedValueRollback>
+
+namespace {
+
+const QString ReadOnlyLine = QStringLiteral("Файл открыт в другой программе: изменения не будут сохранены в него.");
+
+} // namespace
 
 TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     : QObject(parent)
@@ -28,7 +39,22 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     m_QueueModel = new TQueueModel(*m_Planner, this);
     m_Watch = new TVillageWatch(*m_Planner);
     m_History = new TVillageHistory(*m_Village, this);
+    m_FileGuard = std::make_unique<TVillageFileGuard>();
     connect(m_Planner.get(), &TPlanner::AutoSaveDue, this, &TVillageDocument::AutoSave);
+    // Every step the player makes, and every undo or redo, is an edit not
+    // yet written.
+    connect(m_History, &TVillageHistory::StepMade, this, [this] { SetUnwrittenEdits(true); });
+    // The marker follows at once, not only at the step: every change the
+    // village announces outside a read and the tick is the player's.
+    for (const auto signal : {&TVillageData::ResourcesChanged, &TVillageData::AvBuildingsChanged,
+                              &TVillageData::CommentsChanged, &TVillageData::QueueChanged,
+                              &TVillageData::ConstructionChanged})
+        connect(m_Village.get(), signal, this, &TVillageDocument::VillageChanged);
+    connect(m_Village.get(), &TVillageData::NameChanged, this, &TVillageDocument::VillageChanged);
+    connect(m_Village.get(), &TVillageData::RaceChanged, this, &TVillageDocument::VillageChanged);
+    connect(m_Village.get(), &TVillageData::MainLevelChanged, this, &TVillageDocument::VillageChanged);
+    connect(m_History, &TVillageHistory::Applied, this, [this] { SetUnwrittenEdits(true); });
+    connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::FollowFileName);
 }
 
 TVillageDocument::~TVillageDocument()
@@ -40,19 +66,186 @@ TVillageDocument::~TVillageDocument()
     delete m_QueueModel;
 }
 
+void TVillageDocument::VillageChanged()
+{
+    if (!m_TakingIn)
+        SetUnwrittenEdits(true);
+}
+
 TFileResult TVillageDocument::Load()
 {
+    const QScopedValueRollback takingIn(m_TakingIn, true);
+    FollowFileName();
     QDateTime saved;
     const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved);
     SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
     m_Planner->RecalculateAvailable();
     m_History->Forget();
+    if (result.Ok) {
+        m_FileGuard->Remember();
+        SetUnwrittenEdits(false);
+    }
+    emit Loaded();
+    return result;
+}
+
+TFileResult TVillageDocument::Recover(const QString &recoveryFile, const QString &fileName)
+{
+    m_Village->SetFileName(recoveryFile);
+    const TFileResult result = Load();
+    m_Village->SetFileName(result.Ok ? fileName : QString());
+    if (result.Ok)
+        SetUnwrittenEdits(true);
     return result;
 }
 
 TFileResult TVillageDocument::Write(const QString &path)
 {
-    return SaveVillageFile(*m_Village, path.isEmpty() ? m_Village->FileName : path);
+    // What the player typed in this pass of the event loop is written too,
+    // and is no edit left over after the write.
+    m_History->Settle();
+    TVillageData &village = *m_Village;
+    const QString target = path.isEmpty() ? village.FileName : path;
+    const bool ownFile = !village.FileName.isEmpty() && SameVillageFile(target, village.FileName);
+    // Another file is locked before it is written, and replaces the file
+    // the village had only when written; the save dialog has asked before
+    // replacing what it holds.
+    std::unique_ptr<TVillageFileGuard> otherFile;
+    if (!ownFile && !target.isEmpty()) {
+        otherFile = std::make_unique<TVillageFileGuard>(target);
+        otherFile->Remember();
+    }
+    TVillageFileGuard &guard = otherFile ? *otherFile : *m_FileGuard;
+    const bool wasReadOnly = IsReadOnly();
+    if (guard.HeldElsewhere() && !guard.TryAgain())
+        return {false, JoinMessageLines(QDir::toNativeSeparators(target), ReadOnlyLine), target};
+    if (ownFile && guard.ChangedOnDisk())
+        return {false,
+                JoinMessageLines(QDir::toNativeSeparators(target),
+                                 QStringLiteral("Файл изменён другой программой: он не перезаписан.")),
+                target};
+
+    const TFileResult result = WriteVillageFile(village, target);
+    village.SetLastWriteFailed(!result.Ok);
+    if (!result.Ok) {
+        if (wasReadOnly != IsReadOnly())
+            emit ReadOnlyChanged(IsReadOnly());
+        return result;
+    }
+    if (otherFile)
+        m_FileGuard = std::move(otherFile);
+    m_FileGuard->Remember();
+    village.SetFileName(target);
+    SetUnwrittenEdits(false);
+    if (wasReadOnly != IsReadOnly())
+        emit ReadOnlyChanged(IsReadOnly());
+    emit Written(target);
+    return result;
+}
+
+void TVillageDocument::SettleEdits()
+{
+    m_History->Settle();
+}
+
+void TVillageDocument::MarkUnwrittenEdits()
+{
+    SetUnwrittenEdits(true);
+}
+
+void TVillageDocument::SetUnwrittenEdits(bool unwritten)
+{
+    if (m_UnwrittenEdits == unwritten)
+        return;
+    m_UnwrittenEdits = unwritten;
+    emit UnwrittenEditsChanged(unwritten);
+}
+
+QString TVillageDocument::ReadOnlyNotice()
+{
+    return ReadOnlyLine;
+}
+
+bool TVillageDocument::IsReadOnly() const
+{
+    return m_FileGuard->HeldElsewhere();
+}
+
+void TVillageDocument::FollowFileName()
+{
+    const QString &fileName = m_Village->FileName;
+    if (m_FileGuard->Path() == fileName)
+        return;
+    const bool wasReadOnly = IsReadOnly();
+    // The lock of the file before goes first: a village may take a file
+    // whose lock it held under another name.
+    m_FileGuard.reset();
+    m_FileGuard = std::make_unique<TVillageFileGuard>(fileName);
+    m_FileGuard->Remember();
+    if (wasReadOnly != IsReadOnly())
+        emit ReadOnlyChanged(IsReadOnly());
+}
+
+bool TVillageDocument::FileChangedOnDisk() const
+{
+    return m_FileGuard->ChangedOnDisk();
+}
+
+void TVillageDocument::CheckFileOnDisk()
+{
+    if (!FileChangedOnDisk())
+        return;
+    if (m_UnwrittenEdits)
+        AskAboutOutsideChange();
+    else
+        Reload();
+}
+
+void TVillageDocument::AskAboutOutsideChange()
+{
+    if (m_AskingAboutFile)
+        return;
+    const QScopedValueRollback asking(m_AskingAboutFile, true);
+    emit FileChangedOutside();
+}
+
+TFileResult TVillageDocument::Reload()
+{
+    // A file caught half written by another program, or one that is no
+    // village file now, leaves the village as it is.
+    TVillageData probe;
+    probe.SetFileName(m_Village->FileName);
+    const TFileResult probed = ReadVillageFile(probe, m_Catalog);
+    if (!probed.Ok)
+        return probed;
+    // The file's village replaces this one whole: what the file leaves out
+    // is not kept from before.
+    TVillageState empty;
+    empty.MainLevel = QStringLiteral("1");
+    {
+        const QScopedValueRollback takingIn(m_TakingIn, true);
+        ApplyVillageState(*m_Village, empty);
+        m_Village->UnknownBuildings.clear();
+    }
+    const TFileResult result = Load();
+    if (result.Ok) {
+        const QString line = QStringLiteral("Файл изменён другой программой и загружен заново.");
+        SetInfoLine(m_InfoLine.isEmpty() ? line : line + QLatin1Char(' ') + m_InfoLine);
+    }
+    return result;
+}
+
+void TVillageDocument::KeepMine()
+{
+    // The file as it is now is what the next write may replace.
+    m_FileGuard->Remember();
+}
+
+QString TVillageDocument::FileChangedQuestion() const
+{
+    return QStringLiteral("Файл «%1» изменён другой программой. Загрузить его (ваши изменения будут потеряны) "
+                          "или оставить ваши?")
+        .arg(QFileInfo(m_Village->FileName).fileName());
 }
 
 TOverviewImportResult TVillageDocument::Import(const QStringList &lines)
@@ -73,7 +266,10 @@ void TVillageDocument::Tick()
     // What the player changed before the tick is a step of its own; the
     // tick's growth is none.
     m_History->Settle();
-    m_Planner->Tick();
+    {
+        const QScopedValueRollback takingIn(m_TakingIn, true);
+        m_Planner->Tick();
+    }
     m_History->TakeIn();
 }
 
@@ -81,6 +277,17 @@ void TVillageDocument::AutoSave()
 {
     if (m_ReportingWriteFailure)
         return;
+    // A file another program holds is not written; one it changed waits
+    // for the player's answer.
+    if (IsReadOnly()) {
+        if (!m_FileGuard->TryAgain())
+            return;
+        emit ReadOnlyChanged(false);
+    }
+    if (FileChangedOnDisk()) {
+        CheckFileOnDisk();
+        return;
+    }
     const TFileResult result = Write();
     if (result.Ok)
         return;

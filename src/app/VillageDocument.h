@@ -4,6 +4,12 @@
 // go through it; the automatic save is done here, so that a village whose
 // page is hidden saves like one that is shown.
 //
+// It also keeps what the player has changed and not yet written (the title's
+// marker, "Сохранить" and the close questions follow it), and the file's
+// lock and the file as last read or written (VillageFileGuard): a file
+// locked by another program is read-only here, and a file another program
+// changed is never overwritten without the player's word.
+//
 // The village list owns the documents and ticks them; a village page takes
 // one and binds its controls to it.
 #pragma once
@@ -16,6 +22,7 @@
 #include <memory>
 
 class TdmListObj;
+class TVillageFileGuard;
 class TVillageData;
 class TPlanner;
 class TAvailableModel;
@@ -51,8 +58,17 @@ public:
     // info line is cleared. The evaluation follows every read, partial ones
     // included.
     TFileResult Load();
+    // Takes a village back from its recovery file (VillageRecovery): read
+    // as Load reads it, the stocks caught up with the time since it was
+    // kept; then it has the player's file it had (none when empty) and its
+    // edits count as unwritten.
+    TFileResult Recover(const QString &recoveryFile, const QString &fileName);
     // Writes the village to path (its FileName when empty), which becomes
-    // its FileName only when written; marks a failed write.
+    // its FileName only when written; marks a failed write. A successful
+    // write clears the unwritten edits. Refused without writing: a file
+    // locked by another program, and the village's own file when another
+    // program has changed it since it was last read or written here (see
+    // KeepMine).
     TFileResult Write(const QString &path = QString());
     // The pasted overview page, split into lines, applied to the village;
     // an accepted page sets the info line to its report and is one undo
@@ -67,7 +83,51 @@ public:
     // The one-second tick: the planner's tick, then the notifications.
     void Tick();
 
+    // Whether the player changed the village since it was last read or
+    // written: set by every step of the undo history (each change the
+    // player makes, an import, the build command) and by undo and redo;
+    // cleared by a good write and a good read. Open, the catch-up and the
+    // tick's growth leave it alone.
+    bool HasUnwrittenEdits() const { return m_UnwrittenEdits; }
+    // Makes the changes announced in this pass of the event loop a step now
+    // (they are one at the next pass anyway), so that the flag counts them.
+    void SettleEdits();
+    // Sets it for a village that comes back with edits (recovery).
+    void MarkUnwrittenEdits();
+
+    // The file is locked by another running program: it is not written here.
+    bool IsReadOnly() const;
+    // What the page says of such a file: "Файл открыт в другой программе:
+    // изменения не будут сохранены в него."
+    static QString ReadOnlyNotice();
+    // The village's file differs from what was last read or written here.
+    bool FileChangedOnDisk() const;
+    // Looks at the file after a change on disk was reported: a file that
+    // differs from what was last read or written is read again when the
+    // village has no unwritten edits (the info line says so), else
+    // FileChangedOutside asks the player. Nothing for the program's own
+    // writes.
+    void CheckFileOnDisk();
+    // The two answers to FileChangedOutside: read the file again (the
+    // edits are lost), or keep the village as it is, to be written over the
+    // file at the next save.
+    TFileResult Reload();
+    void KeepMine();
+    // "Файл «Северная.vlgdat» изменён другой программой. Загрузить его
+    // (ваши изменения будут потеряны) или оставить ваши?"
+    QString FileChangedQuestion() const;
+
 signals:
+    // Load has read the village, whole or in part.
+    void Loaded();
+    void UnwrittenEditsChanged(bool unwritten);
+    void ReadOnlyChanged(bool readOnly);
+    // The file was changed by another program while the village has
+    // unwritten edits (or a write found it so): the window asks the player
+    // and answers with Reload or KeepMine. Not repeated while unanswered.
+    void FileChangedOutside();
+    // The village was written to its file.
+    void Written(const QString &path);
     void InfoLineChanged(const QString &line);
     // The automatic save failed; the window says so.
     void AutoSaveFailed(const TFileResult &result);
@@ -75,6 +135,12 @@ signals:
 private:
     void AutoSave();
     void SetInfoLine(const QString &line);
+    void SetUnwrittenEdits(bool unwritten);
+    void VillageChanged();
+    // Locks the file the village now has, releasing the one before.
+    void FollowFileName();
+    void AskAboutOutsideChange();
+    TFileResult LoadAndRemember();
 
     const TdmListObj &m_Catalog;
     std::unique_ptr<TVillageData> m_Village;
@@ -90,4 +156,11 @@ private:
     // Set while a failed automatic save is being reported, so that the
     // ticks that go on meanwhile do not pile up further reports.
     bool m_ReportingWriteFailure = false;
+    bool m_UnwrittenEdits = false;
+    // Set while the village takes in what is no edit of the player's: a
+    // read, the tick.
+    bool m_TakingIn = false;
+    std::unique_ptr<TVillageFileGuard> m_FileGuard;
+    // Set from FileChangedOutside until the player has answered.
+    bool m_AskingAboutFile = false;
 };

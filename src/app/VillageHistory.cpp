@@ -69,4 +69,5 @@ void TVillageHistory::Apply(const TVillageState &state)
 {
     ApplyVillageState(m_Village, state);
     TakeIn();
+    emit Applied();
 }

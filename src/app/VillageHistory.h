@@ -49,6 +49,8 @@ signals:
     void StepMade(const TVillageStep &step);
     // The steps made so far no longer fit the village.
     void Forgotten();
+    // A step's state was written back (undo, redo).
+    void Applied();
 
 private:
     void ScheduleSettle();

@@ -5,7 +5,10 @@
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 
 TVillageList::TVillageList(const TdmListObj &catalog, QObject *parent)
@@ -17,6 +20,8 @@ TVillageList::TVillageList(const TdmListObj &catalog, QObject *parent)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TVillageList::Tick);
     Timer1->start();
+    m_Watcher = new QFileSystemWatcher(this);
+    connect(m_Watcher, &QFileSystemWatcher::fileChanged, this, &TVillageList::FileChanged);
 }
 
 TVillageList::~TVillageList()
@@ -32,6 +37,8 @@ TVillageDocument *TVillageList::Add()
     m_Documents.append(document);
     endInsertRows();
     connect(&document->Village(), &TVillageData::NameChanged, this, [this, document] { NameChanged(document); });
+    connect(&document->Village(), &TVillageData::FileNameChanged, this, &TVillageList::WatchFiles);
+    connect(document, &TVillageDocument::Written, this, &TVillageList::Rearm);
     return document;
 }
 
@@ -44,6 +51,7 @@ void TVillageList::Remove(TVillageDocument *document)
     m_Documents.removeAt(row);
     endRemoveRows();
     delete document;
+    WatchFiles();
 }
 
 void TVillageList::Move(int from, int to)
@@ -108,6 +116,48 @@ QVariant TVillageList::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole)
         return {};
     return m_Documents.at(index.row())->Village().Name;
+}
+
+void TVillageList::WatchFiles()
+{
+    QSet<QString> wanted;
+    for (const TVillageDocument *document : std::as_const(m_Documents)) {
+        if (!document->Village().FileName.isEmpty())
+            wanted.insert(document->Village().FileName);
+    }
+    const QStringList watched = m_Watcher->files();
+    for (const QString &path : watched) {
+        if (!wanted.contains(path))
+            m_Watcher->removePath(path);
+    }
+    for (const QString &path : std::as_const(wanted)) {
+        if (!watched.contains(path) && QFileInfo::exists(path))
+            m_Watcher->addPath(path);
+    }
+}
+
+void TVillageList::Rearm(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    m_Watcher->removePath(path);
+    if (QFileInfo::exists(path))
+        m_Watcher->addPath(path);
+}
+
+void TVillageList::FileChanged(const QString &path)
+{
+    Rearm(path);
+    // Guarded: a village may ask its player, and the answer may close it.
+    QList<QPointer<TVillageDocument>> concerned;
+    for (TVillageDocument *document : std::as_const(m_Documents)) {
+        if (SameVillageFile(document->Village().FileName, path))
+            concerned.append(document);
+    }
+    for (const QPointer<TVillageDocument> &document : std::as_const(concerned)) {
+        if (document)
+            document->CheckFileOnDisk();
+    }
 }
 
 void TVillageList::NameChanged(TVillageDocument *document)

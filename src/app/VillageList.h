@@ -2,11 +2,15 @@
 // and of the one clock that ticks them all once a second, shown or not.
 // As a list model it gives each village's name. The main window's tabs,
 // the window of all villages, the notifications and the session read it.
+// It also watches the open villages' files, so that a change another
+// program makes to one reaches its village (TVillageDocument::
+// CheckFileOnDisk).
 #pragma once
 
 #include <QAbstractListModel>
 #include <QList>
 
+class QFileSystemWatcher;
 class QTimer;
 class TdmListObj;
 class TPlanner;
@@ -50,8 +54,15 @@ signals:
 
 private:
     void NameChanged(TVillageDocument *document);
+    // Watches the files the villages have now, and no others.
+    void WatchFiles();
+    // Watches the file anew: a file replaced by a rename (as every atomic
+    // write does) is another file to the system.
+    void Rearm(const QString &path);
+    void FileChanged(const QString &path);
 
     const TdmListObj &m_Catalog;
     QList<TVillageDocument *> m_Documents;
     QTimer *Timer1 = nullptr;
+    QFileSystemWatcher *m_Watcher = nullptr;
 };

@@ -17,5 +17,6 @@ class TVillageData;
 // decimal number); nothing else changes. Returns the line to show: "Запасы
 // пересчитаны за 9 ч 12 мин с момента сохранения."; for a saved moment
 // after now (a clock changed) nothing changes and the line says so; for an
-// invalid saved moment the line is empty and nothing changes.
+// invalid saved moment, no time passed or a village without any income the
+// line is empty and nothing changes.
 QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const QDateTime &now);

@@ -11,6 +11,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <cstdio>
+#include <memory>
+
 namespace UiSeams {
 
 namespace {
@@ -52,6 +55,24 @@ bool AskWithMessageBox(QWidget *parent, const QString &question, TAnswer default
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+int ChooseWithMessageBox(QWidget *parent, const QString &question, const QStringList &answers, int defaultAnswer)
+{
+    const QString title = parent && !parent->window()->windowTitle().isEmpty()
+        ? parent->window()->windowTitle()
+        : QGuiApplication::applicationDisplayName();
+    QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, parent);
+    QList<QPushButton *> buttons;
+    for (const QString &answer : answers)
+        buttons.append(box.addButton(answer, QMessageBox::AcceptRole));
+    if (defaultAnswer < 0 || defaultAnswer >= buttons.size())
+        return defaultAnswer;
+    box.setDefaultButton(buttons.at(defaultAnswer));
+    box.setEscapeButton(buttons.at(defaultAnswer));
+    box.exec();
+    const auto chosen = buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
+    return chosen >= 0 ? int(chosen) : defaultAnswer;
 }
 
 QStringList OpenWithFileDialog(QWidget *parent)
@@ -135,6 +156,12 @@ TAskHandler &AskHandler()
     return handler;
 }
 
+TChooseHandler &ChooseHandler()
+{
+    static TChooseHandler handler = ChooseWithMessageBox;
+    return handler;
+}
+
 TOpenHandler &OpenHandler()
 {
     static TOpenHandler handler = OpenWithFileDialog;
@@ -170,6 +197,42 @@ TAskHandler SetAskHandler(TAskHandler handler)
 bool Ask(QWidget *parent, const QString &question, TAnswer defaultAnswer)
 {
     return AskHandler()(parent, question, defaultAnswer);
+}
+
+TChooseHandler SetChooseHandler(TChooseHandler handler)
+{
+    TChooseHandler previous = std::move(ChooseHandler());
+    ChooseHandler() = handler ? std::move(handler) : TChooseHandler(ChooseWithMessageBox);
+    return previous;
+}
+
+int Choose(QWidget *parent, const QString &question, const QStringList &answers, int defaultAnswer)
+{
+    return ChooseHandler()(parent, question, answers, defaultAnswer);
+}
+
+void InstallScriptedAnswers(const QString &answers)
+{
+    auto remaining = std::make_shared<QStringList>(answers.split(QLatin1Char('|'), Qt::SkipEmptyParts));
+    const auto line = [](const QString &kind, const QString &text) {
+        std::fputs((kind + QStringLiteral(": ") + QString(text).replace(u'\r', u' ').replace(u'\n', u' ') + u'\n')
+                       .toUtf8()
+                       .constData(),
+                   stderr);
+        std::fflush(stderr);
+    };
+    const auto next = [remaining] { return remaining->isEmpty() ? QString() : remaining->takeFirst(); };
+    SetMessageHandler([line](TMessageKind, const QString &text) { line(QStringLiteral("message"), text); });
+    SetAskHandler([line, next](QWidget *, const QString &question, TAnswer defaultAnswer) {
+        line(QStringLiteral("question"), question);
+        const QString answer = next();
+        return answer.isEmpty() ? defaultAnswer == TAnswer::Yes : answer == QStringLiteral("Да");
+    });
+    SetChooseHandler([line, next](QWidget *, const QString &question, const QStringList &choices, int defaultAnswer) {
+        line(QStringLiteral("question"), question);
+        const auto chosen = choices.indexOf(next());
+        return chosen >= 0 ? int(chosen) : defaultAnswer;
+    });
 }
 
 TOpenHandler SetOpenHandler(TOpenHandler handler)

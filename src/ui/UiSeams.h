@@ -27,6 +27,22 @@ using TAskHandler = std::function<bool(QWidget *parent, const QString &question,
 TAskHandler SetAskHandler(TAskHandler handler);
 bool Ask(QWidget *parent, const QString &question, TAnswer defaultAnswer);
 
+// Asks a question with buttons of its own (answers, in their order): the
+// position of the answer. Enter and Esc give defaultAnswer.
+using TChooseHandler = std::function<int(QWidget *parent, const QString &question, const QStringList &answers,
+                                         int defaultAnswer)>;
+TChooseHandler SetChooseHandler(TChooseHandler handler);
+int Choose(QWidget *parent, const QString &question, const QStringList &answers, int defaultAnswer);
+
+// For the process-level tests only, which cannot click a box of another
+// process: the program installs this when the environment variable
+// JOR_TEST_ANSWERS is set (main.cpp). Every message and question is then
+// written to standard error, one line each ("message: ..." and "question:
+// ..."), instead of shown; each question takes the next of the answers
+// (separated by "|", the button's text: "Да", "Восстановить", ...), or its
+// default once they are used up.
+void InstallScriptedAnswers(const QString &answers);
+
 // The open dialog: the chosen files, empty when cancelled.
 using TOpenHandler = std::function<QStringList(QWidget *parent)>;
 TOpenHandler SetOpenHandler(TOpenHandler handler);

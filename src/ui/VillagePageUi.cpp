@@ -201,6 +201,9 @@ void TVillagePageUi::CreateResources(QWidget *page)
     lbNotUnderstood = Named(new QLabel(NotUnderstoodLine(), gbResource), "lbNotUnderstood");
     lbNotUnderstood->setWordWrap(true);
     lbNotUnderstood->hide();
+    lbReadOnly = Named(new QLabel(gbResource), "lbReadOnly");
+    lbReadOnly->setWordWrap(true);
+    lbReadOnly->hide();
 
     auto *table = new QVBoxLayout;
     table->setContentsMargins(0, 0, 0, 0);
@@ -208,6 +211,7 @@ void TVillagePageUi::CreateResources(QWidget *page)
     table->addWidget(sgRes);
     table->addWidget(lbInfo);
     table->addWidget(lbNotUnderstood);
+    table->addWidget(lbReadOnly);
     table->addStretch(1);
     auto *resource = new QHBoxLayout(gbResource);
     resource->setContentsMargins(6, 4, 6, 6);

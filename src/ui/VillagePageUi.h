@@ -48,6 +48,8 @@ struct TVillagePageUi
     // Shown while the village's file holds a part this version could not
     // understand (kept unchanged).
     QLabel *lbNotUnderstood = nullptr;
+    // Shown while another program holds the village's file.
+    QLabel *lbReadOnly = nullptr;
     QWidget *pnlResBtn = nullptr;
     QToolButton *btnImport = nullptr;
     QGroupBox *gbBuildings = nullptr;

@@ -19,6 +19,7 @@
 #include "app/Session.h"
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
+#include "app/VillageRecovery.h"
 #include "app/WindowTitle.h"
 #include "base/SettingsAccess.h"
 #include "base/SettingsSeam.h"
@@ -78,6 +79,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     setMinimumSize(DesignMinimumSize);
 
     m_Villages = new TVillageList(catalog, this);
+    m_Recovery = new TVillageRecovery(*m_Villages, TRecoveryStore(), this);
 
     pcMain = new QTabWidget(this);
     pcMain->setObjectName(QStringLiteral("pcMain"));
@@ -347,7 +349,8 @@ void TFormMain::actNewExecute()
     });
     ApplyViewSettings(page);
     WatchVillage(page);
-    connect(&village, &TVillageData::ModifiedChanged, this, &TFormMain::actSaveUpdate);
+    connect(document, &TVillageDocument::UnwrittenEditsChanged, this, &TFormMain::actSaveUpdate);
+    connect(document, &TVillageDocument::FileChangedOutside, this, [this, document] { AskFileChanged(document); });
     m_UndoGroup->addStack(page->UndoStack());
 
     pcMain->setCurrentIndex(pcMain->addTab(page, village.Name));
@@ -414,8 +417,20 @@ void TFormMain::OpenFiles(const QStringList &files)
 
 void TFormMain::SaveVillage(TFormVillage *page, bool askNewName)
 {
+    TVillageDocument &document = page->Document();
     TVillageData &village = page->Village();
-    if (!village.Modified)
+    document.SettleEdits();
+    // An unchanged village is not written again; "Сохранить как..." copies
+    // one that has a file.
+    if (!document.HasUnwrittenEdits() && (!askNewName || village.FileName.isEmpty()))
+        return;
+    // A file another program holds is not written: the village goes to
+    // another file.
+    if (document.IsReadOnly())
+        askNewName = true;
+    // A file another program changed is overwritten only when the player
+    // keeps his village.
+    if (!askNewName && document.FileChangedOnDisk() && !AskFileChanged(&document))
         return;
 
     // The path to write; the village takes it as its file name only once
@@ -465,7 +480,7 @@ void TFormMain::actSaveAllExecute()
 void TFormMain::actSaveUpdate()
 {
     const TFormVillage *page = ActivePage();
-    const bool enabled = page != nullptr && page->Village().Modified;
+    const bool enabled = page != nullptr && page->Document().HasUnwrittenEdits();
     actSave->setEnabled(enabled);
     mmiSave->setEnabled(enabled);
     UpdateTitle();
@@ -477,7 +492,7 @@ void TFormMain::actCloseExecute()
     if (page == nullptr)
         return;
     SaveVillage(page, false);
-    const QString question = CloseTabQuestion(page->Village());
+    const QString question = CloseTabQuestion(page->Document());
     if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No))
         return;
 
@@ -499,15 +514,17 @@ void TFormMain::closeEvent(QCloseEvent *event)
         return;
     }
     actSaveAllExecute();
-    QList<const TVillageData *> villages;
+    QList<const TVillageDocument *> villages;
     for (int i = 0; i < PageCount(); ++i)
-        villages.append(&Page(i)->Village());
+        villages.append(&Page(i)->Document());
     const QString question = CloseProgramQuestion(villages);
     if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No)) {
         event->ignore();
         return;
     }
     event->accept();
+    // A normal end: nothing is left to recover.
+    m_Recovery->Finish();
     ReportSettingsProblemOnce();
     SaveSession();
     SaveWindowSettings();
@@ -641,7 +658,7 @@ void TFormMain::UpdateTitle()
 {
     const TFormVillage *page = ActivePage();
     setWindowTitle(page ? WindowTitle(page->Village().Name, page->Village().FileName) : WindowTitle({}, {}));
-    setWindowModified(page != nullptr && page->Village().Modified);
+    setWindowModified(page != nullptr && page->Document().HasUnwrittenEdits());
 }
 
 void TFormMain::RestoreWindowSettings()
@@ -719,6 +736,58 @@ void TFormMain::RestoreSession()
     }
     if (!missing.isEmpty())
         ShowMessage(TMessageKind::Warning, TSession::MissingFilesMessage(missing));
+}
+
+bool TFormMain::AskFileChanged(TVillageDocument *document)
+{
+    // The village asked about is the one shown.
+    for (int i = 0; i < PageCount(); ++i) {
+        if (&Page(i)->Document() == document)
+            pcMain->setCurrentIndex(i);
+    }
+    // Keeping the player's village is the default: nothing is lost by Enter.
+    const int answer = UiSeams::Choose(this, document->FileChangedQuestion(),
+                                       {QStringLiteral("Загрузить"), QStringLiteral("Оставить мои")}, 1);
+    if (answer == 0) {
+        const TFileResult result = document->Reload();
+        if (!result.Ok)
+            ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
+        actSaveUpdate();
+        return false;
+    }
+    document->KeepMine();
+    return true;
+}
+
+void TFormMain::OfferRecovery()
+{
+    const TRecoveryStore &store = m_Recovery->Store();
+    const QList<TRecoveredVillage> found = store.Found(m_Catalog);
+    if (found.isEmpty())
+        return;
+    const int answer = UiSeams::Choose(this, TRecoveryStore::Question(found),
+                                       {QStringLiteral("Восстановить"), QStringLiteral("Удалить")}, 0);
+    if (answer == 0) {
+        for (const TRecoveredVillage &recovered : found) {
+            // A village whose file the session opened comes back in its tab.
+            int index = recovered.FileName.isEmpty() ? -1 : OpenPageIndex(recovered.FileName);
+            if (index < 0) {
+                TFormVillage *active = ActivePage();
+                if (active == nullptr || active->Village().Modified || !active->Village().FileName.isEmpty())
+                    actNewExecute();
+                index = pcMain->currentIndex();
+            }
+            pcMain->setCurrentIndex(index);
+            const TFileResult result = ActivePage()->Document().Recover(recovered.RecoveryFile, recovered.FileName);
+            if (!result.Ok)
+                ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
+        }
+        // Kept at once under this run's keys, before the old files go.
+        m_Recovery->WriteNow();
+    }
+    for (const TRecoveredVillage &recovered : found)
+        store.Remove(recovered);
+    actSaveUpdate();
 }
 
 void TFormMain::AddRecentFile(const QString &file)

@@ -34,6 +34,7 @@ class QUndoGroup;
 class TClipboardRoute;
 class TClipboardOfferBar;
 class TVillageDocument;
+class TVillageRecovery;
 
 class TFormMain : public QMainWindow
 {
@@ -59,6 +60,10 @@ public:
     // The villages open at the last exit, opened again in their order with
     // the same tab shown; files that have gone are reported in one message.
     void RestoreSession();
+    // After a crash: asks whether the villages left with unwritten edits
+    // are to come back ("Восстановить": as unsaved tabs, in the tab of
+    // their file when the session opened it) or go ("Удалить").
+    void OfferRecovery();
 
     // The way notifications leave the program; chosen for this desktop on
     // the first notification unless set before (tests record them).
@@ -112,6 +117,10 @@ private:
     // is unchanged; a file name asked for when it has none (or when
     // askNewName); then written.
     void SaveVillage(TFormVillage *page, bool askNewName);
+    // Another program changed the village's file: "Загрузить" reads it
+    // again, "Оставить мои" keeps the village to be written over it. True
+    // for the latter.
+    bool AskFileChanged(TVillageDocument *document);
     // Whether a village other than `except` has this file (the same file
     // by its canonical path).
     bool IsOpen(const QString &fileName, const TFormVillage *except = nullptr) const;
@@ -176,6 +185,8 @@ private:
     const TdmListObj &m_Catalog;
     // The open villages, in tab order, and their clock.
     TVillageList *m_Villages = nullptr;
+    // Keeps the villages' unwritten edits for the next start after a crash.
+    TVillageRecovery *m_Recovery = nullptr;
     QTabWidget *pcMain = nullptr;
     QAction *actNew = nullptr;
     QAction *actOpen = nullptr;

@@ -213,6 +213,15 @@ void TFormVillage::BindRecord()
     connect(village, &TVillageData::ConstructionChanged, this, &TFormVillage::ShowProgress);
     connect(m_Document, &TVillageDocument::InfoLineChanged, this, &TFormVillage::ShowInfo);
     connect(m_Document, &TVillageDocument::AutoSaveFailed, this, &TFormVillage::ShowAutoSaveFailure);
+    // What a read brought (Open, or the file read again after another
+    // program changed it) is marked; a file another program holds says so.
+    connect(m_Document, &TVillageDocument::Loaded, this, [this] {
+        ShowProgress();
+        ShowNotUnderstood();
+    });
+    m_Ui.lbReadOnly->setText(TVillageDocument::ReadOnlyNotice());
+    m_Ui.lbReadOnly->setVisible(m_Document->IsReadOnly());
+    connect(m_Document, &TVillageDocument::ReadOnlyChanged, m_Ui.lbReadOnly, &QWidget::setVisible);
     // The table always has a current cell, so that its selected row is a
     // data row; when the rows are laid out anew, it keeps its place.
     connect(m_AvailableLook, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
@@ -426,11 +435,7 @@ void TFormVillage::sgCalcContextMenu(const QPoint &pos)
 
 TFileResult TFormVillage::LoadFromFile()
 {
-    const TFileResult result = m_Document->Load();
-    // What the file carried but the program could not read is marked.
-    ShowProgress();
-    ShowNotUnderstood();
-    return result;
+    return m_Document->Load();
 }
 
 bool TFormVillage::WriteToFile(const QString &path)

@@ -1,9 +1,13 @@
-// The questions before closing: which villages count as unsaved (changed,
-// and never written or last written without success) and how the questions
-// name them.
+// The questions before closing: which villages count as unsaved (edited,
+// and not written since: never written, or last written without success)
+// and how the questions name them.
+#include "TestSupport.h"
+
 #include "app/CloseQuestions.h"
+#include "app/VillageDocument.h"
 #include "record/VillageData.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -11,8 +15,9 @@
 
 namespace {
 
-// One village in a row: its name, whether it changed, whether it has a file
-// and whether its last write failed.
+// One village in a row: its name, whether the player changed it, whether it
+// was written to a file (after the change) and whether its last write
+// failed (after a further change, when it was changed).
 struct TVillageState
 {
     QString Name;
@@ -21,15 +26,32 @@ struct TVillageState
     bool WriteFailed = false;
 };
 
-std::unique_ptr<TVillageData> MakeVillage(const TVillageState &state)
+const TdmListObj &EmptyCatalog()
 {
-    auto village = std::make_unique<TVillageData>();
-    village->Name = state.Name;
-    village->Modified = state.Modified;
-    if (state.HasFile)
-        village->FileName = QStringLiteral("/villages/") + state.Name + QStringLiteral(".vlgdat");
-    village->SetLastWriteFailed(state.WriteFailed);
-    return village;
+    static const TdmListObj catalog;
+    return catalog;
+}
+
+// The village made as the row says, through the player's edits and real
+// writes.
+std::unique_ptr<TVillageDocument> MakeVillage(const TVillageState &state, const QDir &dir)
+{
+    auto document = std::make_unique<TVillageDocument>(EmptyCatalog());
+    TVillageData &village = document->Village();
+    if (state.Modified || state.HasFile) {
+        village.SetName(state.Name);
+        village.SetComments(QStringLiteral("первая"));
+        Settle();
+    }
+    if (state.HasFile && !document->Write(dir.filePath(QStringLiteral("village.vlgdat"))).Ok)
+        return nullptr;
+    if (state.Modified && state.HasFile && state.WriteFailed) {
+        village.SetComments(QStringLiteral("вторая"));
+        Settle();
+    }
+    if (state.WriteFailed && document->Write(dir.filePath(QStringLiteral("missing/village.vlgdat"))).Ok)
+        return nullptr;
+    return document;
 }
 
 } // namespace
@@ -79,10 +101,15 @@ void TestCloseQuestions::closeProgram()
     QFETCH(QList<TVillageState>, villages);
     QFETCH(QString, question);
 
-    std::vector<std::unique_ptr<TVillageData>> owned;
-    QList<const TVillageData *> pointers;
-    for (const TVillageState &state : villages) {
-        owned.push_back(MakeVillage(state));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    std::vector<std::unique_ptr<TVillageDocument>> owned;
+    QList<const TVillageDocument *> pointers;
+    for (int i = 0; i < villages.size(); ++i) {
+        // Each village has a folder of its own.
+        QVERIFY(QDir(dir.path()).mkpath(QString::number(i)));
+        owned.push_back(MakeVillage(villages.at(i), QDir(dir.filePath(QString::number(i)))));
+        QVERIFY(owned.back());
         pointers.append(owned.back().get());
     }
     QCOMPARE(CloseProgramQuestion(pointers), question);
@@ -107,7 +134,11 @@ void TestCloseQuestions::closeTab()
 {
     QFETCH(TVillageState, village);
     QFETCH(QString, question);
-    QCOMPARE(CloseTabQuestion(*MakeVillage(village)), question);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::unique_ptr<TVillageDocument> document = MakeVillage(village, QDir(dir.path()));
+    QVERIFY(document);
+    QCOMPARE(CloseTabQuestion(*document), question);
 }
 
 QTEST_GUILESS_MAIN(TestCloseQuestions)

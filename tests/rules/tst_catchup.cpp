@@ -95,7 +95,7 @@ void TestCatchUp::stocks_data()
         << QStringList{"5", "3604", "11", "5"} << QStringLiteral("Запасы пересчитаны за 59 мин с момента сохранения.");
     QTest::newRow("unchanged texts are kept as typed")
         << QStringList{"$10", "12a", "", " 7"} << QStringList{"0", "0", "", "x"} << unknown << qint64(3600)
-        << QStringList{"$10", "12a", "", " 7"} << QStringLiteral("Запасы пересчитаны за 1 ч с момента сохранения.");
+        << QStringList{"$10", "12a", "", " 7"} << QString();
     QTest::newRow("a stock that is no number counts from 0")
         << QStringList{"12a", "0", "0", "0"} << QStringList{"10", "0", "0", "0"} << unknown << qint64(3600)
         << QStringList{"10", "0", "0", "0"} << QStringLiteral("Запасы пересчитаны за 1 ч с момента сохранения.");
@@ -106,6 +106,15 @@ void TestCatchUp::stocks_data()
     QTest::newRow("saved a few seconds ago")
         << QStringList{"0", "0", "0", "0"} << QStringList{"3600", "0", "0", "0"} << unknown << qint64(42)
         << QStringList{"42", "0", "0", "0"} << QStringLiteral("Запасы пересчитаны за 42 сек с момента сохранения.");
+    QTest::newRow("no time passed: nothing to say")
+        << QStringList{"0", "0", "0", "0"} << QStringList{"3600", "0", "0", "0"} << unknown << qint64(0)
+        << QStringList{"0", "0", "0", "0"} << QString();
+    QTest::newRow("no income at all: nothing to say after a night")
+        << QStringList{"10", "20", "30", "40"} << QStringList{"0", "", "0", "0"} << unknown
+        << qint64(9 * 3600 + 12 * 60) << QStringList{"10", "20", "30", "40"} << QString();
+    QTest::newRow("one negative income is an income")
+        << QStringList{"10", "20", "30", "40"} << QStringList{"0", "0", "0", "-3600"} << unknown << qint64(33)
+        << QStringList{"10", "20", "30", "7"} << QStringLiteral("Запасы пересчитаны за 33 сек с момента сохранения.");
     QTest::newRow("saved moment in the future changes nothing")
         << QStringList{"0", "0", "0", "0"} << QStringList{"3600", "0", "0", "0"} << unknown << qint64(-1)
         << QStringList{"0", "0", "0", "0"}
@@ -143,9 +152,8 @@ void TestCatchUp::constructionThroughTheFile_data()
     QTest::addColumn<QString>("wood");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("opened at once")
-        << qint64(0) << QStringLiteral("Склад 600/3600") << QStringLiteral("100")
-        << QStringLiteral("Запасы пересчитаны за 0 сек с момента сохранения.");
+    QTest::newRow("opened at once: nothing to say")
+        << qint64(0) << QStringLiteral("Склад 600/3600") << QStringLiteral("100") << QString();
     QTest::newRow("half an hour later: still running")
         << qint64(1800) << QStringLiteral("Склад 2400/3600") << QStringLiteral("130")
         << QStringLiteral("Запасы пересчитаны за 30 мин с момента сохранения.");

@@ -10,6 +10,7 @@
 #include "ui/UiSeams.h"
 #include "ui/f_AllVillages.h"
 #include "ui/f_Main.h"
+#include "app/VillageDocument.h"
 #include "ui/f_Settings.h"
 #include "ui/f_Village.h"
 #include "rules/Planner.h"
@@ -138,7 +139,9 @@ std::unique_ptr<TFormMain> TestFormAllVillages::MakeWindow(const QStringList &na
             Action(*window, "actNew")->trigger();
         TVillageData &village = window->Page(i)->Village();
         village.SetName(names.at(i));
-        village.SetModified(false);
+        // Written, so that nothing is left unsaved.
+        if (!window->Page(i)->Document().Write(m_Dir->filePath(QStringLiteral("%1.vlgdat").arg(i))).Ok)
+            return nullptr;
     }
     return window;
 }
@@ -243,7 +246,9 @@ void TestFormAllVillages::closeHidesToTrayQuitAsks()
 
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    window->Page(0)->Village().SetModified(true);
+    // A change to a village without a file (the save dialog is cancelled).
+    window->Page(0)->Village().SetFileName(QString());
+    window->Page(0)->Village().SetComments(QStringLiteral("правка"));
     // Closing hides: nothing asked, the village still open.
     QVERIFY(!window->close());
     QVERIFY(!window->isVisible());

@@ -5,6 +5,7 @@
 #include "ui/UiSeams.h"
 #include "ui/f_About.h"
 #include "ui/f_Main.h"
+#include "app/VillageDocument.h"
 #include "ui/f_Village.h"
 #include "rules/Planner.h"
 #include "record/VillageData.h"
@@ -402,7 +403,11 @@ void TestFormMain::openOneFileReusesTheEmptyTab()
     QCOMPARE(first->Village().Name, QStringLiteral("Альфа"));
     QCOMPARE(TabTexts(window), QStringList{QStringLiteral("Альфа")});
     QVERIFY(m_Messages->Messages.isEmpty());
-    // Reading sets Modified, so "Сохранить" is enabled at once.
+    // Nothing is changed by reading: "Сохранить" waits for an edit.
+    QVERIFY(!Action(window, "actSave")->isEnabled());
+    QVERIFY(!Action(window, "mmiSave")->isEnabled());
+    QVERIFY(!first->Document().HasUnwrittenEdits());
+    first->Village().SetComments(QStringLiteral("правка"));
     QVERIFY(Action(window, "actSave")->isEnabled());
     QVERIFY(Action(window, "mmiSave")->isEnabled());
 }
@@ -682,9 +687,12 @@ void TestFormMain::twoSavesWriteTwiceWithoutDialog()
     QCOMPARE(m_SaveCalls.first().Preset, QStringLiteral("Бета"));
     QCOMPARE(page->Village().FileName, path);
     QVERIFY(QFileInfo::exists(path));
-    QVERIFY(Action(window, "actSave")->isEnabled());
+    // Written: nothing is left to save until the next edit.
+    QVERIFY(!Action(window, "actSave")->isEnabled());
 
     QVERIFY(QFile::remove(path));
+    page->Village().SetComments(QStringLiteral("правка"));
+    QVERIFY(Action(window, "actSave")->isEnabled());
     Action(window, "actSave")->trigger();
     QCOMPARE(m_SaveCalls.size(), 1);
     QVERIFY(QFileInfo::exists(path));
@@ -761,10 +769,12 @@ void TestFormMain::saveAllSavesEveryChangedTab()
     QCOMPARE(window.PageCount(), 3);
     QVERIFY(QFile::remove(alpha));
     QVERIFY(QFile::remove(beta));
+    window.Page(0)->Village().SetComments(QStringLiteral("правка"));
 
     Action(window, "actSaveAll")->trigger();
     QVERIFY(QFileInfo::exists(alpha));
-    QVERIFY(QFileInfo::exists(beta));
+    // Beta was not changed: its file is not written again.
+    QVERIFY(!QFileInfo::exists(beta));
     // The fresh third tab is unchanged: no dialog, no warning.
     QVERIFY(m_SaveCalls.isEmpty());
     QVERIFY(m_Messages->Messages.isEmpty());
@@ -807,6 +817,7 @@ void TestFormMain::failedSaveAsKeepsTheOldName()
     m_OpenAnswers = {{alpha}};
     Action(window, "actOpen")->trigger();
     TFormVillage *page = window.ActivePage();
+    page->Village().SetComments(QStringLiteral("правка"));
     m_SaveAnswers = {m_Dir->filePath(QStringLiteral("no such folder/copy.vlgdat"))};
 
     Action(window, "actSaveAs")->trigger();
@@ -835,6 +846,7 @@ void TestFormMain::failedAutomaticSaveCountsAsUnsaved()
     Action(window, "actOpen")->trigger();
     TFormVillage *page = window.ActivePage();
     QVERIFY(QDir(folder).removeRecursively());
+    page->Village().SetComments(QStringLiteral("правка"));
 
     page->Village().HourCounter = 299;
     page->Planner().Tick();
@@ -882,6 +894,7 @@ void TestFormMain::closeWithTwoChangedVillages()
     Action(window, "actOpen")->trigger();
     QCOMPARE(window.PageCount(), 2);
     QVERIFY(QFile::remove(beta));
+    window.ActivePage()->Village().SetComments(QStringLiteral("правка"));
     m_SaveAnswers = {gamma};
 
     QVERIFY(window.close());
@@ -928,6 +941,7 @@ void TestFormMain::closeWithUnsavedVillageAsks()
         page->Village().SetRace(2);
     m_OpenAnswers = {{alpha}};
     Action(window, "actOpen")->trigger();
+    window.ActivePage()->Village().SetComments(QStringLiteral("правка"));
     QVERIFY(QFile::remove(alpha));
     m_AskAnswers = {answer};
 
@@ -1074,6 +1088,7 @@ void TestFormMain::middleClickClosesThatTab()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     m_OpenAnswers = {{alpha}};
     Action(window, "actOpen")->trigger();
+    window.ActivePage()->Village().SetComments(QStringLiteral("правка"));
     Action(window, "actNew")->trigger();
     TFormVillage *fresh = window.Page(1);
     QCOMPARE(window.ActivePage(), fresh);

@@ -130,9 +130,13 @@ void TestFormMainSession::titleNamesTheActiveVillageWithItsMarker()
     QCOMPARE(VisibleTitle(window), QStringLiteral("Менеджер для игры Ливарон"));
     window.OpenFiles({beta});
     QCOMPARE(window.ActivePage()->Village().Name, QStringLiteral("Бета"));
-    QCOMPARE(VisibleTitle(window), window.ActivePage()->Village().Modified
-            ? QStringLiteral("Бета — beta.vlgdat* — Менеджер для игры Ливарон")
-            : QStringLiteral("Бета — beta.vlgdat — Менеджер для игры Ливарон"));
+    // A file just opened has no marker; the first edit brings it, a save
+    // takes it away.
+    QCOMPARE(VisibleTitle(window), QStringLiteral("Бета — beta.vlgdat — Менеджер для игры Ливарон"));
+    window.ActivePage()->Village().SetComments(QStringLiteral("правка"));
+    QCOMPARE(VisibleTitle(window), QStringLiteral("Бета — beta.vlgdat* — Менеджер для игры Ливарон"));
+    window.findChild<QAction *>(QStringLiteral("actSave"))->trigger();
+    QCOMPARE(VisibleTitle(window), QStringLiteral("Бета — beta.vlgdat — Менеджер для игры Ливарон"));
 
     window.findChild<QTabWidget *>(QStringLiteral("pcMain"))->setCurrentIndex(0);
     QCOMPARE(VisibleTitle(window), QStringLiteral("Северная* — Менеджер для игры Ливарон"));

@@ -1,0 +1,66 @@
+// What the program holds on one open village file: the lock beside it that
+// tells other programs the file is open for writing here, and what the file
+// held when it was last read or written here, so that a change made by
+// another program is noticed before anything overwrites it.
+//
+// The lock is a hidden file beside the village file, named after it:
+// ".Северная.vlgdat.lock" beside "Северная.vlgdat". A lock left by a
+// program that died is taken over; one held by a running program (also on
+// another machine sharing the folder) leaves the file read-only here. A
+// folder where no lock can be made (no write access) gives no lock and no
+// refusal: the write itself says why it fails.
+//
+// The village document keeps one for its file.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+// What a file held, by a hash of its bytes; a missing file is a state of
+// its own.
+struct TFileStamp
+{
+    bool Exists = false;
+    QByteArray Hash;
+
+    friend bool operator==(const TFileStamp &, const TFileStamp &) = default;
+};
+
+// The file's stamp as it is on disk now.
+TFileStamp FileStampNow(const QString &path);
+
+class TVillageFileGuard
+{
+public:
+    // Locks path (nothing for an empty path).
+    explicit TVillageFileGuard(const QString &path = QString());
+    ~TVillageFileGuard();
+    TVillageFileGuard(const TVillageFileGuard &) = delete;
+    TVillageFileGuard &operator=(const TVillageFileGuard &) = delete;
+
+    const QString &Path() const { return m_Path; }
+    // Another running program holds the file's lock.
+    bool HeldElsewhere() const { return m_HeldElsewhere; }
+    // Tries once more to take a lock held elsewhere (that program may have
+    // closed the file since); true when this program holds it now.
+    bool TryAgain();
+
+    // Takes the file as it is now as what was last read or written here.
+    void Remember();
+    // The file differs from what was last read or written here; a file that
+    // has gone counts as unchanged (writing it again loses nothing).
+    bool ChangedOnDisk() const;
+
+    // The lock file of a village file.
+    static QString LockPath(const QString &path);
+
+private:
+    QString m_Path;
+    std::unique_ptr<QLockFile> m_Lock;
+    bool m_HeldElsewhere = false;
+    TFileStamp m_Remembered;
+};
