@@ -5,6 +5,7 @@
 // only with a usable catalog the main window, which opens the last session's
 // villages and the files named on the command line.
 
+#include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/VillageRecovery.h"
 #include "catalog/MessageSeam.h"
@@ -94,6 +95,9 @@ int main(int argc, char *argv[])
 
     return RunStartUp(QCoreApplication::applicationFilePath(), [&commandLine, &instance] {
         TFormMain window(*dmListObj);
+        // Told to end by the system (logout, shutdown, kill): as Файл → Выход.
+        TQuitSignals quitSignals;
+        QObject::connect(&quitSignals, &TQuitSignals::Requested, &window, &TFormMain::QuitProgram);
         QObject::connect(&instance, &TSingleInstance::FilesReceived, &window, [&window](const QStringList &files) {
             window.OpenFiles(files);
             window.ShowWindow();

@@ -228,6 +228,10 @@ void InstallScriptedAnswers(const QString &answers)
         const QString answer = next();
         return answer.isEmpty() ? defaultAnswer == TAnswer::Yes : answer == QStringLiteral("Да");
     });
+    SetSaveHandler([line](QWidget *, const QString &title, const QString &) {
+        line(QStringLiteral("save"), title);
+        return QString();
+    });
     SetChooseHandler([line, next](QWidget *, const QString &question, const QStringList &choices, int defaultAnswer) {
         line(QStringLiteral("question"), question);
         const auto chosen = choices.indexOf(next());

@@ -40,7 +40,8 @@ int Choose(QWidget *parent, const QString &question, const QStringList &answers,
 // written to standard error, one line each ("message: ..." and "question:
 // ..."), instead of shown; each question takes the next of the answers
 // (separated by "|", the button's text: "Да", "Восстановить", ...), or its
-// default once they are used up.
+// default once they are used up; the save dialog writes "save: <title>"
+// and is cancelled.
 void InstallScriptedAnswers(const QString &answers);
 
 // The open dialog: the chosen files, empty when cancelled.

@@ -53,6 +53,11 @@ public:
     // and skipped, an untouched empty tab is used for the first.
     void OpenFiles(const QStringList &files);
 
+    // Ends the program through the normal close, questions included, also
+    // from the tray while the window is hidden, and when the system asks
+    // the program to end.
+    void QuitProgram();
+
     // Shows the window (also from hidden or minimised) and raises it: the
     // tray's "Показать окно", and a later start of the program.
     void ShowWindow();
@@ -164,9 +169,6 @@ private:
     void SendNotifications(TFormVillage *page, const QList<TNotification> &notifications);
     void ApplyNotificationSettings(const TNotificationSettings &settings);
     void FormSettingsAccepted();
-    // Ends the program through the normal close, questions included, also
-    // from the tray while the window is hidden.
-    void QuitProgram();
     void ShowVillage(const TVillageData *village);
     void RefreshAllVillages();
 
