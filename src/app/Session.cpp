@@ -66,7 +66,9 @@ QStringList TSession::TakeMissing()
     QStringList missing;
     *this = Kept(Files, Current, [&missing](const QStringList &files, int i) {
         const QString &file = files.at(i);
-        if (QFileInfo(file).isFile())
+        // What is there but no village file (a pipe, a folder) stays, so
+        // that opening it says why it is refused.
+        if (QFileInfo::exists(file))
             return true;
         if (!file.isEmpty())
             missing.append(file);

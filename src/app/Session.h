@@ -32,7 +32,8 @@ public:
 
     // The files that no longer exist, in order; Files keeps only the others
     // (an empty name goes unlisted) and Current follows its file, or falls
-    // back as in FromTabs.
+    // back as in FromTabs. Whatever exists stays, also what is no regular
+    // file (a pipe, a folder): Open refuses it with its reason.
     QStringList TakeMissing();
 
     // The one message about the files of the last session that could not be

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestSession : public QObject
 {
     Q_OBJECT
@@ -25,7 +27,8 @@ private slots:
 
 private:
     // Names "a".."e" stand for existing files in the temporary folder, "gone"
-    // for one that does not exist; "" stays empty.
+    // for one that does not exist, "fifo" for a pipe and "folder" for a
+    // folder; "" stays empty.
     QStringList Paths(const QStringList &names) const;
 
     std::unique_ptr<QTemporaryDir> m_Dir;
@@ -39,6 +42,8 @@ void TestSession::init()
         QFile file(m_Dir->filePath(QString::fromLatin1(name)));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
+    QVERIFY(::mkfifo(QFile::encodeName(m_Dir->filePath(QStringLiteral("fifo"))).constData(), 0600) == 0);
+    QVERIFY(QDir(m_Dir->path()).mkdir(QStringLiteral("folder")));
 }
 
 QStringList TestSession::Paths(const QStringList &names) const
@@ -140,6 +145,9 @@ void TestSession::takeMissing_data()
                               << -1;
     QTest::newRow("empty name dropped without a word") << QStringList{"", "a"} << 1 << QStringList()
                                                        << QStringList{"a"} << 0;
+    QTest::newRow("a pipe and a folder are not gone: Open says why they are refused")
+        << QStringList{"fifo", "gone", "folder", "a"} << 2 << QStringList{"gone"}
+        << QStringList{"fifo", "folder", "a"} << 1;
     QTest::newRow("no shown tab stored: the first is shown") << QStringList{"a", "b"} << -1 << QStringList()
                                                              << QStringList{"a", "b"} << 0;
 }

@@ -2,12 +2,16 @@
 // holds opens read-only (its page says so, and saving asks for another
 // file), a file another program changed is asked about through the seam
 // before it is written, an opened file nobody changed is not written again
-// when its tab closes, and the villages left by a crash are offered back.
+// when its tab closes, the villages left by a crash are offered back, and a
+// pipe left in the session is refused with its reason.
 #include "TestSupport.h"
 
 #include "app/VillageDocument.h"
 #include "app/VillageFileGuard.h"
+#include "app/Session.h"
 #include "app/VillageRecovery.h"
+#include "base/SettingsSeam.h"
+#include "record/VillageFileAccess.h"
 #include "ui/UiSeams.h"
 #include "ui/f_Main.h"
 #include "ui/f_Village.h"
@@ -17,6 +21,8 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -43,6 +49,7 @@ private slots:
     void closingAnUntouchedTabWritesNothing();
     void crashedVillagesOffered_data();
     void crashedVillagesOffered();
+    void sessionPipeRefusedWithItsReason();
 
 private:
     QString WriteVillage(const QString &fileName, const QString &name, const QString &capacity = QStringLiteral("800"));
@@ -264,6 +271,29 @@ void TestFormMainFiles::crashedVillagesOffered()
     window.Page(0)->Document().Write(m_Dir->filePath(QStringLiteral("Test.vlgdat")));
     QVERIFY(window.close());
     QVERIFY(TRecoveryStore(RecoveryFolder()).Found(m_Catalog).isEmpty());
+}
+
+void TestFormMainFiles::sessionPipeRefusedWithItsReason()
+{
+    const QString pipe = m_Dir->filePath(QStringLiteral("Северная.vlgdat"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString previous = SetSettingsFile(m_Dir->filePath(QStringLiteral("JorLivaronMng.conf")));
+    {
+        const auto settings = OpenSettings();
+        QVERIFY(settings);
+        TSession session;
+        session.Files = {pipe};
+        session.Current = 0;
+        session.Save(*settings);
+    }
+    TFormMain window(m_Catalog);
+    window.RestoreSession();
+    SetSettingsFile(previous);
+    // The reason of the refusal, not "no longer there".
+    QCOMPARE(m_Messages->Texts(), QStringList{OpenFailureMessage({false, RefusalBeforeReading(pipe), pipe})});
+    QVERIFY(m_Messages->Texts().constFirst().contains(QStringLiteral("Это не обычный файл")));
+    QCOMPARE(window.PageCount(), 1);
+    QVERIFY(window.ActivePage()->Village().FileName.isEmpty());
 }
 
 QTEST_MAIN(TestFormMainFiles)
