@@ -84,6 +84,7 @@ private slots:
     void changedOnDisk_data();
     void changedOnDisk();
     void writeRefusedAfterAnOutsideChange();
+    void halfWrittenFileLeavesTheVillage();
     void automaticSaveWaitsForTheAnswer();
     void watchedFileReadAgainAfterEachReplace();
 
@@ -432,6 +433,27 @@ void TestVillageDocument::writeRefusedAfterAnOutsideChange()
     QVERIFY(document.Reload().Ok);
     QCOMPARE(document.Village().Capacity[KindIndex(TResourceKind::Wood)], QStringLiteral("999"));
     QVERIFY(!document.HasUnwrittenEdits());
+}
+
+void TestVillageDocument::halfWrittenFileLeavesTheVillage()
+{
+    TVillageDocument document(m_Catalog);
+    const QString path = OpenWrittenVillage(document);
+    QVERIFY(!path.isEmpty());
+    const QByteArray whole = Bytes(path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(whole.left(whole.size() / 2));
+    file.close();
+
+    document.CheckFileOnDisk();
+    QCOMPARE(document.Village().Name, QStringLiteral("Северная"));
+    QCOMPARE(document.Village().FileName, path);
+    QCOMPARE(document.Village().AvBuildings.size(), 2);
+    // Whole again, it is read.
+    QVERIFY(WriteAsAnotherProgram(path, QStringLiteral("999")));
+    document.CheckFileOnDisk();
+    QCOMPARE(document.Village().Capacity[KindIndex(TResourceKind::Wood)], QStringLiteral("999"));
 }
 
 void TestVillageDocument::automaticSaveWaitsForTheAnswer()
