@@ -16,11 +16,18 @@
 #include "ui/f_Main.h"
 #include "ui/f_Village.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QLabel>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -50,6 +57,8 @@ private slots:
     void crashedVillagesOffered_data();
     void crashedVillagesOffered();
     void sessionPipeRefusedWithItsReason();
+    void choiceBoxKeepsItsDefault_data();
+    void choiceBoxKeepsItsDefault();
 
 private:
     QString WriteVillage(const QString &fileName, const QString &name, const QString &capacity = QStringLiteral("800"));
@@ -294,6 +303,50 @@ void TestFormMainFiles::sessionPipeRefusedWithItsReason()
     QVERIFY(m_Messages->Texts().constFirst().contains(QStringLiteral("Это не обычный файл")));
     QCOMPARE(window.PageCount(), 1);
     QVERIFY(window.ActivePage()->Village().FileName.isEmpty());
+}
+
+void TestFormMainFiles::choiceBoxKeepsItsDefault_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 1;
+    QTest::newRow("Esc") << int(Qt::Key_Escape) << 1;
+    QTest::newRow("a click on Загрузить") << 0 << 0;
+}
+
+void TestFormMainFiles::choiceBoxKeepsItsDefault()
+{
+    QFETCH(int, key);
+    QFETCH(int, answer);
+
+    // The toolkit's box behind the seam.
+    UiSeams::SetChooseHandler({});
+    QWidget parent;
+    QStringList buttons;
+    QString shownDefault;
+    QTimer::singleShot(0, &parent, [&buttons, &shownDefault, key] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        for (const QAbstractButton *button : box->buttons())
+            buttons.append(button->text());
+        if (box->defaultButton() != nullptr)
+            shownDefault = box->defaultButton()->text();
+        if (key != 0) {
+            QTest::keyClick(box, Qt::Key(key));
+            return;
+        }
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == QStringLiteral("Загрузить"))
+                button->click();
+        }
+    });
+    QCOMPARE(UiSeams::Choose(&parent, QStringLiteral("Файл изменён?"),
+                             {QStringLiteral("Загрузить"), QStringLiteral("Оставить мои")}, 1),
+             answer);
+    std::sort(buttons.begin(), buttons.end());
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Загрузить"), QStringLiteral("Оставить мои")}));
+    QCOMPARE(shownDefault, QStringLiteral("Оставить мои"));
 }
 
 QTEST_MAIN(TestFormMainFiles)
