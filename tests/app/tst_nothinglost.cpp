@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 
 namespace {
 
@@ -77,8 +78,25 @@ bool LeaveUnsavedVillage(const QString &root, const QString &path)
     return TRecoveryStore(RecoveryFolderOf(root)).Write(QStringLiteral("1-1"), village).Ok;
 }
 
+// Waits up to 30 seconds (a sanitized build starts slowly) for ready.
+bool WaitFor(const std::function<bool()> &ready)
+{
+    for (int i = 0; i < 1200 && !ready(); ++i)
+        QTest::qWait(25);
+    return ready();
+}
+
+// The recovery files of that root other than those a test left ("1-1").
+QStringList OwnRecoveryFiles(const QString &root)
+{
+    QStringList files = QDir(RecoveryFolderOf(root)).entryList({QStringLiteral("*.vlgdat")}, QDir::Files);
+    files.removeAll(QStringLiteral("1-1.vlgdat"));
+    return files;
+}
+
 // Starts the program and waits until it holds the lock of `held` (when
-// given): then it has opened its files.
+// given): then it has opened its files, and it takes the system's request
+// to end.
 bool Start(QProcess &program, const QProcessEnvironment &environment, const QStringList &files, const QString &held)
 {
     program.setProcessEnvironment(environment);
@@ -87,11 +105,11 @@ bool Start(QProcess &program, const QProcessEnvironment &environment, const QStr
         return false;
     if (held.isEmpty())
         return true;
-    for (int i = 0; i < 200 && !QFileInfo::exists(TVillageFileGuard::LockPath(held)); ++i)
-        QTest::qWait(25);
-    // The window and its session come up right after the files.
+    if (!WaitFor([&held] { return QFileInfo::exists(TVillageFileGuard::LockPath(held)); }))
+        return false;
+    // The rest of the start-up after the files.
     QTest::qWait(300);
-    return QFileInfo::exists(TVillageFileGuard::LockPath(held));
+    return true;
 }
 
 // Asks the program to end as the system does at logout; its standard error.
@@ -192,7 +210,8 @@ void TestNothingLost::secondProgramOnAHeldFileWritesNothing()
     QVERIFY(Start(first, Environment(firstRoot, QString()), {path}, path));
     QProcess second;
     QVERIFY(Start(second, Environment(secondRoot, QStringLiteral("Восстановить|Да")), {}, QString()));
-    QTest::qWait(1000);
+    // The village is back: kept under the second program's own key.
+    QVERIFY(WaitFor([&secondRoot] { return !OwnRecoveryFiles(secondRoot).isEmpty(); }));
     const QByteArray before = [&path] {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -226,6 +245,10 @@ void TestNothingLost::killedProgramsVillagesOffered()
     // The village comes back unsaved in the first program, which is killed.
     QProcess killed;
     QVERIFY(Start(killed, Environment(root, QStringLiteral("Восстановить")), {}, path));
+    QVERIFY(WaitFor([&root] {
+        return !OwnRecoveryFiles(root).isEmpty()
+            && !QFileInfo::exists(QDir(RecoveryFolderOf(root)).filePath(QStringLiteral("1-1.vlgdat")));
+    }));
     killed.kill();
     QVERIFY(killed.waitForFinished());
     const QString firstErrors = QString::fromUtf8(killed.readAllStandardError());
@@ -242,7 +265,8 @@ void TestNothingLost::killedProgramsVillagesOffered()
     // The next start offers the village again and takes over the lock.
     QProcess next;
     QVERIFY(Start(next, Environment(root, QStringLiteral("Удалить")), {path}, QString()));
-    QTest::qWait(1500);
+    // Answered: the village's files are gone.
+    QVERIFY(WaitFor([&root] { return QDir(RecoveryFolderOf(root)).entryList(QDir::Files).isEmpty(); }));
     const QString errors = End(next);
     QVERIFY2(errors.contains(question), qPrintable(errors));
     QCOMPARE(QDir(RecoveryFolderOf(root)).entryList(QDir::Files), QStringList());
