@@ -1,7 +1,8 @@
 // Benchmarks of the village logic: catalog loading against the XML parser
 // alone, the recalculation, the tick of many villages, the overview import,
 // the village file round trip, the catch-up of stocks, the projection of a
-// build queue with its chart series, the notification rules, and one tick of
+// build queue with its chart series (also with the effects of fields and
+// storages), the notification rules, and one tick of
 // fifty villages with their notifications and the summary of all villages.
 
 #include "BenchData.h"
@@ -260,6 +261,54 @@ void BM_ProjectionSeriesFifty(benchmark::State &state)
 }
 BENCHMARK(BM_ProjectionSeriesFifty)->Unit(benchmark::kMicrosecond);
 
+// The shipped catalog, loaded once.
+const TdmListObj &ShippedCatalog()
+{
+    static const TBenchCatalog catalog([] {
+        QFile shipped(QStringLiteral(JOR_SHIPPED_CATALOG));
+        shipped.open(QIODevice::ReadOnly);
+        return shipped.readAll();
+    }());
+    return catalog.Catalog;
+}
+
+// A queue of 50 items of the shipped catalog whose ends change the village:
+// fields of the four kinds (incomes), warehouses and granaries (capacities),
+// every one of them with its grain upkeep, on a server of speed 3.
+void BM_ProjectQueueFiftyWithEffects(benchmark::State &state)
+{
+    const TdmListObj &catalog = ShippedCatalog();
+    const QStringList names{QStringLiteral("Лесопильный завод"), QStringLiteral("Склад"),
+                            QStringLiteral("Глиняный карьер"),   QStringLiteral("Амбар"),
+                            QStringLiteral("Железный рудник"),   QStringLiteral("Ферма"),
+                            QStringLiteral("Главное здание")};
+    TQueueProjectionInput input;
+    input.Stocks = {500, 500, 500, 500};
+    input.Incomes = {800, 800, 800, 600};
+    input.Capacities = {1200, 1200, 1200, 1200};
+    input.MainLevel = 3;
+    input.ServerSpeed = 3;
+    input.Horizon = 7 * 24 * 3600;
+    for (qint32 i = 0; i < 50; ++i) {
+        const QString &name = names.at(i % names.size());
+        input.Queue.append(catalog.FindByDisplayText(MakeDisplayText(name, 1 + i / names.size())));
+    }
+    qsizetype steps = 0;
+    qsizetype scheduled = 0;
+    for (auto _ : state) {
+        const TQueueProjection projection = ProjectQueue(catalog, input);
+        steps = projection.CapacitySteps[0].size();
+        benchmark::DoNotOptimize(steps);
+        scheduled = std::count_if(projection.Items.begin(), projection.Items.end(),
+                                  [](const TProjectedItem &item) { return item.IsScheduled(); });
+    }
+    // Every item is played through; warehouse levels 2 to 7 step the
+    // capacity (level 1 gives the 1200 it has already).
+    state.counters["steps"] = double(steps);
+    state.counters["scheduled"] = double(scheduled);
+}
+BENCHMARK(BM_ProjectQueueFiftyWithEffects)->Unit(benchmark::kMicrosecond);
+
 // What a village pays for each change of its record with the same queue:
 // the whole evaluation (table, projection, storages, snapshot).
 void BM_QueueModelRecomputeFifty(benchmark::State &state)
@@ -296,7 +345,7 @@ void BM_NotificationTickFiftyVillages(benchmark::State &state)
         for (int b = 0; b < 20; ++b)
             snapshot.Buildings.append({QStringLiteral("Строение %1 (%2)").arg(b).arg(v % 20 + 1), TAffordTime(b * 60)});
         for (TStorageSnapshot &storage : snapshot.Storages)
-            storage = {qint64(900 + v), false};
+            storage = {qint64(900 + v), false, {}, false};
         snapshots.push_back(snapshot);
     }
     std::vector<TNotificationRules> rules(snapshots.size());

@@ -63,6 +63,9 @@ row("catch-up of 50 villages over 30 days", f"{t * 1e6:.2f} us", "budget 50 us (
 t = seconds("BM_ProjectQueueFifty")
 row("queue of 50 projected over a week", f"{t * 1e6:.1f} us", "budget 100 us (1 ms / 10)",
     "well under 1 ms", t < 100e-6)
+t = seconds("BM_ProjectQueueFiftyWithEffects")
+row("queue of 50 with fields and storages projected", f"{t * 1e6:.1f} us", "budget 1 ms", "well under 1 ms",
+    t < 1e-3)
 t = seconds("BM_ProjectionSeriesFifty")
 row("chart series of that queue", f"{t * 1e6:.1f} us", "budget 100 us", "well under 1 ms", t < 100e-6)
 t = seconds("BM_QueueModelRecomputeFifty")

@@ -22,6 +22,7 @@ Rules for level L, from the level-1 figures:
   USEGRAIN(L) = USEGRAIN(1) + (L-1) div 2 when USEGRAIN(1) is not 0, else 0
   EK(L)       = 1 + L div 2
   PROD(L)     = the building's own rule (see PRODUCTION_RULES)
+  CAPACITY(L) = for a warehouse or granary, its whole capacity (32 bits)
 
 All arithmetic is exact (fractions.Fraction), so rounding never depends on
 floating-point error.  "Nearest" always rounds half up, written out as
@@ -52,6 +53,7 @@ USEGRAIN_RANGE = (0, 65535)
 EK_RANGE = (0, 65535)
 PROD_RANGE = (-32768, 32767)
 TIME_RANGE = (0, 2**31 - 1)          # seconds, signed 32-bit
+CAPACITY_RANGE = (0, 2**31 - 1)      # signed 32-bit
 
 
 def round_half_up(x, step):
@@ -65,21 +67,25 @@ def main_building_percent(level):
 
 
 def storage_capacity(level):
-    """Capacity of a warehouse or granary: 2120 * 1.2^L - 1320, to 100.
+    """Capacity of a warehouse or granary: 2120 * 1.2^L - 1320, to 100."""
+    return round_half_up(2120 * F("1.2") ** level - 1320, 100)
+
+
+def storage_prod(level):
+    """PROD of a warehouse or granary: its capacity, clamped to 16 bits.
 
     From level 16 on the capacity exceeds the 16-bit PROD field, so the
-    catalog holds 32767 there (the program reads PROD only for the main
-    building).
+    catalog holds 32767 there and the whole capacity in CAPACITY, which the
+    program reads instead where it is given.
     """
-    capacity = round_half_up(2120 * F("1.2") ** level - 1320, 100)
-    return min(capacity, PROD_RANGE[1])
+    return min(storage_capacity(level), PROD_RANGE[1])
 
 
 # PROD of each kind of building, as a function of the level.
 PRODUCTION_RULES = {
     "field": lambda level: FIELD_PRODUCTION[level - 1],
     "main": main_building_percent,
-    "storage": storage_capacity,
+    "storage": storage_prod,
     "traders": lambda level: level,
     "hidden": lambda level: 100 * level,
     "wall": lambda level: 3 * level,
@@ -161,9 +167,14 @@ def make_level(building, level):
     check_range(seconds, TIME_RANGE, where + " TIME")
     check_range(prod, PROD_RANGE, where + " PROD")
 
-    return [("ID", level), ("WOOD", wood), ("CLAY", clay), ("IRON", iron),
-            ("GRAIN", grain), ("USEGRAIN", use_grain), ("EK", ek),
-            ("TIME", seconds_to_text(seconds)), ("PROD", prod)]
+    entry = [("ID", level), ("WOOD", wood), ("CLAY", clay), ("IRON", iron),
+             ("GRAIN", grain), ("USEGRAIN", use_grain), ("EK", ek),
+             ("TIME", seconds_to_text(seconds)), ("PROD", prod)]
+    if prod_rule == "storage":
+        capacity = storage_capacity(level)
+        check_range(capacity, CAPACITY_RANGE, where + " CAPACITY")
+        entry.append(("CAPACITY", capacity))
+    return entry
 
 
 def make_catalog():
@@ -187,7 +198,10 @@ def check_known_figures(catalog):
     require(prod("Главное здание", 20) == 50, prod("Главное здание", 20))
     require(prod("Главное здание", 10) == 72, prod("Главное здание", 10))
     require(prod("Склад", 1) == 1200, prod("Склад", 1))
-    require(round_half_up(2120 * F("1.2") ** 20 - 1320, 100) == 80000, "capacity of level 20")
+    require(dict(entries["Склад"][19])["CAPACITY"] == 80000, "capacity of level 20")
+    # Where PROD is not clamped it is the capacity itself.
+    for level in range(1, 16):
+        require(dict(entries["Амбар"][level - 1])["CAPACITY"] == prod("Амбар", level), "capacity of level %d" % level)
 
 
 def attribute_text(value):

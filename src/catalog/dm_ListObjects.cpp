@@ -249,6 +249,8 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
                 if (ReadNumber(level, QStringLiteral("PROD"), 0, -32768, 32767, prod) != TLoadFailure::None)
                     return TLoadFailure::Silent;
                 entry.Prod = qint16(prod);
+                if (ReadNumber(level, QStringLiteral("CAPACITY"), -1, 0, intMax, entry.Capacity) != TLoadFailure::None)
+                    return TLoadFailure::Silent;
 
                 if (entry.Name == MainBuildingName && entry.Level >= 1 && entry.Level <= 20)
                     m_MainBuildingPercent[entry.Level - 1] = entry.Prod;

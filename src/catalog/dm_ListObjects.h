@@ -35,6 +35,9 @@ struct TLivaronObject
     quint16 EK = 0;
     qint32 Time = 0;
     qint16 Prod = 0;
+    // A storage's capacity at this level (attribute "CAPACITY", 32 bits, for
+    // capacities beyond the 16 bits of Prod); -1 when the catalog gives none.
+    qint32 Capacity = -1;
 
     // Name, " (", the level with a blank in front of a one-digit level, ")":
     // "Ферма ( 5)", "Ферма (10)", "Ферма (-1)".

@@ -16,6 +16,7 @@ namespace {
 constexpr int NameColumn = 0;
 constexpr int TimeColumn = 5;
 constexpr int BuildColumn = 6;
+constexpr int PaybackColumn = 7;
 
 bool IsCostColumn(int column)
 {
@@ -47,7 +48,7 @@ const QStringList &TAvailableModel::ColumnTitles()
     static const QStringList titles{QStringLiteral("Строение"),         ResourceName(TResourceKind::Wood),
                                     ResourceName(TResourceKind::Clay), ResourceName(TResourceKind::Iron),
                                     ResourceName(TResourceKind::Grain), QStringLiteral("Время"),
-                                    QStringLiteral("Строить")};
+                                    QStringLiteral("Строить"),          QStringLiteral("Окупится")};
     return titles;
 }
 
@@ -83,6 +84,8 @@ QString TAvailableModel::Text(const TAvailableEntry &entry, int column) const
     }
     if (column == BuildColumn)
         return DurationText(entry.BuildSeconds);
+    if (column == PaybackColumn && entry.HasPayback())
+        return DurationText(entry.Payback);
     return {};
 }
 
@@ -96,6 +99,8 @@ qint64 TAvailableModel::SortValue(const TAvailableEntry &entry, int column) cons
         return entry.Afford.Seconds;
     if (column == BuildColumn)
         return entry.BuildSeconds;
+    if (column == PaybackColumn)
+        return entry.Payback;
     return 0;
 }
 
@@ -192,6 +197,13 @@ void TAvailableModel::ApplyOrder()
             if (leftNever)
                 return false;
         }
+        if (column == PaybackColumn) {
+            // Buildings that pay nothing back stand last, in either order.
+            if (left.HasPayback() != right.HasPayback())
+                return left.HasPayback();
+            if (!left.HasPayback())
+                return false;
+        }
         if (column == NameColumn) {
             const int compared = CompareText(Text(left, column), Text(right, column));
             return descending ? compared > 0 : compared < 0;
@@ -213,7 +225,7 @@ QList<std::array<QString, 7>> TAvailableModel::DisplayRows() const
     rows.reserve(m_Rows);
     for (int row = 0; row < m_Rows; ++row) {
         std::array<QString, 7> texts;
-        for (int column = 0; column < 7; ++column)
+        for (int column = 0; column < int(texts.size()); ++column)
             texts[std::size_t(column)] = Text(Entry(row), column);
         rows.append(texts);
     }

@@ -1,7 +1,8 @@
 // The table of available buildings as a Qt model: the evaluation's rows (numbers)
 // shown as the texts "Строение", "Дерево", "Глина", "Железо", "Зерно",
-// "Время", "Строить", with the shortage of each cost as a role, and sorting
-// by a column's value. The village page's sgCalc shows it; tests read its
+// "Время", "Строить" and "Окупится" (for a resource field, the time until
+// its added production pays back its costs), with the shortage of each cost
+// as a role, and sorting by a column's value. The village page's sgCalc shows it; tests read its
 // texts row by row with DisplayRows().
 #pragma once
 
@@ -37,7 +38,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     // Orders the rows by a column: names by text, costs and times by value,
-    // the buildings that never become affordable last in either order; equal
+    // the buildings that never become affordable last in either order (by
+    // "Время"), those that pay nothing back last (by "Окупится"); equal
     // values keep the planner's order. The order holds through later
     // recalculations; column -1 brings back the planner's order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
@@ -45,7 +47,8 @@ public:
     // The planner's row (for the build command) shown at a model row; -1
     // when there is none.
     int PlannerRow(int row) const;
-    // The display texts of every row in the shown order.
+    // The display texts of the columns "Строение" to "Строить" of every row
+    // in the shown order.
     QList<std::array<QString, 7>> DisplayRows() const;
 
 private:

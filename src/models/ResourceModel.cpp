@@ -50,6 +50,11 @@ QString TResourceModel::FullNowText()
 
 QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now)
 {
+    if (const std::optional<qint64> empty = SecondsToEmpty(stock, income)) {
+        if (*empty == 0)
+            return QStringLiteral("пусто");
+        return QStringLiteral("опустеет ") + DurationWithEndText(*empty, now);
+    }
     if (IsFull(stock, capacity))
         return FullNowText();
     const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
@@ -75,6 +80,8 @@ QVariant TResourceModel::data(const QModelIndex &index, int role) const
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
     const TResourceKind kind = AllResourceKinds[std::size_t(index.column())];
+    if (role == RunningOutRole)
+        return index.row() == FullRow && m_Village.ResourceAddValue(kind) < 0;
     if (role == FullnessRole) {
         if (index.row() != StockRow)
             return {};
@@ -137,6 +144,6 @@ Qt::ItemFlags TResourceModel::flags(const QModelIndex &index) const
 
 void TResourceModel::RecordChanged()
 {
-    static const QList<int> roles{Qt::DisplayRole, Qt::EditRole, FullnessRole};
+    static const QList<int> roles{Qt::DisplayRole, Qt::EditRole, FullnessRole, RunningOutRole};
     emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), roles);
 }

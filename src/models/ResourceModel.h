@@ -1,7 +1,8 @@
 // The resource table as a Qt model: the rows "Накоплено" (stocks),
 // "Поступление, в час" (hourly incomes) and "Вместимость" (storage
 // capacities, empty while unknown) of the four kinds, which the player edits,
-// and the read-only row "Заполнится" (when each storage runs full). Typed
+// and the read-only row "Заполнится" (when each storage runs full, or, for a
+// negative income, when the stock runs out). Typed
 // values go to the record's hand-edit operations, which set Modified and
 // recalculate; a text that is no acceptable number is refused. The stock
 // cells tell through FullnessRole how near their storage is to full. The
@@ -23,6 +24,8 @@ public:
     enum TRole {
         // TFullness (as int) of a stock cell; none for the other rows.
         FullnessRole = Qt::UserRole + 1,
+        // bool: a cell of "Заполнится" that tells a stock running out.
+        RunningOutRole,
     };
 
     // How near a storage is to full: its stock at or above a known
@@ -36,9 +39,12 @@ public:
     // is at or above it (whatever the income); FullWithinHour when the
     // income fills it in SoonSeconds or less; Room otherwise.
     static TFullness Fullness(qint32 stock, qint32 income, qint32 capacity);
-    // What "Заполнится" reads for one kind: "полон" when Full; the time
-    // until full with its end clock counted from now ("01:23:45 (10:47)");
-    // empty when the capacity is unknown or the income is 0 or negative.
+    // What "Заполнится" reads for one kind: with a negative income "пусто"
+    // when the stock is at 0 or below, else "опустеет " and the time until
+    // it runs out with its end clock ("опустеет 01:23:45 (10:47)"); "полон"
+    // when Full; the time until full with its end clock counted from now
+    // ("01:23:45 (10:47)"); empty when the capacity is unknown or the
+    // income is 0.
     static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now);
     // "полон": a storage full now, wherever the program says so.
     static QString FullNowText();

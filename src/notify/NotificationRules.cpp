@@ -20,6 +20,28 @@ QString StorageOf(TResourceKind kind)
     return ResourceName(kind) + QStringLiteral(": ") + StorageName(kind);
 }
 
+// "через 2 мин 22 сек", "через 10 мин", "через 45 сек"; "сейчас" at 0: minutes
+// and seconds, as the table's "00:02:22" reads.
+QString WhenText(qint64 seconds)
+{
+    const qint64 left = std::max<qint64>(seconds, 0);
+    const qint64 minutes = left / 60;
+    const qint64 rest = left % 60;
+    QStringList parts;
+    if (minutes > 0)
+        parts.append(QString::number(minutes) + QStringLiteral(" мин"));
+    if (rest > 0)
+        parts.append(QString::number(rest) + QStringLiteral(" сек"));
+    return parts.isEmpty() ? QStringLiteral("сейчас") : QStringLiteral("через ") + parts.join(u' ');
+}
+
+// "Северная: зерно", a kind of a village.
+QString KindOf(const QString &village, TResourceKind kind)
+{
+    const QString name = village.isEmpty() ? QStringLiteral("Без названия") : village;
+    return name + QStringLiteral(": ") + ResourceName(kind).toLower();
+}
+
 } // namespace
 
 QDebug operator<<(QDebug debug, TNotificationKind kind)
@@ -34,6 +56,8 @@ QDebug operator<<(QDebug debug, TNotificationKind kind)
         return debug.nospace() << "StorageNearlyFull";
     case TNotificationKind::StorageFull:
         return debug.nospace() << "StorageFull";
+    case TNotificationKind::ResourceRunningOut:
+        return debug.nospace() << "ResourceRunningOut";
     }
     return debug;
 }
@@ -52,18 +76,19 @@ QString TNotificationRules::ConstructionEndedText(const QString &building)
 
 QString TNotificationRules::StorageNearlyFullText(TResourceKind kind, qint64 seconds)
 {
-    // Minutes and seconds, as the table's "00:02:22" reads: "через 2 мин
-    // 22 сек", "через 10 мин", "через 45 сек"; "сейчас" at 0.
-    const qint64 left = std::max<qint64>(seconds, 0);
-    const qint64 minutes = left / 60;
-    const qint64 rest = left % 60;
-    QStringList parts;
-    if (minutes > 0)
-        parts.append(QString::number(minutes) + QStringLiteral(" мин"));
-    if (rest > 0)
-        parts.append(QString::number(rest) + QStringLiteral(" сек"));
-    const QString when = parts.isEmpty() ? QStringLiteral("сейчас") : QStringLiteral("через ") + parts.join(u' ');
-    return StorageOf(kind) + QStringLiteral(" заполнится ") + when;
+    return StorageOf(kind) + QStringLiteral(" заполнится ") + WhenText(seconds);
+}
+
+QString TNotificationRules::RunningOutText(const QString &village, TResourceKind kind, qint64 seconds)
+{
+    return KindOf(village, kind) + QStringLiteral(" закончится ") + WhenText(seconds);
+}
+
+QString TNotificationRules::RanOutText(const QString &village, TResourceKind kind)
+{
+    // Глина is the one feminine name of the four.
+    const QString ended = kind == TResourceKind::Clay ? QStringLiteral(" закончилась") : QStringLiteral(" закончилось");
+    return KindOf(village, kind) + ended;
 }
 
 QString TNotificationRules::StorageFullText(TResourceKind kind)
@@ -89,6 +114,8 @@ void TNotificationRules::Reset()
     m_Affordable.clear();
     m_NearlyFull = {};
     m_Full = {};
+    m_RunningOut = {};
+    m_RanOut = {};
 }
 
 void TNotificationRules::Send(QList<TNotification> &out, TNotificationKind kind, QString text) const
@@ -164,6 +191,23 @@ QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
         }
         m_Full[i] = full;
         m_NearlyFull[i] = nearlyFull;
+    }
+
+    for (TResourceKind kind : AllResourceKinds) {
+        const std::size_t i = KindIndex(kind);
+        const TStorageSnapshot &storage = snapshot.Storages[i];
+        const bool ranOut = storage.Empty;
+        const bool runningOut =
+            ranOut || (storage.SecondsToEmpty && *storage.SecondsToEmpty <= RunningOutSeconds);
+        if (!first) {
+            if (ranOut && !m_RanOut[i])
+                Send(out, TNotificationKind::ResourceRunningOut, RanOutText(snapshot.VillageName, kind));
+            else if (runningOut && !ranOut && !m_RunningOut[i])
+                Send(out, TNotificationKind::ResourceRunningOut,
+                     RunningOutText(snapshot.VillageName, kind, *storage.SecondsToEmpty));
+        }
+        m_RanOut[i] = ranOut;
+        m_RunningOut[i] = runningOut;
     }
     return out;
 }

@@ -8,7 +8,11 @@
 // - a construction ended: on the tick it ends;
 // - a storage will be full within 10 minutes: once, and again only after its
 //   time to full rose above 10 minutes (or it has none any more);
-// - a storage is full: once, and again only after it was not full.
+// - a storage is full: once, and again only after it was not full;
+// - a stock that shrinks (a negative income) runs out within 10 minutes:
+//   once, and again only after its time rose above 10 minutes (or it stopped
+//   shrinking); it has run out: once, and again only after it had not. In
+//   the game an empty granary starves the troops.
 //
 // Nothing floods: the first snapshot after a village is opened (or after
 // Reset) only notes what is already true, and so does the first snapshot in
@@ -34,7 +38,12 @@
 #include <array>
 #include <optional>
 
-enum class TNotificationKind { Affordable, ConstructionEnded, StorageNearlyFull, StorageFull };
+enum class TNotificationKind { Affordable, ConstructionEnded, StorageNearlyFull, StorageFull, ResourceRunningOut };
+
+// Every kind, in the order of the enumeration.
+inline constexpr std::array<TNotificationKind, 5> AllNotificationKinds{
+    TNotificationKind::Affordable, TNotificationKind::ConstructionEnded, TNotificationKind::StorageNearlyFull,
+    TNotificationKind::StorageFull, TNotificationKind::ResourceRunningOut};
 
 QDebug operator<<(QDebug debug, TNotificationKind kind);
 
@@ -57,9 +66,12 @@ public:
     // A storage is nearly full when it will be full within this many seconds.
     static constexpr qint64 NearlyFullSeconds = 600;
 
+    // A stock runs out soon when it is gone within this many seconds.
+    static constexpr qint64 RunningOutSeconds = 600;
+
     // The notifications that this snapshot brings, in the order: constructions
     // ended, buildings affordable (in snapshot order), storages (wood, clay,
-    // iron, grain).
+    // iron, grain), stocks running out (wood, clay, iron, grain).
     QList<TNotification> Feed(const TVillageSnapshot &snapshot);
 
     // Forgets every state: the next snapshot is taken as the first.
@@ -75,12 +87,16 @@ public:
     static QString ConstructionEndedText(const QString &building);
     static QString StorageNearlyFullText(TResourceKind kind, qint64 seconds);
     static QString StorageFullText(TResourceKind kind);
+    // With the village's name, as a line of its own: "Северная: зерно
+    // закончится через 10 мин", "Северная: зерно закончилось".
+    static QString RunningOutText(const QString &village, TResourceKind kind, qint64 seconds);
+    static QString RanOutText(const QString &village, TResourceKind kind);
 
 private:
     void Send(QList<TNotification> &out, TNotificationKind kind, QString text) const;
 
     bool m_Started = false;
-    std::array<bool, 4> m_EnabledKinds{true, true, true, true};
+    std::array<bool, AllNotificationKinds.size()> m_EnabledKinds{true, true, true, true, true};
     // The buildings of the last snapshot, in its order: their texts, whether
     // each is the first place of its text, and whether it was affordable.
     QList<QString> m_Texts;
@@ -88,4 +104,6 @@ private:
     QList<bool> m_Affordable;
     std::array<bool, 4> m_NearlyFull{};
     std::array<bool, 4> m_Full{};
+    std::array<bool, 4> m_RunningOut{};
+    std::array<bool, 4> m_RanOut{};
 };

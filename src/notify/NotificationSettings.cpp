@@ -24,13 +24,11 @@ QString KindKey(TNotificationKind kind)
         return QStringLiteral("Notifications/StorageNearlyFull");
     case TNotificationKind::StorageFull:
         return QStringLiteral("Notifications/StorageFull");
+    case TNotificationKind::ResourceRunningOut:
+        return QStringLiteral("Notifications/ResourceRunningOut");
     }
     return {};
 }
-
-constexpr std::array<TNotificationKind, 4> AllKinds{
-    TNotificationKind::Affordable, TNotificationKind::ConstructionEnded,
-    TNotificationKind::StorageNearlyFull, TNotificationKind::StorageFull};
 
 constexpr std::size_t Slot(TNotificationKind kind)
 {
@@ -67,7 +65,7 @@ void TNotificationSettings::SetKindEnabled(TNotificationKind kind, bool enabled)
 
 void TNotificationSettings::ApplyTo(TNotificationRules &rules) const
 {
-    for (const TNotificationKind kind : AllKinds)
+    for (const TNotificationKind kind : AllNotificationKinds)
         rules.SetKindEnabled(kind, IsKindEnabled(kind));
 }
 
@@ -79,7 +77,7 @@ bool TNotificationSettings::HidesOnClose(bool trayAvailable) const
 TNotificationSettings TNotificationSettings::Load(const QSettings &settings)
 {
     TNotificationSettings result;
-    for (const TNotificationKind kind : AllKinds)
+    for (const TNotificationKind kind : AllNotificationKinds)
         result.SetKindEnabled(kind, ReadFlag(settings, KindKey(kind), result.IsKindEnabled(kind)));
     result.Sound = ReadFlag(settings, SoundKey, result.Sound);
     result.HideToTray = ReadFlag(settings, HideToTrayKey, result.HideToTray);
@@ -89,7 +87,7 @@ TNotificationSettings TNotificationSettings::Load(const QSettings &settings)
 
 void TNotificationSettings::Save(QSettings &settings) const
 {
-    for (const TNotificationKind kind : AllKinds)
+    for (const TNotificationKind kind : AllNotificationKinds)
         settings.setValue(KindKey(kind), IsKindEnabled(kind));
     settings.setValue(SoundKey, Sound);
     settings.setValue(HideToTrayKey, HideToTray);
@@ -116,7 +114,7 @@ QDebug operator<<(QDebug debug, const TNotificationSettings &settings)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "TNotificationSettings(kinds " << settings.Kinds[0] << ' ' << settings.Kinds[1] << ' '
-                    << settings.Kinds[2] << ' ' << settings.Kinds[3] << ", sound " << settings.Sound
+                    << settings.Kinds[2] << ' ' << settings.Kinds[3] << ' ' << settings.Kinds[4] << ", sound " << settings.Sound
                     << ", hide to tray " << settings.HideToTray << ", clipboard " << settings.WatchClipboard << ')';
     return debug;
 }

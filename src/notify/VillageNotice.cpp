@@ -23,6 +23,7 @@ TVillageNotice MakeVillageNotice(const QString &village, const QList<TNotificati
             break;
         case TNotificationKind::StorageNearlyFull:
         case TNotificationKind::StorageFull:
+        case TNotificationKind::ResourceRunningOut:
             storages.append(notification.Text);
             break;
         }

@@ -106,6 +106,25 @@ void TVillageData::SetMainLevel(const QString &text)
         emit RecalculationRequested();
 }
 
+qint32 TVillageData::ServerSpeedOf(QStringView text)
+{
+    const std::optional<qint32> speed = ParseWholeNumber(text);
+    if (speed && std::find(ServerSpeeds.begin(), ServerSpeeds.end(), *speed) != ServerSpeeds.end())
+        return *speed;
+    return 1;
+}
+
+void TVillageData::SetServerSpeed(const QString &text)
+{
+    if (text == ServerSpeed)
+        return;
+    ServerSpeed = text;
+    m_ServerSpeedValue = ServerSpeedOf(text);
+    SetModified(true);
+    emit ServerSpeedChanged(m_ServerSpeedValue);
+    emit RecalculationRequested();
+}
+
 void TVillageData::CommitMainLevel()
 {
     if (!IsWholeNumber(MainLevel))

@@ -83,6 +83,10 @@ public:
     // know keeps its place with CatalogIndex -1: it is written back, never
     // projected.
     QList<TAvBuildingEntry> Queue;
+    // The game server's speed as the file or the page gave it ("3"); empty
+    // while neither did, which is speed 1 (and a file without it is written
+    // without it).
+    QString ServerSpeed;
     // What the village's file carried that this version does not use, to be
     // written back with the village; filled by the file reader only.
     TKeptFileContent KeptFileContent;
@@ -159,6 +163,15 @@ public:
     void SetHorizon(qint32 seconds);
     void SetHourCounter(qint32 counter);
 
+    // The server's speed: a different text sets Modified and asks for a
+    // recalculation.
+    void SetServerSpeed(const QString &text);
+    // The speeds a server runs at, and the speed a text gives: one of them
+    // as a whole number, else 1.
+    static constexpr std::array<qint32, 5> ServerSpeeds{1, 2, 3, 5, 10};
+    static qint32 ServerSpeedOf(QStringView text);
+    qint32 ServerSpeedValue() const { return m_ServerSpeedValue; }
+
     // Values read by the whole-number rule: 0 (level: 1) when not a number.
     qint32 ResourceCollectValue(TResourceKind kind) const { return m_Stocks[KindIndex(kind)]; }
     qint32 ResourceAddValue(TResourceKind kind) const { return m_Incomes[KindIndex(kind)]; }
@@ -215,10 +228,12 @@ signals:
     void QueueChanged();
     void ConstructionChanged();
     void HorizonChanged(qint32 seconds);
+    void ServerSpeedChanged(qint32 speed);
 
 private:
     TResourceAmounts m_Stocks{};
     TResourceAmounts m_Incomes{};
     TResourceAmounts m_Capacities{-1, -1, -1, -1};
     qint32 m_MainLevelValue = 1;
+    qint32 m_ServerSpeedValue = 1;
 };

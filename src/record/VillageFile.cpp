@@ -6,7 +6,8 @@
 // replaces the file in one step (QSaveFile), so that a failed write never
 // damages the old file:
 //
-//   <JorVillageData><Date Saved/><Village Name Race MainLevel/>
+//   <JorVillageData><Date Saved/><Village Name Race MainLevel ServerSpeed/>
+//                                           (ServerSpeed only when given)
 //   <ResourceCollect Wood Clay Iron Grain/><ResourceAdd Wood Clay Iron Grain/>
 //   <Capacity Wood Clay Iron Grain/>           (only with a capacity given)
 //   <AvBuildings><Building/>...</AvBuildings>
@@ -80,6 +81,7 @@ const QString EndsAttribute = QStringLiteral("Ends");
 const QString NameAttribute = QStringLiteral("Name");
 const QString RaceAttribute = QStringLiteral("Race");
 const QString MainLevelAttribute = QStringLiteral("MainLevel");
+const QString ServerSpeedAttribute = QStringLiteral("ServerSpeed");
 
 // Attribute names of the two resource elements, in TResourceKind order.
 const std::array<QString, 4> ResourceAttributes{
@@ -196,11 +198,13 @@ QByteArray VillageFileBytes(const TVillageData &village)
     WriteKeptChildren(writer, kept, DateElementName);
     writer.writeEndElement();
 
-    WriteLeafElement(writer, VillageElementName,
-                     {{NameAttribute, XmlSafeText(village.Name)},
-                      {RaceAttribute, TVillageData::RaceDisplayName(village.Race)},
-                      {MainLevelAttribute, XmlSafeText(village.MainLevel)}},
-                     kept);
+    TXmlAttributes villageAttributes{{NameAttribute, XmlSafeText(village.Name)},
+                                     {RaceAttribute, TVillageData::RaceDisplayName(village.Race)},
+                                     {MainLevelAttribute, XmlSafeText(village.MainLevel)}};
+    // Only a village whose speed was given has it: older files stay as they were.
+    if (!village.ServerSpeed.isEmpty())
+        villageAttributes.append({ServerSpeedAttribute, XmlSafeText(village.ServerSpeed)});
+    WriteLeafElement(writer, VillageElementName, villageAttributes, kept);
 
     WriteLeafElement(writer, ResourceCollectElementName, ResourceAttributeValues(village.ResourceCollect), kept);
     WriteLeafElement(writer, ResourceAddElementName, ResourceAttributeValues(village.ResourceAdd), kept);
@@ -490,7 +494,10 @@ void ApplyVillage(const TXmlNode &element, TVillageData &village, TKeptFileConte
         village.SetRace(RacePosition(*race));
     if (const std::optional<QString> level = element.Attribute(MainLevelAttribute); level && *level != village.MainLevel)
         village.SetMainLevel(*level);
-    KeepAttributesAndContent(element, VillageElementName, {NameAttribute, RaceAttribute, MainLevelAttribute}, kept);
+    if (const std::optional<QString> speed = element.Attribute(ServerSpeedAttribute))
+        village.SetServerSpeed(*speed);
+    KeepAttributesAndContent(element, VillageElementName,
+                             {NameAttribute, RaceAttribute, MainLevelAttribute, ServerSpeedAttribute}, kept);
 }
 
 enum class TResourceRow { Stocks, Production, Capacity };

@@ -2,6 +2,7 @@
 #include "Evaluation.h"
 
 #include "record/VillageData.h"
+#include "rules/BuildingEffects.h"
 
 #include "catalog/dm_ListObjects.h"
 
@@ -11,7 +12,7 @@ QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.Afford << ", "
-                    << entry.BuildSeconds << ", short " << entry.ShortKinds << ')';
+                    << entry.BuildSeconds << ", short " << entry.ShortKinds << ", payback " << entry.Payback << ')';
     return debug;
 }
 
@@ -43,6 +44,7 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
     const TResourceAmounts &incomes = village.Incomes();
     const TResourceAmounts &capacities = village.Capacities();
     const qint32 percent = catalog.MainBuildingPercent(village.MainLevelValue());
+    const qint32 speed = village.ServerSpeedValue();
     const qint32 catalogCount = catalog.Count();
     // The rule on scaled amounts, with the stocks and tops scaled once.
     const TScaledAmounts scaledStocks = ScaledAmounts(stocks);
@@ -71,7 +73,8 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
         row.CatalogIndex = entry.CatalogIndex;
         row.Afford = timeToAfford(object);
         // BuildSecondsAt, with the level's percentage looked up once.
-        row.BuildSeconds = std::max(BuildSeconds(object.Time, percent), 0);
+        row.BuildSeconds = AtServerSpeed(std::max(BuildSeconds(object.Time, percent), 0), speed);
+        row.Payback = PaybackSeconds(catalog, entry.CatalogIndex, speed).value_or(-1);
         for (TResourceKind kind : AllResourceKinds) {
             if (object.Cost(kind) > stocks[KindIndex(kind)])
                 row.ShortKinds |= quint8(1u << KindIndex(kind));
@@ -90,7 +93,7 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
         snapshot.Buildings.append({entry.Text, timeToAfford(catalog.Object(entry.CatalogIndex))});
     }
     snapshot.Storages = StorageSnapshots(village);
-    TQueueProjectionInput input = QueueInputOf(village, village.Horizon);
+    TQueueProjectionInput input = QueueInputOf(village, catalog, village.Horizon);
     input.WithTimeline = withTimeline;
     evaluation.Queue = ProjectQueue(catalog, input);
 }

@@ -33,9 +33,13 @@ struct TAvailableEntry
     qint32 BuildSeconds = 0;
     // Bit KindIndex(kind) is set where the cost exceeds the stock.
     quint8 ShortKinds = 0;
+    // For a resource field, the seconds until its added production pays
+    // back its costs (PaybackSeconds); -1 for other buildings.
+    qint64 Payback = -1;
 
     bool IsBlank() const { return CatalogIndex < 0; }
     bool IsShort(TResourceKind kind) const { return ShortKinds & (1u << KindIndex(kind)); }
+    bool HasPayback() const { return Payback >= 0; }
 
     friend bool operator==(const TAvailableEntry &, const TAvailableEntry &) = default;
 };

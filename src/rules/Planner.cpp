@@ -13,6 +13,7 @@
 #include "base/TimeText.h"
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
+#include "rules/BuildingEffects.h"
 
 #include <algorithm>
 
@@ -20,14 +21,6 @@ namespace {
 
 constexpr qint32 OneHour = 3600;
 constexpr qint32 SavePeriod = 300;
-
-// The four kinds of resource field, of which a village has several: building
-// one adds its next level to the considered list and keeps the current one.
-bool IsResourceField(const QString &name)
-{
-    return name == QStringLiteral("Глиняный карьер") || name == QStringLiteral("Ферма")
-        || name == QStringLiteral("Железный рудник") || name == QStringLiteral("Лесопильный завод");
-}
 
 } // namespace
 
@@ -162,7 +155,8 @@ void TPlanner::BuildFromCatalog(qint32 catalogIndex)
     if (catalogIndex < 0 || catalogIndex >= m_Catalog.Count())
         return;
     const TLivaronObject &object = m_Catalog.Object(catalogIndex);
-    BuildObject(&object, catalogIndex, BuildSecondsAt(m_Catalog, object.Time, m_Village.MainLevelValue()));
+    BuildObject(&object, catalogIndex,
+                BuildSecondsAt(m_Catalog, object.Time, m_Village.MainLevelValue(), m_Village.ServerSpeedValue()));
 }
 
 void TPlanner::BuildObject(const TLivaronObject *object, qint32 catalogIndex, qint32 buildSeconds)
@@ -221,17 +215,26 @@ std::optional<TAvBuildingEntry> TPlanner::EntryToEnqueue(const TdmListObj &catal
     if (catalogIndex < 0 || catalogIndex >= catalog.Count())
         return std::nullopt;
     const TLivaronObject &chosen = catalog.Object(catalogIndex);
-    // The highest level of the same building that the queue holds.
+    // The highest level of the same building that the queue holds, and
+    // whether it holds the chosen entry itself.
     qint32 highest = -1;
+    bool holdsChosen = false;
     for (const TAvBuildingEntry &queued : queue) {
         if (queued.CatalogIndex < 0 || queued.CatalogIndex >= catalog.Count())
             continue;
+        holdsChosen = holdsChosen || queued.CatalogIndex == catalogIndex;
         const TLivaronObject &object = catalog.Object(queued.CatalogIndex);
         if (SameText(object.Name, chosen.Name) && (highest < 0 || object.Level > catalog.Object(highest).Level))
             highest = queued.CatalogIndex;
     }
+    // A village has several fields of each kind, at levels of their own: a
+    // field's level is queued as it is unless the queue holds it already. Any
+    // other building stands once, so its next level comes after the highest
+    // one queued.
+    const bool laterLevel = IsResourceField(chosen.Name) ? holdsChosen
+                                                         : highest >= 0 && catalog.Object(highest).Level >= chosen.Level;
     qint32 index = catalogIndex;
-    if (highest >= 0 && catalog.Object(highest).Level >= chosen.Level)
+    if (laterLevel)
         index = catalog.FindNextLevel(highest);
     if (index < 0)
         return std::nullopt;

@@ -72,10 +72,11 @@ public:
     // Moves the considered entry with this text on to the building's next level.
     void AdvanceToNextLevel(const QString &text);
 
-    // What "В очередь" adds for a chosen entry: the entry itself, or, when
-    // the queue holds the same building already, the level after the
-    // highest one queued; none when the catalog has no further level or the
-    // entry is not in it.
+    // What "В очередь" adds for a chosen entry: the entry itself, or the
+    // level after the highest one of that building queued: for a resource
+    // field when the queue holds the chosen entry itself, for any other
+    // building when it holds that level or a higher one; none when the
+    // catalog has no further level or the entry is not in it.
     static std::optional<TAvBuildingEntry> EntryToEnqueue(const TdmListObj &catalog,
                                                           const QList<TAvBuildingEntry> &queue,
                                                           qint32 catalogIndex);

@@ -83,6 +83,17 @@ std::optional<qint64> SecondsToFull(qint32 stock, qint32 income, qint32 capacity
     return (shortage + income - 1) / income;
 }
 
+std::optional<qint64> SecondsToEmpty(qint32 stock, qint32 income)
+{
+    if (income >= 0)
+        return std::nullopt;
+    if (stock <= 0)
+        return 0;
+    const qint64 scaled = qint64(stock) * SecondsPerHour;
+    const qint64 rate = Magnitude(income);
+    return scaled / rate + (scaled % rate != 0 ? 1 : 0);
+}
+
 QString NeverReasonText(TNeverReason reason)
 {
     switch (reason) {
@@ -204,7 +215,12 @@ qint32 BuildSeconds(qint32 baseTime, qint32 percent)
     return ClampToInt32(qint64(baseTime) * percent) / 100;
 }
 
-qint32 BuildSecondsAt(const TdmListObj &catalog, qint32 baseTime, qint32 mainLevel)
+qint32 AtServerSpeed(qint32 seconds, qint32 speed)
 {
-    return std::max(BuildSeconds(baseTime, catalog.MainBuildingPercent(mainLevel)), 0);
+    return seconds / std::max(speed, 1);
+}
+
+qint32 BuildSecondsAt(const TdmListObj &catalog, qint32 baseTime, qint32 mainLevel, qint32 speed)
+{
+    return AtServerSpeed(std::max(BuildSeconds(baseTime, catalog.MainBuildingPercent(mainLevel)), 0), speed);
 }

@@ -71,6 +71,11 @@ TResourceAmounts CatchUpStocks(const TResourceAmounts &stocks, const TResourceAm
 // the income is 0 or negative.
 std::optional<qint64> SecondsToFull(qint32 stock, qint32 income, qint32 capacity);
 
+// Seconds until a shrinking stock reaches 0 at its (negative) income,
+// rounded up; 0 when it is at 0 or below already; none when the income is 0
+// or positive.
+std::optional<qint64> SecondsToEmpty(qint32 stock, qint32 income);
+
 // Why a cost can never be covered.
 enum class TNeverReason {
     None,     // it can be covered (now or after a time)
@@ -141,8 +146,13 @@ qint64 ScaledTop(qint32 capacity);
 // 100 truncating toward zero.
 qint32 BuildSeconds(qint32 baseTime, qint32 percent);
 
+// A build time on a server of this speed: divided by it, truncating toward
+// zero (a speed below 1 counts as 1).
+qint32 AtServerSpeed(qint32 seconds, qint32 speed);
+
 // A building's time at a main-building level: BuildSeconds with the
-// catalog's percentage for that level (outside 1..20 the nearest end); a
-// negative result (a catalog with a negative time or percentage) counts
-// as 0. What the table, the queue and the build command show and start.
-qint32 BuildSecondsAt(const TdmListObj &catalog, qint32 baseTime, qint32 mainLevel);
+// catalog's percentage for that level (outside 1..20 the nearest end), then
+// AtServerSpeed; a negative result (a catalog with a negative time or
+// percentage) counts as 0. What the table, the queue and the build command
+// show and start.
+qint32 BuildSecondsAt(const TdmListObj &catalog, qint32 baseTime, qint32 mainLevel, qint32 speed = 1);

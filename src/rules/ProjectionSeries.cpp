@@ -27,9 +27,19 @@ TProjectionSeries MakeProjectionSeries(const TQueueProjection &projection,
         line.reserve(projection.Timeline[kind].size());
         for (const TStockPoint &point : projection.Timeline[kind])
             line.append(QPointF(x(point.Seconds), point.Value));
-        const qint32 capacity = projection.Capacities[kind];
-        if (IsKnownCapacity(capacity))
-            series.Capacities[kind] = {QPointF(series.Left, capacity), QPointF(series.Right, capacity)};
+        qint32 capacity = projection.Capacities[kind];
+        if (!IsKnownCapacity(capacity))
+            continue;
+        // A step where a storage's end raises it.
+        QList<QPointF> &steps = series.Capacities[kind];
+        steps.append(QPointF(series.Left, capacity));
+        for (const TCapacityStep &step : projection.CapacitySteps[kind]) {
+            const double at = x(double(step.Seconds));
+            steps.append(QPointF(at, capacity));
+            capacity = step.Capacity;
+            steps.append(QPointF(at, capacity));
+        }
+        steps.append(QPointF(series.Right, capacity));
     }
     for (const TProjectedItem &item : projection.Items) {
         if (!item.IsScheduled())

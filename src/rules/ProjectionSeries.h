@@ -1,6 +1,6 @@
 // The chart data of a queue projection: per resource the stock line, the
 // markers of the queued starts (the stock right after the spending) and the
-// capacity as a constant line, as QPointF lists that a QtCharts line or
+// capacity as a line that steps where a storage's end raises it, as QPointF lists that a QtCharts line or
 // scatter series takes as they are. The x axis is seconds from now, or
 // milliseconds since the epoch when a start moment is given (for a
 // QDateTimeAxis).
@@ -26,8 +26,8 @@ struct TProjectionSeries
     std::array<QList<QPointF>, 4> StartMarkers;
     // The catalog index of each marker, in the same order.
     QList<qint32> MarkerItems;
-    // Two points, from the left edge to the right one; empty when the
-    // capacity of that kind is unknown.
+    // From the left edge to the right one, two points at each step (before
+    // and after it); empty when the capacity of that kind is unknown.
     std::array<QList<QPointF>, 4> Capacities;
     // The x range: now and the end of the timeline.
     double Left = 0;

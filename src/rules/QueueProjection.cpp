@@ -7,6 +7,7 @@
 #include "QueueProjection.h"
 
 #include "record/VillageData.h"
+#include "rules/BuildingEffects.h"
 
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
@@ -97,6 +98,33 @@ bool IsMainBuilding(const TLivaronObject &object)
     return object.Name == MainBuildingName;
 }
 
+// A building's effects at its end, `at`: the stocks are brought there first,
+// and each kind it changes gets a point there, where its line bends; each
+// capacity that moves gets a step.
+void ApplyEffect(TStocks &stocks, TQueueProjection &projection, const TBuildingEffect &effect, qint64 at)
+{
+    if (!effect.ChangesIncome() && effect.StorageKinds == 0)
+        return;
+    AdvanceTo(stocks, at);
+    for (TResourceKind kind : AllResourceKinds) {
+        const std::size_t i = KindIndex(kind);
+        if (effect.IncomeChange[i] == 0 && !effect.ChangesCapacity(kind))
+            continue;
+        if (stocks.Timeline)
+            AddPoint((*stocks.Timeline)[i], double(at), stocks.Scaled[i]);
+        stocks.Incomes[i] = IncomeAfter(stocks.Incomes[i], effect.IncomeChange[i]);
+        if (!effect.ChangesCapacity(kind))
+            continue;
+        QList<TCapacityStep> &steps = projection.CapacitySteps[i];
+        const qint32 before = steps.isEmpty() ? projection.Capacities[i] : steps.constLast().Capacity;
+        const qint32 after = CapacityAfter(before, effect);
+        if (after == before)
+            continue;
+        steps.append({at, after});
+        stocks.Top[i] = ScaledTop(after);
+    }
+}
+
 } // namespace
 
 QDebug operator<<(QDebug debug, TProjectedStatus status)
@@ -138,25 +166,37 @@ QDebug operator<<(QDebug debug, const TStockPoint &point)
     return debug;
 }
 
+QDebug operator<<(QDebug debug, const TCapacityStep &step)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << '(' << step.Seconds << ": " << step.Capacity << ')';
+    return debug;
+}
+
 QDebug operator<<(QDebug debug, const TQueueProjection &projection)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "TQueueProjection(queue end " << projection.QueueEnd << ", timeline end "
                     << projection.TimelineEnd << ", items " << projection.Items << ", wood "
                     << projection.Timeline[0] << ", clay " << projection.Timeline[1] << ", iron "
-                    << projection.Timeline[2] << ", grain " << projection.Timeline[3] << ')';
+                    << projection.Timeline[2] << ", grain " << projection.Timeline[3] << ", capacity steps "
+                    << projection.CapacitySteps[0] << ' ' << projection.CapacitySteps[1] << ' '
+                    << projection.CapacitySteps[2] << ' ' << projection.CapacitySteps[3] << ')';
     return debug;
 }
 
-TQueueProjectionInput QueueInputOf(const TVillageData &village, qint64 horizon)
+TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj &catalog, qint64 horizon)
 {
     TQueueProjectionInput input;
     input.Stocks = village.Stocks();
     input.Incomes = village.Incomes();
     input.Capacities = village.Capacities();
     input.MainLevel = village.MainLevelValue();
-    if (village.BuildTotal > 0)
+    input.ServerSpeed = village.ServerSpeedValue();
+    if (village.BuildTotal > 0) {
         input.RunningRemaining = ClampToInt32(qint64(village.BuildTotal) - village.BuildElapsed);
+        input.RunningIndex = catalog.FindByDisplayText(village.BuildName);
+    }
     input.Queue.reserve(village.Queue.size());
     for (const TAvBuildingEntry &entry : village.Queue)
         input.Queue.append(entry.CatalogIndex);
@@ -180,6 +220,15 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
 
     qint32 mainLevel = input.MainLevel;
     qint64 previousEnd = std::max(input.RunningRemaining, 0);
+    // The effects of the building that ends at previousEnd, applied when the
+    // projection gets there.
+    TBuildingEffect pending;
+    if (input.RunningRemaining > 0)
+        pending = BuildingEffect(catalog, input.RunningIndex, input.ServerSpeed);
+    const auto applyPending = [&]() {
+        ApplyEffect(stocks, projection, pending, previousEnd);
+        pending = TBuildingEffect();
+    };
     bool blocked = false;
     projection.Items.reserve(input.Queue.size());
     for (qint32 index : input.Queue) {
@@ -195,6 +244,7 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
             TScaledAmounts scaledCosts{};
             for (std::size_t i = 0; i < costs.size(); ++i)
                 scaledCosts[i] = qint64(costs[i]) * SecondsPerHour;
+            applyPending();
             AdvanceTo(stocks, previousEnd);
             const TAffordTime wait = TimeToAffordScaled(stocks.Scaled, stocks.Incomes, stocks.Top, scaledCosts);
             if (wait.IsNever()) {
@@ -211,11 +261,12 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
                     item.StocksAfterStart[i] = Units(stocks.Scaled[i]);
                 }
                 AddPoints(stocks);
-                item.Build = BuildSecondsAt(catalog, object.Time, mainLevel);
+                item.Build = BuildSecondsAt(catalog, object.Time, mainLevel, input.ServerSpeed);
                 item.End = AddSeconds(item.Start, item.Build);
                 if (IsMainBuilding(object))
                     mainLevel = object.Level;
                 previousEnd = item.End;
+                pending = BuildingEffect(catalog, index, input.ServerSpeed);
             }
         }
         projection.Items.append(item);
@@ -223,6 +274,10 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
 
     projection.QueueEnd = previousEnd;
     projection.TimelineEnd = std::max(previousEnd, input.Horizon);
+    // A queue whose end lies beyond 64 bits of seconds has no moment left
+    // for the last building's effects.
+    if (previousEnd < Forever)
+        applyPending();
     AdvanceTo(stocks, projection.TimelineEnd);
     AddPoints(stocks);
     return projection;

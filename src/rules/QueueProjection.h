@@ -2,9 +2,13 @@
 // construction at a time (after the one in progress), each queued building
 // starts when the previous one has ended and the stocks, grown at the hourly
 // incomes and capped at known capacities, cover its four costs, which are
-// spent at its start. It gives each item's start, waiting time, build time
-// and end, the reason an item can never start, and the timeline of the four
-// stocks for a chart.
+// spent at its start. At its end a building changes the village as
+// BuildingEffects.h says: a field raises its kind's income, a warehouse or
+// granary its capacity, every building takes its grain upkeep off the grain
+// income (so does the construction in progress at its end). It gives each
+// item's start, waiting time, build time and end, the reason an item can
+// never start, and the timeline of the four stocks and their capacities for
+// a chart.
 //
 // Part of the evaluation of a village (Evaluation.h), which the queue table,
 // its chart (through ProjectionSeries) and the summary of all villages read.
@@ -31,6 +35,11 @@ struct TQueueProjectionInput
     qint32 MainLevel = 1;
     // Seconds left of the construction in progress; 0 or less: none runs.
     qint32 RunningRemaining = 0;
+    // The catalog index of the construction in progress, whose effects
+    // count at its end; -1: none known.
+    qint32 RunningIndex = -1;
+    // Divides build times, multiplies the incomes buildings add.
+    qint32 ServerSpeed = 1;
     // Catalog indices in build order.
     QList<qint32> Queue;
     // The timeline reaches at least this many seconds from now.
@@ -87,6 +96,17 @@ struct TStockPoint
 
 QDebug operator<<(QDebug debug, const TStockPoint &point);
 
+// A capacity from a moment on: seconds from now, units.
+struct TCapacityStep
+{
+    qint64 Seconds = 0;
+    qint32 Capacity = 0;
+
+    friend bool operator==(const TCapacityStep &, const TCapacityStep &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TCapacityStep &step);
+
 struct TQueueProjection
 {
     QList<TProjectedItem> Items;
@@ -95,8 +115,11 @@ struct TQueueProjection
     // kind is spent) and one where the stock reaches its capacity or, falling,
     // reaches 0.
     std::array<QList<TStockPoint>, 4> Timeline;
-    // The capacities the projection kept to (below 0: unknown).
+    // The capacities the projection started from (below 0: unknown).
     TResourceAmounts Capacities = UnknownCapacities;
+    // Per resource kind: the capacity from each end of a storage on, in time
+    // order (an unknown capacity has none).
+    std::array<QList<TCapacityStep>, 4> CapacitySteps;
     // The end of the last scheduled item, or of the construction in progress;
     // 0 when nothing is built.
     qint64 QueueEnd = 0;
@@ -109,8 +132,9 @@ struct TQueueProjection
 QDebug operator<<(QDebug debug, const TQueueProjection &projection);
 
 // What a village's record gives the projection: its stocks, incomes,
-// capacities, main-building level, the time left of its construction in
-// progress and its queue; the timeline reaches `horizon`.
-TQueueProjectionInput QueueInputOf(const TVillageData &village, qint64 horizon);
+// capacities, main-building level, server speed, the time left of its
+// construction in progress (and which entry it is) and its queue; the
+// timeline reaches `horizon`.
+TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj &catalog, qint64 horizon);
 
 TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionInput &input);

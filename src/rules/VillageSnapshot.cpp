@@ -15,6 +15,8 @@ std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village)
     for (std::size_t i = 0; i < storages.size(); ++i) {
         storages[i].SecondsToFull = SecondsToFull(stocks[i], incomes[i], capacities[i]);
         storages[i].Full = IsKnownCapacity(capacities[i]) && stocks[i] >= capacities[i];
+        storages[i].SecondsToEmpty = SecondsToEmpty(stocks[i], incomes[i]);
+        storages[i].Empty = storages[i].SecondsToEmpty == qint64(0);
     }
     return storages;
 }

@@ -2,7 +2,8 @@
 // village at a moment: the time to afford of each considered and queued
 // building (over the record's stocks, incomes and capacities, not limited by
 // the horizon of the available table) and, per storage, the time until it is
-// full and whether it is full now.
+// full and whether it is full now, or, for a negative income, the time
+// until it runs out and whether it has.
 //
 // Part of the evaluation of a village (Evaluation.h); the notification rules
 // and the summary take it from there.
@@ -37,6 +38,10 @@ struct TStorageSnapshot
     // not grow.
     std::optional<qint64> SecondsToFull;
     bool Full = false;
+    // Seconds until its stock, shrinking at a negative income, runs out (0
+    // when it has); none when the income is 0 or positive.
+    std::optional<qint64> SecondsToEmpty;
+    bool Empty = false;
 
     friend bool operator==(const TStorageSnapshot &, const TStorageSnapshot &) = default;
 };
@@ -53,7 +58,8 @@ struct TVillageSnapshot
 };
 
 // The storages of a village: time to full, and full when the capacity is
-// known and the stock has reached it.
+// known and the stock has reached it; time to empty, and empty when the
+// income is negative and the stock is at 0 or below.
 std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village);
 
 // The snapshot of a village now, as its evaluation makes it: considered

@@ -1,5 +1,5 @@
 // Number editors for the stock, income and capacity cells; the colours of
-// a storage that is full or nearly so.
+// a storage that is full or nearly so, and of a stock that runs out.
 #include "ResourceDelegate.h"
 
 #include "NumberEditors.h"
@@ -33,6 +33,12 @@ void TResourceDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
 void TResourceDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(TResourceModel::RunningOutRole).toBool()) {
+        // A stock that runs out reads like a shortage.
+        option->palette.setColor(QPalette::Text,
+                                 ReadableColours::LookOf(ReadableColours::TColourRole::Shortage, option->palette).Text);
+        return;
+    }
     const QVariant fullness = index.data(TResourceModel::FullnessRole);
     if (!fullness.isValid())
         return;

@@ -152,6 +152,12 @@ void TVillagePageUi::CreateProfile(QWidget *page)
     // Room for two digits.
     edMainLevel->setMaximumWidth(edMainLevel->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 16);
     lbMainLevel->setBuddy(edMainLevel);
+    auto *lbServerSpeed = new QLabel(QStringLiteral("Скорость сервера"), gbProfil);
+    cbServerSpeed = Named(new QComboBox(gbProfil), "cbServerSpeed");
+    cbServerSpeed->setToolTip(QStringLiteral("Делит время строительства, умножает прирост производства"));
+    for (const qint32 speed : TVillageData::ServerSpeeds)
+        cbServerSpeed->addItem(QString::number(speed), speed);
+    lbServerSpeed->setBuddy(cbServerSpeed);
 
     auto *profil = new QGridLayout(gbProfil);
     profil->setContentsMargins(6, 4, 6, 6);
@@ -166,6 +172,11 @@ void TVillagePageUi::CreateProfile(QWidget *page)
     levelRow->addWidget(lbMainLevel, 1);
     levelRow->addWidget(edMainLevel);
     profil->addLayout(levelRow, 2, 0, 1, 2);
+    auto *speedRow = new QHBoxLayout;
+    speedRow->setSpacing(6);
+    speedRow->addWidget(lbServerSpeed, 1);
+    speedRow->addWidget(cbServerSpeed);
+    profil->addLayout(speedRow, 3, 0, 1, 2);
     profil->setColumnStretch(1, 1);
 }
 
@@ -367,7 +378,7 @@ void TVillagePageUi::SetTabOrder()
 {
     // Reading order: the village group, the resources and their button, the
     // considered list and its button, the available table, the comments.
-    QWidget *order[] = {edName, cbRace, edMainLevel, sgRes, btnImport, LstBoxItems, btnChangeList, sgCalc, mComments};
+    QWidget *order[] = {edName, cbRace, edMainLevel, cbServerSpeed, sgRes, btnImport, LstBoxItems, btnChangeList, sgCalc, mComments};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }

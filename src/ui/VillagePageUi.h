@@ -40,6 +40,8 @@ struct TVillagePageUi
     QComboBox *cbRace = nullptr;
     QLabel *lbMainLevel = nullptr;
     QLineEdit *edMainLevel = nullptr;
+    // The game server's speed: 1, 2, 3, 5 or 10.
+    QComboBox *cbServerSpeed = nullptr;
     QGroupBox *gbResource = nullptr;
     QTableView *sgRes = nullptr;
     // One line under the resources: what the last Open or import did to

@@ -46,6 +46,8 @@ TFormSettings::TFormSettings(bool trayAvailable, QWidget *parent)
                                        QStringLiteral("Склад или амбар заполнится в течение 10 минут"));
     chkStorageFull = NewCheckBox(gbNotifications, QStringLiteral("chkStorageFull"),
                                  QStringLiteral("Склад или амбар полон"));
+    chkResourceRunningOut = NewCheckBox(gbNotifications, QStringLiteral("chkResourceRunningOut"),
+                                        QStringLiteral("Ресурс закончится в течение 10 минут или закончился"));
     chkSound = NewCheckBox(gbNotifications, QStringLiteral("chkSound"), QStringLiteral("Звуковой сигнал"));
 
     gbWindow = NewGroupBox(this, QStringLiteral("gbWindow"), QStringLiteral("Окно"));
@@ -81,14 +83,15 @@ QCheckBox *TFormSettings::KindBox(TNotificationKind kind) const
         return chkStorageNearlyFull;
     case TNotificationKind::StorageFull:
         return chkStorageFull;
+    case TNotificationKind::ResourceRunningOut:
+        return chkResourceRunningOut;
     }
     return nullptr;
 }
 
 void TFormSettings::SetSettings(const TNotificationSettings &settings)
 {
-    for (const TNotificationKind kind : {TNotificationKind::Affordable, TNotificationKind::ConstructionEnded,
-                                         TNotificationKind::StorageNearlyFull, TNotificationKind::StorageFull})
+    for (const TNotificationKind kind : AllNotificationKinds)
         KindBox(kind)->setChecked(settings.IsKindEnabled(kind));
     chkSound->setChecked(settings.Sound);
     m_HideToTray = settings.HideToTray;
@@ -99,8 +102,7 @@ void TFormSettings::SetSettings(const TNotificationSettings &settings)
 TNotificationSettings TFormSettings::Settings() const
 {
     TNotificationSettings settings;
-    for (const TNotificationKind kind : {TNotificationKind::Affordable, TNotificationKind::ConstructionEnded,
-                                         TNotificationKind::StorageNearlyFull, TNotificationKind::StorageFull})
+    for (const TNotificationKind kind : AllNotificationKinds)
         settings.SetKindEnabled(kind, KindBox(kind)->isChecked());
     settings.Sound = chkSound->isChecked();
     settings.HideToTray = m_TrayAvailable ? chkHideToTray->isChecked() : m_HideToTray;

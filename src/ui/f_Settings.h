@@ -28,6 +28,7 @@ public:
     QCheckBox *chkConstructionEnded = nullptr;
     QCheckBox *chkStorageNearlyFull = nullptr;
     QCheckBox *chkStorageFull = nullptr;
+    QCheckBox *chkResourceRunningOut = nullptr;
     QCheckBox *chkSound = nullptr;
     QGroupBox *gbWindow = nullptr;
     QCheckBox *chkHideToTray = nullptr;

@@ -158,6 +158,7 @@ void TFormVillage::BindControls()
     connect(m_Ui.edName, &QLineEdit::textChanged, this, &TFormVillage::edNameChange);
     connect(m_Ui.cbRace, &QComboBox::currentIndexChanged, this, &TFormVillage::cbRaceChange);
     connect(m_Ui.edMainLevel, &QLineEdit::textChanged, this, &TFormVillage::edMainLevelChange);
+    connect(m_Ui.cbServerSpeed, &QComboBox::currentIndexChanged, this, &TFormVillage::cbServerSpeedChange);
     connect(m_Ui.mComments, &QPlainTextEdit::textChanged, this, &TFormVillage::mCommentsChange);
     connect(m_Ui.btnImport, &QToolButton::clicked, this, &TFormVillage::btnImportClick);
     connect(m_Ui.LstBoxItems, &QWidget::customContextMenuRequested, this, &TFormVillage::LstBoxItemsContextMenu);
@@ -207,6 +208,8 @@ void TFormVillage::BindRecord()
     connect(village, &TVillageData::NameChanged, this, &TFormVillage::ShowName);
     connect(village, &TVillageData::RaceChanged, this, &TFormVillage::ShowRace);
     connect(village, &TVillageData::MainLevelChanged, this, &TFormVillage::ShowMainLevel);
+    connect(village, &TVillageData::ServerSpeedChanged, this, &TFormVillage::ShowServerSpeed);
+    ShowServerSpeed(village->ServerSpeedValue());
     connect(village, &TVillageData::CommentsChanged, this, &TFormVillage::ShowComments);
     connect(planner, &TPlanner::HorizonChanged, this, &TFormVillage::ShowHorizon);
     connect(planner, &TPlanner::ProgressChanged, this, &TFormVillage::ShowProgress);
@@ -272,6 +275,12 @@ void TFormVillage::edMainLevelChange(const QString &text)
 {
     if (!m_Showing)
         Village().SetMainLevel(text);
+}
+
+void TFormVillage::cbServerSpeedChange(int position)
+{
+    if (!m_Showing && position >= 0)
+        Village().SetServerSpeed(QString::number(m_Ui.cbServerSpeed->itemData(position).toInt()));
 }
 
 void TFormVillage::edMainLevelExit()
@@ -550,6 +559,16 @@ void TFormVillage::ShowMainLevel(const QString &text)
     if (m_Ui.edMainLevel->text() != text) {
         m_Showing = true;
         m_Ui.edMainLevel->setText(text);
+        m_Showing = false;
+    }
+}
+
+void TFormVillage::ShowServerSpeed(qint32 speed)
+{
+    const int position = m_Ui.cbServerSpeed->findData(speed);
+    if (m_Ui.cbServerSpeed->currentIndex() != position) {
+        m_Showing = true;
+        m_Ui.cbServerSpeed->setCurrentIndex(position);
         m_Showing = false;
     }
 }

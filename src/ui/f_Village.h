@@ -95,6 +95,7 @@ private slots:
     void edNameChange(const QString &text);
     void cbRaceChange(int position);
     void edMainLevelChange(const QString &text);
+    void cbServerSpeedChange(int position);
     void mCommentsChange();
     void btnImportClick();
     void actChangeListExecute();
@@ -110,6 +111,7 @@ private slots:
     void ShowName(const QString &name);
     void ShowRace(int race);
     void ShowMainLevel(const QString &text);
+    void ShowServerSpeed(qint32 speed);
     void ShowHorizon(qint32 seconds);
     void ShowProgress();
     void ShowComments();

@@ -3,6 +3,8 @@
 
 #include "TestSupport.h"
 
+#include "rules/BuildingEffects.h"
+
 #include "base/WholeNumber.h"
 
 #include <QLocale>
@@ -41,6 +43,7 @@ private slots:
     void textEncodings_data();
     void textEncodings();
     void shippedCatalog();
+    void storageCapacity();
     void secondsToText_data();
     void secondsToText();
     void endClockWithoutSeconds();
@@ -89,6 +92,13 @@ void TestCatalog::load_data()
                                  << QString() << 0;
     QTest::newRow("PROD above 16 bits")
         << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\" PROD=\"32768\"/></Object>") << false << QString() << 0;
+    QTest::newRow("CAPACITY beyond 16 bits fits")
+        << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\" CAPACITY=\"80000\"/></Object>") << true << QString() << 1;
+    QTest::newRow("negative CAPACITY")
+        << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\" CAPACITY=\"-1\"/></Object>") << false << QString() << 0;
+    QTest::newRow("letters in CAPACITY")
+        << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\" CAPACITY=\"many\"/></Object>") << false << QString()
+        << 0;
     QTest::newRow("object without Name") << CatalogXml("<Object><Level ID=\"1\"/></Object>") << false << QString()
                                          << 0;
     QTest::newRow("not well-formed") << QByteArray("<JorLivaronObjectList><Object>") << false << QString() << 0;
@@ -194,6 +204,7 @@ void TestCatalog::attributeValues()
     QCOMPARE(QList<qint32>({bare.Wood, bare.Clay, bare.Iron, bare.Grain}), QList<qint32>({-1, -1, -1, -1}));
     QCOMPARE(bare.Time, 0);
     QCOMPARE(bare.Prod, qint16(0));
+    QCOMPARE(bare.Capacity, -1);
 }
 
 void TestCatalog::mainBuildingPercent()
@@ -337,6 +348,38 @@ void TestCatalog::shippedCatalog()
         QVERIFY2(catalog.FindByDisplayText(QString::fromUtf8(name)) >= 0, name);
     for (int level = 1; level <= 20; ++level)
         QVERIFY(catalog.MainBuildingPercent(level) > 0);
+}
+
+// A storage's capacity: the 32-bit CAPACITY where the catalog gives one,
+// else PROD, as a catalog without the attribute always had it; the shipped
+// catalog carries the capacities beyond PROD's 32767.
+void TestCatalog::storageCapacity()
+{
+    TTestCatalog catalog(CatalogXml("<Object Name=\"Склад\">"
+                                    "<Level ID=\"15\" PROD=\"31300\"/>"
+                                    "<Level ID=\"16\" PROD=\"32767\" CAPACITY=\"37900\"/>"
+                                    "</Object>"));
+    QVERIFY(catalog.Loaded);
+    QCOMPARE(StorageCapacity(catalog.Catalog.Object(0)), 31300);
+    QCOMPARE(StorageCapacity(catalog.Catalog.Object(1)), 37900);
+
+    TdmListObj shipped;
+    QVERIFY(shipped.LoadCatalog(QStringLiteral(JOR_SHIPPED_CATALOG)));
+    for (const QString &name : {QStringLiteral("Склад"), QStringLiteral("Амбар")}) {
+        qint32 previous = 0;
+        for (int level = 1; level <= 20; ++level) {
+            const qint32 index = shipped.FindByDisplayText(MakeDisplayText(name, level));
+            QVERIFY(index >= 0);
+            const TLivaronObject &object = shipped.Object(index);
+            const qint32 capacity = StorageCapacity(object);
+            // Where PROD is not clamped the two agree; every level holds more.
+            if (object.Prod < 32767)
+                QCOMPARE(capacity, qint32(object.Prod));
+            QVERIFY2(capacity > previous, qPrintable(object.DisplayText()));
+            previous = capacity;
+        }
+        QCOMPARE(previous, 80000);
+    }
 }
 
 void TestCatalog::secondsToText_data()

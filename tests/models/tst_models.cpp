@@ -345,7 +345,11 @@ void TestModels::resourceFullness_data()
     QTest::newRow("above capacity without income") << "900" << "0" << "800" << "полон" << int(F::Full);
     QTest::newRow("capacity 0") << "0" << "10" << "0" << "полон" << int(F::Full);
     QTest::newRow("no income below capacity") << "100" << "0" << "800" << "" << int(F::Room);
-    QTest::newRow("negative income below capacity") << "100" << "-50" << "800" << "" << int(F::Room);
+    QTest::newRow("negative income below capacity") << "100" << "-50" << "800" << "опустеет 02:00:00 (16:05)"
+                                                    << int(F::Room);
+    QTest::newRow("negative income at capacity: runs out first") << "800" << "-400" << "800"
+                                                                 << "опустеет 02:00:00 (16:05)" << int(F::Full);
+    QTest::newRow("negative income, stock gone") << "0" << "-50" << "" << "пусто" << int(F::Room);
     QTest::newRow("32-bit capacity at 1 an hour shows the longest time")
         << "0" << "1" << "2147483647" << "596523:14:07 (19.03.2092 17:19)" << int(F::Room);
 }

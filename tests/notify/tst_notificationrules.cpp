@@ -42,9 +42,24 @@ TVillageSnapshot Ended(const std::optional<QString> &building)
 TVillageSnapshot Storage(TResourceKind kind, std::optional<qint64> seconds, bool full = false)
 {
     TVillageSnapshot snapshot = Buildings({});
-    snapshot.Storages[KindIndex(kind)] = {seconds, full};
+    snapshot.Storages[KindIndex(kind)] = {seconds, full, {}, false};
     return snapshot;
 }
+
+// Grain shrinking: the time until it runs out (none: it does not shrink), or
+// run out.
+TVillageSnapshot GrainEmptying(std::optional<qint64> seconds, bool empty = false)
+{
+    TVillageSnapshot snapshot = Buildings({});
+    TStorageSnapshot &grain = snapshot.Storages[KindIndex(TResourceKind::Grain)];
+    grain.SecondsToEmpty = seconds;
+    grain.Empty = empty;
+    return snapshot;
+}
+
+const TNotification GrainIn10{TNotificationKind::ResourceRunningOut,
+                              QStringLiteral("Северная: зерно закончится через 10 мин")};
+const TNotification GrainGone{TNotificationKind::ResourceRunningOut, QStringLiteral("Северная: зерно закончилось")};
 
 TVillageSnapshot WoodFull()
 {
@@ -78,6 +93,8 @@ private slots:
     void nearlyFullMinutes_data();
     void nearlyFullMinutes();
     void switchedOffKindFollowsQuietly();
+    void ranOutTexts_data();
+    void ranOutTexts();
     void resetTakesTheNextSnapshotAsFirst();
     void villagesKeptApart();
 };
@@ -148,11 +165,11 @@ void TestNotificationRules::ticks_data()
 
     TVillageSnapshot all = Buildings({{Farm, 0}});
     all.EndedConstruction = QStringLiteral("Склад ( 3)");
-    all.Storages[KindIndex(TResourceKind::Clay)] = {0, true};
-    all.Storages[KindIndex(TResourceKind::Iron)] = {120, false};
+    all.Storages[KindIndex(TResourceKind::Clay)] = {0, true, {}, false};
+    all.Storages[KindIndex(TResourceKind::Iron)] = {120, false, {}, false};
     TVillageSnapshot before = Buildings({{Farm, 60}});
-    before.Storages[KindIndex(TResourceKind::Clay)] = {1000, false};
-    before.Storages[KindIndex(TResourceKind::Iron)] = {1000, false};
+    before.Storages[KindIndex(TResourceKind::Clay)] = {1000, false, {}, false};
+    before.Storages[KindIndex(TResourceKind::Iron)] = {1000, false, {}, false};
     QTest::newRow("every kind in one tick, in order")
         << TTicks{before, all}
         << TSent{{},
@@ -162,6 +179,18 @@ void TestNotificationRules::ticks_data()
                   {TNotificationKind::StorageFull, QStringLiteral("Глина: склад полон")},
                   {TNotificationKind::StorageNearlyFull,
                    QStringLiteral("Железо: склад заполнится через 2 мин")}}};
+
+    QTest::newRow("grain running out within 10 minutes: once")
+        << TTicks{GrainEmptying(601), GrainEmptying(600), GrainEmptying(599)} << TSent{{}, {GrainIn10}, {}};
+    QTest::newRow("grain ran out: once")
+        << TTicks{GrainEmptying(1), GrainEmptying(0, true), GrainEmptying(0, true)} << TSent{{}, {GrainGone}, {}};
+    QTest::newRow("running out again after it grew back")
+        << TTicks{GrainEmptying(700), GrainEmptying(600), GrainEmptying(Never), GrainEmptying(600)}
+        << TSent{{}, {GrainIn10}, {}, {GrainIn10}};
+    QTest::newRow("run out on opening is not told") << TTicks{GrainEmptying(0, true), GrainEmptying(0, true)}
+                                                    << TSent{{}, {}};
+    QTest::newRow("running out at once: told as run out only")
+        << TTicks{GrainEmptying(Never), GrainEmptying(0, true)} << TSent{{}, {GrainGone}};
 
     TVillageSnapshot unnamed = FarmIn(10);
     unnamed.VillageName.clear();
@@ -248,6 +277,28 @@ void TestNotificationRules::villagesKeptApart()
     southFarm.Buildings.first().Afford = 0;
     QCOMPARE(south.Feed(southFarm), QList<TNotification>{FarmAffordable});
     QCOMPARE(north.Feed(FarmIn(0)), QList<TNotification>{});
+}
+
+void TestNotificationRules::ranOutTexts_data()
+{
+    QTest::addColumn<QString>("village");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("grain") << QStringLiteral("Северная") << int(TResourceKind::Grain)
+                           << QStringLiteral("Северная: зерно закончилось");
+    QTest::newRow("clay is feminine") << QStringLiteral("Северная") << int(TResourceKind::Clay)
+                                      << QStringLiteral("Северная: глина закончилась");
+    QTest::newRow("a village without a name") << QString() << int(TResourceKind::Iron)
+                                              << QStringLiteral("Без названия: железо закончилось");
+}
+
+void TestNotificationRules::ranOutTexts()
+{
+    QFETCH(QString, village);
+    QFETCH(int, kind);
+    QFETCH(QString, expected);
+    QCOMPARE(TNotificationRules::RanOutText(village, TResourceKind(kind)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestNotificationRules)

@@ -13,7 +13,7 @@
 
 namespace {
 
-TNotificationSettings Make(std::array<bool, 4> kinds, bool sound, bool hideToTray)
+TNotificationSettings Make(std::array<bool, AllNotificationKinds.size()> kinds, bool sound, bool hideToTray)
 {
     TNotificationSettings settings;
     settings.Kinds = kinds;
@@ -53,6 +53,7 @@ void TestNotificationSettings::roundTrip_data()
     QTest::newRow("all off") << Make({false, false, false, false}, false, false);
     QTest::newRow("affordable only, with sound") << Make({true, false, false, false}, true, false);
     QTest::newRow("storage full only, hidden to tray") << Make({false, false, false, true}, false, true);
+    QTest::newRow("running out only") << Make({false, false, false, false, true}, false, false);
     TNotificationSettings clipboardOff;
     clipboardOff.WatchClipboard = false;
     QTest::newRow("clipboard not watched") << clipboardOff;
@@ -65,7 +66,7 @@ void TestNotificationSettings::roundTrip()
     {
         QSettings file(path, QSettings::IniFormat);
         // Values left by an earlier run are overwritten, not kept.
-        Make({true, true, true, true}, true, true).Save(file);
+        Make({true, true, true, true, true}, true, true).Save(file);
         settings.Save(file);
     }
     const QSettings file(path, QSettings::IniFormat);

@@ -115,7 +115,7 @@ void TestVillageWatch::snapshot_data()
     QTest::newRow("a cost above the capacity is never")
         << TVillageSetup{All("0"), All("3600"), {QStringLiteral("500"), {}, {}, {}}, {{SkladText, Sklad}}, {}}
         << TBuildings{{SkladText, BeyondCapacity}}
-        << TStorages{TStorageSnapshot{500, false}, {}, {}, {}};
+        << TStorages{TStorageSnapshot{500, false, {}, false}, {}, {}, {}};
     QTest::newRow("storages: filling, unknown, full without income, above")
         << TVillageSetup{{QStringLiteral("100"), QStringLiteral("5"), QStringLiteral("7"), QStringLiteral("300")},
                          {QStringLiteral("3600"), QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("10")},
@@ -123,7 +123,8 @@ void TestVillageWatch::snapshot_data()
                          {},
                          {}}
         << TBuildings{}
-        << TStorages{TStorageSnapshot{60, false}, {Never, false}, {Never, true}, {0, true}};
+        << TStorages{TStorageSnapshot{60, false, {}, false}, {Never, false, {}, false}, {Never, true, {}, false},
+                     {0, true, {}, false}};
     QTest::newRow("a never-affordable building: grain without income")
         << TVillageSetup{All("100"), All("0"), {}, {{DvoretsText, Dvorets}}, {}}
         << TBuildings{{DvoretsText, NoIncome}} << none;

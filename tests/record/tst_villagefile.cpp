@@ -147,6 +147,8 @@ private slots:
     void olderFileReadsAndWritesAsBefore();
     void newElementsRead_data();
     void newElementsRead();
+    void serverSpeed_data();
+    void serverSpeed();
 
 private:
     std::unique_ptr<TTestCatalog> m_Catalog;
@@ -998,7 +1000,7 @@ void TestVillageFile::olderFileReadsAndWritesAsBefore()
     QVERIFY2(bytes.contains("<JorVillageData><Date Saved=\"2024-03-05T07:08:09Z\">05.03.2024 07:08:09</Date>"
                             "<Village "),
              bytes.constData());
-    for (const char *element : {"<Capacity", "<Queue", "<Construction"})
+    for (const char *element : {"<Capacity", "<Queue", "<Construction", "ServerSpeed"})
         QVERIFY2(!bytes.contains(element), element);
 
     TVillageData reread;
@@ -1080,5 +1082,48 @@ void TestVillageFile::newElementsRead()
     QCOMPARE(village.Comments, QStringLiteral("c"));
 }
 
+// The server's speed: an optional attribute of Village that older files lack
+// (speed 1, and written back without it); a value is written back as it
+// was read, a speed no server runs counting as 1.
+void TestVillageFile::serverSpeed_data()
+{
+    QTest::addColumn<QByteArray>("attribute");
+    QTest::addColumn<qint32>("speed");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::newRow("absent: speed 1, not written") << QByteArray() << 1 << QByteArray("MainLevel=\"1\"/>");
+    QTest::newRow("speed 3") << QByteArray(" ServerSpeed=\"3\"") << 3
+                             << QByteArray("MainLevel=\"1\" ServerSpeed=\"3\"/>");
+    QTest::newRow("speed 1 given stays given") << QByteArray(" ServerSpeed=\"1\"") << 1
+                                               << QByteArray("MainLevel=\"1\" ServerSpeed=\"1\"/>");
+    QTest::newRow("no server's speed: 1, kept as written") << QByteArray(" ServerSpeed=\"4\"") << 1
+                                                          << QByteArray("MainLevel=\"1\" ServerSpeed=\"4\"/>");
+}
+
+void TestVillageFile::serverSpeed()
+{
+    QFETCH(QByteArray, attribute);
+    QFETCH(qint32, speed);
+    QFETCH(QByteArray, written);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("speed.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" Race=\"\" "
+               "MainLevel=\"1\""
+               + attribute + "/></JorVillageData>");
+    file.close();
+
+    TVillageData village;
+    village.FileName = path;
+    QVERIFY(ReadVillageFile(village, m_Catalog->Catalog).Ok);
+    QCOMPARE(village.ServerSpeedValue(), speed);
+    QVERIFY(WriteVillageFile(village, path).Ok);
+    const QByteArray bytes = FileBytes(path);
+    QVERIFY2(bytes.contains(written), bytes.constData());
+}
+
 QTEST_GUILESS_MAIN(TestVillageFile)
 #include "tst_villagefile.moc"
+

@@ -254,9 +254,10 @@ void TestQueueProjection::timeline_data()
     input.Incomes = {0, 3600, 0, 0};
     input.Queue = {m_Saw1};
     input.Horizon = 600;
+    // The sawmill ends at 360 s and adds 5 wood an hour from then on.
     QTest::newRow("one start, then up to the horizon")
         << input
-        << TTimeline{TPoints{{0, 40}, {100, 40}, {100, 0}, {600, 0}},
+        << TTimeline{TPoints{{0, 40}, {100, 40}, {100, 0}, {360, 0}, {600, 240 * 5 / 3600.0}},
                                   TPoints{{0, 0}, {100, 100}, {100, 0}, {600, 500}},
                                   TPoints{{0, 50}, {100, 50}, {100, 0}, {600, 0}},
                                   TPoints{{0, 60}, {100, 60}, {100, 0}, {600, 0}}};
@@ -317,7 +318,9 @@ void TestQueueProjection::stocksAfterStart()
     input.Queue = {m_Saw1, m_Saw2};
     const TQueueProjection projection = ProjectQueue(m_Catalog, input);
     QCOMPARE(projection.Items.at(0).StocksAfterStart, (std::array<double, 4>{60, 0, 50, 40}));
-    QCOMPARE(projection.Items.at(1).StocksAfterStart, (std::array<double, 4>{60 + 165 - 65, 0, 215 - 85, 205 - 100}));
+    // The first sawmill adds 5 wood an hour from its end at 260 s on.
+    QCOMPARE(projection.Items.at(1).StocksAfterStart,
+             (std::array<double, 4>{60 + 26 + 1390 * 365 / 3600.0 - 65, 0, 215 - 85, 205 - 100}));
 }
 
 void TestQueueProjection::seriesInSeconds()
@@ -335,7 +338,8 @@ void TestQueueProjection::seriesInSeconds()
     QCOMPARE(series.Right, 600.0);
     QCOMPARE(series.Stocks[1], (QList<QPointF>{{0, 0}, {100, 100}, {100, 0}, {600, 500}}));
     // Only the first start is scheduled: the second never comes for want of
-    // wood, and the third is no catalog entry.
+    // iron (the first sawmill's wood comes, its iron does not), and the
+    // third is no catalog entry.
     QCOMPARE(series.MarkerItems, QList<qint32>{m_Saw1});
     QCOMPARE(series.StartMarkers[0], QList<QPointF>{QPointF(100, 0)});
     QCOMPARE(series.StartMarkers[1], QList<QPointF>{QPointF(100, 0)});
@@ -358,8 +362,9 @@ void TestQueueProjection::seriesInMsecsSinceEpoch()
     QCOMPARE(series.Right, origin + 880 * 1000.0);
     QCOMPARE(series.MarkerItems, (QList<qint32>{m_Saw1, m_Saw2}));
     QCOMPARE(series.StartMarkers[0], (QList<QPointF>{{origin, 960}, {origin + 260000, 895}}));
+    // Wood grows at 5 an hour from the first sawmill's end on.
     QCOMPARE(series.Stocks[0], (QList<QPointF>{{origin, 1000}, {origin, 960}, {origin + 260000, 960},
-                                               {origin + 260000, 895}, {origin + 880000, 895}}));
+                                               {origin + 260000, 895}, {origin + 880000, 895 + 620 * 5 / 3600.0}}));
     QCOMPARE(series.Capacities[3], (QList<QPointF>{{origin, 2000}, {origin + 880000, 2000}}));
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-TNotificationSettings Make(std::array<bool, 4> kinds, bool sound, bool hideToTray)
+TNotificationSettings Make(std::array<bool, AllNotificationKinds.size()> kinds, bool sound, bool hideToTray)
 {
     TNotificationSettings settings;
     settings.Kinds = kinds;
@@ -43,15 +43,17 @@ void TestFormSettings::clickAndOk_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<TNotificationSettings>("settings");
     QTest::newRow("affordable off") << QStringLiteral("chkAffordable")
-                                    << Make({false, true, true, true}, false, false);
+                                    << Make({false, true, true, true, true}, false, false);
     QTest::newRow("construction off") << QStringLiteral("chkConstructionEnded")
-                                      << Make({true, false, true, true}, false, false);
+                                      << Make({true, false, true, true, true}, false, false);
     QTest::newRow("nearly full off") << QStringLiteral("chkStorageNearlyFull")
-                                     << Make({true, true, false, true}, false, false);
-    QTest::newRow("full off") << QStringLiteral("chkStorageFull") << Make({true, true, true, false}, false, false);
-    QTest::newRow("sound on") << QStringLiteral("chkSound") << Make({true, true, true, true}, true, false);
+                                     << Make({true, true, false, true, true}, false, false);
+    QTest::newRow("full off") << QStringLiteral("chkStorageFull") << Make({true, true, true, false, true}, false, false);
+    QTest::newRow("running out off") << QStringLiteral("chkResourceRunningOut")
+                                     << Make({true, true, true, true, false}, false, false);
+    QTest::newRow("sound on") << QStringLiteral("chkSound") << Make({true, true, true, true, true}, true, false);
     QTest::newRow("hide to tray on") << QStringLiteral("chkHideToTray")
-                                     << Make({true, true, true, true}, false, true);
+                                     << Make({true, true, true, true, true}, false, true);
     TNotificationSettings clipboardOff;
     clipboardOff.WatchClipboard = false;
     QTest::newRow("clipboard watch off") << QStringLiteral("chkWatchClipboard") << clipboardOff;
@@ -90,7 +92,7 @@ void TestFormSettings::cancel()
 void TestFormSettings::noTray()
 {
     TFormSettings form(false);
-    form.SetSettings(Make({true, true, true, true}, false, true));
+    form.SetSettings(Make({true, true, true, true, true}, false, true));
     const auto *hide = form.findChild<QCheckBox *>(QStringLiteral("chkHideToTray"));
     QVERIFY(hide && !hide->isEnabled() && !hide->isChecked());
     // The choice made on a desktop with a tray stays stored.

@@ -208,6 +208,8 @@ private slots:
     void horizonMenuRetitlesAndRecalculates();
     void nameEditSetsCaption();
     void raceChoiceSetsRaceWithoutRecalculation();
+    void serverSpeedChoiceDividesBuildTimes();
+    void paybackColumnRanksFields();
     void levelFieldRefusesLettersAndCommitsOne();
     void levelFieldTakesTwoDigitsAtMost();
 
@@ -420,7 +422,7 @@ void TestFormVillage::tableTitlesAndSizes()
     QCOMPARE(ColumnCount(sgRes), 4);
     QCOMPARE(sgRes->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Зерно"));
     QCOMPARE(sgRes->model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("Поступление, в час"));
-    QCOMPARE(ColumnCount(sgCalc), 7);
+    QCOMPARE(ColumnCount(sgCalc), 8);
     QCOMPARE(sgCalc->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Время"));
     QCOMPARE(sgCalc->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(!sgCalc->tabKeyNavigation());
@@ -570,6 +572,52 @@ void TestFormVillage::raceChoiceSetsRaceWithoutRecalculation()
 
     page.Village().SetRace(2);
     QCOMPARE(cbRace->currentText(), QStringLiteral("Германцы"));
+}
+
+void TestFormVillage::serverSpeedChoiceDividesBuildTimes()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    page.Village().ReplaceAvBuildings({{Sklad1, 2}});
+    Settle();
+    auto *cbServerSpeed = Find<QComboBox>(page, QStringLiteral("cbServerSpeed"));
+    const auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(cbServerSpeed->currentText(), QStringLiteral("1"));
+    QCOMPARE(CellText(sgCalc, 0, 6), QStringLiteral("00:33:20"));
+
+    cbServerSpeed->setCurrentIndex(cbServerSpeed->findText(QStringLiteral("3")));
+    QCOMPARE(page.Village().ServerSpeedValue(), 3);
+    QVERIFY(page.Village().Modified);
+    Settle();
+    // 2000 s at speed 3.
+    QCOMPARE(CellText(sgCalc, 0, 6), QStringLiteral("00:11:06"));
+
+    // A speed the file brings shows in the box.
+    page.Village().SetServerSpeed(QStringLiteral("10"));
+    QCOMPARE(cbServerSpeed->currentText(), QStringLiteral("10"));
+}
+
+void TestFormVillage::paybackColumnRanksFields()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    // Ферма 1: 250 at 5 an hour; Ферма 2: 415 at 4; Ферма 3: 695 at 6.
+    // The table lists them after Склад, in the order of their names.
+    page.Village().ReplaceAvBuildings({{Sklad1, 2}, {Ferma1, 5}, {QStringLiteral("Ферма ( 2)"), 6},
+                                       {QStringLiteral("Ферма ( 3)"), 7}});
+    Settle();
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(sgCalc->model()->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Окупится"));
+    sgCalc->horizontalHeader()->setSortIndicatorShown(true);
+    sgCalc->sortByColumn(7, Qt::DescendingOrder);
+    QStringList order;
+    QStringList payback;
+    for (int row = 0; row < RowCount(sgCalc); ++row) {
+        order.append(CellText(sgCalc, row, 0));
+        payback.append(CellText(sgCalc, row, 7));
+    }
+    // The longest first; a building that pays nothing back stays last.
+    QCOMPARE(order, (QStringList{QStringLiteral("Ферма ( 3)"), QStringLiteral("Ферма ( 2)"), Ferma1, Sklad1}));
+    QCOMPARE(payback, (QStringList{QStringLiteral("115:50:00"), QStringLiteral("103:45:00"),
+                                   QStringLiteral("50:00:00"), QString()}));
 }
 
 void TestFormVillage::levelFieldRefusesLettersAndCommitsOne()
@@ -1094,7 +1142,7 @@ void TestFormVillage::tabWalksThePageInReadingOrder()
     page.SetCommentsVisible(true);
     ShowActive(page);
     const QStringList expected{QStringLiteral("edName"),      QStringLiteral("cbRace"),
-                               QStringLiteral("edMainLevel"), QStringLiteral("sgRes"),
+                               QStringLiteral("edMainLevel"), QStringLiteral("cbServerSpeed"), QStringLiteral("sgRes"),
                                QStringLiteral("btnImport"),   QStringLiteral("LstBoxItems"),
                                QStringLiteral("btnChangeList"), QStringLiteral("sgCalc"),
                                QStringLiteral("sgQueue"),     QStringLiteral("mComments"),
