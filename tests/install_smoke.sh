@@ -62,8 +62,11 @@ if command -v gio >/dev/null 2>&1 && command -v update-desktop-database >/dev/nu
     grep -q "$app.desktop" <<<"$offered" || { echo "GIO does not offer the menu entry: $offered"; exit 1; }
 fi
 
-# What the program remembers stays in the temporary folder.
-export XDG_CONFIG_HOME=$prefix/config
+# What the program remembers stays in the temporary folder, and so does its
+# one-program-per-user socket: a copy running elsewhere on the machine would
+# otherwise take this start's hand-over and end it at once.
+export XDG_CONFIG_HOME=$prefix/config XDG_DATA_HOME=$prefix/data XDG_RUNTIME_DIR=$prefix/runtime
+mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 version=$(QT_QPA_PLATFORM=offscreen "$prefix/games/JorLivaronMng" --version 2>/dev/null)
 [[ $version =~ ^JorLivaronMng\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "unexpected --version: $version"; exit 1; }
 

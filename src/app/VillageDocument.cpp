@@ -53,6 +53,7 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     connect(m_Village.get(), &TVillageData::NameChanged, this, &TVillageDocument::VillageChanged);
     connect(m_Village.get(), &TVillageData::RaceChanged, this, &TVillageDocument::VillageChanged);
     connect(m_Village.get(), &TVillageData::MainLevelChanged, this, &TVillageDocument::VillageChanged);
+    connect(m_Village.get(), &TVillageData::ServerSpeedChanged, this, &TVillageDocument::VillageChanged);
     connect(m_History, &TVillageHistory::Applied, this, [this] { SetUnwrittenEdits(true); });
     connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::FollowFileName);
 }

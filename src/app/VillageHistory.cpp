@@ -15,6 +15,7 @@ TVillageHistory::TVillageHistory(TVillageData &village, QObject *parent)
     connect(&village, &TVillageData::NameChanged, this, &TVillageHistory::ScheduleSettle);
     connect(&village, &TVillageData::RaceChanged, this, &TVillageHistory::ScheduleSettle);
     connect(&village, &TVillageData::MainLevelChanged, this, &TVillageHistory::ScheduleSettle);
+    connect(&village, &TVillageData::ServerSpeedChanged, this, &TVillageHistory::ScheduleSettle);
 }
 
 void TVillageHistory::ScheduleSettle()

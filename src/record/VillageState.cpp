@@ -6,7 +6,7 @@
 QDebug operator<<(QDebug debug, const TVillageState &state)
 {
     QDebugStateSaver saver(debug);
-    debug.nospace() << "TVillageState(" << state.Name << ", race " << state.Race << ", level " << state.MainLevel
+    debug.nospace() << "TVillageState(" << state.Name << ", race " << state.Race << ", level " << state.MainLevel << ", speed " << state.ServerSpeed
                     << ", stocks " << QStringList(state.ResourceCollect.begin(), state.ResourceCollect.end())
                     << ", incomes " << QStringList(state.ResourceAdd.begin(), state.ResourceAdd.end())
                     << ", capacities " << QStringList(state.Capacity.begin(), state.Capacity.end()) << ", considered "
@@ -21,6 +21,7 @@ TVillageState TakeVillageState(const TVillageData &village)
     state.Name = village.Name;
     state.Race = village.Race;
     state.MainLevel = village.MainLevel;
+    state.ServerSpeed = village.ServerSpeed;
     state.ResourceCollect = village.ResourceCollect;
     state.ResourceAdd = village.ResourceAdd;
     state.Capacity = village.Capacity;
@@ -39,6 +40,7 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state)
     // The race list's position; anything outside it is no race.
     village.SetRace(int(state.Race) - 1);
     village.SetMainLevel(state.MainLevel);
+    village.SetServerSpeed(state.ServerSpeed);
     for (const TResourceKind kind : AllResourceKinds) {
         const auto i = KindIndex(kind);
         village.SetResourceCollect(kind, state.ResourceCollect[i]);
@@ -67,6 +69,8 @@ QString StepName(const TVillageState &before, const TVillageState &after)
         changed.append(QStringLiteral("расу"));
     if (before.MainLevel != after.MainLevel)
         changed.append(QStringLiteral("уровень главного здания"));
+    if (before.ServerSpeed != after.ServerSpeed)
+        changed.append(QStringLiteral("скорость сервера"));
     if (before.ResourceCollect != after.ResourceCollect)
         changed.append(QStringLiteral("запасы"));
     if (before.ResourceAdd != after.ResourceAdd)

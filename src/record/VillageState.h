@@ -1,5 +1,5 @@
 // What an undo step of a village puts back: a value copy of the fields the
-// player edits (name, race, main level, stocks, incomes, capacities, the
+// player edits (name, race, main level, server speed, stocks, incomes, capacities, the
 // considered list, comments, the queue, the construction), the operation
 // that writes such a copy back through the record's setters, and the name a
 // step between two copies goes by ("импорт", "название", ...).
@@ -21,6 +21,7 @@ struct TVillageState
     QString Name;
     quint8 Race = 0;
     QString MainLevel;
+    QString ServerSpeed;
     std::array<QString, 4> ResourceCollect;
     std::array<QString, 4> ResourceAdd;
     std::array<QString, 4> Capacity;
@@ -47,7 +48,7 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state);
 // The name of the step that led from `before` to `after`, as the menu shows
 // it after "Отменить "/"Повторить ": the construction started ("постройку"),
 // else the one kind of field that changed ("название", "расу",
-// "уровень главного здания", "запасы", "производство", "вместимость",
+// "уровень главного здания", "скорость сервера", "запасы", "производство", "вместимость",
 // "список строений", "комментарии", "очередь"), "изменения" when several
 // kinds changed; empty when nothing did.
 QString StepName(const TVillageState &before, const TVillageState &after);

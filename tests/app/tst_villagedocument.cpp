@@ -163,6 +163,8 @@ void TestVillageDocument::unwrittenEdits_data()
     QTest::newRow("race") << TChange([](TVillageDocument &d) { d.Village().SetRace(2); }) << true;
     QTest::newRow("main level") << TChange([](TVillageDocument &d) { d.Village().SetMainLevel(QStringLiteral("7")); })
                                 << true;
+    QTest::newRow("server speed")
+        << TChange([](TVillageDocument &d) { d.Village().SetServerSpeed(QStringLiteral("3")); }) << true;
     QTest::newRow("typed stock")
         << TChange([](TVillageDocument &d) { d.Village().EditResourceCollect(TResourceKind::Iron, QStringLiteral("5")); })
         << true;

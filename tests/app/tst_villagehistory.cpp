@@ -91,6 +91,9 @@ void TestVillageHistory::stepUndoRedo_data()
     QTest::newRow("race") << TChange([](TVillageDocument &d) { d.Village().SetRace(2); }) << QStringLiteral("расу");
     QTest::newRow("main level") << TChange([](TVillageDocument &d) { d.Village().SetMainLevel(QStringLiteral("7")); })
                                 << QStringLiteral("уровень главного здания");
+    QTest::newRow("server speed")
+        << TChange([](TVillageDocument &d) { d.Village().SetServerSpeed(QStringLiteral("3")); })
+        << QStringLiteral("скорость сервера");
     QTest::newRow("typed stock")
         << TChange([](TVillageDocument &d) { d.Village().EditResourceCollect(TResourceKind::Iron, QStringLiteral("5")); })
         << QStringLiteral("запасы");
