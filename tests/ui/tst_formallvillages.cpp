@@ -12,6 +12,11 @@
 #include "ui/f_Main.h"
 #include "ui/f_Settings.h"
 #include "ui/f_Village.h"
+#include "ui/VillageTab.h"
+#include "app/VillageDocument.h"
+#include "app/VillageList.h"
+#include "record/VillageData.h"
+#include "record/VillageFile.h"
 #include "rules/Planner.h"
 #include "base/SettingsSeam.h"
 #include "models/SummaryModel.h"
@@ -21,6 +26,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QIcon>
+#include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -62,6 +69,7 @@ private slots:
     void cleanup();
 
     void hiddenVillagesNotify();
+    void hiddenVillageLivesWithoutItsPage();
     void settingsApplyAtOnce();
     void closeHidesToTrayQuitAsks();
     void trayGoneShowsTheHiddenWindow();
@@ -186,6 +194,62 @@ void TestFormAllVillages::hiddenVillagesNotify()
     QCOMPARE(m_Sent.constFirst(), expected.constFirst());
     // The sound is off by default.
     QCOMPARE(m_Beeps, 0);
+}
+
+void TestFormAllVillages::hiddenVillageLivesWithoutItsPage()
+{
+    // Two village files opened before the window shows: only the tab shown
+    // makes its page; the other village ticks, notifies and saves all the
+    // same.
+    TVillageList written(m_Catalog);
+    QStringList files;
+    for (const QString &name : {QStringLiteral("Первая"), QStringLiteral("Вторая")}) {
+        TVillageDocument *document = written.Add();
+        document->Village().SetName(name);
+        document->Village().SetComments(QStringLiteral("заметка ") + name);
+        files.append(m_Dir->filePath(name + QStringLiteral(".vlgdat")));
+        QVERIFY(document->Write(files.constLast()).Ok);
+    }
+    auto window = MakeWindow({});
+    window->OpenFiles(files);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("pcMain"));
+    QVERIFY(tabs);
+    QCOMPARE(tabs->currentIndex(), 1);
+    auto *hidden = qobject_cast<TVillageTab *>(tabs->widget(0));
+    QVERIFY(hidden);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Первая"));
+    QCOMPARE(window->findChildren<TFormVillage *>().size(), 1);
+
+    TVillageData &village = hidden->Document().Village();
+    village.SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
+    village.SetResourceCollect(TResourceKind::Wood, QStringLiteral("100"));
+    village.SetResourceAdd(TResourceKind::Wood, QStringLiteral("3600"));
+    // The next tick is the one of the automatic save.
+    village.SetHourCounter(299);
+    QTRY_COMPARE_WITH_TIMEOUT(m_Sent, QStringList{EndedText(QStringLiteral("Первая"), QStringLiteral("Ферма ( 5)"))},
+                              4000);
+    // The automatic save wrote the stocks of the hidden village to its file.
+    const auto savedWood = [&] {
+        TVillageData saved;
+        saved.SetFileName(files.constFirst());
+        return ReadVillageFile(saved, m_Catalog).Ok ? saved.Stocks().at(0) : -1;
+    };
+    QTRY_VERIFY(savedWood() >= 100);
+    QCOMPARE(hidden->findChild<TFormVillage *>(), nullptr);
+    QCOMPARE(m_Messages->Texts(), QStringList{});
+
+    // Shown at last, the page shows the village as it stands and changes
+    // nothing of it.
+    tabs->setCurrentIndex(0);
+    auto *page = hidden->findChild<TFormVillage *>();
+    QVERIFY(page);
+    QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("edName"))->text(), QStringLiteral("Первая"));
+    QCOMPARE(page->findChild<QPlainTextEdit *>(QStringLiteral("mComments"))->toPlainText(),
+             QStringLiteral("заметка Первая"));
+    QCOMPARE(village.CommentsText(), QStringLiteral("заметка Первая"));
+    QCOMPARE(village.Name, QStringLiteral("Первая"));
 }
 
 void TestFormAllVillages::settingsApplyAtOnce()

@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 
 #include "ui/QueueChart.h"
+#include "ui/QueueChartLoader.h"
 #include "ui/f_Main.h"
 #include "ui/f_Village.h"
 #include "rules/Planner.h"
@@ -14,6 +15,8 @@
 #include "models/QueueModel.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QLabel>
 #include <QApplication>
 #include <QMenu>
 #include <QScatterSeries>
@@ -53,6 +56,8 @@ private slots:
     void buildFirstBuildsAndDequeues();
     void savedQueueComesBack();
     void chartToggleShowsProjection();
+    void chartPluginLoadedOnFirstShow_data();
+    void chartPluginLoadedOnFirstShow();
 
 private:
     // A village with a race, 1000 of each stock, no income and the
@@ -77,6 +82,8 @@ private:
 void TestFormQueue::initTestCase()
 {
     QLocale::setDefault(QLocale::c());
+    // The chart linked in, rather than the plug-in beside the program.
+    SetQueueChartFactory(&TQueueChart::Factory());
     const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
     QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))).Ok);
 }
@@ -265,6 +272,51 @@ void TestFormQueue::chartToggleShowsProjection()
     QVERIFY(!window.ActivePage()->ChartVisible());
     page->Village().SetModified(false);
     window.ActivePage()->Village().SetModified(false);
+}
+
+void TestFormQueue::chartPluginLoadedOnFirstShow_data()
+{
+    QTest::addColumn<bool>("pluginThere");
+    QTest::newRow("plug-in beside the program") << true;
+    QTest::newRow("plug-in missing") << false;
+}
+
+void TestFormQueue::chartPluginLoadedOnFirstShow()
+{
+    QFETCH(bool, pluginThere);
+    const QTemporaryDir empty;
+    SetQueueChartFactory(nullptr);
+    SetQueueChartPluginFolder(pluginThere ? QStringLiteral(JOR_CHART_PLUGIN_DIR) : empty.path());
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    TFormVillage *page = window.ActivePage();
+    Prepare(*page);
+    Enqueue(*page, {Saw1, Saw2});
+    window.findChild<QAction *>(QStringLiteral("actViewChart"))->trigger();
+    auto *group = Find<QGroupBox>(*page, QStringLiteral("gbChart"));
+    QVERIFY(group && group->isVisible());
+    // The plug-in's chart is no class of this test: it is found by its name.
+    auto *chart = group->findChild<QWidget *>(QStringLiteral("QueueChart"));
+    auto *missing = group->findChild<QLabel *>(QStringLiteral("lbChartMissing"));
+    if (pluginThere) {
+        QVERIFY(chart && chart->isVisible());
+        // Made by the plug-in's own copy of the chart, not the linked one.
+        QCOMPARE(qobject_cast<TQueueChart *>(chart), nullptr);
+        QVERIFY(!missing);
+    } else {
+        QVERIFY(!chart);
+        QVERIFY(missing && missing->isVisible());
+        QVERIFY(missing->text().startsWith(QStringLiteral("График недоступен")));
+        QVERIFY(missing->text().contains(QueueChartPluginFileName()));
+        // The queue goes on without it.
+        QCOMPARE(page->QueueModel().rowCount(), 2);
+        window.findChild<QAction *>(QStringLiteral("actViewChart"))->trigger();
+        QVERIFY(!group->isVisible());
+    }
+    page->Village().SetModified(false);
+    SetQueueChartPluginFolder({});
+    SetQueueChartFactory(&TQueueChart::Factory());
 }
 
 QTEST_MAIN(TestFormQueue)
