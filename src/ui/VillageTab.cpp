@@ -5,9 +5,11 @@
 #include "f_Village.h"
 
 #include "app/VillageDocument.h"
+#include "base/NextPass.h"
 
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <QWindow>
 
 TVillageTab::TVillageTab(TVillageDocument &document, QWidget *parent)
     : QWidget(parent), m_Document(document)
@@ -44,6 +46,22 @@ TFileResult TVillageTab::LoadFromFile()
 
 void TVillageTab::showEvent(QShowEvent *event)
 {
-    Page();
     QWidget::showEvent(event);
+    if (m_Page != nullptr)
+        return;
+    // Shown in a window that is on the screen already (the player chose the
+    // tab): the page now, before the tab is painted. Shown with the window
+    // itself, at start: the page at the next pass of the event loop, still
+    // before the window is first painted, and only if the tab is still the
+    // one shown then; files opened right after the window shows (a session,
+    // the command line) take other tabs forward meanwhile.
+    const QWindow *shownIn = window()->windowHandle();
+    if (shownIn != nullptr && shownIn->isExposed()) {
+        Page();
+        return;
+    }
+    CallAtNextPass(this, [this] {
+        if (isVisible())
+            Page();
+    });
 }

@@ -1,6 +1,9 @@
 // One tab of the main window. It holds its village's document and undo
 // stack from the start, and makes the village page (TFormVillage) only the
-// first time the tab is shown, or when a command asks for the page. A
+// first time the tab is shown, or when a command asks for the page (a tab
+// shown with the window at start makes it at the next pass of the event
+// loop, so that files opened right after leave it unmade when they take
+// their own tab forward). A
 // village whose tab has not been shown thus costs no controls: its
 // document ticks, notifies and saves as any other.
 #pragma once

@@ -70,6 +70,7 @@ private slots:
 
     void hiddenVillagesNotify();
     void hiddenVillageLivesWithoutItsPage();
+    void filesOpenedAsTheWindowShowsMakeOnePage();
     void settingsApplyAtOnce();
     void closeHidesToTrayQuitAsks();
     void trayGoneShowsTheHiddenWindow();
@@ -88,6 +89,8 @@ private:
     // A window with villages of these names, none of them unsaved, and a
     // recording notifier.
     std::unique_ptr<TFormMain> MakeWindow(const QStringList &names);
+    // Village files of these names, each with a comment, in the test's folder.
+    QStringList WriteVillages(const QStringList &names) const;
     static QAction *Action(TFormMain &window, const char *name);
     static QStringList ColumnTexts(const QTableView &table, int column);
 
@@ -151,6 +154,21 @@ std::unique_ptr<TFormMain> TestFormAllVillages::MakeWindow(const QStringList &na
     return window;
 }
 
+QStringList TestFormAllVillages::WriteVillages(const QStringList &names) const
+{
+    TVillageList written(m_Catalog);
+    QStringList files;
+    for (const QString &name : names) {
+        TVillageDocument *document = written.Add();
+        document->Village().SetName(name);
+        document->Village().SetComments(QStringLiteral("заметка ") + name);
+        const QString file = m_Dir->filePath(name + QStringLiteral(".vlgdat"));
+        if (document->Write(file).Ok)
+            files.append(file);
+    }
+    return files;
+}
+
 QAction *TestFormAllVillages::Action(TFormMain &window, const char *name)
 {
     return window.findChild<QAction *>(QLatin1String(name));
@@ -201,15 +219,8 @@ void TestFormAllVillages::hiddenVillageLivesWithoutItsPage()
     // Two village files opened before the window shows: only the tab shown
     // makes its page; the other village ticks, notifies and saves all the
     // same.
-    TVillageList written(m_Catalog);
-    QStringList files;
-    for (const QString &name : {QStringLiteral("Первая"), QStringLiteral("Вторая")}) {
-        TVillageDocument *document = written.Add();
-        document->Village().SetName(name);
-        document->Village().SetComments(QStringLiteral("заметка ") + name);
-        files.append(m_Dir->filePath(name + QStringLiteral(".vlgdat")));
-        QVERIFY(document->Write(files.constLast()).Ok);
-    }
+    const QStringList files = WriteVillages({QStringLiteral("Первая"), QStringLiteral("Вторая")});
+    QCOMPARE(files.size(), 2);
     auto window = MakeWindow({});
     window->OpenFiles(files);
     window->show();
@@ -243,13 +254,37 @@ void TestFormAllVillages::hiddenVillageLivesWithoutItsPage()
     // Shown at last, the page shows the village as it stands and changes
     // nothing of it.
     tabs->setCurrentIndex(0);
-    auto *page = hidden->findChild<TFormVillage *>();
-    QVERIFY(page);
+    TFormVillage *page = nullptr;
+    QTRY_VERIFY((page = hidden->findChild<TFormVillage *>()) != nullptr);
     QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("edName"))->text(), QStringLiteral("Первая"));
     QCOMPARE(page->findChild<QPlainTextEdit *>(QStringLiteral("mComments"))->toPlainText(),
              QStringLiteral("заметка Первая"));
     QCOMPARE(village.CommentsText(), QStringLiteral("заметка Первая"));
     QCOMPARE(village.Name, QStringLiteral("Первая"));
+}
+
+void TestFormAllVillages::filesOpenedAsTheWindowShowsMakeOnePage()
+{
+    // As the program starts: the window shows, then the files of the
+    // session or the command line open. Only the tab shown at the end makes
+    // its page; the empty tab shown with the window took the first file
+    // without one.
+    const QStringList files =
+        WriteVillages({QStringLiteral("Первая"), QStringLiteral("Вторая"), QStringLiteral("Третья")});
+    QCOMPARE(files.size(), 3);
+    auto window = MakeWindow({});
+    window->show();
+    window->OpenFiles(files);
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("pcMain"));
+    QVERIFY(tabs);
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->currentIndex(), 2);
+    QTRY_VERIFY(tabs->currentWidget()->findChild<TFormVillage *>() != nullptr);
+    QCOMPARE(window->findChildren<TFormVillage *>().size(), 1);
+    QCOMPARE(tabs->currentWidget()->findChild<QLineEdit *>(QStringLiteral("edName"))->text(),
+             QStringLiteral("Третья"));
+    QCOMPARE(window->windowTitle().left(6), QStringLiteral("Третья"));
 }
 
 void TestFormAllVillages::settingsApplyAtOnce()
