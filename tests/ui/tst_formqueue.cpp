@@ -15,8 +15,6 @@
 #include "models/QueueModel.h"
 
 #include <QAction>
-#include <QGroupBox>
-#include <QLabel>
 #include <QApplication>
 #include <QMenu>
 #include <QScatterSeries>
@@ -56,8 +54,6 @@ private slots:
     void buildFirstBuildsAndDequeues();
     void savedQueueComesBack();
     void chartToggleShowsProjection();
-    void chartPluginLoadedOnFirstShow_data();
-    void chartPluginLoadedOnFirstShow();
 
 private:
     // A village with a race, 1000 of each stock, no income and the
@@ -272,51 +268,6 @@ void TestFormQueue::chartToggleShowsProjection()
     QVERIFY(!window.ActivePage()->ChartVisible());
     page->Village().SetModified(false);
     window.ActivePage()->Village().SetModified(false);
-}
-
-void TestFormQueue::chartPluginLoadedOnFirstShow_data()
-{
-    QTest::addColumn<bool>("pluginThere");
-    QTest::newRow("plug-in beside the program") << true;
-    QTest::newRow("plug-in missing") << false;
-}
-
-void TestFormQueue::chartPluginLoadedOnFirstShow()
-{
-    QFETCH(bool, pluginThere);
-    const QTemporaryDir empty;
-    SetQueueChartFactory(nullptr);
-    SetQueueChartPluginFolder(pluginThere ? QStringLiteral(JOR_CHART_PLUGIN_DIR) : empty.path());
-    TFormMain window(m_Catalog);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    TFormVillage *page = window.ActivePage();
-    Prepare(*page);
-    Enqueue(*page, {Saw1, Saw2});
-    window.findChild<QAction *>(QStringLiteral("actViewChart"))->trigger();
-    auto *group = Find<QGroupBox>(*page, QStringLiteral("gbChart"));
-    QVERIFY(group && group->isVisible());
-    // The plug-in's chart is no class of this test: it is found by its name.
-    auto *chart = group->findChild<QWidget *>(QStringLiteral("QueueChart"));
-    auto *missing = group->findChild<QLabel *>(QStringLiteral("lbChartMissing"));
-    if (pluginThere) {
-        QVERIFY(chart && chart->isVisible());
-        // Made by the plug-in's own copy of the chart, not the linked one.
-        QCOMPARE(qobject_cast<TQueueChart *>(chart), nullptr);
-        QVERIFY(!missing);
-    } else {
-        QVERIFY(!chart);
-        QVERIFY(missing && missing->isVisible());
-        QVERIFY(missing->text().startsWith(QStringLiteral("График недоступен")));
-        QVERIFY(missing->text().contains(QueueChartPluginFileName()));
-        // The queue goes on without it.
-        QCOMPARE(page->QueueModel().rowCount(), 2);
-        window.findChild<QAction *>(QStringLiteral("actViewChart"))->trigger();
-        QVERIFY(!group->isVisible());
-    }
-    page->Village().SetModified(false);
-    SetQueueChartPluginFolder({});
-    SetQueueChartFactory(&TQueueChart::Factory());
 }
 
 QTEST_MAIN(TestFormQueue)
