@@ -11,12 +11,12 @@
 #include "catalog/MessageSeam.h"
 #include "catalog/StartUp.h"
 #include "catalog/dm_ListObjects.h"
+#include "ui/ProgramIcon.h"
 #include "ui/UiSeams.h"
 #include "ui/f_Main.h"
 #include "base/SettingsSeam.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
 
@@ -28,7 +28,7 @@ void SetDesktopIdentity()
 {
     SetApplicationMetadata();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.jorlivaron.JorLivaronMng"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/jorlivaronmng.svg")));
+    QApplication::setWindowIcon(ProgramIcon());
     SetSettingsFile(UserSettingsFile());
     SetRecoveryFolder(TRecoveryStore::DefaultFolder());
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the built program into a temporary prefix and checks the layout
-# of a Linux desktop program: the executable with its catalog beside it, a
+# of a Linux desktop program: the executable with its catalog and its chart
+# plug-in beside it, a
 # link in games that starts it (it finds its catalog through the link and
 # keeps running), the menu entry that opens village files, the MIME type that
 # makes a .vlgdat file a village file, the icon, the manual page, the license,
@@ -13,6 +14,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 app=org.jorlivaron.JorLivaronMng
 for file in libexec/jorlivaronmng/JorLivaronMng libexec/jorlivaronmng/JorLivaronMng.xml \
+            libexec/jorlivaronmng/JorLivaronMngChart.so \
             share/applications/$app.desktop share/metainfo/org.jorlivaron.jorlivaronmng.metainfo.xml \
             share/mime/packages/$app.xml share/icons/hicolor/scalable/apps/jorlivaronmng.svg \
             share/man/man6/JorLivaronMng.6.gz share/doc/jorlivaronmng/copyright \

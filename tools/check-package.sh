@@ -31,6 +31,8 @@ for size in 16 22 24 32 48 64 128 256; do
         || { echo "no ${size}x$size PNG icon in the package"; exit 1; }
 done
 [ -f "$work/root/usr/share/icons/hicolor/scalable/apps/jorlivaronmng.svg" ] || { echo "no SVG icon"; exit 1; }
+# The chart plug-in, which the program loads from its own folder.
+[ -f "$work/root/usr/libexec/jorlivaronmng/JorLivaronMngChart.so" ] || { echo "no chart plug-in"; exit 1; }
 
 # appstreamcli passes a file with pedantic findings; they count here.
 metainfo=$work/root/usr/share/metainfo/org.jorlivaron.jorlivaronmng.metainfo.xml

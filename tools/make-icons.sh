@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the program's icon (packaging/jorlivaronmng.svg) as the PNG sizes
-# that icon themes look for first (packaging/icons/NN/jorlivaronmng.png);
+# that icon themes look for first (packaging/icons/NN/jorlivaronmng.png),
+# which the program also carries in its resources for its windows and tray;
 # the PNGs are committed, so run this after changing the SVG.
 set -euo pipefail
 cd "$(dirname "$0")/.."

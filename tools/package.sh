@@ -36,7 +36,8 @@ deb=$(cd "$build_dir" && ls "$PWD"/jorlivaronmng_*.deb)
 depends=$(dpkg-deb --field "$deb" Depends)
 # The package names of the dependencies, one a line, without versions.
 names=$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }')
-for library in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6svg6; do
+# Qt Charts comes with the chart plug-in.
+for library in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6charts6; do
     grep -qxF "$library" <<<"$names" \
         || { echo "the package does not depend on $library (Depends: $depends)"; exit 1; }
 done

@@ -31,6 +31,7 @@ public:
     // Moves a village to another place, as a tab is dragged.
     void Move(int from, int to);
 
+    const TdmListObj &Catalog() const { return m_Catalog; }
     int Count() const { return int(m_Documents.size()); }
     TVillageDocument *At(int index) const;
     int IndexOf(const TVillageDocument *document) const;

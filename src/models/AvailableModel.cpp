@@ -6,6 +6,7 @@
 
 #include "base/TextCompare.h"
 #include "base/TimeText.h"
+#include "models/ColumnWidth.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <algorithm>
@@ -130,6 +131,13 @@ QVariant TAvailableModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnTitles().size())
         return ColumnTitles().at(section);
+    // The waiting time ticks; the build time follows the main building's
+    // level. (A reason why a building can never be afforded is measured when
+    // the rows change: as a template it would take the names' room.)
+    if (orientation == Qt::Horizontal && role == WidthTemplatesRole && section == TimeColumn)
+        return QStringList{DurationWithEndTemplate()};
+    if (orientation == Qt::Horizontal && role == WidthTemplatesRole && section == BuildColumn)
+        return QStringList{DurationTemplate()};
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -5,6 +5,7 @@
 #include "rules/Planner.h"
 
 #include "base/TimeText.h"
+#include "models/ColumnWidth.h"
 #include "catalog/dm_ListObjects.h"
 
 namespace {
@@ -145,6 +146,22 @@ QVariant TQueueModel::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnTitles().size())
         return ColumnTitles().at(section);
+    // The projection's clocks and spans change with every edit and tick; the
+    // start may turn into "never and why" or waiting.
+    if (orientation == Qt::Horizontal && role == WidthTemplatesRole) {
+        switch (section) {
+        case StartColumn:
+            return QStringList{ClockWithDateTemplate(), NeverReasonText(TNeverReason::NoIncome),
+                               NeverReasonText(TNeverReason::Capacity), WaitingText()};
+        case WaitColumn:
+        case BuildColumn:
+            return QStringList{DurationTemplate()};
+        case EndColumn:
+            return QStringList{ClockWithDateTemplate()};
+        default:
+            break;
+        }
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

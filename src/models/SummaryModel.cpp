@@ -9,6 +9,7 @@
 #include "base/TextCompare.h"
 #include "base/TextCompare.h"
 #include "base/TimeText.h"
+#include "models/ColumnWidth.h"
 
 #include <QHash>
 
@@ -263,6 +264,21 @@ QVariant TSummaryModel::data(const QModelIndex &index, int role) const
 
 QVariant TSummaryModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // The times tick; the queue's end may turn into "never and why".
+    if (orientation == Qt::Horizontal && role == WidthTemplatesRole) {
+        switch (section) {
+        case NextBuildingTimeColumn:
+        case ConstructionEndColumn:
+            return QStringList{DurationWithEndTemplate()};
+        case FullStorageTimeColumn:
+            return QStringList{DurationWithEndTemplate(), FullNowText()};
+        case QueueEndColumn:
+            return QStringList{DurationWithEndTemplate(), NeverReasonText(TNeverReason::NoIncome),
+                               NeverReasonText(TNeverReason::Capacity)};
+        default:
+            return {};
+        }
+    }
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const QStringList titles{QStringLiteral("Деревня"),   QStringLiteral("Можно строить"),

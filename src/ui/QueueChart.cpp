@@ -57,6 +57,22 @@ double LowestValue(const QList<QPointF> &points, double lowest)
 
 } // namespace
 
+namespace {
+
+class TQueueChartMaker : public TQueueChartFactory
+{
+public:
+    TQueueChartView *CreateChart(QWidget *parent) override { return new TQueueChart(parent); }
+};
+
+} // namespace
+
+TQueueChartFactory &TQueueChart::Factory()
+{
+    static TQueueChartMaker maker;
+    return maker;
+}
+
 TQueueChart::TQueueChart(QWidget *parent)
     : QChartView(parent)
 {

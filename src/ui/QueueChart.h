@@ -11,9 +11,11 @@
 // the start moment, so that x is milliseconds since the epoch) and keeps its
 // series from one update to the next.
 //
-// Shown by the village page's "График" view.
+// Shown by the village page's "График" view, made through the chart
+// plug-in's factory (QueueChartPlugin.h); tests link it directly.
 #pragma once
 
+#include "QueueChartPlugin.h"
 #include "catalog/ResourceKind.h"
 #include "rules/ProjectionSeries.h"
 
@@ -27,16 +29,20 @@ class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
 
-class TQueueChart : public QChartView
+class TQueueChart : public QChartView, public TQueueChartView
 {
     Q_OBJECT
 
 public:
     explicit TQueueChart(QWidget *parent = nullptr);
 
+    // The factory of these charts, as the plug-in gives it.
+    static TQueueChartFactory &Factory();
+
+    QWidget *Widget() override { return this; }
     // Shows the chart data; markerTexts, when given, name the building of
     // each marker (in MarkerItems order) in the tooltip.
-    void SetSeries(const TProjectionSeries &series, const QStringList &markerTexts = {});
+    void SetSeries(const TProjectionSeries &series, const QStringList &markerTexts = {}) override;
     const TProjectionSeries &Series() const { return m_Series; }
 
     static QColor ResourceColor(TResourceKind kind);

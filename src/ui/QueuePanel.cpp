@@ -2,9 +2,12 @@
 // QueuePanel.h.
 #include "QueuePanel.h"
 
+#include "ColumnFit.h"
+
 #include "record/KeptFileContent.h"
 
-#include "QueueChart.h"
+#include "QueueChartLoader.h"
+#include "QueueChartPlugin.h"
 #include "QueueView.h"
 
 #include "rules/ProjectionSeries.h"
@@ -41,9 +44,9 @@ TQueuePanel::TQueuePanel(TQueueModel &model, TPlanner &planner, QWidget *page)
     sgQueue->verticalHeader()->setDefaultSectionSize(sgQueue->fontMetrics().height() + 4);
     sgQueue->horizontalHeader()->setHighlightSections(false);
     sgQueue->setModel(&m_Model);
-    // The name takes the room the times leave.
-    sgQueue->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    sgQueue->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // The name takes the room the times leave; these fit their texts when
+    // the rows change, not at every tick.
+    new TColumnFit(sgQueue, 0);
     auto *queue = new QVBoxLayout(gbQueue);
     queue->setContentsMargins(6, 4, 6, 6);
     queue->addWidget(sgQueue);
@@ -160,9 +163,20 @@ bool TQueuePanel::ChartVisible() const
 
 void TQueuePanel::SetChartVisible(bool visible)
 {
-    if (visible && !m_Chart) {
-        m_Chart = new TQueueChart(gbChart);
-        gbChart->layout()->addWidget(m_Chart);
+    // The chart plug-in is loaded and the chart made the first time it
+    // shows; without the plug-in the group says why, the rest works on.
+    if (visible && !m_Chart && !lbChartMissing) {
+        const TQueueChartSource &source = QueueChartSource();
+        if (source.Factory) {
+            m_Chart = source.Factory->CreateChart(gbChart);
+            gbChart->layout()->addWidget(m_Chart->Widget());
+        } else {
+            lbChartMissing = new QLabel(source.Error, gbChart);
+            lbChartMissing->setObjectName(QStringLiteral("lbChartMissing"));
+            lbChartMissing->setWordWrap(true);
+            lbChartMissing->setAlignment(Qt::AlignCenter);
+            gbChart->layout()->addWidget(lbChartMissing);
+        }
     }
     const bool shown = visible && gbChart->isHidden();
     // The stock timeline is worked out only while a chart shows it.

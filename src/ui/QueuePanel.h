@@ -13,7 +13,7 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPoint;
-class TQueueChart;
+class TQueueChartView;
 class TQueueModel;
 class TPlanner;
 class TQueueView;
@@ -40,8 +40,9 @@ public:
 
     bool ChartVisible() const;
     void SetChartVisible(bool visible);
-    // Null until the chart has been shown once.
-    TQueueChart *Chart() const { return m_Chart; }
+    // Null until the chart has been shown once, and where the chart
+    // plug-in is missing (the group says so then).
+    TQueueChartView *Chart() const { return m_Chart; }
 
 private slots:
     void actQueueBuildExecute();
@@ -59,5 +60,7 @@ private:
 
     TQueueModel &m_Model;
     TPlanner &m_Planner;
-    TQueueChart *m_Chart = nullptr;
+    TQueueChartView *m_Chart = nullptr;
+    // The chart group's line where the chart plug-in is missing.
+    QLabel *lbChartMissing = nullptr;
 };

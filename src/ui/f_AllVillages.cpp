@@ -1,9 +1,11 @@
 // The window of all villages; see f_AllVillages.h.
 #include "f_AllVillages.h"
 
+#include "ColumnFit.h"
 #include "ScreenFit.h"
 
 #include "app/VillageList.h"
+#include "catalog/dm_ListObjects.h"
 #include "CsvExport.h"
 #include "TableCopy.h"
 #include "models/SummaryModel.h"
@@ -16,6 +18,22 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace {
+
+// The catalog's longest building name with its level.
+QString LongestDisplayText(const TdmListObj &catalog)
+{
+    QString longest;
+    for (qint32 index = 0; index < catalog.Count(); ++index) {
+        const QString text = catalog.Object(index).DisplayText();
+        if (text.size() > longest.size())
+            longest = text;
+    }
+    return longest;
+}
+
+} // namespace
 
 TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -38,8 +56,13 @@ TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     sgAllVillages->setAlternatingRowColors(true);
     sgAllVillages->verticalHeader()->setDefaultSectionSize(sgAllVillages->fontMetrics().height() + 4);
     sgAllVillages->verticalHeader()->hide();
-    sgAllVillages->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     sgAllVillages->horizontalHeader()->setStretchLastSection(true);
+    // The columns fit their texts when villages come or go, not at every
+    // tick; the buildings' columns have room for the longest name of the
+    // catalog, which they may come to show at any tick.
+    const QStringList longestName{LongestDisplayText(villages.Catalog())};
+    new TColumnFit(sgAllVillages, -1,
+                   {{TSummaryModel::NextBuildingColumn, longestName}, {TSummaryModel::ConstructionColumn, longestName}});
     connect(sgAllVillages, &QTableView::doubleClicked, this, &TFormAllVillages::sgAllVillagesDblClick);
 
     auto *layout = new QVBoxLayout(this);

@@ -4,10 +4,12 @@
 #include "ClipboardRoute.h"
 #include "CsvExport.h"
 #include "DesktopNotifier.h"
+#include "ProgramIcon.h"
 #include "ScreenFit.h"
 #include "TrayIcon.h"
 #include "TrayProbe.h"
 #include "UiSeams.h"
+#include "VillageTab.h"
 #include "catalog/MessageSeam.h"
 #include "f_About.h"
 #include "f_AllVillages.h"
@@ -45,6 +47,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTimer>
 #include <QTabWidget>
@@ -94,7 +97,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     CreateNotifications();
     connect(pcMain, &QTabWidget::currentChanged, this, &TFormMain::actSaveUpdate);
     connect(pcMain, &QTabWidget::currentChanged, this, [this] {
-        m_UndoGroup->setActiveStack(ActivePage() ? ActivePage()->UndoStack() : nullptr);
+        m_UndoGroup->setActiveStack(ActiveTab() ? ActiveTab()->UndoStack() : nullptr);
     });
 
     // The tabs get 712 x 596 pixels below the menu bar; the window starts
@@ -113,7 +116,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
 
 TFormMain::~TFormMain()
 {
-    // The pages go before the villages they show.
+    // The tabs and their pages go before the villages they show.
     while (pcMain->count() > 0)
         delete pcMain->widget(0);
 }
@@ -328,54 +331,79 @@ int TFormMain::PageCount() const
     return pcMain->count();
 }
 
+TVillageTab *TFormMain::Tab(int index) const
+{
+    return qobject_cast<TVillageTab *>(pcMain->widget(index));
+}
+
+TVillageTab *TFormMain::ActiveTab() const
+{
+    return qobject_cast<TVillageTab *>(pcMain->currentWidget());
+}
+
 TFormVillage *TFormMain::Page(int index) const
 {
-    return qobject_cast<TFormVillage *>(pcMain->widget(index));
+    TVillageTab *tab = Tab(index);
+    return tab ? tab->Page() : nullptr;
 }
 
 TFormVillage *TFormMain::ActivePage() const
 {
-    return qobject_cast<TFormVillage *>(pcMain->currentWidget());
+    TVillageTab *tab = ActiveTab();
+    return tab ? tab->Page() : nullptr;
+}
+
+TVillageTab *TFormMain::AddVillageTab()
+{
+    TVillageDocument *document = m_Villages->Add();
+    auto *tab = new TVillageTab(*document);
+    TVillageData &village = document->Village();
+    connect(&village, &TVillageData::NameChanged, this, [this, tab](const QString &name) {
+        pcMainCaptionChanged(tab, name);
+        UpdateTitle();
+    });
+    connect(tab, &TVillageTab::PageBuilt, this, &TFormMain::VillagePageBuilt);
+    WatchVillage(document);
+    connect(document, &TVillageDocument::UnwrittenEditsChanged, this, &TFormMain::actSaveUpdate);
+    connect(document, &TVillageDocument::FileChangedOutside, this, [this, document] { AskFileChanged(document); });
+    // A failed automatic save is reported whether the page is made or not.
+    connect(document, &TVillageDocument::AutoSaveFailed, this,
+            [](const TFileResult &result) { ShowMessage(TMessageKind::Error, result.Error); });
+    m_UndoGroup->addStack(tab->UndoStack());
+    pcMain->addTab(tab, village.Name);
+    return tab;
+}
+
+void TFormMain::VillagePageBuilt(TFormVillage *page)
+{
+    ApplyViewSettings(page);
 }
 
 void TFormMain::actNewExecute()
 {
-    TVillageDocument *document = m_Villages->Add();
-    auto *page = new TFormVillage(*document);
-    TVillageData &village = page->Village();
-    connect(page, &TFormVillage::CaptionChanged, this, [this, page](const QString &caption) {
-        pcMainCaptionChanged(page, caption);
-        UpdateTitle();
-    });
-    ApplyViewSettings(page);
-    WatchVillage(page);
-    connect(document, &TVillageDocument::UnwrittenEditsChanged, this, &TFormMain::actSaveUpdate);
-    connect(document, &TVillageDocument::FileChangedOutside, this, [this, document] { AskFileChanged(document); });
-    m_UndoGroup->addStack(page->UndoStack());
-
-    pcMain->setCurrentIndex(pcMain->addTab(page, village.Name));
+    pcMain->setCurrentWidget(AddVillageTab());
     actSaveUpdate();
 }
 
-void TFormMain::pcMainCaptionChanged(TFormVillage *page, const QString &caption)
+void TFormMain::pcMainCaptionChanged(TVillageTab *tab, const QString &caption)
 {
     // The tab shows the name as it stands: an "&" in it is doubled, or the
     // tab bar would hide it and make the next letter an Alt shortcut.
-    const int index = pcMain->indexOf(page);
+    const int index = pcMain->indexOf(tab);
     if (index >= 0)
         pcMain->setTabText(index, QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 
-bool TFormMain::IsOpen(const QString &fileName, const TFormVillage *except) const
+bool TFormMain::IsOpen(const QString &fileName, const TVillageDocument *except) const
 {
     return OpenPageIndex(fileName, except) >= 0;
 }
 
-int TFormMain::OpenPageIndex(const QString &fileName, const TFormVillage *except) const
+int TFormMain::OpenPageIndex(const QString &fileName, const TVillageDocument *except) const
 {
-    const TVillageDocument *open = m_Villages->FindFile(fileName, except ? &except->Document() : nullptr);
+    const TVillageDocument *open = m_Villages->FindFile(fileName, except);
     for (int i = 0; open && i < PageCount(); ++i) {
-        if (&Page(i)->Document() == open)
+        if (&Tab(i)->Document() == open)
             return i;
     }
     return -1;
@@ -388,10 +416,26 @@ void TFormMain::actOpenExecute()
 
 void TFormMain::OpenFiles(const QStringList &files)
 {
+    if (TVillageTab *shown = OpenFilesInTabs(files))
+        pcMain->setCurrentWidget(shown);
+    actSaveUpdate();
+}
+
+TVillageTab *TFormMain::OpenFilesInTabs(const QStringList &files)
+{
+    // The tabs are added behind the shown one; the caller shows one of them
+    // once, so that only that one makes its page.
+    TVillageTab *shown = nullptr;
+    // An untouched empty tab shown now takes the first file.
+    TVillageTab *untouched = ActiveTab();
+    if (untouched != nullptr
+        && (untouched->Document().Village().Modified || !untouched->Document().Village().FileName.isEmpty()))
+        untouched = nullptr;
     for (const QString &file : files) {
         // The tab that has the file comes forward, and the box names it.
         if (const int open = OpenPageIndex(file); open >= 0) {
             pcMain->setCurrentIndex(open);
+            shown = Tab(open);
             ShowMessage(TMessageKind::Error, AlreadyOpenMessage(file));
             continue;
         }
@@ -400,25 +444,22 @@ void TFormMain::OpenFiles(const QStringList &files)
             ShowMessage(TMessageKind::Error, OpenFailureMessage({false, refusal, file}));
             continue;
         }
-        TFormVillage *page = ActivePage();
-        if (page == nullptr || page->Village().Modified || !page->Village().FileName.isEmpty()) {
-            actNewExecute();
-            page = ActivePage();
-        }
-        page->Village().SetFileName(file);
-        const TFileResult result = page->LoadFromFile();
+        TVillageTab *tab = untouched != nullptr ? untouched : AddVillageTab();
+        untouched = nullptr;
+        shown = tab;
+        tab->Document().Village().SetFileName(file);
+        const TFileResult result = tab->LoadFromFile();
         if (!result.Ok)
             ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
         else
             AddRecentFile(file);
     }
-    actSaveUpdate();
+    return shown;
 }
 
-void TFormMain::SaveVillage(TFormVillage *page, bool askNewName)
+void TFormMain::SaveVillage(TVillageDocument &document, bool askNewName)
 {
-    TVillageDocument &document = page->Document();
-    TVillageData &village = page->Village();
+    TVillageData &village = document.Village();
     document.SettleEdits();
     // An unchanged village is not written again; "Сохранить как..." copies
     // one that has a file.
@@ -448,39 +489,43 @@ void TFormMain::SaveVillage(TFormVillage *page, bool askNewName)
     if (path.isEmpty())
         return;
     // Two tabs writing one file would overwrite each other's village.
-    if (IsOpen(path, page)) {
+    if (IsOpen(path, &document)) {
         ShowMessage(TMessageKind::Error, AlreadyOpenMessage(path));
         return;
     }
-    if (page->WriteToFile(path))
-        AddRecentFile(village.FileName);
+    const TFileResult result = document.Write(path);
+    if (!result.Ok) {
+        ShowMessage(TMessageKind::Error, result.Error);
+        return;
+    }
+    AddRecentFile(village.FileName);
 }
 
 void TFormMain::actSaveExecute()
 {
-    if (TFormVillage *page = ActivePage())
-        SaveVillage(page, false);
+    if (TVillageTab *tab = ActiveTab())
+        SaveVillage(tab->Document(), false);
     actSaveUpdate();
 }
 
 void TFormMain::actSaveAsExecute()
 {
-    if (TFormVillage *page = ActivePage())
-        SaveVillage(page, true);
+    if (TVillageTab *tab = ActiveTab())
+        SaveVillage(tab->Document(), true);
     actSaveUpdate();
 }
 
 void TFormMain::actSaveAllExecute()
 {
     for (int i = 0; i < PageCount(); ++i)
-        SaveVillage(Page(i), false);
+        SaveVillage(Tab(i)->Document(), false);
     actSaveUpdate();
 }
 
 void TFormMain::actSaveUpdate()
 {
-    const TFormVillage *page = ActivePage();
-    const bool enabled = page != nullptr && page->Document().HasUnwrittenEdits();
+    const TVillageTab *tab = ActiveTab();
+    const bool enabled = tab != nullptr && tab->Document().HasUnwrittenEdits();
     actSave->setEnabled(enabled);
     mmiSave->setEnabled(enabled);
     UpdateTitle();
@@ -488,17 +533,17 @@ void TFormMain::actSaveUpdate()
 
 void TFormMain::actCloseExecute()
 {
-    TFormVillage *page = ActivePage();
-    if (page == nullptr)
+    TVillageTab *tab = ActiveTab();
+    if (tab == nullptr)
         return;
-    SaveVillage(page, false);
-    const QString question = CloseTabQuestion(page->Document());
+    TVillageDocument *document = &tab->Document();
+    SaveVillage(*document, false);
+    const QString question = CloseTabQuestion(*document);
     if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No))
         return;
 
-    pcMain->removeTab(pcMain->indexOf(page));
-    TVillageDocument *document = &page->Document();
-    delete page;
+    pcMain->removeTab(pcMain->indexOf(tab));
+    delete tab;
     m_Villages->Remove(document);
     if (PageCount() == 0)
         actNewExecute();
@@ -516,7 +561,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     actSaveAllExecute();
     QList<const TVillageDocument *> villages;
     for (int i = 0; i < PageCount(); ++i)
-        villages.append(&Page(i)->Document());
+        villages.append(&Tab(i)->Document());
     const QString question = CloseProgramQuestion(villages);
     if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No)) {
         event->ignore();
@@ -656,9 +701,10 @@ void TFormMain::pcMainDropBeside()
 
 void TFormMain::UpdateTitle()
 {
-    const TFormVillage *page = ActivePage();
-    setWindowTitle(page ? WindowTitle(page->Village().Name, page->Village().FileName) : WindowTitle({}, {}));
-    setWindowModified(page != nullptr && page->Document().HasUnwrittenEdits());
+    const TVillageTab *tab = ActiveTab();
+    const TVillageData *village = tab ? &tab->Document().Village() : nullptr;
+    setWindowTitle(village ? WindowTitle(village->Name, village->FileName) : WindowTitle({}, {}));
+    setWindowModified(tab != nullptr && tab->Document().HasUnwrittenEdits());
 }
 
 void TFormMain::RestoreWindowSettings()
@@ -709,7 +755,7 @@ void TFormMain::SaveSession() const
         return;
     QStringList tabFiles;
     for (int i = 0; i < PageCount(); ++i)
-        tabFiles.append(Page(i)->Village().FileName);
+        tabFiles.append(Tab(i)->Document().Village().FileName);
     TSession::FromTabs(tabFiles, pcMain->currentIndex()).Save(*settings);
 }
 
@@ -724,16 +770,20 @@ void TFormMain::RestoreSession()
     // Opening the session again is no new use of its files: the recent
     // files keep their order.
     const QVariant recent = settings->value(TRecentFiles::SettingsKey);
-    OpenFiles(session.Files);
+    TVillageTab *shown = OpenFilesInTabs(session.Files);
     settings->setValue(TRecentFiles::SettingsKey, recent);
     m_RecentFiles.Load(*settings);
+    // The tab shown at the last exit is shown, and made, alone.
     if (session.Current >= 0) {
-        const QString shown = session.Files.at(session.Current);
+        const QString current = session.Files.at(session.Current);
         for (int i = 0; i < PageCount(); ++i) {
-            if (Page(i)->Village().FileName == shown)
-                pcMain->setCurrentIndex(i);
+            if (Tab(i)->Document().Village().FileName == current)
+                shown = Tab(i);
         }
     }
+    if (shown)
+        pcMain->setCurrentWidget(shown);
+    actSaveUpdate();
     if (!missing.isEmpty())
         ShowMessage(TMessageKind::Warning, TSession::MissingFilesMessage(missing));
 }
@@ -742,7 +792,7 @@ bool TFormMain::AskFileChanged(TVillageDocument *document)
 {
     // The village asked about is the one shown.
     for (int i = 0; i < PageCount(); ++i) {
-        if (&Page(i)->Document() == document)
+        if (&Tab(i)->Document() == document)
             pcMain->setCurrentIndex(i);
     }
     // Keeping the player's village is the default: nothing is lost by Enter.
@@ -772,13 +822,14 @@ void TFormMain::OfferRecovery()
             // A village whose file the session opened comes back in its tab.
             int index = recovered.FileName.isEmpty() ? -1 : OpenPageIndex(recovered.FileName);
             if (index < 0) {
-                TFormVillage *active = ActivePage();
-                if (active == nullptr || active->Village().Modified || !active->Village().FileName.isEmpty())
+                const TVillageTab *active = ActiveTab();
+                if (active == nullptr || active->Document().Village().Modified
+                    || !active->Document().Village().FileName.isEmpty())
                     actNewExecute();
                 index = pcMain->currentIndex();
             }
             pcMain->setCurrentIndex(index);
-            const TFileResult result = ActivePage()->Document().Recover(recovered.RecoveryFile, recovered.FileName);
+            const TFileResult result = Tab(index)->Document().Recover(recovered.RecoveryFile, recovered.FileName);
             if (!result.Ok)
                 ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
         }
@@ -857,8 +908,10 @@ void TFormMain::CreateNotifications()
 void TFormMain::TrayProbeFinished(TTrayServiceState state)
 {
     delete m_TrayProbe;
-    if (state != TTrayServiceState::Silent)
-        SetTrayIcon(TTrayIcon::CreateIfAvailable(QIcon(QStringLiteral(":/icons/jorlivaronmng.svg"))));
+    // A tray service that does not answer counts as no tray; otherwise the
+    // toolkit tells, and the icon is made only where there is a tray.
+    if (state != TTrayServiceState::Silent && QSystemTrayIcon::isSystemTrayAvailable())
+        SetTrayIcon(TTrayIcon::CreateIfAvailable(ProgramIcon()));
 }
 
 bool TFormMain::TrayPresent() const
@@ -892,11 +945,11 @@ void TFormMain::SetNotifier(std::unique_ptr<TDesktopNotifier> notifier)
     m_NotifierChosen = true;
 }
 
-void TFormMain::WatchVillage(TFormVillage *page)
+void TFormMain::WatchVillage(TVillageDocument *document)
 {
-    TVillageWatch &watch = page->Document().Watch();
+    TVillageWatch &watch = document->Watch();
     m_NotificationSettings.ApplyTo(watch.Rules());
-    const QPointer<TFormVillage> watched = page;
+    const QPointer<TVillageDocument> watched = document;
     connect(&watch, &TVillageWatch::NotificationsReady, this,
             [this, watched](const QList<TNotification> &notifications) {
                 if (watched)
@@ -928,15 +981,15 @@ void TFormMain::ChooseNotifier()
     }
 }
 
-void TFormMain::SendNotifications(TFormVillage *page, const QList<TNotification> &notifications)
+void TFormMain::SendNotifications(TVillageDocument *document, const QList<TNotification> &notifications)
 {
     ChooseNotifier();
     if (!m_Notifier)
         return;
     // The default action shows the window with this village's tab, while the
     // tab is still open.
-    const QPointer<TFormVillage> shown = page;
-    m_Notifier->Send(page->Village().Name, notifications, m_NotificationSettings.Sound, [this, shown] {
+    const QPointer<TVillageDocument> shown = document;
+    m_Notifier->Send(document->Village().Name, notifications, m_NotificationSettings.Sound, [this, shown] {
         if (shown)
             ShowVillage(&shown->Village());
     });
@@ -1020,7 +1073,7 @@ void TFormMain::actAllVillagesExecute()
 void TFormMain::ShowVillage(const TVillageData *village)
 {
     for (int i = 0; i < PageCount(); ++i) {
-        if (&Page(i)->Village() == village) {
+        if (&Tab(i)->Document().Village() == village) {
             pcMain->setCurrentIndex(i);
             ShowWindow();
             return;
@@ -1052,8 +1105,8 @@ void TFormMain::ClipboardPageImported(TVillageDocument *document, const QString 
 void TFormMain::ClipboardImportChosen(const QStringList &lines)
 {
     actNewExecute();
-    if (TFormVillage *page = ActivePage())
-        page->Document().Import(lines);
+    if (TVillageTab *tab = ActiveTab())
+        tab->Document().Import(lines);
     actSaveUpdate();
 }
 

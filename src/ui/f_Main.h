@@ -35,6 +35,7 @@ class TClipboardRoute;
 class TClipboardOfferBar;
 class TVillageDocument;
 class TVillageRecovery;
+class TVillageTab;
 
 class TFormMain : public QMainWindow
 {
@@ -44,7 +45,8 @@ public:
     explicit TFormMain(const TdmListObj &catalog, QWidget *parent = nullptr);
     ~TFormMain() override;
 
-    // The village pages in tab order, and the one of the active tab.
+    // The village pages in tab order, and the one of the active tab. A
+    // tab makes its page when first shown; asking for a page makes it.
     int PageCount() const;
     TFormVillage *Page(int index) const;
     TFormVillage *ActivePage() const;
@@ -118,20 +120,32 @@ private:
     void CreateMenus();
     QAction *NewAction(const QString &name, const QString &caption, const QString &category,
         const QKeySequence &shortcut);
+    // The tabs in order and the active one; they hold the villages'
+    // documents, and their pages once made.
+    TVillageTab *Tab(int index) const;
+    TVillageTab *ActiveTab() const;
+    // A tab for a new, empty village at the end; the shown tab stays.
+    TVillageTab *AddVillageTab();
+    // A tab's page has been made: it takes the view toggles.
+    void VillagePageBuilt(TFormVillage *page);
+    // Opens each file in a tab as OpenFiles does, without showing the
+    // tabs one after the other; the tab to show at the end is returned
+    // (null when no file got a tab or was open already).
+    TVillageTab *OpenFilesInTabs(const QStringList &files);
     // Saves one village as the three save commands share it: nothing when it
     // is unchanged; a file name asked for when it has none (or when
     // askNewName); then written.
-    void SaveVillage(TFormVillage *page, bool askNewName);
+    void SaveVillage(TVillageDocument &document, bool askNewName);
     // Another program changed the village's file: "Загрузить" reads it
     // again, "Оставить мои" keeps the village to be written over it. True
     // for the latter.
     bool AskFileChanged(TVillageDocument *document);
     // Whether a village other than `except` has this file (the same file
     // by its canonical path).
-    bool IsOpen(const QString &fileName, const TFormVillage *except = nullptr) const;
+    bool IsOpen(const QString &fileName, const TVillageDocument *except = nullptr) const;
     // The tab of the village that has this file; -1 for none.
-    int OpenPageIndex(const QString &fileName, const TFormVillage *except = nullptr) const;
-    void pcMainCaptionChanged(TFormVillage *page, const QString &caption);
+    int OpenPageIndex(const QString &fileName, const TVillageDocument *except = nullptr) const;
+    void pcMainCaptionChanged(TVillageTab *tab, const QString &caption);
     void pcMainMiddleClick(int index);
     void pcMainDropBeside();
     // What the window remembers between runs: its geometry and state, the
@@ -163,10 +177,10 @@ private:
     // Whether there is a tray to hide the window to.
     bool TrayPresent() const;
     void TrayPresenceChanged(bool present);
-    // Feeds the page's notification rules once per tick, shown or not.
-    void WatchVillage(TFormVillage *page);
+    // Feeds the village's notification rules once per tick, shown or not.
+    void WatchVillage(TVillageDocument *document);
     // One notification for the village's tick, whose action shows its tab.
-    void SendNotifications(TFormVillage *page, const QList<TNotification> &notifications);
+    void SendNotifications(TVillageDocument *document, const QList<TNotification> &notifications);
     void ApplyNotificationSettings(const TNotificationSettings &settings);
     void FormSettingsAccepted();
     void ShowVillage(const TVillageData *village);

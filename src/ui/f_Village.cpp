@@ -1,6 +1,7 @@
 #include "f_Village.h"
 
 #include "AvailableLook.h"
+#include "ColumnFit.h"
 #include "NumberEditors.h"
 #include "QueuePanel.h"
 #include "QueueView.h"
@@ -57,6 +58,11 @@ const QString MessageNoRace = QStringLiteral("Не выбрана раса!");
 } // namespace
 
 TFormVillage::TFormVillage(TVillageDocument &document, QWidget *parent)
+    : TFormVillage(document, static_cast<QUndoStack *>(nullptr), parent)
+{
+}
+
+TFormVillage::TFormVillage(TVillageDocument &document, QUndoStack *undoStack, QWidget *parent)
     : QWidget(parent)
     , m_Document(&document)
     , m_Catalog(document.Catalog())
@@ -79,7 +85,7 @@ TFormVillage::TFormVillage(TVillageDocument &document, QWidget *parent)
     BindControls();
     BindRecord();
     FormCreate();
-    m_UndoStack = MakeVillageUndoStack(document.History(), this);
+    m_UndoStack = undoStack != nullptr ? undoStack : MakeVillageUndoStack(document.History(), this);
     for (QAbstractItemView *table : {static_cast<QAbstractItemView *>(m_Ui.sgCalc),
                                      static_cast<QAbstractItemView *>(m_Ui.sgRes),
                                      static_cast<QAbstractItemView *>(m_QueuePanel->sgQueue)})
@@ -92,6 +98,7 @@ TFormVillage::TFormVillage(const TdmListObj &catalog, QWidget *parent)
 {
     m_OwnVillage = qobject_cast<TVillageList *>(m_Document->parent());
     m_OwnVillage->setParent(this);
+    connect(m_Document, &TVillageDocument::AutoSaveFailed, this, &TFormVillage::ShowAutoSaveFailure);
 }
 
 TFormVillage::~TFormVillage()
@@ -189,11 +196,13 @@ void TFormVillage::FitTables()
     sgRes->setWordWrap(true);
     sgRes->setFixedHeight(sgRes->horizontalHeader()->sizeHint().height() + (m_ResourceModel->rowCount() + 1) * line
                           + 2 * sgRes->frameWidth());
-    // The name column takes the room the others leave.
-    QHeaderView *header = m_Ui.sgCalc->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(0, QHeaderView::Stretch);
     m_AvailableLook->SetFont(m_Ui.sgCalc->font());
+    // The name column takes the room the others leave; the others fit their
+    // texts when the rows change (a new font too), not at every tick.
+    if (m_CalcFit == nullptr)
+        m_CalcFit = new TColumnFit(m_Ui.sgCalc, 0);
+    else
+        m_CalcFit->Fit();
     m_AvailableLook->SetPalette(m_Ui.sgCalc->palette());
     // The available table and the queue show five rows at least, however
     // little room the window has.
@@ -215,7 +224,6 @@ void TFormVillage::BindRecord()
     connect(planner, &TPlanner::ProgressChanged, this, &TFormVillage::ShowProgress);
     connect(village, &TVillageData::ConstructionChanged, this, &TFormVillage::ShowProgress);
     connect(m_Document, &TVillageDocument::InfoLineChanged, this, &TFormVillage::ShowInfo);
-    connect(m_Document, &TVillageDocument::AutoSaveFailed, this, &TFormVillage::ShowAutoSaveFailure);
     // What a read brought (Open, or the file read again after another
     // program changed it) is marked; a file another program holds says so.
     connect(m_Document, &TVillageDocument::Loaded, this, [this] {
@@ -241,20 +249,21 @@ void TFormVillage::BindRecord()
 
 void TFormVillage::FormCreate()
 {
-    m_Ui.mComments->clear();
     m_Ui.gbComments->hide();
     m_Ui.gbProgress->hide();
-    m_Ui.lbBuildingName->clear();
-    m_Ui.lbBuildTime->clear();
+    // The controls show the village as it stands: a page made for a village
+    // opened long before shows what one made with it would show now.
+    const TVillageData &village = Village();
+    ShowName(village.Name);
+    ShowRace(village.Race);
+    ShowMainLevel(village.MainLevel);
+    ShowComments();
+    ShowHorizon(village.Horizon);
     ShowProgress();
-    m_Ui.edName->clear();
-    m_Ui.cbRace->setCurrentIndex(-1);
-    m_Ui.edMainLevel->setText(QStringLiteral("1"));
-    Planner().SetHorizon(3600);
-    ShowHorizon(Village().Horizon);
+    ShowInfo(m_Document->InfoLine());
+    ShowNotUnderstood();
     m_Ui.sgCalc->setCurrentIndex(m_AvailableLook->index(0, 0));
     m_Ui.edName->setFocus(Qt::OtherFocusReason);
-    Village().SetModified(false);
 }
 
 // --- Hand edits ----------------------------------------------------------

@@ -1,8 +1,10 @@
 // The village page: shows and edits one village in a tab of the main window.
 // It takes the village's document (record, planner, models), binds every
 // control to their operations and shows what they announce. The controls
-// themselves are made by TVillagePageUi. A page made without a document
-// keeps one of its own, with its own clock (a village on its own).
+// themselves are made by TVillagePageUi. A page may be made long after its
+// village was opened: it shows the village as it stands then. A page made
+// without a document keeps one of its own, with its own clock (a village on
+// its own), and reports that village's failed automatic saves itself.
 #pragma once
 
 #include "VillagePageUi.h"
@@ -24,6 +26,7 @@ class TResourceModel;
 class TConsideredModel;
 class TQueueModel;
 class TQueuePanel;
+class TColumnFit;
 class QUndoStack;
 
 
@@ -33,6 +36,9 @@ class TFormVillage : public QWidget
 
 public:
     TFormVillage(TVillageDocument &document, QWidget *parent = nullptr);
+    // A page whose village's steps go to a stack its owner keeps (the
+    // main window's tab, which has it before the page is made).
+    TFormVillage(TVillageDocument &document, QUndoStack *undoStack, QWidget *parent = nullptr);
     explicit TFormVillage(const TdmListObj &catalog, QWidget *parent = nullptr);
     ~TFormVillage() override;
 
@@ -146,6 +152,7 @@ private:
     TQueueModel *m_QueueModel = nullptr;
     TVillagePageUi m_Ui;
     TQueuePanel *m_QueuePanel = nullptr;
+    TColumnFit *m_CalcFit = nullptr;
     QUndoStack *m_UndoStack = nullptr;
     // Which view's context menu "В очередь" was chosen in: the considered
     // list's or the available table's.

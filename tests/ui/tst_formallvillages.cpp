@@ -13,6 +13,11 @@
 #include "app/VillageDocument.h"
 #include "ui/f_Settings.h"
 #include "ui/f_Village.h"
+#include "ui/VillageTab.h"
+#include "app/VillageDocument.h"
+#include "app/VillageList.h"
+#include "record/VillageData.h"
+#include "record/VillageFile.h"
 #include "rules/Planner.h"
 #include "base/SettingsSeam.h"
 #include "models/SummaryModel.h"
@@ -22,6 +27,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QIcon>
+#include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -63,6 +70,8 @@ private slots:
     void cleanup();
 
     void hiddenVillagesNotify();
+    void hiddenVillageLivesWithoutItsPage();
+    void filesOpenedAsTheWindowShowsMakeOnePage();
     void settingsApplyAtOnce();
     void closeHidesToTrayQuitAsks();
     void trayGoneShowsTheHiddenWindow();
@@ -81,6 +90,8 @@ private:
     // A window with villages of these names, none of them unsaved, and a
     // recording notifier.
     std::unique_ptr<TFormMain> MakeWindow(const QStringList &names);
+    // Village files of these names, each with a comment, in the test's folder.
+    QStringList WriteVillages(const QStringList &names) const;
     static QAction *Action(TFormMain &window, const char *name);
     static QStringList ColumnTexts(const QTableView &table, int column);
 
@@ -146,6 +157,21 @@ std::unique_ptr<TFormMain> TestFormAllVillages::MakeWindow(const QStringList &na
     return window;
 }
 
+QStringList TestFormAllVillages::WriteVillages(const QStringList &names) const
+{
+    TVillageList written(m_Catalog);
+    QStringList files;
+    for (const QString &name : names) {
+        TVillageDocument *document = written.Add();
+        document->Village().SetName(name);
+        document->Village().SetComments(QStringLiteral("заметка ") + name);
+        const QString file = m_Dir->filePath(name + QStringLiteral(".vlgdat"));
+        if (document->Write(file).Ok)
+            files.append(file);
+    }
+    return files;
+}
+
 QAction *TestFormAllVillages::Action(TFormMain &window, const char *name)
 {
     return window.findChild<QAction *>(QLatin1String(name));
@@ -189,6 +215,79 @@ void TestFormAllVillages::hiddenVillagesNotify()
     QCOMPARE(m_Sent.constFirst(), expected.constFirst());
     // The sound is off by default.
     QCOMPARE(m_Beeps, 0);
+}
+
+void TestFormAllVillages::hiddenVillageLivesWithoutItsPage()
+{
+    // Two village files opened before the window shows: only the tab shown
+    // makes its page; the other village ticks, notifies and saves all the
+    // same.
+    const QStringList files = WriteVillages({QStringLiteral("Первая"), QStringLiteral("Вторая")});
+    QCOMPARE(files.size(), 2);
+    auto window = MakeWindow({});
+    window->OpenFiles(files);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("pcMain"));
+    QVERIFY(tabs);
+    QCOMPARE(tabs->currentIndex(), 1);
+    auto *hidden = qobject_cast<TVillageTab *>(tabs->widget(0));
+    QVERIFY(hidden);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Первая"));
+    QCOMPARE(window->findChildren<TFormVillage *>().size(), 1);
+
+    TVillageData &village = hidden->Document().Village();
+    village.SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
+    village.SetResourceCollect(TResourceKind::Wood, QStringLiteral("100"));
+    village.SetResourceAdd(TResourceKind::Wood, QStringLiteral("3600"));
+    // The next tick is the one of the automatic save.
+    village.SetHourCounter(299);
+    QTRY_COMPARE_WITH_TIMEOUT(m_Sent, QStringList{EndedText(QStringLiteral("Первая"), QStringLiteral("Ферма ( 5)"))},
+                              4000);
+    // The automatic save wrote the stocks of the hidden village to its file.
+    const auto savedWood = [&] {
+        TVillageData saved;
+        saved.SetFileName(files.constFirst());
+        return ReadVillageFile(saved, m_Catalog).Ok ? saved.Stocks().at(0) : -1;
+    };
+    QTRY_VERIFY(savedWood() >= 100);
+    QCOMPARE(hidden->findChild<TFormVillage *>(), nullptr);
+    QCOMPARE(m_Messages->Texts(), QStringList{});
+
+    // Shown at last, the page shows the village as it stands and changes
+    // nothing of it.
+    tabs->setCurrentIndex(0);
+    TFormVillage *page = nullptr;
+    QTRY_VERIFY((page = hidden->findChild<TFormVillage *>()) != nullptr);
+    QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("edName"))->text(), QStringLiteral("Первая"));
+    QCOMPARE(page->findChild<QPlainTextEdit *>(QStringLiteral("mComments"))->toPlainText(),
+             QStringLiteral("заметка Первая"));
+    QCOMPARE(village.CommentsText(), QStringLiteral("заметка Первая"));
+    QCOMPARE(village.Name, QStringLiteral("Первая"));
+}
+
+void TestFormAllVillages::filesOpenedAsTheWindowShowsMakeOnePage()
+{
+    // As the program starts: the window shows, then the files of the
+    // session or the command line open. Only the tab shown at the end makes
+    // its page; the empty tab shown with the window took the first file
+    // without one.
+    const QStringList files =
+        WriteVillages({QStringLiteral("Первая"), QStringLiteral("Вторая"), QStringLiteral("Третья")});
+    QCOMPARE(files.size(), 3);
+    auto window = MakeWindow({});
+    window->show();
+    window->OpenFiles(files);
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("pcMain"));
+    QVERIFY(tabs);
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->currentIndex(), 2);
+    QTRY_VERIFY(tabs->currentWidget()->findChild<TFormVillage *>() != nullptr);
+    QCOMPARE(window->findChildren<TFormVillage *>().size(), 1);
+    QCOMPARE(tabs->currentWidget()->findChild<QLineEdit *>(QStringLiteral("edName"))->text(),
+             QStringLiteral("Третья"));
+    QCOMPARE(window->windowTitle().left(6), QStringLiteral("Третья"));
 }
 
 void TestFormAllVillages::settingsApplyAtOnce()

@@ -4,6 +4,7 @@
 // names the active village with its marker for changes not yet written.
 #include "TestSupport.h"
 
+#include "ui/ProgramIcon.h"
 #include "ui/UiSeams.h"
 #include "ui/f_Main.h"
 #include "ui/f_Village.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -302,10 +304,15 @@ void TestFormMainSession::viewTogglesAndGeometryRemembered()
 
 void TestFormMainSession::programIconLoads()
 {
-    // The SVG icon needs Qt's SVG image plugin at run time.
-    const QIcon icon(QStringLiteral(":/icons/jorlivaronmng.svg"));
+    // The icon's sizes are PNGs in the resources: each one reads without
+    // any image plug-in, and a size between them is scaled from one.
+    const QIcon icon = ProgramIcon();
     QVERIFY(!icon.isNull());
-    QVERIFY(!icon.pixmap(32, 32).isNull());
+    for (const QSize &size : icon.availableSizes())
+        QVERIFY2(!QImage(QStringLiteral(":/icons/%1/jorlivaronmng.png").arg(size.width())).isNull(),
+                 qPrintable(QString::number(size.width())));
+    QVERIFY(icon.availableSizes().size() > 1);
+    QCOMPARE(icon.pixmap(40, 40).size(), QSize(40, 40));
 }
 
 QTEST_MAIN(TestFormMainSession)

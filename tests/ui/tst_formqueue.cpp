@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 
 #include "ui/QueueChart.h"
+#include "ui/QueueChartLoader.h"
 #include "ui/f_Main.h"
 #include "ui/f_Village.h"
 #include "rules/Planner.h"
@@ -77,6 +78,8 @@ private:
 void TestFormQueue::initTestCase()
 {
     QLocale::setDefault(QLocale::c());
+    // The chart linked in, rather than the plug-in beside the program.
+    SetQueueChartFactory(&TQueueChart::Factory());
     const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
     QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))).Ok);
 }

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include "ui/QueueChart.h"
+#include "ui/QueueChartLoader.h"
 #include "ui/ScreenFit.h"
 #include "ui/f_Main.h"
 #include "ui/f_Village.h"
@@ -45,6 +46,8 @@ private:
 void TestSmallScreen::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    // The chart linked in, rather than the plug-in beside the program.
+    SetQueueChartFactory(&TQueueChart::Factory());
     const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
     QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
     // The screen of the configuration file, scaled by two.
