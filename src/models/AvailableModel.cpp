@@ -132,11 +132,12 @@ QVariant TAvailableModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnTitles().size())
         return ColumnTitles().at(section);
     // The waiting time ticks; the build time follows the main building's
-    // level. (A reason why a building can never be afforded is measured when
+    // level and the payback the incomes. (A reason why a building can never be afforded is measured when
     // the rows change: as a template it would take the names' room.)
     if (orientation == Qt::Horizontal && role == WidthTemplatesRole && section == TimeColumn)
         return QStringList{DurationWithEndTemplate()};
-    if (orientation == Qt::Horizontal && role == WidthTemplatesRole && section == BuildColumn)
+    if (orientation == Qt::Horizontal && role == WidthTemplatesRole
+        && (section == BuildColumn || section == PaybackColumn))
         return QStringList{DurationTemplate()};
     return QAbstractTableModel::headerData(section, orientation, role);
 }

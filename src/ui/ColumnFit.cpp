@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QTableView>
 
@@ -21,16 +22,30 @@ TColumnFit::TColumnFit(QTableView *view, int stretchColumn, QHash<int, QStringLi
     connect(model, &QAbstractItemModel::columnsRemoved, this, &TColumnFit::Fit);
     // The sorted column keeps room for the arrow (SortHeader.h).
     connect(view->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &TColumnFit::Fit);
+    // A window made smaller or larger, or a scroll bar that comes or goes.
+    view->viewport()->installEventFilter(this);
     Fit();
 }
 
-int TColumnFit::ColumnWidth(int column) const
+bool TColumnFit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_View->viewport() && event->type() == QEvent::Resize) {
+        const auto *resize = static_cast<const QResizeEvent *>(event);
+        if (resize->size().width() != resize->oldSize().width())
+            Fit();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+int TColumnFit::ColumnWidth(int column, bool withTemplates) const
 {
     // The title as the header measures it, the texts of the rows as the
     // view's delegate measures them, the templates as a cell would hold
     // them (the text with the item's margins on either side).
     const QAbstractItemView *view = m_View;
     int width = std::max(m_View->horizontalHeader()->sectionSizeHint(column), view->sizeHintForColumn(column));
+    if (!withTemplates)
+        return width;
     const QFontMetrics metrics(m_View->font());
     const int margin = 2 * (m_View->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_View) + 1);
     const QStringList templates = m_View->model()->headerData(column, Qt::Horizontal, WidthTemplatesRole).toStringList()
@@ -44,12 +59,21 @@ void TColumnFit::Fit()
 {
     QHeaderView *header = m_View->horizontalHeader();
     const int columns = m_View->model() ? m_View->model()->columnCount() : 0;
+    QList<int> widths(columns, 0);
+    int total = m_StretchColumn >= 0 ? header->minimumSectionSize() : 0;
+    for (int column = 0; column < columns; ++column) {
+        if (column != m_StretchColumn) {
+            widths[column] = ColumnWidth(column, true);
+            total += widths[column];
+        }
+    }
+    const bool tight = m_StretchColumn >= 0 && total > m_View->viewport()->width();
     for (int column = 0; column < columns; ++column) {
         if (column == m_StretchColumn) {
             header->setSectionResizeMode(column, QHeaderView::Stretch);
             continue;
         }
         header->setSectionResizeMode(column, QHeaderView::Fixed);
-        header->resizeSection(column, ColumnWidth(column));
+        header->resizeSection(column, tight ? ColumnWidth(column, false) : widths[column]);
     }
 }

@@ -5,8 +5,12 @@
 // "00:00:00 (00:00)" for a time with its end: the model's, see
 // models/ColumnWidth.h, and any the view's owner adds). A stretched
 // column takes the room the others leave. The fit is made on a reset, on
-// rows inserted or removed, when the sort arrow moves and on Fit(); a cell
-// that only changes its text (the one-second tick) costs no measuring.
+// rows inserted or removed, when the sort arrow moves, when the view's room
+// changes and on Fit(); a cell that only changes its text (the one-second
+// tick) costs no measuring. Where the view is too narrow for the templates
+// beside the stretched column's least width (a small window), the columns
+// take only their titles and the texts they hold, so that none is pushed out
+// of sight.
 //
 // The village page's tables, the build queue and "Все деревни" use it.
 #pragma once
@@ -30,9 +34,12 @@ public:
     // Fits the columns again: the model's rows changed, or the view's font.
     void Fit();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    // The width of one column by the rule.
-    int ColumnWidth(int column) const;
+    // The width of one column by the rule, with its templates or without.
+    int ColumnWidth(int column, bool withTemplates) const;
 
     QTableView *m_View = nullptr;
     QHash<int, QStringList> m_Templates;
