@@ -40,11 +40,11 @@ def row(figure, value, floor, goal, ok):
 
 
 for n in (1000, 10000, 100000):
-    load, parse = seconds(f"BM_LoadCatalog/{n}"), seconds(f"BM_ParseCatalogOnly/{n}")
+    load, parse = seconds(f"BM_LoadCatalog/{n}"), seconds(f"BM_StreamCatalogFloor/{n}")
     ratio = load / parse
     goal = "load/parse <= 1.5" if n == 100000 else "(ratio)"
     row(f"catalog load, {n} entries (median of 5)", f"{load * 1e3:.2f} ms (x{ratio:.2f})",
-        f"parse {parse * 1e3:.2f} ms", goal, ratio <= 1.5 or n != 100000)
+        f"stream reader {parse * 1e3:.2f} ms", goal, ratio <= 1.5 or n != 100000)
 shipped = seconds("BM_LoadShippedCatalog")
 row("shipped catalog load", f"{shipped * 1e3:.2f} ms", "budget 5 ms", "< 5 ms", shipped < 5e-3)
 for n in (10, 100, 1000):

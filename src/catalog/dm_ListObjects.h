@@ -9,7 +9,6 @@
 
 #include "ResourceKind.h"
 
-#include <QDomDocument>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -118,7 +117,6 @@ private:
     void DataModuleCreate();
     void BuildIndexes() const;
 
-    QDomDocument XMLDoc;
     std::array<qint32, 20> m_MainBuildingPercent{};
     TLivaronListObj ObjectList;
 

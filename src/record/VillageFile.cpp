@@ -49,6 +49,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -591,40 +592,65 @@ void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFile
     KeepAttributesAndContent(element, ConstructionElementName, {NameAttribute, TotalAttribute, EndsAttribute}, kept);
 }
 
-void AddBuilding(const QString &text, TVillageData &village, const TdmListObj &catalog)
+// The buildings of an AvBuildings element, gathered to be applied as one
+// change: a text the catalog knows and the village does not consider yet
+// (letter case ignored) is a new entry, any other is kept as unknown.
+struct TBuildingsRead
 {
-    const qint32 index = catalog.FindByDisplayText(text);
-    if (index < 0) {
-        village.AddUnknownBuilding(text);
-        return;
+    const TVillageData &Village;
+    const TdmListObj &Catalog;
+    QList<TAvBuildingEntry> Known;
+    QSet<QString> KnownFolded;
+    QStringList Unknown;
+
+    void Add(const QString &text)
+    {
+        const qint32 index = Catalog.FindByDisplayText(text);
+        if (index < 0) {
+            Unknown.append(text);
+            return;
+        }
+        const QString folded = FoldedText(text);
+        if (KnownFolded.contains(folded) || Village.IndexOfAvBuilding(text) >= 0)
+            return;
+        KnownFolded.insert(folded);
+        Known.append({Catalog.Object(index).DisplayText(), index});
     }
-    if (village.IndexOfAvBuilding(text) >= 0)
-        return;
-    village.AddAvBuilding({catalog.Object(index).DisplayText(), index});
-}
+
+    void ApplyTo(TVillageData &village) const
+    {
+        village.AddAvBuildings(Known);
+        village.AddUnknownBuildings(Unknown);
+    }
+};
 
 // Every element in AvBuildings is a building by its text, whatever its
 // name, and so is text between them; comments and processing instructions
-// are kept.
+// are kept. The buildings are applied as one change; those before an
+// element that fails are applied all the same.
 std::optional<TReadFailure> ApplyBuildings(const TXmlNode &element, TVillageData &village, const TdmListObj &catalog,
                                            TKeptFileContent &kept)
 {
     KeepAttributes(element, AvBuildingsElementName, {}, kept);
+    TBuildingsRead read{village, catalog, {}, {}, {}};
     for (const TXmlNode &child : element.Children) {
         if (child.IsElement()) {
             const std::optional<QString> text = SingleText(child);
-            if (!text)
+            if (!text) {
+                read.ApplyTo(village);
                 return NoSingleTextFailure(child);
-            AddBuilding(*text, village, catalog);
+            }
+            read.Add(*text);
             KeepAttributes(child, EntryKey(BuildingElementName, *text), {}, kept);
         } else if (child.IsText()) {
             // Blanks between the Building elements are layout.
             if (!child.Value.trimmed().isEmpty())
-                AddBuilding(child.Value, village, catalog);
+                read.Add(child.Value);
         } else {
             kept.KeepChild(AvBuildingsElementName, child);
         }
     }
+    read.ApplyTo(village);
     return std::nullopt;
 }
 
