@@ -29,6 +29,12 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     m_Watch = new TVillageWatch(*m_Planner);
     m_History = new TVillageHistory(*m_Village, this);
     connect(m_Planner.get(), &TPlanner::AutoSaveDue, this, &TVillageDocument::AutoSave);
+    connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::UpdateFileIdentity);
+}
+
+void TVillageDocument::UpdateFileIdentity()
+{
+    m_FileIdentity = VillageFileIdentity(m_Village->FileName);
 }
 
 TVillageDocument::~TVillageDocument()
@@ -44,6 +50,7 @@ TFileResult TVillageDocument::Load()
 {
     QDateTime saved;
     const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved);
+    UpdateFileIdentity();
     SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
     m_Planner->RecalculateAvailable();
     m_History->Forget();
@@ -52,7 +59,11 @@ TFileResult TVillageDocument::Load()
 
 TFileResult TVillageDocument::Write(const QString &path)
 {
-    return SaveVillageFile(*m_Village, path.isEmpty() ? m_Village->FileName : path);
+    const TFileResult result = SaveVillageFile(*m_Village, path.isEmpty() ? m_Village->FileName : path);
+    // A file made by the write may now resolve to another path.
+    if (result.Ok)
+        UpdateFileIdentity();
+    return result;
 }
 
 TOverviewImportResult TVillageDocument::Import(const QStringList &lines)

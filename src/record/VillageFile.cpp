@@ -849,10 +849,26 @@ QString OpenFailureMessage(const TFileResult &result)
                             result.Error);
 }
 
+namespace {
+
+qint64 &IdentityCount()
+{
+    static qint64 count = 0;
+    return count;
+}
+
+} // namespace
+
+qint64 VillageFileIdentityCount()
+{
+    return IdentityCount();
+}
+
 QString VillageFileIdentity(const QString &path)
 {
     if (path.isEmpty())
         return {};
+    ++IdentityCount();
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;

@@ -658,8 +658,8 @@ void TFormMain::RestoreWindowSettings()
 void TFormMain::SaveWindowSettings() const
 {
     if (const auto settings = OpenSettings()) {
-        settings->setValue(GeometryKey, saveGeometry());
-        settings->setValue(StateKey, saveState());
+        StoreSetting(*settings, GeometryKey, saveGeometry());
+        StoreSetting(*settings, StateKey, saveState());
     }
 }
 
@@ -680,8 +680,8 @@ void TFormMain::SaveViewSettings() const
     const TFormVillage *page = ActivePage();
     const auto settings = OpenSettings();
     if (page && settings) {
-        settings->setValue(ViewCommentsKey, page->CommentsVisible());
-        settings->setValue(ViewProgressKey, page->ProgressVisible());
+        StoreSetting(*settings, ViewCommentsKey, page->CommentsVisible());
+        StoreSetting(*settings, ViewProgressKey, page->ProgressVisible());
     }
 }
 
@@ -708,7 +708,7 @@ void TFormMain::RestoreSession()
     // files keep their order.
     const QVariant recent = settings->value(TRecentFiles::SettingsKey);
     OpenFiles(session.Files);
-    settings->setValue(TRecentFiles::SettingsKey, recent);
+    StoreSetting(*settings, TRecentFiles::SettingsKey, recent);
     m_RecentFiles.Load(*settings);
     if (session.Current >= 0) {
         const QString shown = session.Files.at(session.Current);
