@@ -5,6 +5,7 @@
 // fifty villages with their notifications and the summary of all villages.
 
 #include "BenchData.h"
+#include "CountingAllocator.h"
 
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
@@ -38,6 +39,11 @@ void BM_LoadCatalog(benchmark::State &state)
         TdmListObj catalog;
         benchmark::DoNotOptimize(catalog.LoadCatalog(source.ExePath));
     }
+    // The heap's peak during one load, by the counting allocator.
+    state.counters["peak_bytes"] = double(PeakHeapBytes([&source] {
+        TdmListObj catalog;
+        catalog.LoadCatalog(source.ExePath);
+    }));
 }
 // Five repetitions each: a load of 100,000 entries runs once per repetition,
 // and the report takes the medians.
@@ -79,8 +85,10 @@ TLivaronListObj StreamCatalog(const QString &path)
 void BM_StreamCatalogFloor(benchmark::State &state)
 {
     TBenchCatalog source(GenerateCatalog(int(state.range(0))));
+    const QString path = source.ExePath + QStringLiteral(".xml");
     for (auto _ : state)
-        benchmark::DoNotOptimize(StreamCatalog(source.ExePath + QStringLiteral(".xml")).size());
+        benchmark::DoNotOptimize(StreamCatalog(path).size());
+    state.counters["peak_bytes"] = double(PeakHeapBytes([&path] { StreamCatalog(path); }));
 }
 BENCHMARK(BM_StreamCatalogFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(5)->Unit(benchmark::kMillisecond);
 
@@ -401,6 +409,62 @@ void BM_ReadQueuedVillage(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ReadQueuedVillage)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The scale of a player with a very long list: a village file of `count`
+// considered buildings (from a catalog of 10,000 entries), opened as the
+// program opens one: read into a fresh village document, evaluated once.
+const TBenchCatalog &TenThousandCatalog()
+{
+    static TBenchCatalog catalog(GenerateCatalog(10000));
+    return catalog;
+}
+
+QString WriteLargeVillage(const QTemporaryDir &dir, int count)
+{
+    const TdmListObj &catalog = TenThousandCatalog().Catalog;
+    TVillageData village;
+    FillVillage(village, catalog, count);
+    village.SetName(QStringLiteral("Столица"));
+    const QString path = dir.filePath(QStringLiteral("large.vlgdat"));
+    WriteVillageFile(village, path);
+    return path;
+}
+
+void BM_OpenLargeVillage(benchmark::State &state)
+{
+    const TdmListObj &catalog = TenThousandCatalog().Catalog;
+    QTemporaryDir dir;
+    const QString path = WriteLargeVillage(dir, int(state.range(0)));
+    qint64 listed = 0;
+    for (auto _ : state) {
+        TVillageDocument document(catalog);
+        document.Village().SetFileName(path);
+        benchmark::DoNotOptimize(document.Load().Ok);
+        QCoreApplication::sendPostedEvents();
+        listed = document.Village().AvBuildings.size();
+    }
+    state.counters["buildings"] = double(listed);
+}
+BENCHMARK(BM_OpenLargeVillage)->Arg(1000)->Arg(10000)->Repetitions(3)->Unit(benchmark::kMillisecond);
+
+// The floor: one stream-reader pass over the same file, every token read.
+void BM_StreamVillageFloor(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = WriteLargeVillage(dir, int(state.range(0)));
+    for (auto _ : state) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QXmlStreamReader reader(&file);
+        qint64 tokens = 0;
+        while (!reader.atEnd()) {
+            reader.readNext();
+            ++tokens;
+        }
+        benchmark::DoNotOptimize(tokens);
+    }
+}
+BENCHMARK(BM_StreamVillageFloor)->Arg(1000)->Arg(10000)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <iterator>
 
 QDebug operator<<(QDebug debug, const TAvBuildingEntry &entry)
 {
@@ -126,7 +127,8 @@ void TVillageData::ReplaceAvBuildings(const QList<TAvBuildingEntry> &entries)
     // Adding the entries one by one, each after the equal texts already
     // listed, is a stable sort of the given sequence.
     QList<TAvBuildingEntry> sorted = entries;
-    std::stable_sort(sorted.begin(), sorted.end(), EntryTextLess);
+    if (!std::is_sorted(sorted.cbegin(), sorted.cend(), EntryTextLess))
+        std::stable_sort(sorted.begin(), sorted.end(), EntryTextLess);
     AvBuildings = std::move(sorted);
     AvBuildingsAltered();
 }
@@ -151,13 +153,21 @@ void TVillageData::AddAvBuildings(const QList<TAvBuildingEntry> &entries)
 {
     if (entries.isEmpty())
         return;
-    // The list is sorted; a stable sort of it followed by the new entries
-    // puts each new one after the equal texts before it, as one insertion
-    // after another would.
-    QList<TAvBuildingEntry> added = AvBuildings;
-    added.append(entries);
-    std::stable_sort(added.begin(), added.end(), EntryTextLess);
-    AvBuildings = std::move(added);
+    // The list is sorted; the new entries, sorted stably (a file lists them
+    // in order already), merged after the equal texts of the list, as one
+    // insertion after another would put them.
+    QList<TAvBuildingEntry> sorted = entries;
+    if (!std::is_sorted(sorted.cbegin(), sorted.cend(), EntryTextLess))
+        std::stable_sort(sorted.begin(), sorted.end(), EntryTextLess);
+    if (AvBuildings.isEmpty()) {
+        AvBuildings = std::move(sorted);
+    } else {
+        QList<TAvBuildingEntry> merged;
+        merged.reserve(AvBuildings.size() + sorted.size());
+        std::merge(AvBuildings.cbegin(), AvBuildings.cend(), sorted.cbegin(), sorted.cend(),
+                   std::back_inserter(merged), EntryTextLess);
+        AvBuildings = std::move(merged);
+    }
     AvBuildingsAltered();
 }
 

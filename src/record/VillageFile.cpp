@@ -368,6 +368,9 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, TXmlNode &docu
 
     // The open elements, the document first; the last receives what is read.
     QList<TXmlNode *> open{&document};
+    // The name of the element read last: the many Building and Item
+    // elements share one copy of it.
+    QString lastName;
     QString pendingText;
     bool hasPendingText = false;
     const auto flushText = [&] {
@@ -386,7 +389,9 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, TXmlNode &docu
         case QXmlStreamReader::StartElement: {
             if (open.size() > MaxDepth)
                 return TReadFailure{QStringLiteral("Слишком глубокая вложенность элементов!")};
-            TXmlNode element = TXmlNode::Element(reader.qualifiedName().toString());
+            if (reader.qualifiedName() != lastName)
+                lastName = reader.qualifiedName().toString();
+            TXmlNode element = TXmlNode::Element(lastName);
             const QXmlStreamAttributes attributes = reader.attributes();
             element.Attributes.reserve(attributes.size());
             for (const QXmlStreamAttribute &attribute : attributes)
@@ -556,7 +561,8 @@ void ApplyQueue(const TXmlNode &element, TVillageData &village, const TdmListObj
         const qint32 index = catalog.FindByDisplayText(*text);
         const QString entryText = index >= 0 ? catalog.Object(index).DisplayText() : *text;
         queue.append({entryText, index});
-        KeepAttributes(child, EntryKey(QueueItemElementName, entryText), {}, kept);
+        if (!child.Attributes.isEmpty())
+            KeepAttributes(child, EntryKey(QueueItemElementName, entryText), {}, kept);
     }
     // Applied as one change, however long the queue.
     village.SetQueue(queue);
@@ -610,11 +616,12 @@ struct TBuildingsRead
             Unknown.append(text);
             return;
         }
-        const QString folded = FoldedText(text);
-        if (KnownFolded.contains(folded) || Village.IndexOfAvBuilding(text) >= 0)
+        QString folded = FoldedText(text);
+        if (KnownFolded.contains(folded) || (!Village.AvBuildings.isEmpty() && Village.IndexOfAvBuilding(text) >= 0))
             return;
-        KnownFolded.insert(folded);
-        Known.append({Catalog.Object(index).DisplayText(), index});
+        KnownFolded.insert(std::move(folded));
+        // The catalog found the text as its display text: it is that text.
+        Known.append({text, index});
     }
 
     void ApplyTo(TVillageData &village) const
@@ -641,7 +648,8 @@ std::optional<TReadFailure> ApplyBuildings(const TXmlNode &element, TVillageData
                 return NoSingleTextFailure(child);
             }
             read.Add(*text);
-            KeepAttributes(child, EntryKey(BuildingElementName, *text), {}, kept);
+            if (!child.Attributes.isEmpty())
+                KeepAttributes(child, EntryKey(BuildingElementName, *text), {}, kept);
         } else if (child.IsText()) {
             // Blanks between the Building elements are layout.
             if (!child.Value.trimmed().isEmpty())
