@@ -1,11 +1,12 @@
-// Benchmarks of the village logic: catalog loading against the XML parser
-// alone, the recalculation, the tick of many villages, the overview import,
+// Benchmarks of the village logic: catalog loading against a bare stream
+// reader, the recalculation, the tick of many villages, the overview import,
 // the village file round trip, the catch-up of stocks, the projection of a
 // build queue with its chart series (also with the effects of fields and
 // storages), the notification rules, and one tick of
 // fifty villages with their notifications and the summary of all villages.
 
 #include "BenchData.h"
+#include "CountingAllocator.h"
 
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
@@ -22,7 +23,7 @@
 #include "rules/QueueProjection.h"
 
 #include <QCoreApplication>
-#include <QDomDocument>
+#include <QXmlStreamReader>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -39,23 +40,58 @@ void BM_LoadCatalog(benchmark::State &state)
         TdmListObj catalog;
         benchmark::DoNotOptimize(catalog.LoadCatalog(source.ExePath));
     }
+    // The heap's peak during one load, by the counting allocator.
+    state.counters["peak_bytes"] = double(PeakHeapBytes([&source] {
+        TdmListObj catalog;
+        catalog.LoadCatalog(source.ExePath);
+    }));
 }
 // Five repetitions each: a load of 100,000 entries runs once per repetition,
 // and the report takes the medians.
 BENCHMARK(BM_LoadCatalog)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(5)->Unit(benchmark::kMillisecond);
 
-// The floor: the XML parser alone on the same bytes, read from the same file.
-void BM_ParseCatalogOnly(benchmark::State &state)
+// The floor: a stream reader of twenty lines that reads the same file into
+// the same entries, with no check of its structure or its figures.
+TLivaronListObj StreamCatalog(const QString &path)
+{
+    TLivaronListObj entries;
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&file);
+    QString name;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        if (reader.name() == u"Object") {
+            name = attributes.value(QLatin1String("Name")).toString();
+        } else if (reader.name() == u"Level") {
+            TLivaronObject entry;
+            entry.Name = name;
+            entry.Level = qint8(attributes.value(QLatin1String("ID")).toInt());
+            entry.Wood = attributes.value(QLatin1String("WOOD")).toInt();
+            entry.Clay = attributes.value(QLatin1String("CLAY")).toInt();
+            entry.Iron = attributes.value(QLatin1String("IRON")).toInt();
+            entry.Grain = attributes.value(QLatin1String("GRAIN")).toInt();
+            entry.UseGrain = quint16(attributes.value(QLatin1String("USEGRAIN")).toUInt());
+            entry.EK = quint16(attributes.value(QLatin1String("EK")).toUInt());
+            entry.Time = TdmListObj::TextToSeconds(attributes.value(QLatin1String("TIME")));
+            entry.Prod = qint16(attributes.value(QLatin1String("PROD")).toInt());
+            entries.append(std::move(entry));
+        }
+    }
+    return entries;
+}
+
+void BM_StreamCatalogFloor(benchmark::State &state)
 {
     TBenchCatalog source(GenerateCatalog(int(state.range(0))));
-    for (auto _ : state) {
-        QFile file(source.ExePath + QStringLiteral(".xml"));
-        file.open(QIODevice::ReadOnly);
-        QDomDocument document;
-        benchmark::DoNotOptimize(document.setContent(file.readAll()));
-    }
+    const QString path = source.ExePath + QStringLiteral(".xml");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(StreamCatalog(path).size());
+    state.counters["peak_bytes"] = double(PeakHeapBytes([&path] { StreamCatalog(path); }));
 }
-BENCHMARK(BM_ParseCatalogOnly)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StreamCatalogFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(5)->Unit(benchmark::kMillisecond);
 
 void BM_LoadShippedCatalog(benchmark::State &state)
 {
@@ -422,6 +458,62 @@ void BM_ReadQueuedVillage(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ReadQueuedVillage)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The scale of a player with a very long list: a village file of `count`
+// considered buildings (from a catalog of 10,000 entries), opened as the
+// program opens one: read into a fresh village document, evaluated once.
+const TBenchCatalog &TenThousandCatalog()
+{
+    static TBenchCatalog catalog(GenerateCatalog(10000));
+    return catalog;
+}
+
+QString WriteLargeVillage(const QTemporaryDir &dir, int count)
+{
+    const TdmListObj &catalog = TenThousandCatalog().Catalog;
+    TVillageData village;
+    FillVillage(village, catalog, count);
+    village.SetName(QStringLiteral("Столица"));
+    const QString path = dir.filePath(QStringLiteral("large.vlgdat"));
+    WriteVillageFile(village, path);
+    return path;
+}
+
+void BM_OpenLargeVillage(benchmark::State &state)
+{
+    const TdmListObj &catalog = TenThousandCatalog().Catalog;
+    QTemporaryDir dir;
+    const QString path = WriteLargeVillage(dir, int(state.range(0)));
+    qint64 listed = 0;
+    for (auto _ : state) {
+        TVillageDocument document(catalog);
+        document.Village().SetFileName(path);
+        benchmark::DoNotOptimize(document.Load().Ok);
+        QCoreApplication::sendPostedEvents();
+        listed = document.Village().AvBuildings.size();
+    }
+    state.counters["buildings"] = double(listed);
+}
+BENCHMARK(BM_OpenLargeVillage)->Arg(1000)->Arg(10000)->Repetitions(3)->Unit(benchmark::kMillisecond);
+
+// The floor: one stream-reader pass over the same file, every token read.
+void BM_StreamVillageFloor(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = WriteLargeVillage(dir, int(state.range(0)));
+    for (auto _ : state) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QXmlStreamReader reader(&file);
+        qint64 tokens = 0;
+        while (!reader.atEnd()) {
+            reader.readNext();
+            ++tokens;
+        }
+        benchmark::DoNotOptimize(tokens);
+    }
+}
+BENCHMARK(BM_StreamVillageFloor)->Arg(1000)->Arg(10000)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

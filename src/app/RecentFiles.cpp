@@ -1,5 +1,7 @@
 #include "RecentFiles.h"
 
+#include "base/SettingsSeam.h"
+
 #include <QDir>
 #include <QSettings>
 
@@ -32,7 +34,7 @@ void TRecentFiles::Load(const QSettings &settings)
 
 void TRecentFiles::Save(QSettings &settings) const
 {
-    settings.setValue(SettingsKey, m_Files);
+    StoreSetting(settings, SettingsKey, m_Files);
 }
 
 QString TRecentFiles::MissingFileMessage(const QString &file)

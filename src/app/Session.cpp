@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include "base/SettingsSeam.h"
+
 #include <QSettings>
 
 namespace {
@@ -57,8 +59,8 @@ TSession TSession::Load(const QSettings &settings)
 
 void TSession::Save(QSettings &settings) const
 {
-    settings.setValue(FilesKey, Files);
-    settings.setValue(CurrentKey, Current);
+    StoreSetting(settings, FilesKey, Files);
+    StoreSetting(settings, CurrentKey, Current);
 }
 
 QStringList TSession::TakeMissing()

@@ -56,6 +56,12 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     connect(m_Village.get(), &TVillageData::ServerSpeedChanged, this, &TVillageDocument::VillageChanged);
     connect(m_History, &TVillageHistory::Applied, this, [this] { SetUnwrittenEdits(true); });
     connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::FollowFileName);
+    connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::UpdateFileIdentity);
+}
+
+void TVillageDocument::UpdateFileIdentity()
+{
+    m_FileIdentity = VillageFileIdentity(m_Village->FileName);
 }
 
 TVillageDocument::~TVillageDocument()
@@ -79,6 +85,7 @@ TFileResult TVillageDocument::Load()
     FollowFileName();
     QDateTime saved;
     const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved);
+    UpdateFileIdentity();
     SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
     m_Planner->RecalculateAvailable();
     m_History->Forget();
@@ -137,6 +144,8 @@ TFileResult TVillageDocument::Write(const QString &path)
         m_FileGuard = std::move(otherFile);
     m_FileGuard->Remember();
     village.SetFileName(target);
+    // A file made by the write may now resolve to another path.
+    UpdateFileIdentity();
     SetUnwrittenEdits(false);
     if (wasReadOnly != IsReadOnly())
         emit ReadOnlyChanged(IsReadOnly());

@@ -77,6 +77,11 @@ public:
     // The lines of the last page accepted by Import; empty for none.
     const QStringList &LastImportedPage() const { return m_LastImportedPage; }
 
+    // The identity of the village's file (VillageFileIdentity), worked out
+    // when the file name changes and after each read and write, so that
+    // finding an open file costs no look at the file system per village.
+    const QString &FileIdentity() const { return m_FileIdentity; }
+
     // One line about the last Open or import; empty for none.
     const QString &InfoLine() const { return m_InfoLine; }
 
@@ -141,6 +146,7 @@ private:
     void FollowFileName();
     void AskAboutOutsideChange();
     TFileResult LoadAndRemember();
+    void UpdateFileIdentity();
 
     const TdmListObj &m_Catalog;
     std::unique_ptr<TVillageData> m_Village;
@@ -152,6 +158,7 @@ private:
     TVillageWatch *m_Watch = nullptr;
     TVillageHistory *m_History = nullptr;
     QString m_InfoLine;
+    QString m_FileIdentity;
     QStringList m_LastImportedPage;
     // Set while a failed automatic save is being reported, so that the
     // ticks that go on meanwhile do not pile up further reports.

@@ -84,8 +84,13 @@ QList<const TPlanner *> TVillageList::Planners() const
 
 TVillageDocument *TVillageList::FindFile(const QString &fileName, const TVillageDocument *except) const
 {
+    // The asked path is resolved once; each village's file was resolved when
+    // it was opened or saved.
+    const QString identity = VillageFileIdentity(fileName);
+    if (identity.isEmpty())
+        return nullptr;
     for (TVillageDocument *document : m_Documents) {
-        if (document != except && SameVillageFile(document->Village().FileName, fileName))
+        if (document != except && document->FileIdentity() == identity)
             return document;
     }
     return nullptr;

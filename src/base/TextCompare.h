@@ -5,6 +5,7 @@
 // digits), independent of the user's locale.
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 int CompareText(QStringView a, QStringView b);
@@ -19,3 +20,9 @@ inline bool TextLess(QStringView a, QStringView b)
 {
     return CompareText(a, b) < 0;
 }
+
+// The text as the comparison above sees it: each character case-folded the
+// way it folds them. Two texts are the same text exactly when their folded
+// texts are equal, so the folded text is the key under which lists look up
+// a text by hash.
+QString FoldedText(QStringView text);

@@ -8,11 +8,12 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 TdmListObj *dmListObj = nullptr;
 
@@ -89,13 +90,16 @@ QString AttributeText(const QString &text)
     return decoded;
 }
 
-enum class TLoadFailure { None, Structure, Silent };
+// Structure: the message of a broken structure; Silent: no message;
+// Malformed: no message, and not even the entries read before it are kept,
+// as for a file that is not well-formed.
+enum class TLoadFailure { None, Structure, Silent, Malformed };
 
 // A whole-number attribute within [low, high]; absent or empty gives fallback.
-TLoadFailure ReadNumber(const QDomElement &element, const QString &name, qint32 fallback,
-                        qint32 low, qint32 high, qint32 &value)
+TLoadFailure ReadNumber(const QXmlStreamAttributes &attributes, QLatin1String name, qint32 fallback, qint32 low,
+                        qint32 high, qint32 &value)
 {
-    const QString text = AttributeText(element.attribute(name));
+    const QString text = AttributeText(attributes.value(name).toString());
     if (text.isEmpty()) {
         value = fallback;
         return TLoadFailure::None;
@@ -107,15 +111,173 @@ TLoadFailure ReadNumber(const QDomElement &element, const QString &name, qint32 
     return TLoadFailure::None;
 }
 
-bool IsBlankOnly(const QByteArray &bytes)
+// The one place that reads the attributes of a Level element into its
+// entry (Name is the object's). Every figure is checked; the first that
+// does not fit is the failure.
+TLoadFailure ReadLevel(const QXmlStreamAttributes &attributes, TLivaronObject &entry)
 {
-    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    for (qsizetype i = start; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            return false;
+    if (!attributes.hasAttribute(QLatin1String("ID")))
+        return TLoadFailure::Structure;
+    const auto id = ParseWholeNumber(AttributeText(attributes.value(QLatin1String("ID")).toString()));
+    if (!id || *id < -128 || *id > 127)
+        return TLoadFailure::Silent;
+    entry.Level = qint8(*id);
+
+    constexpr qint32 intMin = std::numeric_limits<qint32>::min();
+    constexpr qint32 intMax = std::numeric_limits<qint32>::max();
+    qint32 useGrain = 0;
+    qint32 ek = 0;
+    qint32 prod = 0;
+    for (TLoadFailure step : {ReadNumber(attributes, QLatin1String("WOOD"), -1, intMin, intMax, entry.Wood),
+                              ReadNumber(attributes, QLatin1String("CLAY"), -1, intMin, intMax, entry.Clay),
+                              ReadNumber(attributes, QLatin1String("IRON"), -1, intMin, intMax, entry.Iron),
+                              ReadNumber(attributes, QLatin1String("GRAIN"), -1, intMin, intMax, entry.Grain),
+                              ReadNumber(attributes, QLatin1String("USEGRAIN"), 0, 0, 65535, useGrain),
+                              ReadNumber(attributes, QLatin1String("EK"), 0, 0, 65535, ek),
+                              ReadNumber(attributes, QLatin1String("PROD"), 0, -32768, 32767, prod),
+                              ReadNumber(attributes, QLatin1String("CAPACITY"), -1, 0, intMax, entry.Capacity)}) {
+        if (step != TLoadFailure::None)
+            return step;
     }
-    return true;
+    entry.UseGrain = quint16(useGrain);
+    entry.EK = quint16(ek);
+    entry.Prod = qint16(prod);
+    entry.Time = TextToSeconds(AttributeText(attributes.value(QLatin1String("TIME")).toString()));
+    return TLoadFailure::None;
+}
+
+bool IsBlankText(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.isSpace(); });
+}
+
+// What a node that is no element, inside the list or an object, comes to:
+// blanks between elements (any Unicode blank, written or as a character
+// reference; not a CDATA section) are layout; a document type there makes
+// the file malformed; anything else breaks the structure.
+// A processing instruction or an unresolved entity reference is named by
+// its target: one named as the element expected there is an Object or a
+// Level without attributes.
+TLoadFailure ReadOtherNode(const QXmlStreamReader &reader, QStringView expected, TLoadFailure whenNamedAsExpected)
+{
+    switch (reader.tokenType()) {
+    case QXmlStreamReader::Characters:
+        return !reader.isCDATA() && IsBlankText(reader.text()) ? TLoadFailure::None : TLoadFailure::Structure;
+    case QXmlStreamReader::DTD:
+        return TLoadFailure::Malformed;
+    case QXmlStreamReader::ProcessingInstruction:
+        return reader.processingInstructionTarget() == expected ? whenNamedAsExpected : TLoadFailure::Structure;
+    case QXmlStreamReader::EntityReference:
+        return reader.name() == expected ? whenNamedAsExpected : TLoadFailure::Structure;
+    default:
+        return TLoadFailure::Structure;
+    }
+}
+
+// Reads past the content of the element just begun, to its end.
+TLoadFailure SkipElement(QXmlStreamReader &reader)
+{
+    for (qsizetype depth = 1; depth > 0 && !reader.atEnd();) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            ++depth;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::DTD:
+            return TLoadFailure::Malformed;
+        default:
+            break;
+        }
+    }
+    return TLoadFailure::None;
+}
+
+// The catalog read from the stream: the list element, its Object elements
+// and their Level elements, in one pass. Entries read before a failure stay
+// in entries, as they did when the whole document was read first; the
+// caller keeps them only when the rest of the file is well-formed.
+TLoadFailure ReadObjects(QXmlStreamReader &reader, TLivaronListObj &entries)
+{
+    // Up to the root element: the declaration, a document type, comments
+    // and the like. The stream reader lets a second document type pass; the
+    // file is malformed all the same.
+    bool documentType = false;
+    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+        if (reader.tokenType() == QXmlStreamReader::DTD) {
+            if (documentType)
+                return TLoadFailure::Malformed;
+            documentType = true;
+        }
+    }
+    if (reader.tokenType() != QXmlStreamReader::StartElement)
+        return TLoadFailure::Structure;
+    if (reader.qualifiedName() != u"JorLivaronObjectList")
+        return TLoadFailure::Structure;
+
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement || token == QXmlStreamReader::Invalid)
+            return TLoadFailure::None; // the end of the list, or of a file that is not well-formed
+        if (token != QXmlStreamReader::StartElement) {
+            if (const TLoadFailure failure = ReadOtherNode(reader, u"Object", TLoadFailure::Silent);
+                failure != TLoadFailure::None)
+                return failure;
+            continue;
+        }
+        if (reader.qualifiedName() != u"Object")
+            return TLoadFailure::Structure;
+        if (!reader.attributes().hasAttribute(QLatin1String("Name")))
+            return TLoadFailure::Silent;
+        // Every level shares the one copy of the name.
+        const QString name = AttributeText(reader.attributes().value(QLatin1String("Name")).toString());
+
+        while (!reader.atEnd()) {
+            const QXmlStreamReader::TokenType inner = reader.readNext();
+            if (inner == QXmlStreamReader::EndElement || inner == QXmlStreamReader::Invalid)
+                break;
+            if (inner != QXmlStreamReader::StartElement) {
+                if (const TLoadFailure failure = ReadOtherNode(reader, u"Level", TLoadFailure::Structure);
+                    failure != TLoadFailure::None)
+                    return failure;
+                continue;
+            }
+            if (reader.qualifiedName() != u"Level")
+                return TLoadFailure::Structure;
+            TLivaronObject entry;
+            entry.Name = name;
+            if (const TLoadFailure failure = ReadLevel(reader.attributes(), entry); failure != TLoadFailure::None)
+                return failure;
+            entries.append(std::move(entry));
+            // What a level holds is not read.
+            if (SkipElement(reader) == TLoadFailure::Malformed)
+                return TLoadFailure::Malformed;
+        }
+    }
+    return TLoadFailure::None;
+}
+
+// Whether the file holds nothing but a byte-order mark and blanks. Reads no
+// further than the first other byte (the first, in any catalog).
+bool IsBlankOnly(QIODevice &file)
+{
+    char buffer[4096];
+    bool first = true;
+    for (;;) {
+        const qint64 size = file.read(buffer, sizeof buffer);
+        if (size <= 0)
+            return true;
+        qint64 start = 0;
+        if (first && size >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0)
+            start = 3;
+        first = false;
+        for (qint64 i = start; i < size; ++i) {
+            const char c = buffer[i];
+            if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+                return false;
+        }
+    }
 }
 
 } // namespace
@@ -181,86 +343,40 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return failed(QString());
-    const QByteArray bytes = file.readAll();
-    file.close();
 
     // A file of no bytes, or of blanks only, is a document without nodes.
-    if (IsBlankOnly(bytes)) {
+    if (IsBlankOnly(file))
         return failed(QStringLiteral("Файл со списком объектов пустой."));
-    }
-
-    XMLDoc = QDomDocument();
-    if (!XMLDoc.setContent(bytes))
+    if (!file.seek(0))
         return failed(QString());
 
-    const TLoadFailure failure = [this]() {
-        QDomNode list = XMLDoc.firstChild();
-        while (!list.isNull() && list.nodeName() != QLatin1String("JorLivaronObjectList"))
-            list = list.nextSibling();
-        if (list.isNull())
-            return TLoadFailure::Structure;
+    // The file is read in one pass from the disk, a piece at a time: neither
+    // its bytes nor its text are held whole.
+    QXmlStreamReader reader(&file);
+    reader.setNamespaceProcessing(false);
+    TLivaronListObj entries;
+    const TLoadFailure failure = ReadObjects(reader, entries);
+    // A file that is not well-formed anywhere, even after the failure or
+    // after the list, gives no entries and no message. The stream reader
+    // lets a document type stand after the root element has begun; the
+    // file is malformed all the same.
+    bool malformed = failure == TLoadFailure::Malformed;
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::DTD)
+            malformed = true;
+    }
+    if (malformed || reader.hasError())
+        return failed(QString());
 
-        // Each Object is taken out of the document once it has been read, so
-        // that its memory is given back while it is still in the cache
-        // rather than all at once at the end.
-        for (QDomNode objectNode = list.firstChild(); !objectNode.isNull();
-             objectNode = list.firstChild()) {
-            const auto release = qScopeGuard([&list, &objectNode] { list.removeChild(objectNode); });
-            if (objectNode.nodeName() != QLatin1String("Object"))
-                return TLoadFailure::Structure;
-            const QDomElement object = objectNode.toElement();
-            if (object.isNull() || !object.hasAttribute(QStringLiteral("Name")))
-                return TLoadFailure::Silent;
-            const QString name = AttributeText(object.attribute(QStringLiteral("Name")));
+    for (const TLivaronObject &entry : std::as_const(entries)) {
+        if (entry.Name == MainBuildingName && entry.Level >= 1 && entry.Level <= 20)
+            m_MainBuildingPercent[entry.Level - 1] = entry.Prod;
+    }
+    if (ObjectList.isEmpty())
+        ObjectList = std::move(entries);
+    else
+        ObjectList.append(entries);
 
-            for (QDomNode levelNode = object.firstChild(); !levelNode.isNull();
-                 levelNode = levelNode.nextSibling()) {
-                if (levelNode.nodeName() != QLatin1String("Level"))
-                    return TLoadFailure::Structure;
-                const QDomElement level = levelNode.toElement();
-                if (level.isNull() || !level.hasAttribute(QStringLiteral("ID")))
-                    return TLoadFailure::Structure;
-
-                TLivaronObject entry;
-                entry.Name = name;
-                const auto id = ParseWholeNumber(AttributeText(level.attribute(QStringLiteral("ID"))));
-                if (!id || *id < -128 || *id > 127)
-                    return TLoadFailure::Silent;
-                entry.Level = qint8(*id);
-
-                constexpr qint32 intMin = std::numeric_limits<qint32>::min();
-                constexpr qint32 intMax = std::numeric_limits<qint32>::max();
-                qint32 useGrain = 0;
-                qint32 ek = 0;
-                qint32 prod = 0;
-                for (TLoadFailure step : {
-                         ReadNumber(level, QStringLiteral("WOOD"), -1, intMin, intMax, entry.Wood),
-                         ReadNumber(level, QStringLiteral("CLAY"), -1, intMin, intMax, entry.Clay),
-                         ReadNumber(level, QStringLiteral("IRON"), -1, intMin, intMax, entry.Iron),
-                         ReadNumber(level, QStringLiteral("GRAIN"), -1, intMin, intMax, entry.Grain),
-                         ReadNumber(level, QStringLiteral("USEGRAIN"), 0, 0, 65535, useGrain),
-                         ReadNumber(level, QStringLiteral("EK"), 0, 0, 65535, ek)}) {
-                    if (step != TLoadFailure::None)
-                        return step;
-                }
-                entry.UseGrain = quint16(useGrain);
-                entry.EK = quint16(ek);
-                entry.Time = TextToSeconds(AttributeText(level.attribute(QStringLiteral("TIME"))));
-                if (ReadNumber(level, QStringLiteral("PROD"), 0, -32768, 32767, prod) != TLoadFailure::None)
-                    return TLoadFailure::Silent;
-                entry.Prod = qint16(prod);
-                if (ReadNumber(level, QStringLiteral("CAPACITY"), -1, 0, intMax, entry.Capacity) != TLoadFailure::None)
-                    return TLoadFailure::Silent;
-
-                if (entry.Name == MainBuildingName && entry.Level >= 1 && entry.Level <= 20)
-                    m_MainBuildingPercent[entry.Level - 1] = entry.Prod;
-                ObjectList.append(std::move(entry));
-            }
-        }
-        return TLoadFailure::None;
-    }();
-
-    XMLDoc = QDomDocument();
     if (failure == TLoadFailure::Structure)
         return failed(QStringLiteral("Ошибка структуры файла со списком объектов."));
     if (failure != TLoadFailure::None)

@@ -9,7 +9,6 @@
 
 #include "ResourceKind.h"
 
-#include <QDomDocument>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -121,7 +120,6 @@ private:
     void DataModuleCreate();
     void BuildIndexes() const;
 
-    QDomDocument XMLDoc;
     std::array<qint32, 20> m_MainBuildingPercent{};
     TLivaronListObj ObjectList;
 

@@ -88,10 +88,10 @@ TNotificationSettings TNotificationSettings::Load(const QSettings &settings)
 void TNotificationSettings::Save(QSettings &settings) const
 {
     for (const TNotificationKind kind : AllNotificationKinds)
-        settings.setValue(KindKey(kind), IsKindEnabled(kind));
-    settings.setValue(SoundKey, Sound);
-    settings.setValue(HideToTrayKey, HideToTray);
-    settings.setValue(WatchClipboardKey, WatchClipboard);
+        StoreSetting(settings, KindKey(kind), IsKindEnabled(kind));
+    StoreSetting(settings, SoundKey, Sound);
+    StoreSetting(settings, HideToTrayKey, HideToTray);
+    StoreSetting(settings, WatchClipboardKey, WatchClipboard);
 }
 
 TNotificationSettings TNotificationSettings::Load()
@@ -106,8 +106,7 @@ bool TNotificationSettings::Save() const
     if (!settings)
         return true;
     Save(*settings);
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+    return FlushSettings();
 }
 
 QDebug operator<<(QDebug debug, const TNotificationSettings &settings)

@@ -6,7 +6,10 @@
 #include "base/TextCompare.h"
 #include "base/WholeNumber.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <iterator>
 
 QDebug operator<<(QDebug debug, const TAvBuildingEntry &entry)
 {
@@ -131,14 +134,22 @@ void TVillageData::CommitMainLevel()
         SetMainLevel(QStringLiteral("1"));
 }
 
+void TVillageData::AvBuildingsAltered()
+{
+    m_AvBuildingPositionsBuilt = false;
+    m_AvBuildingPositions.clear();
+    emit AvBuildingsChanged();
+}
+
 void TVillageData::ReplaceAvBuildings(const QList<TAvBuildingEntry> &entries)
 {
     // Adding the entries one by one, each after the equal texts already
     // listed, is a stable sort of the given sequence.
     QList<TAvBuildingEntry> sorted = entries;
-    std::stable_sort(sorted.begin(), sorted.end(), EntryTextLess);
+    if (!std::is_sorted(sorted.cbegin(), sorted.cend(), EntryTextLess))
+        std::stable_sort(sorted.begin(), sorted.end(), EntryTextLess);
     AvBuildings = std::move(sorted);
-    emit AvBuildingsChanged();
+    AvBuildingsAltered();
 }
 
 bool TVillageData::RemoveAvBuilding(int position)
@@ -146,7 +157,7 @@ bool TVillageData::RemoveAvBuilding(int position)
     if (position < 0 || position >= AvBuildings.size())
         return false;
     AvBuildings.removeAt(position);
-    emit AvBuildingsChanged();
+    AvBuildingsAltered();
     return true;
 }
 
@@ -154,7 +165,29 @@ void TVillageData::AddAvBuilding(const TAvBuildingEntry &entry)
 {
     const auto place = std::upper_bound(AvBuildings.begin(), AvBuildings.end(), entry, EntryTextLess);
     AvBuildings.insert(place, entry);
-    emit AvBuildingsChanged();
+    AvBuildingsAltered();
+}
+
+void TVillageData::AddAvBuildings(const QList<TAvBuildingEntry> &entries)
+{
+    if (entries.isEmpty())
+        return;
+    // The list is sorted; the new entries, sorted stably (a file lists them
+    // in order already), merged after the equal texts of the list, as one
+    // insertion after another would put them.
+    QList<TAvBuildingEntry> sorted = entries;
+    if (!std::is_sorted(sorted.cbegin(), sorted.cend(), EntryTextLess))
+        std::stable_sort(sorted.begin(), sorted.end(), EntryTextLess);
+    if (AvBuildings.isEmpty()) {
+        AvBuildings = std::move(sorted);
+    } else {
+        QList<TAvBuildingEntry> merged;
+        merged.reserve(AvBuildings.size() + sorted.size());
+        std::merge(AvBuildings.cbegin(), AvBuildings.cend(), sorted.cbegin(), sorted.cend(),
+                   std::back_inserter(merged), EntryTextLess);
+        AvBuildings = std::move(merged);
+    }
+    AvBuildingsAltered();
 }
 
 bool TVillageData::ReplaceAvBuildingAt(int position, const TAvBuildingEntry &entry)
@@ -162,29 +195,46 @@ bool TVillageData::ReplaceAvBuildingAt(int position, const TAvBuildingEntry &ent
     if (position < 0 || position >= AvBuildings.size())
         return false;
     AvBuildings[position] = entry;
-    emit AvBuildingsChanged();
+    AvBuildingsAltered();
     return true;
 }
 
 int TVillageData::IndexOfAvBuilding(QStringView text) const
 {
-    for (int i = 0; i < AvBuildings.size(); ++i) {
-        if (SameText(AvBuildings.at(i).Text, text))
-            return i;
+    if (!m_AvBuildingPositionsBuilt) {
+        m_AvBuildingPositions.reserve(AvBuildings.size());
+        // From the last to the first, so that the first of equal texts stays.
+        for (int i = int(AvBuildings.size()) - 1; i >= 0; --i)
+            m_AvBuildingPositions.insert(FoldedText(AvBuildings.at(i).Text), i);
+        m_AvBuildingPositionsBuilt = true;
     }
-    return -1;
+    return m_AvBuildingPositions.value(FoldedText(text), -1);
 }
 
 void TVillageData::AddUnknownBuilding(const QString &text)
 {
+    AddUnknownBuildings({text});
+}
+
+void TVillageData::AddUnknownBuildings(const QStringList &texts)
+{
     // A text beside a considered building that differs from it in letter
     // case only is kept too: the file carried both.
-    for (const QString &kept : std::as_const(UnknownBuildings)) {
-        if (SameText(kept, text))
-            return;
+    QSet<QString> kept;
+    kept.reserve(UnknownBuildings.size() + texts.size());
+    for (const QString &text : std::as_const(UnknownBuildings))
+        kept.insert(FoldedText(text));
+    bool added = false;
+    for (const QString &text : texts) {
+        const QString folded = FoldedText(text);
+        if (kept.contains(folded))
+            continue;
+        kept.insert(folded);
+        UnknownBuildings.append(text);
+        added = true;
     }
-    UnknownBuildings.append(text);
-    emit AvBuildingsChanged();
+    if (added)
+        emit AvBuildingsChanged();
 }
 
 void TVillageData::SetLastWriteFailed(bool failed)

@@ -18,6 +18,7 @@
 #include "catalog/ResourceKind.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -117,7 +118,12 @@ public:
     // Replaces the entry at position in place (it keeps its position, as a
     // building moved on to its next level does); false when there is none.
     bool ReplaceAvBuildingAt(int position, const TAvBuildingEntry &entry);
-    // Position of the entry whose text equals text, letter case ignored; -1.
+    // Adds entries at once, each at its sorted place (after equal texts) as
+    // AddAvBuilding would, with one announcement; nothing for none.
+    void AddAvBuildings(const QList<TAvBuildingEntry> &entries);
+    // Position of the first entry whose text equals text, letter case
+    // ignored; -1. Looked up by a hash of the folded text, built on the
+    // first look-up after a change of the list.
     int IndexOfAvBuilding(QStringView text) const;
 
     // Keeps a building text that the catalog does not know, after those
@@ -126,6 +132,8 @@ public:
     // case only is kept, so that a file written and read again gives the
     // same village.
     void AddUnknownBuilding(const QString &text);
+    // The same for several texts, with one announcement when any is kept.
+    void AddUnknownBuildings(const QStringList &texts);
 
     void SetLastWriteFailed(bool failed);
     // Changed and not safely stored: never written to a file, or its last
@@ -231,9 +239,16 @@ signals:
     void ServerSpeedChanged(qint32 speed);
 
 private:
+    // The list of considered buildings has changed: its look-up is stale.
+    void AvBuildingsAltered();
+
     TResourceAmounts m_Stocks{};
     TResourceAmounts m_Incomes{};
     TResourceAmounts m_Capacities{-1, -1, -1, -1};
     qint32 m_MainLevelValue = 1;
     qint32 m_ServerSpeedValue = 1;
+    // Position of the first considered building of each folded text; empty
+    // until the first look-up after a change.
+    mutable QHash<QString, int> m_AvBuildingPositions;
+    mutable bool m_AvBuildingPositionsBuilt = false;
 };

@@ -50,6 +50,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -371,6 +372,9 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, TXmlNode &docu
 
     // The open elements, the document first; the last receives what is read.
     QList<TXmlNode *> open{&document};
+    // The name of the element read last: the many Building and Item
+    // elements share one copy of it.
+    QString lastName;
     QString pendingText;
     bool hasPendingText = false;
     const auto flushText = [&] {
@@ -389,7 +393,9 @@ std::optional<TReadFailure> ParseDocument(const QByteArray &data, TXmlNode &docu
         case QXmlStreamReader::StartElement: {
             if (open.size() > MaxDepth)
                 return TReadFailure{QStringLiteral("Слишком глубокая вложенность элементов!")};
-            TXmlNode element = TXmlNode::Element(reader.qualifiedName().toString());
+            if (reader.qualifiedName() != lastName)
+                lastName = reader.qualifiedName().toString();
+            TXmlNode element = TXmlNode::Element(lastName);
             const QXmlStreamAttributes attributes = reader.attributes();
             element.Attributes.reserve(attributes.size());
             for (const QXmlStreamAttribute &attribute : attributes)
@@ -562,7 +568,8 @@ void ApplyQueue(const TXmlNode &element, TVillageData &village, const TdmListObj
         const qint32 index = catalog.FindByDisplayText(*text);
         const QString entryText = index >= 0 ? catalog.Object(index).DisplayText() : *text;
         queue.append({entryText, index});
-        KeepAttributes(child, EntryKey(QueueItemElementName, entryText), {}, kept);
+        if (!child.Attributes.isEmpty())
+            KeepAttributes(child, EntryKey(QueueItemElementName, entryText), {}, kept);
     }
     // Applied as one change, however long the queue.
     village.SetQueue(queue);
@@ -598,40 +605,67 @@ void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFile
     KeepAttributesAndContent(element, ConstructionElementName, {NameAttribute, TotalAttribute, EndsAttribute}, kept);
 }
 
-void AddBuilding(const QString &text, TVillageData &village, const TdmListObj &catalog)
+// The buildings of an AvBuildings element, gathered to be applied as one
+// change: a text the catalog knows and the village does not consider yet
+// (letter case ignored) is a new entry, any other is kept as unknown.
+struct TBuildingsRead
 {
-    const qint32 index = catalog.FindByDisplayText(text);
-    if (index < 0) {
-        village.AddUnknownBuilding(text);
-        return;
+    const TVillageData &Village;
+    const TdmListObj &Catalog;
+    QList<TAvBuildingEntry> Known;
+    QSet<QString> KnownFolded;
+    QStringList Unknown;
+
+    void Add(const QString &text)
+    {
+        const qint32 index = Catalog.FindByDisplayText(text);
+        if (index < 0) {
+            Unknown.append(text);
+            return;
+        }
+        QString folded = FoldedText(text);
+        if (KnownFolded.contains(folded) || (!Village.AvBuildings.isEmpty() && Village.IndexOfAvBuilding(text) >= 0))
+            return;
+        KnownFolded.insert(std::move(folded));
+        // The catalog found the text as its display text: it is that text.
+        Known.append({text, index});
     }
-    if (village.IndexOfAvBuilding(text) >= 0)
-        return;
-    village.AddAvBuilding({catalog.Object(index).DisplayText(), index});
-}
+
+    void ApplyTo(TVillageData &village) const
+    {
+        village.AddAvBuildings(Known);
+        village.AddUnknownBuildings(Unknown);
+    }
+};
 
 // Every element in AvBuildings is a building by its text, whatever its
 // name, and so is text between them; comments and processing instructions
-// are kept.
+// are kept. The buildings are applied as one change; those before an
+// element that fails are applied all the same.
 std::optional<TReadFailure> ApplyBuildings(const TXmlNode &element, TVillageData &village, const TdmListObj &catalog,
                                            TKeptFileContent &kept)
 {
     KeepAttributes(element, AvBuildingsElementName, {}, kept);
+    TBuildingsRead read{village, catalog, {}, {}, {}};
     for (const TXmlNode &child : element.Children) {
         if (child.IsElement()) {
             const std::optional<QString> text = SingleText(child);
-            if (!text)
+            if (!text) {
+                read.ApplyTo(village);
                 return NoSingleTextFailure(child);
-            AddBuilding(*text, village, catalog);
-            KeepAttributes(child, EntryKey(BuildingElementName, *text), {}, kept);
+            }
+            read.Add(*text);
+            if (!child.Attributes.isEmpty())
+                KeepAttributes(child, EntryKey(BuildingElementName, *text), {}, kept);
         } else if (child.IsText()) {
             // Blanks between the Building elements are layout.
             if (!child.Value.trimmed().isEmpty())
-                AddBuilding(child.Value, village, catalog);
+                read.Add(child.Value);
         } else {
             kept.KeepChild(AvBuildingsElementName, child);
         }
     }
+    read.ApplyTo(village);
     return std::nullopt;
 }
 
@@ -830,10 +864,26 @@ QString OpenFailureMessage(const TFileResult &result)
                             result.Error);
 }
 
+namespace {
+
+qint64 &IdentityCount()
+{
+    static qint64 count = 0;
+    return count;
+}
+
+} // namespace
+
+qint64 VillageFileIdentityCount()
+{
+    return IdentityCount();
+}
+
 QString VillageFileIdentity(const QString &path)
 {
     if (path.isEmpty())
         return {};
+    ++IdentityCount();
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;

@@ -61,6 +61,9 @@ QString OpenFailureMessage(const TFileResult &result);
 // canonical path (symbolic links, "." and ".." resolved) of an existing
 // file, the cleaned absolute path of one that does not exist.
 QString VillageFileIdentity(const QString &path);
+// How many paths VillageFileIdentity has resolved in this run (each costs
+// the file system a look at every folder of the path; the tests count them).
+qint64 VillageFileIdentityCount();
 // Whether two paths name the same file; letter case counts.
 bool SameVillageFile(const QString &a, const QString &b);
 

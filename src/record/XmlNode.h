@@ -49,6 +49,10 @@ struct TXmlNode
     friend bool operator==(const TXmlNode &a, const TXmlNode &b);
 };
 
+// Its members move as plain bytes, so a list of nodes grows without moving
+// each node one by one.
+Q_DECLARE_TYPEINFO(TXmlNode, Q_RELOCATABLE_TYPE);
+
 QDebug operator<<(QDebug debug, const TXmlNode &node);
 
 // Writes the node and everything in it.

@@ -40,7 +40,7 @@ void RememberFolder(const QString &file)
 {
     RememberedFolder() = QFileInfo(file).absolutePath();
     if (const auto settings = OpenSettings())
-        settings->setValue(DialogFolderKey, RememberedFolder());
+        StoreSetting(*settings, DialogFolderKey, RememberedFolder());
 }
 
 bool AskWithMessageBox(QWidget *parent, const QString &question, TAnswer defaultAnswer)

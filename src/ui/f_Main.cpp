@@ -721,8 +721,8 @@ void TFormMain::RestoreWindowSettings()
 void TFormMain::SaveWindowSettings() const
 {
     if (const auto settings = OpenSettings()) {
-        settings->setValue(GeometryKey, saveGeometry());
-        settings->setValue(StateKey, saveState());
+        StoreSetting(*settings, GeometryKey, saveGeometry());
+        StoreSetting(*settings, StateKey, saveState());
     }
 }
 
@@ -743,8 +743,8 @@ void TFormMain::SaveViewSettings() const
     const TFormVillage *page = ActivePage();
     const auto settings = OpenSettings();
     if (page && settings) {
-        settings->setValue(ViewCommentsKey, page->CommentsVisible());
-        settings->setValue(ViewProgressKey, page->ProgressVisible());
+        StoreSetting(*settings, ViewCommentsKey, page->CommentsVisible());
+        StoreSetting(*settings, ViewProgressKey, page->ProgressVisible());
     }
 }
 
@@ -771,7 +771,7 @@ void TFormMain::RestoreSession()
     // files keep their order.
     const QVariant recent = settings->value(TRecentFiles::SettingsKey);
     TVillageTab *shown = OpenFilesInTabs(session.Files);
-    settings->setValue(TRecentFiles::SettingsKey, recent);
+    StoreSetting(*settings, TRecentFiles::SettingsKey, recent);
     m_RecentFiles.Load(*settings);
     // The tab shown at the last exit is shown, and made, alone.
     if (session.Current >= 0) {

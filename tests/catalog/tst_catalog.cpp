@@ -106,6 +106,32 @@ void TestCatalog::load_data()
     QTest::newRow("object without levels")
         << CatalogXml("<Object Name=\"Empty\"/>" + Farm) << true << QString() << 2;
     QTest::newRow("whitespace between elements") << CatalogXml("\n  " + Farm + "\n") << true << QString() << 2;
+    QTest::newRow("blank character reference between elements")
+        << CatalogXml("&#160;" + Farm + "&#32;") << true << QString() << 2;
+    QTest::newRow("CDATA of blanks inside list") << CatalogXml("<![CDATA[ ]]>" + Farm) << false << Structure << 0;
+    QTest::newRow("element name with a prefix") << CatalogXml(Farm + "<x:Object Name=\"Farm\"/>") << false
+                                                << Structure << 2;
+    QTest::newRow("processing instruction named as an object")
+        << CatalogXml("<?Object x?>" + Farm) << false << QString() << 0;
+    QTest::newRow("malformed after a structure failure")
+        << QByteArray("<JorLivaronObjectList>" + Farm + "<Thing/><Open></JorLivaronObjectList>") << false
+        << QString() << 0;
+    QTest::newRow("malformed after the list")
+        << QByteArray(CatalogXml(Farm) + "<Second/>") << false << QString() << 0;
+    QTest::newRow("document type inside the list")
+        << CatalogXml(Farm + "<!DOCTYPE x>") << false << QString() << 0;
+    QTest::newRow("document type inside a level")
+        << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\"><!DOCTYPE x></Level></Object>") << false << QString()
+        << 0;
+    QTest::newRow("second document type")
+        << QByteArray("<!DOCTYPE a><!DOCTYPE b><JorLivaronObjectList>" + Farm + "</JorLivaronObjectList>") << false
+        << QString() << 0;
+    QTest::newRow("document type before the list")
+        << QByteArray("<!DOCTYPE JorLivaronObjectList><JorLivaronObjectList>" + Farm + "</JorLivaronObjectList>")
+        << true << QString() << 2;
+    QTest::newRow("processing instruction named as the list")
+        << QByteArray("<?JorLivaronObjectList x?><JorLivaronObjectList>" + Farm + "</JorLivaronObjectList>") << true
+        << QString() << 2;
     QTest::newRow("content of a level ignored")
         << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\">note<Extra/></Level></Object>") << true << QString() << 1;
 }

@@ -63,6 +63,11 @@ private slots:
     void replaceKeepsGivenOrderOfEqualTexts();
     void addGoesAfterEqualTexts();
     void indexOfIgnoresCase();
+    void indexOfAgreesWithTheComparison_data();
+    void indexOfAgreesWithTheComparison();
+    void indexOfFollowsChanges();
+    void addSeveralAsOneAddsOneByOne();
+    void addUnknownBuildingsAnnouncesOnce();
     void removeAvBuilding_data();
     void removeAvBuilding();
     void replaceAtKeepsPosition();
@@ -634,6 +639,101 @@ void TestVillageData::indexOfIgnoresCase()
     QCOMPARE(village.IndexOfAvBuilding(u"Амбар"), -1);
     QCOMPARE(village.IndexOfAvBuilding(u"Амбар (1)"), -1);
     QCOMPARE(village.IndexOfAvBuilding(u""), -1);
+}
+
+void TestVillageData::indexOfAgreesWithTheComparison_data()
+{
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("asked");
+
+    // Each row: a list of one text and another text; the look-up finds it
+    // exactly when the comparison calls the two the same.
+    QTest::newRow("Cyrillic case") << QStringLiteral("Ферма ( 9)") << QStringLiteral("фЕРМА ( 9)");
+    QTest::newRow("ё and Ё") << QStringLiteral("Ёлка ( 1)") << QStringLiteral("ёЛКА ( 1)");
+    QTest::newRow("е is not ё") << QStringLiteral("Ёлка ( 1)") << QStringLiteral("Елка ( 1)");
+    QTest::newRow("Kelvin sign folds to k") << QStringLiteral("k") << QStringLiteral("\u212A");
+    QTest::newRow("final sigma") << QStringLiteral("\u03C2") << QStringLiteral("\u03A3");
+    QTest::newRow("sharp s is not ss") << QStringLiteral("\u00DF") << QStringLiteral("ss");
+    QTest::newRow("dotted capital I is not i") << QStringLiteral("\u0130") << QStringLiteral("i");
+    QTest::newRow("letter outside the basic plane")
+        << QString::fromUcs4(U"\U00010400 ( 1)") << QString::fromUcs4(U"\U00010428 ( 1)");
+    QTest::newRow("half of a pair alone") << QStringLiteral("\xD801") << QStringLiteral("\xD801");
+    QTest::newRow("longer text") << QStringLiteral("Ферма ( 9)") << QStringLiteral("Ферма ( 9) ");
+}
+
+void TestVillageData::indexOfAgreesWithTheComparison()
+{
+    QFETCH(QString, listed);
+    QFETCH(QString, asked);
+
+    TVillageData village;
+    QList<TAvBuildingEntry> entries = Entries({{u"Амбар ( 1)", 1}, {u"Склад ( 3)", 3}});
+    entries.append({listed, 2});
+    village.ReplaceAvBuildings(entries);
+    const int position = int(village.AvBuildings.indexOf(TAvBuildingEntry{listed, 2}));
+    QCOMPARE(village.IndexOfAvBuilding(asked), SameText(listed, asked) ? position : -1);
+    QCOMPARE(village.IndexOfAvBuilding(listed), position);
+}
+
+void TestVillageData::indexOfFollowsChanges()
+{
+    TVillageData village;
+    village.ReplaceAvBuildings(Entries({{u"Амбар ( 1)", 1}, {u"Ферма ( 9)", 2}}));
+    QCOMPARE(village.IndexOfAvBuilding(u"ферма ( 9)"), 1);
+
+    village.AddAvBuilding(TAvBuildingEntry{QStringLiteral("Академия ( 1)"), 3});
+    QCOMPARE(village.IndexOfAvBuilding(u"ферма ( 9)"), 2);
+    QCOMPARE(village.IndexOfAvBuilding(u"академия ( 1)"), 0);
+
+    QVERIFY(village.RemoveAvBuilding(0));
+    QCOMPARE(village.IndexOfAvBuilding(u"ферма ( 9)"), 1);
+    QCOMPARE(village.IndexOfAvBuilding(u"академия ( 1)"), -1);
+
+    QVERIFY(village.ReplaceAvBuildingAt(1, TAvBuildingEntry{QStringLiteral("Ферма (10)"), 4}));
+    QCOMPARE(village.IndexOfAvBuilding(u"ферма ( 9)"), -1);
+    QCOMPARE(village.IndexOfAvBuilding(u"ферма (10)"), 1);
+
+    village.AddAvBuildings(Entries({{u"ФЕРМА (10)", 5}, {u"Амбар ( 2)", 6}}));
+    QCOMPARE(village.IndexOfAvBuilding(u"ферма (10)"), 2);
+    QCOMPARE(village.IndexOfAvBuilding(u"амбар ( 2)"), 1);
+
+    village.ReplaceAvBuildings({});
+    QCOMPARE(village.IndexOfAvBuilding(u"амбар ( 1)"), -1);
+}
+
+void TestVillageData::addSeveralAsOneAddsOneByOne()
+{
+    const QList<TAvBuildingEntry> start = Entries({{u"Амбар ( 1)", 1}, {u"Ферма ( 9)", 2}, {u"Склад ( 3)", 3}});
+    const QList<TAvBuildingEntry> added =
+        Entries({{u"ФЕРМА ( 9)", 4}, {u"Академия ( 1)", 5}, {u"ферма ( 9)", 6}, {u"Ферма (10)", 7}});
+    TVillageData oneByOne;
+    oneByOne.ReplaceAvBuildings(start);
+    for (const TAvBuildingEntry &entry : added)
+        oneByOne.AddAvBuilding(entry);
+
+    TVillageData atOnce;
+    atOnce.ReplaceAvBuildings(start);
+    QSignalSpy spy(&atOnce, &TVillageData::AvBuildingsChanged);
+    atOnce.AddAvBuildings(added);
+    QCOMPARE(atOnce.AvBuildings, oneByOne.AvBuildings);
+    QCOMPARE(spy.count(), 1);
+    atOnce.AddAvBuildings({});
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestVillageData::addUnknownBuildingsAnnouncesOnce()
+{
+    TVillageData village;
+    village.AddUnknownBuilding(QStringLiteral("Башня ( 1)"));
+    QSignalSpy spy(&village, &TVillageData::AvBuildingsChanged);
+    village.AddUnknownBuildings({QStringLiteral("БАШНЯ ( 1)"), QStringLiteral("Мост ( 2)"), QStringLiteral("мост ( 2)"),
+                                 QStringLiteral("Ров ( 1)")});
+    QCOMPARE(village.UnknownBuildings,
+             QStringList({QStringLiteral("Башня ( 1)"), QStringLiteral("Мост ( 2)"), QStringLiteral("Ров ( 1)")}));
+    QCOMPARE(spy.count(), 1);
+    // Nothing new: no announcement.
+    village.AddUnknownBuildings({QStringLiteral("ров ( 1)")});
+    QCOMPARE(spy.count(), 1);
 }
 
 void TestVillageData::removeAvBuilding_data()

@@ -137,6 +137,8 @@ private slots:
     void openFailureMessage();
     void readLeavesTheRecalculationToTheCaller();
     void readKeepsWhatTheFileLacks();
+    void buildingsAppliedAsOneChange_data();
+    void buildingsAppliedAsOneChange();
     void failedReadForgetsTheName();
     void readRefusesDeepNesting();
     void readRefusesExpandingFiles_data();
@@ -727,6 +729,34 @@ void TestVillageFile::readLeavesTheRecalculationToTheCaller()
         QCOMPARE(spy.count(), 0);
         QVERIFY(!village.AvBuildings.isEmpty());
     }
+}
+
+void TestVillageFile::buildingsAppliedAsOneChange_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("known");
+    QTest::addColumn<int>("unknown");
+
+    QTest::newRow("known buildings") << QStringLiteral("village_plain.vlgdat") << 2 << 0;
+    QTest::newRow("known and unknown buildings") << QStringLiteral("village_unknown_building.vlgdat") << 2 << 2;
+}
+
+void TestVillageFile::buildingsAppliedAsOneChange()
+{
+    QFETCH(QString, file);
+    QFETCH(int, known);
+    QFETCH(int, unknown);
+
+    // However many buildings a file lists, the page's list is told once
+    // for those the catalog knows and once for those it does not.
+    const TdmListObj &catalog = m_Catalog->Catalog;
+    TVillageData village;
+    QSignalSpy spy(&village, &TVillageData::AvBuildingsChanged);
+    village.FileName = DataPath(file);
+    QVERIFY(ReadVillageFile(village, catalog).Ok);
+    QCOMPARE(village.AvBuildings.size(), known);
+    QCOMPARE(village.UnknownBuildings.size(), unknown);
+    QCOMPARE(spy.count(), 1 + (unknown > 0 ? 1 : 0));
 }
 
 void TestVillageFile::readKeepsWhatTheFileLacks()

@@ -11,6 +11,7 @@
 #include "app/RecentFiles.h"
 #include "app/Session.h"
 #include "base/SettingsSeam.h"
+#include "record/VillageFile.h"
 #include "record/VillageFileAccess.h"
 
 #include <QAction>
@@ -37,6 +38,7 @@ private slots:
     void recentFileThatHasGoneIsRemovedWithAMessage();
     void recentFilesKeepTheirOrderWhenTheSessionOpens();
     void commandLineFilesOpenLikeOpen();
+    void startWithManyFilesWritesSettingsOnce();
     void viewTogglesAndGeometryRemembered();
     void programIconLoads();
 
@@ -113,6 +115,28 @@ QString TestFormMainSession::VisibleTitle(TFormMain &window)
 {
     window.winId();
     return window.windowHandle() ? window.windowHandle()->title() : QString();
+}
+
+void TestFormMainSession::startWithManyFilesWritesSettingsOnce()
+{
+    // Twenty villages of the last session: the settings file is written
+    // once after the start, however many values the start stored, and each
+    // file's path is resolved a bounded number of times, not again for
+    // every tab at every open.
+    QStringList files;
+    for (int i = 0; i < 20; ++i)
+        files.append(WriteVillage(QStringLiteral("v%1.vlgdat").arg(i), QStringLiteral("Деревня %1").arg(i)));
+    StoreSetting(*OpenSettings(), QStringLiteral("Session/Files"), files);
+    QVERIFY(FlushSettings());
+
+    const qint64 writes = SettingsWriteCount();
+    const qint64 lookups = VillageFileIdentityCount();
+    TFormMain window(m_Catalog);
+    window.RestoreSession();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(window.PageCount(), 20);
+    QVERIFY(SettingsWriteCount() - writes <= 1);
+    QVERIFY(VillageFileIdentityCount() - lookups <= 3 * 20);
 }
 
 void TestFormMainSession::titleNamesTheActiveVillageWithItsMarker()
