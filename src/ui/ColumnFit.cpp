@@ -23,13 +23,16 @@ TColumnFit::TColumnFit(QTableView *view, int stretchColumn, QHash<int, QStringLi
     // The sorted column keeps room for the arrow (SortHeader.h).
     connect(view->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &TColumnFit::Fit);
     // A window made smaller or larger, or a scroll bar that comes or goes.
-    view->viewport()->installEventFilter(this);
+    m_Viewport = view->viewport();
+    m_Viewport->installEventFilter(this);
     Fit();
 }
 
 bool TColumnFit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_View->viewport() && event->type() == QEvent::Resize) {
+    // Compared by the pointer kept when watching began: the view may be half
+    // taken down when its viewport's last events arrive.
+    if (watched == m_Viewport && event->type() == QEvent::Resize) {
         const auto *resize = static_cast<const QResizeEvent *>(event);
         if (resize->size().width() != resize->oldSize().width())
             Fit();

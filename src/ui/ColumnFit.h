@@ -42,6 +42,7 @@ private:
     int ColumnWidth(int column, bool withTemplates) const;
 
     QTableView *m_View = nullptr;
+    QObject *m_Viewport = nullptr;
     QHash<int, QStringList> m_Templates;
     int m_StretchColumn = -1;
 };
