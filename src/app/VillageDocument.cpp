@@ -84,13 +84,14 @@ TFileResult TVillageDocument::Load()
     const QScopedValueRollback takingIn(m_TakingIn, true);
     FollowFileName();
     QDateTime saved;
-    const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved);
+    QByteArray bytesRead;
+    const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved, &bytesRead);
     UpdateFileIdentity();
     SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
     m_Planner->RecalculateAvailable();
     m_History->Forget();
     if (result.Ok) {
-        m_FileGuard->Remember();
+        m_FileGuard->Remember(bytesRead);
         SetUnwrittenEdits(false);
     }
     emit Loaded();

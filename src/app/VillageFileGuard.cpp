@@ -16,7 +16,11 @@ TFileStamp FileStampNow(const QString &path)
     const TBoundedRead read = ReadBounded(path);
     // A file that cannot be read (or is no longer a village file) counts by
     // its reason, so that it differs from anything read before.
-    const QByteArray bytes = read.Ok ? read.Data : read.Error.toUtf8();
+    return FileStampOf(read.Ok ? read.Data : read.Error.toUtf8());
+}
+
+TFileStamp FileStampOf(const QByteArray &bytes)
+{
     return {true, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
 }
 
@@ -53,6 +57,11 @@ bool TVillageFileGuard::TryAgain()
 void TVillageFileGuard::Remember()
 {
     m_Remembered = FileStampNow(m_Path);
+}
+
+void TVillageFileGuard::Remember(const QByteArray &bytesRead)
+{
+    m_Remembered = FileStampOf(bytesRead);
 }
 
 bool TVillageFileGuard::ChangedOnDisk() const

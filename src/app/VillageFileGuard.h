@@ -32,6 +32,8 @@ struct TFileStamp
 
 // The file's stamp as it is on disk now.
 TFileStamp FileStampNow(const QString &path);
+// The stamp of a file that holds these bytes.
+TFileStamp FileStampOf(const QByteArray &bytes);
 
 class TVillageFileGuard
 {
@@ -51,6 +53,9 @@ public:
 
     // Takes the file as it is now as what was last read or written here.
     void Remember();
+    // Takes these bytes, just read from the file, as what was last read:
+    // no second read, and no change between the read and the look missed.
+    void Remember(const QByteArray &bytesRead);
     // The file differs from what was last read or written here; a file that
     // has gone counts as unchanged (writing it again loses nothing).
     bool ChangedOnDisk() const;

@@ -725,7 +725,7 @@ struct TReadOutcome
 };
 
 TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const TdmListObj &catalog,
-                              QDateTime &saved)
+                              QDateTime &saved, QByteArray &bytesRead)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {TReadFailure{FileNotFoundReason}, false};
@@ -736,6 +736,7 @@ TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const 
     if (!read.Ok)
         return {TReadFailure{read.Error}, true};
     const QByteArray &data = read.Data;
+    bytesRead = data;
 
     if (HoldsNoNode(data))
         return {TReadFailure{FileEmptyReason}, true};
@@ -840,13 +841,17 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path)
     return result;
 }
 
-TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved)
+TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved,
+                            QByteArray *bytesRead)
 {
     const QString path = village.FileName;
     QDateTime savedMoment;
-    const TReadOutcome outcome = ApplyVillageFile(path, village, catalog, savedMoment);
+    QByteArray bytes;
+    const TReadOutcome outcome = ApplyVillageFile(path, village, catalog, savedMoment, bytes);
     if (saved)
         *saved = savedMoment;
+    if (bytesRead)
+        *bytesRead = std::move(bytes);
     if (!outcome.Failure)
         return {true, {}, path};
 

@@ -50,8 +50,11 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path);
 // the Clock seam), or is cleared when that end has passed; the caller
 // advances the stocks over the time since the moment of writing, which is
 // stored in saved when given (invalid when the file gives none or no valid
-// one).
-TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved = nullptr);
+// one). The bytes read are stored in bytesRead when given (empty when the
+// file could not be read), so that the caller can remember what the file
+// held without reading it again.
+TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved = nullptr,
+                            QByteArray *bytesRead = nullptr);
 
 // The text of the error box for a failed read: "Ошибка открытия файла!",
 // the file's path and the reason, one to a line.
