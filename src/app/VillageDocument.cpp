@@ -134,7 +134,8 @@ TFileResult TVillageDocument::Write(const QString &path)
                                  QStringLiteral("Файл изменён другой программой: он не перезаписан.")),
                 target};
 
-    const TFileResult result = WriteVillageFile(village, target);
+    QByteArray bytesWritten;
+    const TFileResult result = WriteVillageFile(village, target, &bytesWritten);
     village.SetLastWriteFailed(!result.Ok);
     if (!result.Ok) {
         if (wasReadOnly != IsReadOnly())
@@ -143,7 +144,8 @@ TFileResult TVillageDocument::Write(const QString &path)
     }
     if (otherFile)
         m_FileGuard = std::move(otherFile);
-    m_FileGuard->Remember();
+    // What was written is what the file holds: no reading it back.
+    m_FileGuard->Remember(bytesWritten);
     village.SetFileName(target);
     // A file made by the write may now resolve to another path.
     UpdateFileIdentity();

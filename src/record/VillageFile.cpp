@@ -800,7 +800,7 @@ QString VillageFileDateText(const QDateTime &moment)
     return locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + timeFormat);
 }
 
-TFileResult WriteVillageFile(const TVillageData &village, const QString &path)
+TFileResult WriteVillageFile(const TVillageData &village, const QString &path, QByteArray *bytesWritten)
 {
     if (path.isEmpty())
         return WriteFailure(path, QStringLiteral("Не задано имя файла."));
@@ -824,6 +824,8 @@ TFileResult WriteVillageFile(const TVillageData &village, const QString &path)
     errno = 0;
     if (!file.commit())
         return WriteFailure(path, WriteFailureReason(errno, file.errorString()));
+    if (bytesWritten)
+        *bytesWritten = bytes;
     return {true, {}, path};
 }
 

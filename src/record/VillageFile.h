@@ -32,7 +32,10 @@ QDebug operator<<(QDebug debug, const TFileResult &result);
 // Writes the village to path atomically: a failed write leaves any previous
 // file whole. Changes nothing in the village and shows nothing; the caller
 // reports a failure with the message seam.
-TFileResult WriteVillageFile(const TVillageData &village, const QString &path);
+// The bytes written are stored in bytesWritten when given and the write
+// succeeded, so that the caller can remember what the file holds without
+// reading it back.
+TFileResult WriteVillageFile(const TVillageData &village, const QString &path, QByteArray *bytesWritten = nullptr);
 // The same, to the village's FileName.
 TFileResult WriteVillageFile(const TVillageData &village);
 
