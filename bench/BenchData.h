@@ -2,7 +2,7 @@
 // many considered buildings, and long pasted overview pages.
 #pragma once
 
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <QByteArray>

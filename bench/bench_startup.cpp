@@ -9,10 +9,10 @@
 #include "BenchVillages.h"
 
 #include "base/SettingsSeam.h"
-#include "catalog/StartUp.h"
+#include "app/StartUp.h"
 #include "catalog/dm_ListObjects.h"
-#include "ui/UiSeams.h"
-#include "ui/f_Main.h"
+#include "ui/widgets/UiSeams.h"
+#include "ui/main/f_Main.h"
 
 #include <QApplication>
 #include <QTimer>

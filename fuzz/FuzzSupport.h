@@ -3,7 +3,7 @@
 // readers resolve buildings against.
 #pragma once
 
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 
 #include <QDir>

@@ -8,12 +8,12 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/VillageRecovery.h"
-#include "catalog/MessageSeam.h"
-#include "catalog/StartUp.h"
+#include "base/MessageSeam.h"
+#include "app/StartUp.h"
 #include "catalog/dm_ListObjects.h"
-#include "ui/ProgramIcon.h"
-#include "ui/UiSeams.h"
-#include "ui/f_Main.h"
+#include "ui/widgets/ProgramIcon.h"
+#include "ui/widgets/UiSeams.h"
+#include "ui/main/f_Main.h"
 #include "base/SettingsSeam.h"
 
 #include <QApplication>

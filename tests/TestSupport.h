@@ -3,7 +3,7 @@
 #pragma once
 
 #include "base/Clock.h"
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 #include "record/VillageData.h"
 

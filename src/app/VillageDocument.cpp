@@ -9,7 +9,7 @@
 #include "models/QueueModel.h"
 #include "models/ResourceModel.h"
 #include "notify/VillageWatch.h"
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 #include "record/VillageData.h"
 #include "record/VillageState.h"
 #include "rules/CatchUp.h"

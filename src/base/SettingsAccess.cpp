@@ -2,7 +2,7 @@
 #include "SettingsAccess.h"
 
 #include "SettingsSeam.h"
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "base/Clock.h"
 #include "base/TimeText.h"
-#include "MessageSeam.h"
+#include "base/MessageSeam.h"
 #include "base/WholeNumber.h"
 
 #include <QDebug>

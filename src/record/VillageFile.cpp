@@ -39,7 +39,7 @@
 #include "base/TextCompare.h"
 #include "record/VillageData.h"
 #include "base/Clock.h"
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
 

@@ -1,7 +1,7 @@
 // Village files on disk; see VillageFileAccess.h.
 #include "VillageFileAccess.h"
 
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // gaps, the stock timeline and the chart series made from it. Figures come
 // from the shipped catalog.
 
-#include "catalog/MessageSeam.h"
+#include "base/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
 #include "rules/ProjectionSeries.h"
 #include "rules/QueueProjection.h"
