@@ -1,6 +1,7 @@
 #include "f_Main.h"
 
 #include "ClipboardOfferBar.h"
+#include "NewVillageRace.h"
 #include "ClipboardRoute.h"
 #include "CsvExport.h"
 #include "DesktopNotifier.h"
@@ -1104,9 +1105,13 @@ void TFormMain::ClipboardPageImported(TVillageDocument *document, const QString 
 
 void TFormMain::ClipboardImportChosen(const QStringList &lines)
 {
+    const std::optional<int> race = RaceForNewVillage(*m_Villages, OverviewVillageName(lines), this);
     actNewExecute();
-    if (TVillageTab *tab = ActiveTab())
+    if (TVillageTab *tab = ActiveTab()) {
+        if (race)
+            tab->Document().Village().SetRace(*race);
         tab->Document().Import(lines);
+    }
     actSaveUpdate();
 }
 
