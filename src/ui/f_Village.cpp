@@ -511,9 +511,10 @@ void TFormVillage::ImportFromOverview()
 
 int TFormVillage::MissingNameWidth() const
 {
-    // The size hint is public on the item view, protected on the table view.
-    const QAbstractItemView *view = m_Ui.sgCalc;
-    return view->sizeHintForColumn(0) - m_Ui.sgCalc->horizontalHeader()->sectionSize(0);
+    // The name column holds the whole name (ColumnFit.h); where the columns
+    // need more room than the table has, it scrolls sideways: the width
+    // missing is what the window needs to show it all.
+    return m_Ui.sgCalc->horizontalHeader()->length() - m_Ui.sgCalc->viewport()->width();
 }
 
 bool TFormVillage::CommentsVisible() const
