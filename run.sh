@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6svg6 \
+ensure_packages cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev \
     fonts-dejavu-core qt6-translations-l10n
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null

@@ -58,13 +58,14 @@ QStringList RawArguments(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    // --help and --version answer before the application object is made, so
-    // that they work without a display and never reach a running program.
+    // --help, --version and a wrong option answer before the application
+    // object is made, so that they work without a display and never reach a
+    // running program.
     SetApplicationMetadata();
-    const TCommandLine early = ReadCommandLine(RawArguments(argc, argv));
-    if (early.ExitNow && early.ExitStatus == 0) {
+    const TCommandLine early = ReadCommandLine(WithoutToolkitOptions(RawArguments(argc, argv)));
+    if (early.ExitNow) {
         ActOnCommandLine(early);
-        return 0;
+        return early.ExitStatus;
     }
 
     QApplication app(argc, argv);

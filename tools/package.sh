@@ -14,10 +14,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6svg6 \
+ensure_packages cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev \
     file dpkg-dev
 
 build_dir=${1:-build-package}
+# Fixed modes whatever the caller's umask (a shared group's 0002 would make
+# every folder 0775 and every archive member 0664): the package's bytes do
+# not depend on who builds it.
+umask 0022
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || true)

@@ -64,6 +64,49 @@ TCommandLine ReadCommandLine(const QStringList &arguments)
     return result;
 }
 
+QStringList WithoutToolkitOptions(const QStringList &arguments)
+{
+    // The options of QGuiApplication and QApplication, with one or two
+    // dashes; those with a value take the next argument or "=value".
+    static const QStringList withValue{
+        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("session"), QStringLiteral("display"),
+        QStringLiteral("geometry"), QStringLiteral("name"), QStringLiteral("title"), QStringLiteral("style"),
+        QStringLiteral("stylesheet"), QStringLiteral("qmljsdebugger"), QStringLiteral("dialogs"),
+        QStringLiteral("visual")};
+    static const QStringList flags{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                   QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
+    if (arguments.isEmpty())
+        return {};
+    // The program's name, and everything from "--" on, are no options.
+    QStringList kept{arguments.constFirst()};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == u"--") {
+            kept.append(arguments.mid(i));
+            break;
+        }
+        QStringView name(argument);
+        if (!name.startsWith(u'-')) {
+            kept.append(argument);
+            continue;
+        }
+        name = name.sliced(name.startsWith(u"--") ? 2 : 1);
+        const qsizetype equals = name.indexOf(u'=');
+        const QStringView bare = equals >= 0 ? name.first(equals) : name;
+        if (withValue.contains(bare)) {
+            if (equals < 0)
+                ++i; // its value
+            continue;
+        }
+        if (equals < 0 && flags.contains(bare))
+            continue;
+        kept.append(argument);
+    }
+    return kept;
+}
+
 int RunStartUp(const QString &exePath, const std::function<int()> &runMainWindow)
 {
     auto catalog = std::make_unique<TdmListObj>();

@@ -29,6 +29,12 @@ struct TCommandLine
 // arguments as QCoreApplication::arguments() gives them, the program first.
 TCommandLine ReadCommandLine(const QStringList &arguments);
 
+// The command line without the options the toolkit takes for itself
+// ("-platform offscreen", "-style=fusion", "--reverse" ...), as the
+// application object would leave it: so that the program's own options, a
+// wrong one included, are answered before a display is needed.
+QStringList WithoutToolkitOptions(const QStringList &arguments);
+
 // Returns the program's exit status: 1 when the catalog could not be loaded,
 // otherwise what runMainWindow returns.
 int RunStartUp(const QString &exePath, const std::function<int()> &runMainWindow);

@@ -54,7 +54,7 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     connect(m_Village.get(), &TVillageData::RaceChanged, this, &TVillageDocument::VillageChanged);
     connect(m_Village.get(), &TVillageData::MainLevelChanged, this, &TVillageDocument::VillageChanged);
     connect(m_Village.get(), &TVillageData::ServerSpeedChanged, this, &TVillageDocument::VillageChanged);
-    connect(m_History, &TVillageHistory::Applied, this, [this] { SetUnwrittenEdits(true); });
+    connect(m_History, &TVillageHistory::Applied, this, &TVillageDocument::StepApplied);
     connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::FollowFileName);
     connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::UpdateFileIdentity);
 }
@@ -90,6 +90,7 @@ TFileResult TVillageDocument::Load()
     SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
     m_Planner->RecalculateAvailable();
     m_History->Forget();
+    m_ImportLines.clear();
     if (result.Ok) {
         m_FileGuard->Remember(bytesRead);
         SetUnwrittenEdits(false);
@@ -264,14 +265,36 @@ QString TVillageDocument::FileChangedQuestion() const
 TOverviewImportResult TVillageDocument::Import(const QStringList &lines)
 {
     m_History->Settle();
+    const TVillageState before = m_History->Settled();
     TOverviewImportResult imported = ImportOverviewText(lines, *m_Village, m_Catalog);
     if (imported.Accepted) {
         m_History->NameNextStep(QStringLiteral("импорт"));
         m_History->Settle();
         m_LastImportedPage = lines;
+        if (!(m_History->Settled() == before))
+            m_ImportLines.append({before, m_History->Settled(), m_InfoLine, imported.Report});
         SetInfoLine(imported.Report);
     }
     return imported;
+}
+
+void TVillageDocument::StepApplied()
+{
+    SetUnwrittenEdits(true);
+    // What an undo brings back is a state the player had: nothing to tell.
+    m_Watch->TakeIn();
+    // Undone, an import takes its line with it; redone, it brings it back.
+    const TVillageState &now = m_History->Settled();
+    for (auto import = m_ImportLines.crbegin(); import != m_ImportLines.crend(); ++import) {
+        if (import->Before == now) {
+            SetInfoLine(import->LineBefore);
+            return;
+        }
+        if (import->After == now) {
+            SetInfoLine(import->Line);
+            return;
+        }
+    }
 }
 
 void TVillageDocument::Tick()
@@ -301,6 +324,10 @@ void TVillageDocument::AutoSave()
         CheckFileOnDisk();
         return;
     }
+    // A file nobody touched stays as it is, byte for byte: the tick's growth
+    // is no edit, and the catch-up at the next open grows the stocks anyway.
+    if (!HasUnwrittenEdits())
+        return;
     const TFileResult result = Write();
     if (result.Ok)
         return;

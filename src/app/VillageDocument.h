@@ -15,6 +15,7 @@
 #pragma once
 
 #include "record/VillageFile.h"
+#include "record/VillageState.h"
 
 #include <QObject>
 #include <QStringList>
@@ -147,6 +148,19 @@ private:
     void AskAboutOutsideChange();
     TFileResult LoadAndRemember();
     void UpdateFileIdentity();
+    // After an undo or redo: the notifications take the village as it is
+    // without a word, and the info line follows the import steps.
+    void StepApplied();
+
+    // An accepted import that changed the village: its step's states, and
+    // the info line before and after it, so that the line goes with the step.
+    struct TImportLine
+    {
+        TVillageState Before;
+        TVillageState After;
+        QString LineBefore;
+        QString Line;
+    };
 
     const TdmListObj &m_Catalog;
     std::unique_ptr<TVillageData> m_Village;
@@ -160,6 +174,8 @@ private:
     QString m_InfoLine;
     QString m_FileIdentity;
     QStringList m_LastImportedPage;
+    // Since the village was last read, newest last.
+    QList<TImportLine> m_ImportLines;
     // Set while a failed automatic save is being reported, so that the
     // ticks that go on meanwhile do not pile up further reports.
     bool m_ReportingWriteFailure = false;

@@ -82,6 +82,20 @@ QList<const TPlanner *> TVillageList::Planners() const
     return planners;
 }
 
+std::optional<int> TVillageList::SharedRace() const
+{
+    std::optional<int> shared;
+    for (const TVillageDocument *document : m_Documents) {
+        const int race = document->Village().Race;
+        if (race == 0)
+            continue;
+        if (shared && *shared != race - 1)
+            return std::nullopt;
+        shared = race - 1;
+    }
+    return shared;
+}
+
 TVillageDocument *TVillageList::FindFile(const QString &fileName, const TVillageDocument *except) const
 {
     // The asked path is resolved once; each village's file was resolved when

@@ -10,6 +10,8 @@
 #include <QAbstractListModel>
 #include <QList>
 
+#include <optional>
+
 class QFileSystemWatcher;
 class QTimer;
 class TdmListObj;
@@ -37,6 +39,10 @@ public:
     int IndexOf(const TVillageDocument *document) const;
     // The planners of every village, for the summary.
     QList<const TPlanner *> Planners() const;
+    // The race the open villages that have one share, as SetRace takes it
+    // (0 for the first of RaceNames): a player has one race per server.
+    // None when no open village has a race, or they differ.
+    std::optional<int> SharedRace() const;
     // The village other than `except` that has this file (the same file by
     // its canonical path); null for none.
     TVillageDocument *FindFile(const QString &fileName, const TVillageDocument *except = nullptr) const;

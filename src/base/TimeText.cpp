@@ -49,7 +49,13 @@ QString DurationText(qint64 seconds)
     text.reserve(12);
     if (span < 0)
         text += u'-';
-    AppendTwoDigits(text, magnitude / SecondsPerHour);
+    // From a day on the days stand apart: "28 д 07:00:00" reads at a glance
+    // where "679:00:00" does not.
+    if (magnitude >= SecondsPerDay) {
+        text += QString::number(magnitude / SecondsPerDay);
+        text += QStringLiteral(" д ");
+    }
+    AppendTwoDigits(text, magnitude % SecondsPerDay / SecondsPerHour);
     text += u':';
     AppendTwoDigits(text, magnitude % SecondsPerHour / SecondsPerMinute);
     text += u':';

@@ -1,5 +1,5 @@
 // Every text the program makes of a span of seconds or of a moment, in one
-// place: the table form of a duration ("01:23:45", hours unlimited), the
+// place: the table form of a duration ("01:23:45", "2 д 01:23:45"), the
 // clock at which a span ends ("14:05", with its date on another day:
 // "08.12 05:57", in another year "07.10.2027 22:47"), the two together
 // ("01:23:45 (14:05)"), the spoken form of an elapsed time ("2 дн 3 ч 5 мин",
@@ -13,8 +13,9 @@
 #include <QString>
 #include <QStringView>
 
-// hh:mm:ss with at least two digits of hours; a negative span has "-" in
-// front. Spans beyond 32 bits are shown clamped to them.
+// hh:mm:ss, and from 24 hours on the whole days in front ("28 д 07:00:00");
+// a negative span has "-" in front. Spans beyond 32 bits are shown clamped
+// to them. A text for people only: no file holds it.
 QString DurationText(qint64 seconds);
 
 // The time of day of a moment in the user's short time format without

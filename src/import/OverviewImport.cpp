@@ -11,8 +11,9 @@
 //
 // The import command of the village page calls it and recalculates after an
 // accepted text. Nothing here shows a message: values that cannot be read
-// count as 0 (production, stocks), stay unknown (capacities) or mark
-// nothing (levels); the result carries the texts the page shows.
+// count as 0 (production), stay as they were (stocks, named in the report),
+// stay unknown (capacities) or mark nothing (levels); the result carries the
+// texts the page shows.
 #include "OverviewImport.h"
 
 #include "import/CandidateList.h"
@@ -238,15 +239,61 @@ void ImportProduction(const QStringList &lines, qsizetype blockStart, TVillageDa
     }
 }
 
+// Whether a character is one the game writes between groups of three digits
+// of a large number: a blank, a no-break space or a narrow no-break space.
+bool IsGroupSeparator(QChar ch)
+{
+    return ch == u' ' || ch == QChar(0x00A0) || ch == QChar(0x202F);
+}
+
+bool IsDigit(QChar ch)
+{
+    return ch >= u'0' && ch <= u'9';
+}
+
+// The line with the separators between digit groups taken out, so that
+// "1 250/5 000" reads as "1250/5000": a separator goes when one to three
+// digits (or a group already joined) stand before it and exactly three
+// digits follow it, with no further digit after them.
+QString JoinDigitGroups(QStringView line)
+{
+    QString joined;
+    joined.reserve(line.size());
+    qsizetype runLength = 0;   // digits of the current group before i
+    bool inGroupedNumber = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar ch = line[i];
+        if (IsDigit(ch)) {
+            ++runLength;
+            joined += ch;
+            continue;
+        }
+        const bool groupFollows = i + 3 < line.size() && IsDigit(line[i + 1]) && IsDigit(line[i + 2])
+                                  && IsDigit(line[i + 3]) && (i + 4 >= line.size() || !IsDigit(line[i + 4]));
+        const bool groupBefore = runLength >= 1 && (inGroupedNumber ? runLength == 3 : runLength <= 3);
+        if (IsGroupSeparator(ch) && groupFollows && groupBefore) {
+            inGroupedNumber = true;
+            runLength = 0;
+            continue;
+        }
+        inGroupedNumber = false;
+        runLength = 0;
+        joined += ch;
+    }
+    return joined;
+}
+
 // "Древесина 750/800 Глина 600/800 Железо 420/800 Зерно 300/900": a label, a
 // blank, the stock before "/" and the capacity after it up to the next
-// blank, for each kind in order. A stock that is no number counts as 0; a
-// capacity that is none (or below 0) is unknown. True when some capacity
-// was read.
-bool ImportStocks(QStringView stockLine, TVillageData &village)
+// blank, for each kind in order; digits grouped by threes ("1 250/5 000")
+// are one number. A stock that is no number leaves the village's stock as it
+// was and is named in unreadStocks; a capacity that is none (or below 0) is
+// unknown. True when some capacity was read.
+bool ImportStocks(QStringView stockLine, TVillageData &village, QList<TResourceKind> &unreadStocks)
 {
     bool capacityRead = false;
-    QStringView rest = TrimmedText(stockLine);
+    const QString joinedLine = JoinDigitGroups(TrimmedText(stockLine));
+    QStringView rest(joinedLine);
     for (const TResourceKind kind : AllResourceKinds) {
         rest = TrimmedText(rest);
 
@@ -257,12 +304,16 @@ bool ImportStocks(QStringView stockLine, TVillageData &village)
 
         const qsizetype slashAt = rest.indexOf(u'/');
         const qsizetype blankAt = rest.indexOf(u' ');
+        const bool slashInWord = slashAt >= 0 && (blankAt < 0 || slashAt < blankAt);
         const QStringView stockText = slashAt >= 0 ? rest.first(slashAt) : QStringView();
-        village.SetResourceCollect(kind, NumberTextOrZero(stockText));
+        if (const std::optional<qint32> stock = ParseWholeNumber(stockText))
+            village.SetResourceCollect(kind, QString::number(*stock));
+        else
+            unreadStocks.append(kind);
 
         // The capacity is the rest of the stock's word.
         QStringView capacityText;
-        if (slashAt >= 0 && (blankAt < 0 || slashAt < blankAt))
+        if (slashInWord)
             capacityText = rest.sliced(slashAt + 1, (blankAt >= 0 ? blankAt : rest.size()) - slashAt - 1);
         const std::optional<qint32> capacity = ParseWholeNumber(capacityText);
         if (capacity && *capacity >= 0) {
@@ -277,6 +328,15 @@ bool ImportStocks(QStringView stockLine, TVillageData &village)
         rest = TrimmedText(rest);
     }
     return capacityRead;
+}
+
+// "дерево, железо" for the kinds named, in their order.
+QString KindWords(const QList<TResourceKind> &kinds)
+{
+    QStringList words;
+    for (const TResourceKind kind : kinds)
+        words.append(ResourceName(kind).toLower());
+    return words.join(QStringLiteral(", "));
 }
 
 // "строение", "строения", "строений" after a count.
@@ -396,24 +456,26 @@ TOverviewImportResult ImportOverviewText(const QStringList &lines, TVillageData 
         const QString line = LineAt(lines, n);
         if (TrimmedText(line).startsWith(StockLineStart)) {
             result.Stocks = true;
-            result.Capacity = ImportStocks(line, village);
+            result.Capacity = ImportStocks(line, village, result.UnreadStocks);
             break;
         }
     }
 
     QStringList parts;
-    if (result.Stocks)
+    if (result.Stocks && result.UnreadStocks.size() < qsizetype(AllResourceKinds.size()))
         parts.append(QStringLiteral("запасы"));
     parts.append(QStringLiteral("производство"));
     if (result.Capacity)
         parts.append(QStringLiteral("вместимость"));
-    if (result.Buildings) {
+    if (result.Buildings)
         parts.append(QStringLiteral("%1 %2").arg(result.BuildingCount).arg(BuildingsWord(result.BuildingCount)));
-        result.Report = QStringLiteral("Импортировано: %1.").arg(parts.join(QStringLiteral(", ")));
-    } else {
-        result.Report = QStringLiteral("Импортировано: %1. Строения не импортированы: не выбрана раса.")
-                            .arg(parts.join(QStringLiteral(", ")));
-    }
+    QString imported = parts.join(QStringLiteral(", "));
+    if (!result.UnreadStocks.isEmpty())
+        imported += QStringLiteral("; запасы не распознаны: %1").arg(KindWords(result.UnreadStocks));
+    if (result.Buildings)
+        result.Report = QStringLiteral("Импортировано: %1.").arg(imported);
+    else
+        result.Report = QStringLiteral("Импортировано: %1. Строения не импортированы: не выбрана раса.").arg(imported);
     return result;
 }
 

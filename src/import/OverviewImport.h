@@ -4,7 +4,10 @@
 // building (levels the page shows as built leave the considered list).
 #pragma once
 
+#include "catalog/ResourceKind.h"
+
 #include <QDebug>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -41,9 +44,14 @@ struct TOverviewImportResult
     bool MainLevel = false; // the page listed the main building at level 1 or more
     bool Buildings = false; // a race was chosen, so the buildings were read
     int BuildingCount = 0;  // listed buildings whose next level was marked
+    // The kinds whose stock on the stock line was no number: their stocks
+    // stay as they were.
+    QList<TResourceKind> UnreadStocks;
     // The page's one line: "Импортировано: запасы, производство,
     // вместимость, 4 строения." or, without a race, "Импортировано: ...
-    // Строения не импортированы: не выбрана раса."; empty when not accepted.
+    // Строения не импортированы: не выбрана раса."; stocks that could not be
+    // read are named after the list ("...; запасы не распознаны: железо.");
+    // empty when not accepted.
     QString Report;
 
     friend bool operator==(const TOverviewImportResult &, const TOverviewImportResult &) = default;

@@ -58,6 +58,15 @@ int TAvailableModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_Rows;
 }
 
+Qt::ItemFlags TAvailableModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return Qt::NoItemFlags;
+    if (Entry(index.row()).IsBlank())
+        return Qt::ItemIsEnabled;
+    return QAbstractTableModel::flags(index);
+}
+
 int TAvailableModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(ColumnTitles().size());
@@ -76,7 +85,7 @@ QString TAvailableModel::Text(const TAvailableEntry &entry, int column) const
     if (column == NameColumn)
         return object.DisplayText();
     if (IsCostColumn(column))
-        return QString::number(object.Cost(CostKind(column)));
+        return QString::number(CostsOf(object)[KindIndex(CostKind(column))]);
     if (column == TimeColumn) {
         // Never affordable, and why; such rows sort last.
         if (entry.Afford.IsNever())
@@ -95,7 +104,7 @@ qint64 TAvailableModel::SortValue(const TAvailableEntry &entry, int column) cons
     if (entry.IsBlank() || entry.CatalogIndex >= m_Catalog.Count())
         return 0;
     if (IsCostColumn(column))
-        return m_Catalog.Object(entry.CatalogIndex).Cost(CostKind(column));
+        return CostsOf(m_Catalog.Object(entry.CatalogIndex))[KindIndex(CostKind(column))];
     if (column == TimeColumn)
         return entry.Afford.Seconds;
     if (column == BuildColumn)

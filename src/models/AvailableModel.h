@@ -37,6 +37,9 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // The blank row of a table without buildings cannot be selected: there
+    // is nothing to build or copy on it.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
     // Orders the rows by a column: names by text, costs and times by value,
     // the buildings that never become affordable last in either order (by
     // "Время"), those that pay nothing back last (by "Окупится"); equal

@@ -8,7 +8,8 @@ QString DurationTemplate()
 
 QString DurationWithEndTemplate()
 {
-    return DurationTemplate() + QStringLiteral(" (00:00)");
+    // An end on another day carries its date.
+    return DurationTemplate() + QStringLiteral(" (") + ClockWithDateTemplate() + u')';
 }
 
 QString ClockWithDateTemplate()

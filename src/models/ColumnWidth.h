@@ -14,7 +14,8 @@ constexpr int WidthTemplatesRole = Qt::UserRole + 64;
 
 // A duration as the tables show it ("01:23:45").
 QString DurationTemplate();
-// A duration with the clock at which it ends ("01:23:45 (14:05)").
+// A duration with the clock at which it ends, on another day with its date
+// ("01:23:45 (08.12 14:05)").
 QString DurationWithEndTemplate();
 // A clock with its date in front ("08.12 05:57").
 QString ClockWithDateTemplate();

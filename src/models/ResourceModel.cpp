@@ -3,6 +3,7 @@
 #include "ResourceModel.h"
 
 #include "record/InputRules.h"
+#include "record/KeptFileContent.h"
 #include "rules/Production.h"
 #include "record/VillageData.h"
 
@@ -48,16 +49,19 @@ QString TResourceModel::FullNowText()
     return QStringLiteral("полон");
 }
 
-QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now)
+QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now,
+                                 qint32 counter)
 {
-    if (const std::optional<qint64> empty = SecondsToEmpty(stock, income)) {
+    // Timed from the exact stock, so that the clock stands as the seconds pass.
+    const qint64 exact = ExactScaledStock(stock, income, capacity, counter);
+    if (const std::optional<qint64> empty = SecondsToEmptyScaled(exact, income)) {
         if (*empty == 0)
             return QStringLiteral("пусто");
         return QStringLiteral("опустеет ") + DurationWithEndText(*empty, now);
     }
     if (IsFull(stock, capacity))
         return FullNowText();
-    const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
+    const std::optional<qint64> seconds = SecondsToFullScaled(exact, income, capacity);
     if (!seconds)
         return {};
     return DurationWithEndText(*seconds, now);
@@ -97,10 +101,16 @@ QVariant TResourceModel::data(const QModelIndex &index, int role) const
     case IncomeRow:
         return m_Village.ResourceAdd[column];
     case CapacityRow:
+        // A capacity that is no number the program can plan with (letters,
+        // below 0, beyond 32 bits) counts as unknown: the cell says so, and
+        // its editor still holds the text, kept as the file had it.
+        if (role == Qt::DisplayRole && !m_Village.Capacity[column].isEmpty()
+            && !IsKnownCapacity(m_Village.CapacityValue(kind)))
+            return NotUnderstoodMark();
         return m_Village.Capacity[column];
     default:
         return FullText(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind),
-                        m_Village.CapacityValue(kind), CurrentDateTime());
+                        m_Village.CapacityValue(kind), CurrentDateTime(), m_Village.HourCounter);
     }
 }
 

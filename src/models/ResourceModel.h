@@ -44,8 +44,10 @@ public:
     // it runs out with its end clock ("опустеет 01:23:45 (10:47)"); "полон"
     // when Full; the time until full with its end clock counted from now
     // ("01:23:45 (10:47)"); empty when the capacity is unknown or the
-    // income is 0.
-    static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now);
+    // income is 0. The times count from the exact stock at the hour counter
+    // (ExactScaledStock).
+    static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now,
+                            qint32 counter = 0);
     // "полон": a storage full now, wherever the program says so.
     static QString FullNowText();
 

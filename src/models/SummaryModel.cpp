@@ -7,7 +7,6 @@
 
 #include "base/Clock.h"
 #include "base/TextCompare.h"
-#include "base/TextCompare.h"
 #include "base/TimeText.h"
 #include "models/ColumnWidth.h"
 
@@ -68,7 +67,20 @@ TSummaryRow SummarizeVillage(const TVillageData &village, const TVillageEvaluati
             row.NextBuildingSeconds = building.Afford.Seconds;
         }
     }
+    // A stock that runs out comes first: an empty granary starves the
+    // troops, a full storage only wastes.
     for (TResourceKind kind : AllResourceKinds) {
+        const TStorageSnapshot &storage = snapshot.Storages[KindIndex(kind)];
+        const std::optional<qint64> seconds = storage.Empty ? std::optional<qint64>(0) : storage.SecondsToEmpty;
+        if (seconds && (!row.FullStorageSeconds || *seconds < *row.FullStorageSeconds)) {
+            row.FullStorage = kind;
+            row.FullStorageSeconds = seconds;
+            row.RunsOut = true;
+        }
+    }
+    for (TResourceKind kind : AllResourceKinds) {
+        if (row.RunsOut)
+            break;
         const TStorageSnapshot &storage = snapshot.Storages[KindIndex(kind)];
         const std::optional<qint64> seconds = storage.Full ? std::optional<qint64>(0) : storage.SecondsToFull;
         if (seconds && (!row.FullStorageSeconds || *seconds < *row.FullStorageSeconds)) {
@@ -209,6 +221,16 @@ QString TSummaryModel::FullNowText()
     return TResourceModel::FullNowText();
 }
 
+QString TSummaryModel::EmptyNowText()
+{
+    return QStringLiteral("пусто");
+}
+
+QString TSummaryModel::RunsOutPrefix()
+{
+    return QStringLiteral("опустеет ");
+}
+
 QString TSummaryModel::TimeText(qint64 seconds) const
 {
     return DurationWithEndText(std::max<qint64>(seconds, 0), m_Now);
@@ -232,6 +254,8 @@ QString TSummaryModel::Text(const TSummaryRow &row, int column) const
     case FullStorageTimeColumn:
         if (!row.FullStorageSeconds)
             return {};
+        if (row.RunsOut)
+            return *row.FullStorageSeconds == 0 ? EmptyNowText() : RunsOutPrefix() + TimeText(*row.FullStorageSeconds);
         return *row.FullStorageSeconds == 0 ? FullNowText() : TimeText(*row.FullStorageSeconds);
     case QueueEndColumn:
         if (!row.QueueNever.isEmpty())
@@ -252,6 +276,8 @@ QVariant TSummaryModel::data(const QModelIndex &index, int role) const
         return Text(row, index.column());
     case Qt::ToolTipRole:
         return index.column() == NameColumn ? row.Name : QString();
+    case RunsOutRole:
+        return row.RunsOut && (index.column() == FullStorageColumn || index.column() == FullStorageTimeColumn);
     case Qt::TextAlignmentRole:
         return (index.column() == NameColumn || index.column() == NextBuildingColumn
                 || index.column() == ConstructionColumn || index.column() == FullStorageColumn)
@@ -271,7 +297,8 @@ QVariant TSummaryModel::headerData(int section, Qt::Orientation orientation, int
         case ConstructionEndColumn:
             return QStringList{DurationWithEndTemplate()};
         case FullStorageTimeColumn:
-            return QStringList{DurationWithEndTemplate(), FullNowText()};
+            return QStringList{DurationWithEndTemplate(), FullNowText(), RunsOutPrefix() + DurationWithEndTemplate(),
+                               EmptyNowText()};
         case QueueEndColumn:
             return QStringList{DurationWithEndTemplate(), NeverReasonText(TNeverReason::NoIncome),
                                NeverReasonText(TNeverReason::Capacity)};
@@ -283,7 +310,7 @@ QVariant TSummaryModel::headerData(int section, Qt::Orientation orientation, int
         return QAbstractTableModel::headerData(section, orientation, role);
     static const QStringList titles{QStringLiteral("Деревня"),   QStringLiteral("Можно строить"),
                                     QStringLiteral("Время"),     QStringLiteral("Строительство"),
-                                    QStringLiteral("Окончание"), QStringLiteral("Заполнится"),
+                                    QStringLiteral("Окончание"), QStringLiteral("Склад"),
                                     QStringLiteral("Через"),     QStringLiteral("Очередь до")};
     return section >= 0 && section < titles.size() ? titles.at(section) : QVariant();
 }

@@ -1,7 +1,8 @@
 // "Все деревни": one row per open village with its coming events: the next
 // building it can afford (among the considered and queued ones) and when,
-// the construction in progress and its end, the first storage to run full
-// and when, and the end of its build queue. The rows are ordered by the
+// the construction in progress and its end, the storage that needs the
+// player first (a stock that runs out before any other, else the first to
+// run full) and when, and the end of its build queue. The rows are ordered by the
 // soonest of these events; villages without any come last. The model keeps
 // numbers, read from each village's evaluation; data() makes the texts, with
 // the end clocks counted from the moment of the last Refresh (the program's
@@ -36,8 +37,12 @@ struct TSummaryRow
     std::optional<qint64> NextBuildingSeconds;
     QString Construction;
     std::optional<qint64> ConstructionSeconds;
+    // The storage shown and when: one that runs out (a negative income), the
+    // soonest of those, else the one full soonest.
     std::optional<TResourceKind> FullStorage;
     std::optional<qint64> FullStorageSeconds;
+    // Whether FullStorage runs out rather than fills.
+    bool RunsOut = false;
     // The end of the last queued building; none when the queue is empty.
     std::optional<qint64> QueueEndSeconds;
     // Set when a queued building can never start: the reason's text.
@@ -55,8 +60,9 @@ struct TSummaryRow
 QDebug operator<<(QDebug debug, const TSummaryRow &row);
 
 // The row of one village from its evaluation: building times as the
-// notifications see them (capacities counted), the storage that is full
-// soonest (one full already counts as 0; the first kind on a tie), the
+// notifications see them (capacities counted), the storage that runs out
+// soonest (one empty already counts as 0) or, when none shrinks, the one
+// full soonest (one full already counts as 0; the first kind on a tie), the
 // queue's end from its projection.
 TSummaryRow SummarizeVillage(const TVillageData &village, const TVillageEvaluation &evaluation);
 // The same with the village evaluated now.
@@ -83,6 +89,12 @@ public:
         ColumnCount
     };
 
+    enum TRole {
+        // True on the storage cells of a stock that runs out: the window
+        // shows them in the shortage colour.
+        RunsOutRole = Qt::UserRole + 1,
+    };
+
     explicit TSummaryModel(QObject *parent = nullptr);
 
     // Summarises the villages again, from the evaluations their planners
@@ -103,6 +115,10 @@ public:
 
     // "заполнен" for a storage that is full already.
     static QString FullNowText();
+    // "пусто" for a stock that has run out.
+    static QString EmptyNowText();
+    // "опустеет " before the time until a stock runs out.
+    static QString RunsOutPrefix();
 
 private:
     QString Text(const TSummaryRow &row, int column) const;

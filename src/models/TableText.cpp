@@ -46,10 +46,34 @@ QList<int> AllRows(const QAbstractItemModel &model)
     return rows;
 }
 
+namespace {
+
+// The title of a row: the model's own text for it (a number is the view's
+// count, no title); none when the model gives its rows no texts.
+QString RowTitle(const QAbstractItemModel &model, int row)
+{
+    const QVariant title = model.headerData(row, Qt::Vertical, Qt::DisplayRole);
+    return title.typeId() == QMetaType::QString ? title.toString() : QString();
+}
+
+bool HasRowTitles(const QAbstractItemModel &model)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (!RowTitle(model, row).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QString TableText(const QAbstractItemModel &model, const QList<int> &rows, TTableTextFormat format)
 {
     const int columns = model.columnCount();
+    const bool rowTitles = HasRowTitles(model);
     QStringList texts;
+    if (rowTitles)
+        texts.append(QString());
     for (int column = 0; column < columns; ++column)
         texts.append(model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
     QString result = Line(texts, format);
@@ -57,6 +81,8 @@ QString TableText(const QAbstractItemModel &model, const QList<int> &rows, TTabl
         if (row < 0 || row >= model.rowCount())
             continue;
         texts.clear();
+        if (rowTitles)
+            texts.append(RowTitle(model, row));
         for (int column = 0; column < columns; ++column)
             texts.append(model.data(model.index(row, column), Qt::DisplayRole).toString());
         result += Line(texts, format);

@@ -19,7 +19,9 @@ enum class TTableTextFormat { TabSeparated, Csv };
 QList<int> AllRows(const QAbstractItemModel &model);
 
 // The title line, then one line per row (rows given in the model's order
-// or any other, each once). Tab-separated: fields joined by tabs, tabs and
+// or any other, each once). A model whose rows have titles of their own
+// (texts in its vertical header, as the resource table's "Накоплено") gives
+// each line its row's title first, under an empty title. Tab-separated: fields joined by tabs, tabs and
 // line breaks inside a field made blanks, lines ended by LF. CSV: fields
 // joined by commas, a field holding a comma, a quote, a CR or an LF put in
 // quotes with its quotes doubled, lines ended by CR LF.

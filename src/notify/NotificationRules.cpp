@@ -35,12 +35,7 @@ QString WhenText(qint64 seconds)
     return parts.isEmpty() ? QStringLiteral("сейчас") : QStringLiteral("через ") + parts.join(u' ');
 }
 
-// "Северная: зерно", a kind of a village.
-QString KindOf(const QString &village, TResourceKind kind)
-{
-    const QString name = village.isEmpty() ? QStringLiteral("Без названия") : village;
-    return name + QStringLiteral(": ") + ResourceName(kind).toLower();
-}
+
 
 } // namespace
 
@@ -79,16 +74,16 @@ QString TNotificationRules::StorageNearlyFullText(TResourceKind kind, qint64 sec
     return StorageOf(kind) + QStringLiteral(" заполнится ") + WhenText(seconds);
 }
 
-QString TNotificationRules::RunningOutText(const QString &village, TResourceKind kind, qint64 seconds)
+QString TNotificationRules::RunningOutText(TResourceKind kind, qint64 seconds)
 {
-    return KindOf(village, kind) + QStringLiteral(" закончится ") + WhenText(seconds);
+    return ResourceName(kind) + QStringLiteral(" закончится ") + WhenText(seconds);
 }
 
-QString TNotificationRules::RanOutText(const QString &village, TResourceKind kind)
+QString TNotificationRules::RanOutText(TResourceKind kind)
 {
     // Глина is the one feminine name of the four.
     const QString ended = kind == TResourceKind::Clay ? QStringLiteral(" закончилась") : QStringLiteral(" закончилось");
-    return KindOf(village, kind) + ended;
+    return ResourceName(kind) + ended;
 }
 
 QString TNotificationRules::StorageFullText(TResourceKind kind)
@@ -201,10 +196,10 @@ QList<TNotification> TNotificationRules::Feed(const TVillageSnapshot &snapshot)
             ranOut || (storage.SecondsToEmpty && *storage.SecondsToEmpty <= RunningOutSeconds);
         if (!first) {
             if (ranOut && !m_RanOut[i])
-                Send(out, TNotificationKind::ResourceRunningOut, RanOutText(snapshot.VillageName, kind));
+                Send(out, TNotificationKind::ResourceRunningOut, RanOutText(kind));
             else if (runningOut && !ranOut && !m_RunningOut[i])
                 Send(out, TNotificationKind::ResourceRunningOut,
-                     RunningOutText(snapshot.VillageName, kind, *storage.SecondsToEmpty));
+                     RunningOutText(kind, *storage.SecondsToEmpty));
         }
         m_RanOut[i] = ranOut;
         m_RunningOut[i] = runningOut;

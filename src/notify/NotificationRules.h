@@ -87,10 +87,10 @@ public:
     static QString ConstructionEndedText(const QString &building);
     static QString StorageNearlyFullText(TResourceKind kind, qint64 seconds);
     static QString StorageFullText(TResourceKind kind);
-    // With the village's name, as a line of its own: "Северная: зерно
-    // закончится через 10 мин", "Северная: зерно закончилось".
-    static QString RunningOutText(const QString &village, TResourceKind kind, qint64 seconds);
-    static QString RanOutText(const QString &village, TResourceKind kind);
+    // "Зерно закончится через 10 мин", "Зерно закончилось": the notice's
+    // title names the village.
+    static QString RunningOutText(TResourceKind kind, qint64 seconds);
+    static QString RanOutText(TResourceKind kind);
 
 private:
     void Send(QList<TNotification> &out, TNotificationKind kind, QString text) const;

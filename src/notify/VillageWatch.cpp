@@ -17,6 +17,13 @@ void TVillageWatch::PlannerConstructionEnded(const QString &name)
     m_Ended = name;
 }
 
+void TVillageWatch::TakeIn()
+{
+    TVillageSnapshot snapshot = m_Planner.Evaluation().Snapshot;
+    snapshot.EndedConstruction.reset();
+    static_cast<void>(m_Rules.Feed(snapshot));
+}
+
 void TVillageWatch::Check()
 {
     TVillageSnapshot snapshot = m_Planner.Evaluation().Snapshot;

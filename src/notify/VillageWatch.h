@@ -29,6 +29,9 @@ public:
 
     // Feeds the rules now; what the ticks call.
     void Check();
+    // Feeds the rules the village as it stands and sends nothing: after an
+    // undo or redo, which brings back a state the player had made.
+    void TakeIn();
 
 signals:
     // Only when there is something to say.

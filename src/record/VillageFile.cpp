@@ -48,7 +48,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
@@ -788,16 +787,14 @@ QString WithVillageFileExtension(const QString &path)
 
 QString VillageFileDateText(const QDateTime &moment)
 {
-    const QLocale locale;
+    // One form whatever the user's regional settings, the one the program
+    // has always written under Russian ones: a file moved to another machine
+    // reads the same, and no locale makes a text that is not Latin digits.
+    const QLocale c = QLocale::c();
     const QTime time = moment.time();
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
-        return locale.toString(moment.date(), QLocale::ShortFormat);
-    // The long time format without its time zone: the moment is local time.
-    // The zone goes with the comma or the brackets that some regional
-    // formats put around it ("HH:mm:ss, t", "H:mm:ss (t)", "t HH:mm:ss").
-    static const QRegularExpression zone(QStringLiteral("[\\s,]*[(\\[]?t+[)\\]]?"));
-    const QString timeFormat = locale.timeFormat(QLocale::LongFormat).remove(zone).trimmed();
-    return locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + timeFormat);
+        return c.toString(moment.date(), QStringLiteral("dd.MM.yyyy"));
+    return c.toString(moment, QStringLiteral("dd.MM.yyyy HH:mm:ss"));
 }
 
 TFileResult WriteVillageFile(const TVillageData &village, const QString &path, QByteArray *bytesWritten)

@@ -79,6 +79,6 @@ bool SameVillageFile(const QString &a, const QString &b);
 // had an extension already.
 QString WithVillageFileExtension(const QString &path);
 
-// The text of the Date element for a moment: short date, a blank, long time;
-// the date alone at 00:00:00.
+// The text of the Date element for a moment, in local time and the same
+// under every locale: "05.03.2024 07:08:09"; the date alone at 00:00:00.
 QString VillageFileDateText(const QDateTime &moment);

@@ -46,8 +46,9 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
     const qint32 percent = catalog.MainBuildingPercent(village.MainLevelValue());
     const qint32 speed = village.ServerSpeedValue();
     const qint32 catalogCount = catalog.Count();
-    // The rule on scaled amounts, with the stocks and tops scaled once.
-    const TScaledAmounts scaledStocks = ScaledAmounts(stocks);
+    // The rule on scaled amounts, with the stocks and tops scaled once; the
+    // stocks exact, with the part of the next unit already grown.
+    const TScaledAmounts scaledStocks = ExactScaledStocks(stocks, incomes, capacities, village.HourCounter);
     const TScaledAmounts tops = ScaledTops(capacities);
     const auto timeToAfford = [&](const TLivaronObject &object) {
         return TimeToAffordScaled(scaledStocks, incomes, tops, ScaledAmounts(CostsOf(object)));
@@ -75,8 +76,9 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
         // BuildSecondsAt, with the level's percentage looked up once.
         row.BuildSeconds = AtServerSpeed(std::max(BuildSeconds(object.Time, percent), 0), speed);
         row.Payback = PaybackSeconds(catalog, entry.CatalogIndex, speed).value_or(-1);
+        const TResourceAmounts costs = CostsOf(object);
         for (TResourceKind kind : AllResourceKinds) {
-            if (object.Cost(kind) > stocks[KindIndex(kind)])
+            if (costs[KindIndex(kind)] > stocks[KindIndex(kind)])
                 row.ShortKinds |= quint8(1u << KindIndex(kind));
         }
         if (notifiable(entry))

@@ -15,6 +15,8 @@
 #include "catalog/dm_ListObjects.h"
 #include "rules/BuildingEffects.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace {
@@ -138,6 +140,29 @@ QString TPlanner::HorizonTitle(qint32 seconds)
         + (seconds == TVillageData::TwoHourHorizon ? QStringLiteral("двух часов") : QStringLiteral("часа"));
 }
 
+QString TPlanner::ShortageQuestion(qint32 catalogIndex) const
+{
+    if (catalogIndex < 0 || catalogIndex >= m_Catalog.Count())
+        return {};
+    const TResourceAmounts costs = CostsOf(m_Catalog.Object(catalogIndex));
+    QStringList missing;
+    for (TResourceKind kind : AllResourceKinds) {
+        const qint64 shortage = qint64(costs[KindIndex(kind)]) - m_Village.ResourceCollectValue(kind);
+        if (shortage > 0)
+            missing.append(ResourceName(kind).toLower() + u' ' + QString::number(shortage));
+    }
+    if (missing.isEmpty())
+        return {};
+    return QStringLiteral("Не хватает ресурсов: %1. Отметить строительство всё равно?")
+        .arg(missing.join(QStringLiteral(", ")));
+}
+
+qint32 TPlanner::CatalogIndexOfRow(int row) const
+{
+    const QList<TAvailableEntry> &available = Available();
+    return row >= 0 && row < available.size() ? available.at(row).CatalogIndex : -1;
+}
+
 void TPlanner::Build(int row)
 {
     const QList<TAvailableEntry> &available = Available();
@@ -161,9 +186,12 @@ void TPlanner::BuildFromCatalog(qint32 catalogIndex)
 
 void TPlanner::BuildObject(const TLivaronObject *object, qint32 catalogIndex, qint32 buildSeconds)
 {
+    // A cost the catalog does not give, or a negative one, counts as 0, as
+    // in the table and the queue: building never adds to a stock.
+    const TResourceAmounts costs = object ? CostsOf(*object) : TResourceAmounts{};
     std::array<std::optional<qint32>, 4> stocks{};
     for (TResourceKind kind : AllResourceKinds) {
-        const qint64 cost = object ? object->Cost(kind) : 0;
+        const qint64 cost = costs[KindIndex(kind)];
         stocks[KindIndex(kind)] = ClampToInt32(qint64(m_Village.ResourceCollectValue(kind)) - cost);
     }
     m_Village.SetStocks(stocks);

@@ -62,6 +62,17 @@ public:
     // "Доступны для строительства в течение часа" / "... двух часов".
     static QString HorizonTitle(qint32 seconds);
 
+    // What the build command asks before it spends more than the stocks
+    // hold: "Не хватает ресурсов: дерево 265, глина 151. Отметить
+    // строительство всё равно?" (the whole units missing of each short kind,
+    // costs counted as the table counts them); empty when the stocks cover
+    // the costs, and for an entry outside the catalog. The player may have
+    // built it in the game with stocks the planner did not know.
+    QString ShortageQuestion(qint32 catalogIndex) const;
+    // The catalog entry of row `row` of the table; -1 for the blank row and
+    // a row outside the table.
+    qint32 CatalogIndexOfRow(int row) const;
+
     // The build command on row `row` (0-based, in the planner's order) of
     // the table; a row outside the table does nothing.
     void Build(int row);

@@ -72,26 +72,69 @@ TResourceAmounts CatchUpStocks(const TResourceAmounts &stocks, const TResourceAm
     return result;
 }
 
-std::optional<qint64> SecondsToFull(qint32 stock, qint32 income, qint32 capacity)
+qint64 GrownPartScaled(qint32 counter, qint32 income)
+{
+    if (income == 0 || counter < 0 || counter > SecondsPerHour)
+        return 0;
+    // The units handed out on ticks 1..counter are the multiples k × 3600 / n,
+    // k >= 1, below counter + 1/2 (UnitsDueAt): those k with 7200 k below
+    // n (2 counter + 1). With n <= 2^31 the products stay far inside 64 bits.
+    const qint64 n = Magnitude(income);
+    const qint64 bound = n * (2 * qint64(counter) + 1);
+    const qint64 handedOut = (bound - 1) / (2 * SecondsPerHour);
+    const qint64 part = n * counter - handedOut * SecondsPerHour;
+    return std::clamp(part, qint64(0), SecondsPerHour - 1);
+}
+
+TScaledAmounts ExactScaledStocks(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
+                                 const TResourceAmounts &capacities, qint32 counter)
+{
+    TScaledAmounts exact{};
+    for (std::size_t i = 0; i < exact.size(); ++i)
+        exact[i] = ExactScaledStock(stocks[i], incomes[i], capacities[i], counter);
+    return exact;
+}
+
+qint64 ExactScaledStock(qint32 stock, qint32 income, qint32 capacity, qint32 counter)
+{
+    const qint64 whole = qint64(stock) * SecondsPerHour;
+    if (income > 0 && whole < ScaledTop(capacity))
+        return whole + GrownPartScaled(counter, income);
+    if (income < 0 && stock > 0)
+        return whole - GrownPartScaled(counter, income);
+    return whole;
+}
+
+std::optional<qint64> SecondsToFullScaled(qint64 scaledStock, qint32 income, qint32 capacity)
 {
     if (!IsKnownCapacity(capacity) || income <= 0)
         return std::nullopt;
-    if (stock >= capacity)
+    const qint64 top = qint64(capacity) * SecondsPerHour;
+    if (scaledStock >= top)
         return 0;
-    // At most 2^32 × 3600: far inside 64 bits.
-    const qint64 shortage = (qint64(capacity) - stock) * SecondsPerHour;
+    // Scaled amounts lie within ±2^31 × 3600: the gap stays far inside 64 bits.
+    const qint64 shortage = top - scaledStock;
     return (shortage + income - 1) / income;
+}
+
+std::optional<qint64> SecondsToEmptyScaled(qint64 scaledStock, qint32 income)
+{
+    if (income >= 0)
+        return std::nullopt;
+    if (scaledStock <= 0)
+        return 0;
+    const qint64 rate = Magnitude(income);
+    return scaledStock / rate + (scaledStock % rate != 0 ? 1 : 0);
+}
+
+std::optional<qint64> SecondsToFull(qint32 stock, qint32 income, qint32 capacity)
+{
+    return SecondsToFullScaled(qint64(stock) * SecondsPerHour, income, capacity);
 }
 
 std::optional<qint64> SecondsToEmpty(qint32 stock, qint32 income)
 {
-    if (income >= 0)
-        return std::nullopt;
-    if (stock <= 0)
-        return 0;
-    const qint64 scaled = qint64(stock) * SecondsPerHour;
-    const qint64 rate = Magnitude(income);
-    return scaled / rate + (scaled % rate != 0 ? 1 : 0);
+    return SecondsToEmptyScaled(qint64(stock) * SecondsPerHour, income);
 }
 
 QString NeverReasonText(TNeverReason reason)

@@ -66,6 +66,31 @@ qint32 AdvanceStock(qint32 stock, qint32 income, qint32 capacity, qint64 seconds
 TResourceAmounts CatchUpStocks(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
                                const TResourceAmounts &capacities, qint64 seconds);
 
+// The part of the next unit that an hourly income has already grown (above
+// 0) or taken away (below 0) on the tick at which the hour counter stands at
+// `counter`, scaled: the hour's amount so far (income × counter) less the
+// whole units the tick hands out since the hour began (UnitsDueAt), kept
+// within 0..3599 (a unit handed out half a second early counts as just
+// grown). 0 for an income of 0 and a counter outside 0..3600.
+qint64 GrownPartScaled(qint32 counter, qint32 income);
+
+// The exact stocks, scaled: the whole units plus the part of the next unit
+// already grown since the last one, or less the part already taken away. A
+// growing stock at or above its known capacity and a shrinking stock at 0
+// or below have no part. Every time to afford, to full and to empty counts
+// from them, so that the moment they name stands still as the seconds pass.
+TScaledAmounts ExactScaledStocks(const TResourceAmounts &stocks, const TResourceAmounts &incomes,
+                                 const TResourceAmounts &capacities, qint32 counter);
+// The same for one kind.
+qint64 ExactScaledStock(qint32 stock, qint32 income, qint32 capacity, qint32 counter);
+
+// Seconds until an exact (scaled) stock reaches its capacity at the income,
+// rounded up; the same rules as SecondsToFull.
+std::optional<qint64> SecondsToFullScaled(qint64 scaledStock, qint32 income, qint32 capacity);
+// Seconds until an exact (scaled) stock runs out; the same rules as
+// SecondsToEmpty.
+std::optional<qint64> SecondsToEmptyScaled(qint64 scaledStock, qint32 income);
+
 // Seconds until the stock reaches its capacity at the income, rounded up;
 // 0 when it is already there or above; none when the capacity is unknown or
 // the income is 0 or negative.

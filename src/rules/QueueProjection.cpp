@@ -191,6 +191,9 @@ TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj
     input.Stocks = village.Stocks();
     input.Incomes = village.Incomes();
     input.Capacities = village.Capacities();
+    const TScaledAmounts exact = ExactScaledStocks(input.Stocks, input.Incomes, input.Capacities, village.HourCounter);
+    for (std::size_t i = 0; i < exact.size(); ++i)
+        input.StockParts[i] = exact[i] - qint64(input.Stocks[i]) * SecondsPerHour;
     input.MainLevel = village.MainLevelValue();
     input.ServerSpeed = village.ServerSpeedValue();
     if (village.BuildTotal > 0) {
@@ -213,7 +216,7 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
     stocks.Timeline = input.WithTimeline ? &projection.Timeline : nullptr;
     stocks.Incomes = input.Incomes;
     for (std::size_t i = 0; i < stocks.Scaled.size(); ++i) {
-        stocks.Scaled[i] = qint64(input.Stocks[i]) * SecondsPerHour;
+        stocks.Scaled[i] = qint64(input.Stocks[i]) * SecondsPerHour + input.StockParts[i];
         stocks.Top[i] = ScaledTop(input.Capacities[i]);
     }
     AddPoints(stocks);

@@ -29,6 +29,9 @@ class TVillageData;
 struct TQueueProjectionInput
 {
     TResourceAmounts Stocks{};
+    // Scaled, added to the whole units of Stocks: the part of the next unit
+    // already grown (or, below 0, already taken away) since the last one.
+    TScaledAmounts StockParts{};
     TResourceAmounts Incomes{};
     TResourceAmounts Capacities = UnknownCapacities;
     // The main-building level now; outside 1..20 it counts as the nearest end.

@@ -11,11 +11,12 @@ std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village)
     const TResourceAmounts &stocks = village.Stocks();
     const TResourceAmounts &incomes = village.Incomes();
     const TResourceAmounts &capacities = village.Capacities();
+    const TScaledAmounts exact = ExactScaledStocks(stocks, incomes, capacities, village.HourCounter);
     std::array<TStorageSnapshot, 4> storages{};
     for (std::size_t i = 0; i < storages.size(); ++i) {
-        storages[i].SecondsToFull = SecondsToFull(stocks[i], incomes[i], capacities[i]);
+        storages[i].SecondsToFull = SecondsToFullScaled(exact[i], incomes[i], capacities[i]);
         storages[i].Full = IsKnownCapacity(capacities[i]) && stocks[i] >= capacities[i];
-        storages[i].SecondsToEmpty = SecondsToEmpty(stocks[i], incomes[i]);
+        storages[i].SecondsToEmpty = SecondsToEmptyScaled(exact[i], incomes[i]);
         storages[i].Empty = storages[i].SecondsToEmpty == qint64(0);
     }
     return storages;

@@ -57,7 +57,8 @@ struct TVillageSnapshot
     friend bool operator==(const TVillageSnapshot &, const TVillageSnapshot &) = default;
 };
 
-// The storages of a village: time to full, and full when the capacity is
+// The storages of a village, timed from the exact stocks (ExactScaledStocks
+// at the village's hour counter): time to full, and full when the capacity is
 // known and the stock has reached it; time to empty, and empty when the
 // income is negative and the stock is at 0 or below.
 std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village);

@@ -1,7 +1,7 @@
 // One running program per user: the first start listens, a stale socket or
 // the lock of a program that died is taken over, a later start hands its
-// files to the running program and ends with 0; --help and --version work
-// without a display. The process-level tests start the built program with
+// files to the running program and ends with 0; --help, --version and a
+// wrong option are answered without a display. The process-level tests start the built program with
 // runtime, configuration and home folders of their own, so that they never
 // meet a copy the user runs.
 #include "app/SingleInstance.h"
@@ -199,17 +199,24 @@ void TestSingleInstance::secondStartForwardsItsFileAndEnds()
 
 void TestSingleInstance::helpAndVersionNeedNoDisplay_data()
 {
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("outputStart");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("outputStart"); // of standard output, or of standard error for a code of 1
 
-    QTest::newRow("--version") << QStringLiteral("--version") << QStringLiteral("JorLivaronMng ");
-    QTest::newRow("--help") << QStringLiteral("--help")
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QStringLiteral("JorLivaronMng ");
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
                             << QStringLiteral("Usage: %1 [options] [FILE...]\n").arg(QStringLiteral(JOR_PROGRAM));
+    QTest::newRow("an unknown option") << QStringList{QStringLiteral("--bogus"), QStringLiteral("a.vlgdat")} << 1
+                                       << QStringLiteral("Неизвестный параметр «--bogus».\n");
+    QTest::newRow("an unknown option after the toolkit's own")
+        << QStringList{QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("-q")} << 1
+        << QStringLiteral("Неизвестный параметр «-q».\n");
 }
 
 void TestSingleInstance::helpAndVersionNeedNoDisplay()
 {
-    QFETCH(QString, option);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
     QFETCH(QString, outputStart);
 
     QTemporaryDir dir;
@@ -222,11 +229,12 @@ void TestSingleInstance::helpAndVersionNeedNoDisplay()
 
     QProcess program;
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(JOR_PROGRAM), {option});
+    program.start(QStringLiteral(JOR_PROGRAM), arguments);
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    const QString output = QString::fromLocal8Bit(program.readAllStandardOutput());
+    QCOMPARE(program.exitCode(), exitCode);
+    const QString output = QString::fromLocal8Bit(exitCode == 0 ? program.readAllStandardOutput()
+                                                                : program.readAllStandardError());
     QVERIFY2(output.startsWith(outputStart), qPrintable(output));
     // It never looked for a running program.
     QVERIFY(!QFileInfo::exists(TSingleInstance::LockPath(dir.filePath(QStringLiteral("runtime")))));

@@ -24,6 +24,8 @@ private slots:
     void startUp();
     void commandLine_data();
     void commandLine();
+    void toolkitOptionsLeftOut_data();
+    void toolkitOptionsLeftOut();
     void qtSpeaksRussian();
 };
 
@@ -132,6 +134,31 @@ void TestStartUp::commandLine()
     QVERIFY2(result.Output.contains(output), qPrintable(result.Output));
     QCOMPARE(result.Error.isEmpty(), error.isEmpty());
     QVERIFY2(result.Error.contains(error), qPrintable(result.Error));
+}
+
+void TestStartUp::toolkitOptionsLeftOut_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("kept");
+
+    QTest::newRow("a value in the next argument") << QStringList{"-platform", "offscreen", "a.vlgdat"}
+                                                  << QStringList{"a.vlgdat"};
+    QTest::newRow("two dashes and an equals sign") << QStringList{"--style=fusion", "--reverse", "--bogus"}
+                                                   << QStringList{"--bogus"};
+    QTest::newRow("the program's options stay") << QStringList{"-h", "--version", "-q"}
+                                                << QStringList{"-h", "--version", "-q"};
+    QTest::newRow("nothing after --") << QStringList{"--", "-style", "x.vlgdat"}
+                                      << QStringList{"--", "-style", "x.vlgdat"};
+    QTest::newRow("a value missing at the end") << QStringList{"b.vlgdat", "-display"} << QStringList{"b.vlgdat"};
+}
+
+void TestStartUp::toolkitOptionsLeftOut()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, kept);
+
+    const QString program = QStringLiteral("JorLivaronMng");
+    QCOMPARE(WithoutToolkitOptions(QStringList{program} + arguments), QStringList{program} + kept);
 }
 
 void TestStartUp::qtSpeaksRussian()

@@ -11,6 +11,7 @@
 #include "app/VillageHistory.h"
 #include "app/VillageList.h"
 #include "import/OverviewImport.h"
+#include "notify/VillageWatch.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
 #include "record/VillageState.h"
@@ -86,6 +87,11 @@ private slots:
     void writeRefusedAfterAnOutsideChange();
     void halfWrittenFileLeavesTheVillage();
     void automaticSaveWaitsForTheAnswer();
+    void automaticSaveWritesOnlyEdits_data();
+    void importLineGoesWithItsStep_data();
+    void importLineGoesWithItsStep();
+    void undoNotifiesNothing();
+    void automaticSaveWritesOnlyEdits();
     void watchedFileReadAgainAfterEachReplace();
 
 private:
@@ -483,6 +489,93 @@ void TestVillageDocument::automaticSaveWaitsForTheAnswer()
     document.Tick();
     QCOMPARE(asked.size(), 1);
     QCOMPARE(document.Village().Capacity[KindIndex(TResourceKind::Wood)], QStringLiteral("777"));
+}
+
+void TestVillageDocument::automaticSaveWritesOnlyEdits_data()
+{
+    QTest::addColumn<bool>("edited");
+
+    QTest::newRow("a file left alone stays byte for byte") << false;
+    QTest::newRow("a file with an edit is written") << true;
+}
+
+void TestVillageDocument::automaticSaveWritesOnlyEdits()
+{
+    QFETCH(bool, edited);
+
+    TVillageDocument document(m_Catalog);
+    const QString path = OpenWrittenVillage(document);
+    QVERIFY(!path.isEmpty());
+    const QByteArray before = Bytes(path);
+    if (edited)
+        document.Village().SetComments(QStringLiteral("моя"));
+    m_Clock->Now = m_Clock->Now.addSecs(600);
+
+    // Five minutes of ticks: the stocks grow, the automatic save comes.
+    const qint32 stockBefore = document.Village().ResourceCollectValue(TResourceKind::Wood);
+    for (int tick = 0; tick < 300; ++tick)
+        document.Tick();
+    QVERIFY(document.Village().ResourceCollectValue(TResourceKind::Wood) > stockBefore);
+    QCOMPARE(Bytes(path) != before, edited);
+    QVERIFY(!document.HasUnwrittenEdits());
+}
+
+void TestVillageDocument::importLineGoesWithItsStep_data()
+{
+    QTest::addColumn<bool>("redo");
+
+    QTest::newRow("undone: the line before it") << false;
+    QTest::newRow("redone: its own line") << true;
+}
+
+void TestVillageDocument::importLineGoesWithItsStep()
+{
+    QFETCH(bool, redo);
+
+    TVillageDocument document(m_Catalog);
+    QVERIFY(!OpenWrittenVillage(document).isEmpty());
+    const QString openLine = document.InfoLine();
+    const TVillageState before = document.History().Settled();
+    QVERIFY(document.Import(ExampleLines()).Accepted);
+    const QString importLine = document.InfoLine();
+    QVERIFY(importLine.startsWith(QStringLiteral("Импортировано: ")));
+    const TVillageState after = document.History().Settled();
+
+    document.History().Apply(before);
+    QCOMPARE(document.InfoLine(), openLine);
+    if (redo) {
+        document.History().Apply(after);
+        QCOMPARE(document.InfoLine(), importLine);
+    }
+}
+
+void TestVillageDocument::undoNotifiesNothing()
+{
+    TVillageDocument document(m_Catalog);
+    QVERIFY(!OpenWrittenVillage(document).isEmpty());
+    QSignalSpy told(&document.Watch(), &TVillageWatch::NotificationsReady);
+    // The first tick notes what is true: both buildings are affordable.
+    document.Tick();
+    const TVillageState before = document.History().Settled();
+    // A mistaken build spends what both needed.
+    const int row = document.Planner().Evaluation().Available.first().CatalogIndex
+                            == m_Catalog.FindByDisplayText(QStringLiteral("Ферма (10)"))
+                        ? 0
+                        : 1;
+    document.Planner().Build(row);
+    QVERIFY(document.Village().ResourceCollectValue(TResourceKind::Wood) < 30);
+    document.Tick();
+    document.Tick();
+    told.clear();
+
+    // Undone, the stocks are back and both are affordable again: the
+    // player knows, nothing is told.
+    document.History().Apply(before);
+    QCOMPARE(document.Village().ResourceCollectValue(TResourceKind::Wood),
+             before.ResourceCollect[KindIndex(TResourceKind::Wood)].toInt());
+    document.Tick();
+    document.Tick();
+    QCOMPARE(told.size(), 0);
 }
 
 void TestVillageDocument::watchedFileReadAgainAfterEachReplace()

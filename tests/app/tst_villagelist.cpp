@@ -25,6 +25,8 @@ private slots:
     void findFile();
     void findFileResolvesOnlyTheAskedPath();
     void findFileFollowsAnotherName();
+    void sharedRace_data();
+    void sharedRace();
 
 private:
     QString MakeFile(const QString &name) const;
@@ -84,6 +86,31 @@ void TestVillageList::findFile()
     const QString path = asked.isEmpty() ? QString() : m_Dir.filePath(asked);
     const TVillageDocument *document = villages.FindFile(path, exceptFirst ? first : nullptr);
     QCOMPARE(document, found < 0 ? nullptr : villages.At(found));
+}
+
+void TestVillageList::sharedRace_data()
+{
+    QTest::addColumn<QList<int>>("races"); // as SetRace takes them; -1: none chosen
+    QTest::addColumn<int>("shared");       // -1: none
+
+    QTest::newRow("no village open") << QList<int>{} << -1;
+    QTest::newRow("none has a race") << QList<int>{-1, -1} << -1;
+    QTest::newRow("all the same") << QList<int>{1, 1} << 1;
+    QTest::newRow("the first race counts too") << QList<int>{0} << 0;
+    QTest::newRow("a village without a race is passed over") << QList<int>{-1, 2, -1} << 2;
+    QTest::newRow("two races: none shared") << QList<int>{0, 2} << -1;
+}
+
+void TestVillageList::sharedRace()
+{
+    QFETCH(QList<int>, races);
+    QFETCH(int, shared);
+
+    TVillageList villages(m_Catalog->Catalog);
+    villages.Clock().stop();
+    for (const int race : races)
+        villages.Add()->Village().SetRace(race);
+    QCOMPARE(villages.SharedRace().value_or(-1), shared);
 }
 
 void TestVillageList::findFileResolvesOnlyTheAskedPath()

@@ -417,17 +417,21 @@ void TestCatalog::secondsToText_data()
     QTest::newRow("zero") << 0 << false << "00:00:00";
     QTest::newRow("59 seconds") << 59 << false << "00:00:59";
     QTest::newRow("3723") << 3723 << false << "01:02:03";
-    QTest::newRow("hours unlimited") << 360000 << false << "100:00:00";
-    QTest::newRow("largest") << 2147483647 << false << "596523:14:07";
+    QTest::newRow("hours of a day") << 86399 << false << "23:59:59";
+    QTest::newRow("a whole day") << 86400 << false << "1 д 00:00:00";
+    QTest::newRow("days in front of the hours") << 360000 << false << "4 д 04:00:00";
+    QTest::newRow("four weeks and seven hours") << 28 * 86400 + 7 * 3600 << false << "28 д 07:00:00";
+    QTest::newRow("largest") << 2147483647 << false << "24855 д 03:14:07";
     QTest::newRow("negative") << -59 << false << "-00:00:59";
-    QTest::newRow("smallest") << int(-2147483647 - 1) << false << "-596523:14:08";
+    QTest::newRow("negative days") << -90000 << false << "-1 д 01:00:00";
+    QTest::newRow("smallest") << int(-2147483647 - 1) << false << "-24855 д 03:14:08";
     QTest::newRow("one hour with end") << 3600 << true << "01:00:00 (22:30)";
     QTest::newRow("affordable now") << 0 << true << "00:00:00 (21:30)";
     // An end on another day carries its date, in another year the year too.
     QTest::newRow("past midnight") << 3 * 3600 << true << "03:00:00 (08.12 00:30)";
-    QTest::newRow("a day and a minute") << 86460 << true << "24:01:00 (08.12 21:31)";
+    QTest::newRow("a day and a minute") << 86460 << true << "1 д 00:01:00 (08.12 21:31)";
     QTest::newRow("negative with end") << -3600 << true << "-01:00:00 (20:30)";
-    QTest::newRow("largest with end") << 2147483647 << true << "596523:14:07 (26.12.2094 00:44)";
+    QTest::newRow("largest with end") << 2147483647 << true << "24855 д 03:14:07 (26.12.2094 00:44)";
 }
 
 void TestCatalog::secondsToText()

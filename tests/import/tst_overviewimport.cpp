@@ -498,7 +498,7 @@ void TestOverviewImport::productionMarker_data()
     // The production lines of the page begin with "Древесина:" as well, so
     // the first of them after this block is taken for the stock line.
     QTest::newRow("marker on line 7 is found; a production line then reads as stock line")
-        << onLine7 << QStringLiteral("0,0,0,0") << QStringLiteral("0,0,0,0");
+        << onLine7 << QStringLiteral("0,0,0,0") << QStringLiteral("a,b,c,d");
 
     QStringList padded = ExamplePage();
     SetLine(padded, 15, QStringLiteral(" \tПроизводство:\t "));
@@ -508,12 +508,12 @@ void TestOverviewImport::productionMarker_data()
     QStringList lowerCase = ExamplePage();
     SetLine(lowerCase, 15, QStringLiteral("производство:"));
     QTest::newRow("marker in lower case is no marker")
-        << lowerCase << QStringLiteral("0,0,0,0") << QStringLiteral("0,0,0,0");
+        << lowerCase << QStringLiteral("0,0,0,0") << QStringLiteral("a,b,c,d");
 
     QStringList noColon = ExamplePage();
     SetLine(noColon, 15, QStringLiteral("Производство"));
     QTest::newRow("marker without its colon is no marker")
-        << noColon << QStringLiteral("0,0,0,0") << QStringLiteral("0,0,0,0");
+        << noColon << QStringLiteral("0,0,0,0") << QStringLiteral("a,b,c,d");
 
     QStringList twice = ExamplePage();
     twice.append({QStringLiteral("Производство:"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
@@ -559,21 +559,27 @@ void TestOverviewImport::stocks_data()
                                 << QStringLiteral("1250,600,420,300");
     QTest::newRow("two pairs: the last one read again")
         << QStringList{"Древесина 750/800 Глина 600/800"} << QStringLiteral("750,600,600,600");
-    QTest::newRow("a blank inside a stock shifts every later step")
+    QTest::newRow("a blank inside a stock groups its digits")
         << QStringList{"Древесина 1 250/1600 Глина 600/800 Железо 420/800 Зерно 300/900"}
-        << QStringLiteral("0,0,0,0");
-    QTest::newRow("a separator inside one stock spoils that one only")
+        << QStringLiteral("1250,600,420,300");
+    QTest::newRow("thousands separated by blanks, no-break and narrow no-break spaces")
+        << QStringList{QStringLiteral("Древесина 1 250/5 000 Глина 3\u00A0400/5\u00A0000 Железо 2\u202F100/5 000 "
+                                      "Зерно 1 000 000/2 000 000")}
+        << QStringLiteral("1250,3400,2100,1000000");
+    QTest::newRow("a separator inside one stock leaves that one as it was")
         << QStringList{"Древесина 1.250/1600 Глина 600/800 Железо 420/800 Зерно 300/900"}
-        << QStringLiteral("0,600,420,300");
+        << QStringLiteral("a,600,420,300");
+    QTest::newRow("stocks without capacities are not read: left as they were")
+        << QStringList{"Древесина 750 Глина 600 Железо 420 Зерно 300"} << QStringLiteral("a,b,c,d");
     QTest::newRow("blanks and tabs around, doubled blanks")
         << QStringList{" \tДревесина  750/800   Глина 600/800 Железо 420/800 Зерно 300/900\t"}
         << QStringLiteral("750,600,420,300");
     QTest::newRow("leading zeros and a hexadecimal stock")
         << QStringList{"Древесина 0750/800 Глина $10/800 Железо -5/800 Зерно x/900"}
-        << QStringLiteral("750,16,-5,0");
-    QTest::newRow("the label alone") << QStringList{"Древесина"} << QStringLiteral("0,0,0,0");
+        << QStringLiteral("750,16,-5,d");
+    QTest::newRow("the label alone") << QStringList{"Древесина"} << QStringLiteral("a,b,c,d");
     QTest::newRow("the label glued to its stock")
-        << QStringList{"Древесина750/800 Глина 600/800"} << QStringLiteral("0,600,600,600");
+        << QStringList{"Древесина750/800 Глина 600/800"} << QStringLiteral("a,600,600,600");
     QTest::newRow("only the first stock line is read")
         << QStringList{"Древесина 1/9 Глина 2/9 Железо 3/9 Зерно 4/9", "Древесина 5/9 Глина 6/9 Железо 7/9 Зерно 8/9"}
         << QStringLiteral("1,2,3,4");
@@ -642,9 +648,12 @@ void TestOverviewImport::capacities_data()
                                 << QStringLiteral("1600,800,800,900");
     QTest::newRow("two pairs: the last one read again")
         << QStringLiteral("Древесина 750/700 Глина 600/800") << QStringLiteral("700,800,800,800");
-    QTest::newRow("a blank inside a stock: no capacity is read")
+    QTest::newRow("a blank inside a stock groups its digits")
         << QStringLiteral("Древесина 1 250/1600 Глина 600/800 Железо 420/800 Зерно 300/900")
-        << QStringLiteral(",,,");
+        << QStringLiteral("1600,800,800,900");
+    QTest::newRow("capacities with thousands separated")
+        << QStringLiteral("Древесина 1 250/5 000 Глина 3 400/5\u00A0000 Железо 2 100/12\u202F000 Зерно 900/6 000")
+        << QStringLiteral("5000,5000,12000,6000");
     QTest::newRow("no number, nothing after the slash, negative: unknown; hexadecimal read")
         << QStringLiteral("Древесина 750/8x0 Глина 600/ Железо 420/-800 Зерно 300/$384")
         << QStringLiteral(",,,900");
@@ -910,7 +919,8 @@ void TestOverviewImport::report_data()
                           "Строения не импортированы: не выбрана раса.");
     QTest::newRow("no capacities")
         << 1 << example13 << QStringLiteral("Древесина 750 Глина 600 Железо 420 Зерно 300")
-        << QStringLiteral("Импортировано: запасы, производство, 4 строения.");
+        << QStringLiteral("Импортировано: производство, 4 строения; "
+                          "запасы не распознаны: дерево, глина, железо, зерно.");
     QTest::newRow("no stock line")
         << 1 << example13 << QStringLiteral("Склад") << QStringLiteral("Импортировано: производство, 4 строения.");
     QTest::newRow("no stock line, no race")
@@ -927,6 +937,14 @@ void TestOverviewImport::report_data()
                                   << QStringLiteral("Импортировано: запасы, производство, вместимость, 21 строение.");
     QTest::newRow("22 buildings") << 1 << farms.repeated(22) << example21
                                   << QStringLiteral("Импортировано: запасы, производство, вместимость, 22 строения.");
+    QTest::newRow("a stock not read is named")
+        << 1 << example13 << QStringLiteral("Древесина 750/800 Глина 600/800 Железо ?/800 Зерно 1.5/900")
+        << QStringLiteral("Импортировано: запасы, производство, вместимость, 4 строения; "
+                          "запасы не распознаны: железо, зерно.");
+    QTest::newRow("no stock read: not reported imported")
+        << -1 << example13 << QStringLiteral("Древесина")
+        << QStringLiteral("Импортировано: производство; запасы не распознаны: дерево, глина, железо, зерно. "
+                          "Строения не импортированы: не выбрана раса.");
 }
 
 void TestOverviewImport::report()

@@ -91,6 +91,10 @@ private slots:
     void resourceTitlesAndFollowing();
     void resourceFullness_data();
     void resourceFullness();
+    void resourceFullTextFromExactStock_data();
+    void capacityNotUnderstood_data();
+    void capacityNotUnderstood();
+    void resourceFullTextFromExactStock();
     void availableWithCapacities_data();
     void availableWithCapacities();
 
@@ -160,8 +164,11 @@ void TestModels::blankRowShowsNothing()
     TAvailableModel model(planner, m_Catalog);
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.DisplayRows(), (QList<std::array<QString, 7>>{{}}));
-    for (int column = 0; column < model.columnCount(); ++column)
+    for (int column = 0; column < model.columnCount(); ++column) {
         QVERIFY(!model.index(0, column).data(TAvailableModel::ShortageRole).toBool());
+        // Nothing to select on it.
+        QVERIFY(!(model.flags(model.index(0, column)) & Qt::ItemIsSelectable));
+    }
 }
 
 void TestModels::availableSorts_data()
@@ -351,7 +358,61 @@ void TestModels::resourceFullness_data()
                                                                  << "опустеет 02:00:00 (16:05)" << int(F::Full);
     QTest::newRow("negative income, stock gone") << "0" << "-50" << "" << "пусто" << int(F::Room);
     QTest::newRow("32-bit capacity at 1 an hour shows the longest time")
-        << "0" << "1" << "2147483647" << "596523:14:07 (19.03.2092 17:19)" << int(F::Room);
+        << "0" << "1" << "2147483647" << "24855 д 03:14:07 (19.03.2092 17:19)" << int(F::Room);
+}
+
+void TestModels::resourceFullTextFromExactStock_data()
+{
+    QTest::addColumn<qint32>("stock");
+    QTest::addColumn<qint32>("income");
+    QTest::addColumn<qint32>("counter");
+    QTest::addColumn<QString>("fullText");
+
+    QTest::newRow("runs out at the hour's start") << 3 << -20 << 0 << "опустеет 00:09:00 (14:14)";
+    QTest::newRow("half a unit already taken") << 3 << -20 << 90 << "опустеет 00:07:30 (14:12)";
+    QTest::newRow("half a unit already grown") << 0 << 100 << 18 << "07:59:42 (22:04)";
+    QTest::newRow("full: nothing grows") << 800 << 100 << 18 << "полон";
+}
+
+void TestModels::capacityNotUnderstood_data()
+{
+    QTest::addColumn<QString>("capacity");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("a number") << "800" << "800";
+    QTest::newRow("none") << "" << "";
+    QTest::newRow("letters") << "abc" << "не распознано";
+    QTest::newRow("below 0") << "-5" << "не распознано";
+    QTest::newRow("beyond 32 bits") << "99999999999" << "не распознано";
+}
+
+void TestModels::capacityNotUnderstood()
+{
+    QFETCH(QString, capacity);
+    QFETCH(QString, shown);
+
+    TVillageData village;
+    TResourceModel model(village);
+    village.SetResourceCollect(TResourceKind::Clay, QStringLiteral("100"));
+    village.SetResourceAdd(TResourceKind::Clay, QStringLiteral("3600"));
+    village.SetCapacity(TResourceKind::Clay, capacity);
+    const QModelIndex cell = model.index(TResourceModel::CapacityRow, int(KindIndex(TResourceKind::Clay)));
+    QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
+    // The editor and the file keep the text; the plan has no capacity.
+    QCOMPARE(cell.data(Qt::EditRole).toString(), capacity);
+    if (shown != capacity)
+        QCOMPARE(model.index(TResourceModel::FullRow, int(KindIndex(TResourceKind::Clay))).data().toString(), QString());
+}
+
+void TestModels::resourceFullTextFromExactStock()
+{
+    QFETCH(qint32, stock);
+    QFETCH(qint32, income);
+    QFETCH(qint32, counter);
+    QFETCH(QString, fullText);
+
+    const QDateTime now(QDate(2024, 3, 1), QTime(14, 5, 0));
+    QCOMPARE(TResourceModel::FullText(stock, income, 800, now, counter), fullText);
 }
 
 void TestModels::resourceFullness()

@@ -146,6 +146,21 @@ void TestSummaryModel::rowTexts_data()
                          0}
         << QStringList{QStringLiteral("Южная"), AmbarText, QStringLiteral("00:01:30 (14:06)"), {}, {},
                        QStringLiteral("Зерно"), QStringLiteral("00:05:00 (14:10)"), {}};
+    // Wood fills in 700 s, grain runs out in 6 minutes: the grain, first.
+    QTest::newRow("a stock that runs out comes before a storage that fills")
+        << TVillageSetup{QStringLiteral("Голодная"), {"100", "100", "100", "2"}, {"3600", "0", "0", "-20"},
+                         All("800"), {}, {}, {}, 0, 0}
+        << QStringList{QStringLiteral("Голодная"), {}, {}, {}, {}, QStringLiteral("Зерно"),
+                       QStringLiteral("опустеет 00:06:00 (14:11)"), {}};
+    QTest::newRow("even when it runs out later")
+        << TVillageSetup{QStringLiteral("Запасливая"), {"100", "100", "100", "100"}, {"3600", "0", "0", "-20"},
+                         All("800"), {}, {}, {}, 0, 0}
+        << QStringList{QStringLiteral("Запасливая"), {}, {}, {}, {}, QStringLiteral("Зерно"),
+                       QStringLiteral("опустеет 05:00:00 (19:05)"), {}};
+    QTest::newRow("a stock gone already")
+        << TVillageSetup{QStringLiteral("Пустая"), {"100", "100", "100", "0"}, {"0", "0", "0", "-20"},
+                         All("800"), {}, {}, {}, 0, 0}
+        << QStringList{QStringLiteral("Пустая"), {}, {}, {}, {}, QStringLiteral("Зерно"), QStringLiteral("пусто"), {}};
     QTest::newRow("a queue that can never start says why")
         << TVillageSetup{QStringLiteral("Дальняя"), All("100"), All("0"), {}, {}, {{DvoretsText, Dvorets}}, {}, 0, 0}
         << QStringList{QStringLiteral("Дальняя"), {}, {}, {}, {}, {}, {}, QStringLiteral("не накопится")};
@@ -156,11 +171,11 @@ void TestSummaryModel::rowTexts_data()
                          QStringLiteral("Склад ( 1)"), std::numeric_limits<qint32>::max(), -5}
         << QStringList{QStringLiteral("Вечная"), BashnyaText, QStringLiteral("00:00:00 (14:05)"),
                        QStringLiteral("Склад ( 1)"),
-                       QStringLiteral("596523:14:07 (19.03.2092 17:19)"), {}, {},
-                       QStringLiteral("596523:14:07 (19.03.2092 17:19)")};
+                       QStringLiteral("24855 д 03:14:07 (19.03.2092 17:19)"), {}, {},
+                       QStringLiteral("24855 д 03:14:07 (19.03.2092 17:19)")};
     QTest::newRow("a day and more: hours past 24, the end carries its date")
         << TVillageSetup{QStringLiteral("Медленная"), All("0"), All("1"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
-        << QStringList{QStringLiteral("Медленная"), AmbarText, QStringLiteral("100:00:00 (05.03 18:05)"), {}, {}, {}, {},
+        << QStringList{QStringLiteral("Медленная"), AmbarText, QStringLiteral("4 д 04:00:00 (05.03 18:05)"), {}, {}, {}, {},
                        {}};
 }
 
@@ -175,6 +190,13 @@ void TestSummaryModel::rowTexts()
     model.Refresh({&planner});
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(RowTexts(model, 0), texts);
+    // A stock that runs out is marked for its colour, on both its cells.
+    const bool runsOut = texts.at(TSummaryModel::FullStorageTimeColumn).startsWith(QStringLiteral("опустеет"))
+                         || texts.at(TSummaryModel::FullStorageTimeColumn) == QStringLiteral("пусто");
+    QCOMPARE(model.index(0, TSummaryModel::FullStorageColumn).data(TSummaryModel::RunsOutRole).toBool(), runsOut);
+    QCOMPARE(model.index(0, TSummaryModel::FullStorageTimeColumn).data(TSummaryModel::RunsOutRole).toBool(),
+             runsOut);
+    QCOMPARE(model.index(0, TSummaryModel::NameColumn).data(TSummaryModel::RunsOutRole).toBool(), false);
     QCOMPARE(model.VillageAt(0), &village);
     QCOMPARE(model.VillageAt(1), nullptr);
 }

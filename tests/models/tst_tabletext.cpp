@@ -26,13 +26,19 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        if (role != Qt::DisplayRole)
             return {};
+        if (orientation == Qt::Vertical)
+            return m_RowTitles.isEmpty() ? QAbstractTableModel::headerData(section, orientation, role)
+                                         : QVariant(m_RowTitles.value(section));
         return m_Titles.value(section);
     }
+    // Texts for the rows' own titles.
+    void SetRowTitles(const QStringList &titles) { m_RowTitles = titles; }
 
 private:
     QStringList m_Titles;
+    QStringList m_RowTitles;
     QList<QStringList> m_Rows;
 };
 
@@ -48,6 +54,8 @@ private slots:
     void tabFields_data();
     void tabFields();
     void chosenRowsInModelOrder();
+    void rowTitles_data();
+    void rowTitles();
     void csvFileHasByteOrderMark();
 };
 
@@ -74,6 +82,29 @@ void TestTableText::csvFields()
     const TTextTable table({QStringLiteral("Строение"), QStringLiteral("Время")}, {{field, QStringLiteral("x")}});
     QCOMPARE(TableText(table, AllRows(table), TTableTextFormat::Csv),
              QStringLiteral("Строение,Время\r\n") + written + QStringLiteral(",x\r\n"));
+}
+
+void TestTableText::rowTitles_data()
+{
+    QTest::addColumn<QStringList>("rowTitles");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("rows with titles carry them")
+        << QStringList{QStringLiteral("Накоплено"), QStringLiteral("Вместимость")}
+        << QStringLiteral("\tДерево\tГлина\nНакоплено\t750\t600\nВместимость\t800\t800\n");
+    QTest::newRow("rows counted by the view carry nothing")
+        << QStringList() << QStringLiteral("Дерево\tГлина\n750\t600\n800\t800\n");
+}
+
+void TestTableText::rowTitles()
+{
+    QFETCH(QStringList, rowTitles);
+    QFETCH(QString, text);
+
+    TTextTable table({QStringLiteral("Дерево"), QStringLiteral("Глина")},
+                     {{QStringLiteral("750"), QStringLiteral("600")}, {QStringLiteral("800"), QStringLiteral("800")}});
+    table.SetRowTitles(rowTitles);
+    QCOMPARE(TableText(table, AllRows(table), TTableTextFormat::TabSeparated), text);
 }
 
 void TestTableText::tabFields_data()

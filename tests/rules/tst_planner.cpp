@@ -7,6 +7,7 @@
 
 #include "base/WholeNumber.h"
 #include "models/AvailableModel.h"
+#include "rules/Evaluation.h"
 #include "rules/Planner.h"
 #include "record/VillageData.h"
 
@@ -37,7 +38,8 @@ enum : qint32 {
     Granary1 = 8,
     Market1 = 9,
     Market2 = 10,
-    CatalogSize = 11
+    Tower1 = 11,
+    CatalogSize = 12
 };
 
 QByteArray PlannerCatalogXml()
@@ -63,6 +65,9 @@ QByteArray PlannerCatalogXml()
 <Object Name="Рынок">
   <Level ID="1" WOOD="80" CLAY="70" IRON="60" GRAIN="50" TIME="00:00:03"/>
   <Level ID="2" WOOD="100" CLAY="90" IRON="80" GRAIN="70" TIME="00:00:06"/>
+</Object>
+<Object Name="Башня">
+  <Level ID="1" WOOD="-50" CLAY="10" IRON="-1" GRAIN="5" TIME="00:01:00"/>
 </Object>
 )");
 }
@@ -210,6 +215,10 @@ private slots:
     void buildOutsideTable_data();
     void buildOutsideTable();
     void buildMakesStockNegative();
+    void buildNeverAddsToStock_data();
+    void shortageQuestion_data();
+    void shortageQuestion();
+    void buildNeverAddsToStock();
     void buildClampsStocks();
     void buildWithZeroBuildTime();
     void buildUsesScaledBuildTime();
@@ -242,6 +251,8 @@ private slots:
     void negativeIncomeStopsAtZero();
     void extremeIncomesAreBounded_data();
     void extremeIncomesAreBounded();
+    void exactStockTimesStandStill_data();
+    void exactStockTimesStandStill();
 
     void noFileNeverSaved();
     void savedEvery300TicksWithFile();
@@ -552,8 +563,9 @@ void TestPlanner::rowsFollowListAndDropStaleRows()
     village.Planner.RecalculateAvailable();
     QCOMPARE(village.RowNames(), QStringList({QStringLiteral("Амбар ( 1)"), QStringLiteral("Склад ( 3)"),
                                               QStringLiteral("Ферма ( 3)")}));
-    // A cost the catalog does not give shows as -1; no build time as 0.
-    const TAvailableRow granary{QStringLiteral("Амбар ( 1)"), "80", "100", "70", "-1",
+    // A cost the catalog does not give counts as 0, and shows so; no build
+    // time as 0.
+    const TAvailableRow granary{QStringLiteral("Амбар ( 1)"), "80", "100", "70", "0",
                                 QStringLiteral("00:00:00 (21:30)"), QStringLiteral("00:00:00")};
     QCOMPARE(village.Rows().first(), granary);
 
@@ -763,9 +775,8 @@ void TestPlanner::buildWithoutNextLevel()
     village.Planner.Build(0);
 
     QCOMPARE(village.ListTexts(), QStringList({QStringLiteral("Амбар ( 1)")}));
-    // The grain cost the catalog lacks reads -1 in the row, and subtracting
-    // the row's cost adds that unit back.
-    QCOMPARE(village.Stocks(), QStringList({"920", "900", "930", "1001"}));
+    // The grain cost the catalog lacks counts as 0: building adds nothing.
+    QCOMPARE(village.Stocks(), QStringList({"920", "900", "930", "1000"}));
 }
 
 void TestPlanner::twoBuildsInARow()
@@ -841,6 +852,77 @@ void TestPlanner::buildMakesStockNegative()
     village.Planner.RecalculateAvailable();
     village.Planner.Build(0);
     QCOMPARE(village.Stocks(), QStringList({"-140", "-10", "-10", "-10"}));
+}
+
+void TestPlanner::buildNeverAddsToStock_data()
+{
+    QTest::addColumn<qint32>("index");
+    QTest::addColumn<bool>("fromQueue");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("a missing grain cost, from the table") << qint32(Granary1) << false
+                                                          << QStringList{"920", "900", "930", "1000"};
+    QTest::newRow("a missing grain cost, from the queue") << qint32(Granary1) << true
+                                                          << QStringList{"920", "900", "930", "1000"};
+    QTest::newRow("negative and missing costs, from the table") << qint32(Tower1) << false
+                                                                << QStringList{"1000", "990", "1000", "995"};
+    QTest::newRow("negative and missing costs, from the queue") << qint32(Tower1) << true
+                                                                << QStringList{"1000", "990", "1000", "995"};
+}
+
+void TestPlanner::buildNeverAddsToStock()
+{
+    QFETCH(qint32, index);
+    QFETCH(bool, fromQueue);
+    QFETCH(QStringList, expected);
+
+    TVillage village(Catalog());
+    village.SetStocks({"1000", "1000", "1000", "1000"});
+    if (fromQueue) {
+        village.Data.AppendToQueue(Entry(index));
+        QVERIFY(village.Planner.BuildFirstQueued());
+    } else {
+        village.Data.ReplaceAvBuildings({Entry(index)});
+        village.Planner.RecalculateAvailable();
+        village.Planner.Build(0);
+    }
+    QCOMPARE(village.Stocks(), expected);
+    // The table shows what the command spends.
+    village.Data.ReplaceAvBuildings({Entry(index)});
+    village.Planner.RecalculateAvailable();
+    const TAvailableRow row = village.Rows().first();
+    const QStringList costs{row[1], row[2], row[3], row[4]};
+    for (int kind = 0; kind < 4; ++kind)
+        QCOMPARE(costs[kind].toInt(), 1000 - expected[kind].toInt());
+}
+
+void TestPlanner::shortageQuestion_data()
+{
+    QTest::addColumn<qint32>("index");
+    QTest::addColumn<QStringList>("stocks");
+    QTest::addColumn<QString>("question");
+
+    QTest::newRow("covered: no question") << qint32(Warehouse3) << QStringList{"150", "10", "10", "10"} << QString();
+    QTest::newRow("two kinds short, in their order")
+        << qint32(Warehouse3) << QStringList{"-115", "10", "10", "-141"}
+        << QStringLiteral("Не хватает ресурсов: дерево 265, зерно 151. Отметить строительство всё равно?");
+    QTest::newRow("a missing cost is no shortage") << qint32(Granary1) << QStringList{"80", "100", "70", "0"}
+                                                   << QString();
+    QTest::newRow("every kind short") << qint32(Market1) << QStringList{"0", "0", "0", "0"}
+                                      << QStringLiteral("Не хватает ресурсов: дерево 80, глина 70, железо 60, "
+                                                        "зерно 50. Отметить строительство всё равно?");
+    QTest::newRow("outside the catalog") << qint32(CatalogSize) << QStringList{"0", "0", "0", "0"} << QString();
+}
+
+void TestPlanner::shortageQuestion()
+{
+    QFETCH(qint32, index);
+    QFETCH(QStringList, stocks);
+    QFETCH(QString, question);
+
+    TVillage village(Catalog());
+    village.SetStocks(stocks);
+    QCOMPARE(village.Planner.ShortageQuestion(index), question);
 }
 
 void TestPlanner::buildClampsStocks()
@@ -1345,6 +1427,64 @@ void TestPlanner::extremeIncomesAreBounded()
     QCOMPARE(village.Stocks(), QStringList({afterCycle, afterCycle, afterCycle, afterCycle}));
 }
 
+void TestPlanner::exactStockTimesStandStill_data()
+{
+    QTest::addColumn<QString>("measure");
+    QTest::addColumn<QStringList>("stocks");
+    QTest::addColumn<QStringList>("incomes");
+
+    QTest::newRow("wood full at 100/h") << QStringLiteral("full") << QStringList{"0", "0", "0", "0"}
+                                        << QStringList{"100", "0", "0", "0"};
+    QTest::newRow("grain empty at -20/h") << QStringLiteral("empty") << QStringList{"0", "0", "0", "30"}
+                                          << QStringList{"0", "0", "0", "-20"};
+    QTest::newRow("a warehouse affordable at 100/h") << QStringLiteral("afford")
+                                                     << QStringList{"100", "1000", "1000", "1000"}
+                                                     << QStringList{"100", "0", "0", "0"};
+    QTest::newRow("the queue's wait at 7/h") << QStringLiteral("queue") << QStringList{"140", "1000", "1000", "1000"}
+                                             << QStringList{"7", "0", "0", "0"};
+}
+
+void TestPlanner::exactStockTimesStandStill()
+{
+    QFETCH(QString, measure);
+    QFETCH(QStringList, stocks);
+    QFETCH(QStringList, incomes);
+
+    TVillage village(Catalog());
+    village.SetStocks(stocks);
+    village.SetIncomes(incomes);
+    village.Data.SetCapacity(TResourceKind::Wood, QStringLiteral("800"));
+    village.Data.ReplaceAvBuildings({Entry(Warehouse3)});
+    village.Data.AppendToQueue(Entry(Warehouse3));
+    const QDateTime start = CurrentDateTime();
+    const auto moment = [&](const TVillageEvaluation &evaluation) -> qint64 {
+        if (measure == u"full")
+            return evaluation.Snapshot.Storages[0].SecondsToFull.value_or(-1);
+        if (measure == u"empty")
+            return evaluation.Snapshot.Storages[3].SecondsToEmpty.value_or(-1);
+        if (measure == u"afford")
+            return evaluation.Available.first().Afford.Seconds;
+        return evaluation.Queue.Items.first().Start;
+    };
+
+    // The moment named, seconds from the start, on every tick of ten
+    // minutes: the whole units grow on some ticks only, the moment must not
+    // move (within the second a unit may come early by).
+    qint64 lowest = std::numeric_limits<qint64>::max();
+    qint64 highest = std::numeric_limits<qint64>::min();
+    for (int tick = 0; tick < 600; ++tick) {
+        const QDateTime now = start.addSecs(tick);
+        const qint64 seconds = moment(EvaluateVillage(village.Data, Catalog(), now));
+        QVERIFY(seconds > 0);
+        lowest = std::min(lowest, tick + seconds);
+        highest = std::max(highest, tick + seconds);
+        village.Planner.Tick();
+    }
+    QVERIFY2(highest - lowest <= 1, qPrintable(QStringLiteral("moved from %1 to %2").arg(lowest).arg(highest)));
+    // The whole units shown still grow only by whole units.
+    QVERIFY(village.Data.ResourceCollect[0] != stocks[0] || village.Data.ResourceCollect[3] != stocks[3]);
+}
+
 void TestPlanner::noFileNeverSaved()
 {
     TVillage village(Catalog());
@@ -1456,7 +1596,7 @@ void TestPlanner::progressToleratesInconsistentState()
     village.Data.BuildElapsed = Int32Min;
     village.Planner.Tick();
     QCOMPARE(village.Data.BuildElapsed, Int32Min + 1);
-    QVERIFY(village.Planner.RemainingText().startsWith(QStringLiteral("596523:14:07 (")));
+    QVERIFY(village.Planner.RemainingText().startsWith(QStringLiteral("24855 д 03:14:07 (")));
 }
 
 void TestPlanner::recalculationOfThousandBuildings()

@@ -3,6 +3,7 @@
 
 #include "ui/widgets/ColumnFit.h"
 #include "ui/widgets/ScreenFit.h"
+#include "ui/widgets/ReadableColours.h"
 
 #include "app/VillageList.h"
 #include "catalog/dm_ListObjects.h"
@@ -16,6 +17,7 @@
 #include <QScreen>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -32,6 +34,26 @@ QString LongestDisplayText(const TdmListObj &catalog)
     }
     return longest;
 }
+
+// The storage cells of a stock that runs out (the model's RunsOutRole) in
+// the shortage colour and bold, as a short cost reads on the village page.
+class TRunsOutDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!index.data(TSummaryModel::RunsOutRole).toBool())
+            return;
+        const ReadableColours::TTextLook look =
+            ReadableColours::LookOf(ReadableColours::TColourRole::Shortage, option->palette);
+        option->palette.setColor(QPalette::Text, look.Text);
+        option->font.setBold(true);
+    }
+};
 
 } // namespace
 
@@ -51,9 +73,10 @@ TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     sgAllVillages->setObjectName(QStringLiteral("sgAllVillages"));
     sgAllVillages->setModel(m_Model);
     sgAllVillages->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sgAllVillages->setSelectionMode(QAbstractItemView::SingleSelection);
+    sgAllVillages->setSelectionMode(QAbstractItemView::ExtendedSelection);
     sgAllVillages->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgAllVillages->setAlternatingRowColors(true);
+    sgAllVillages->setItemDelegate(new TRunsOutDelegate(sgAllVillages));
     sgAllVillages->verticalHeader()->setDefaultSectionSize(sgAllVillages->fontMetrics().height() + 4);
     sgAllVillages->verticalHeader()->hide();
     sgAllVillages->horizontalHeader()->setStretchLastSection(true);

@@ -15,6 +15,7 @@
 #include "ui/dialogs/f_AllVillages.h"
 #include "ui/dialogs/f_Settings.h"
 #include "ui/page/f_Village.h"
+#include "ui/main/NewVillageRace.h"
 
 #include "app/CloseQuestions.h"
 #include "import/OverviewImport.h"
@@ -1104,9 +1105,13 @@ void TFormMain::ClipboardPageImported(TVillageDocument *document, const QString 
 
 void TFormMain::ClipboardImportChosen(const QStringList &lines)
 {
+    const std::optional<int> race = RaceForNewVillage(*m_Villages, OverviewVillageName(lines), this);
     actNewExecute();
-    if (TVillageTab *tab = ActiveTab())
+    if (TVillageTab *tab = ActiveTab()) {
+        if (race)
+            tab->Document().Village().SetRace(*race);
         tab->Document().Import(lines);
+    }
     actSaveUpdate();
 }
 

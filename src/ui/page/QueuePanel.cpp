@@ -9,6 +9,7 @@
 #include "ui/chart/QueueChartLoader.h"
 #include "ui/chart/QueueChartPlugin.h"
 #include "ui/page/QueueView.h"
+#include "ui/widgets/UiSeams.h"
 
 #include "rules/ProjectionSeries.h"
 #include "models/QueueModel.h"
@@ -38,7 +39,8 @@ TQueuePanel::TQueuePanel(TQueueModel &model, TPlanner &planner, QWidget *page)
     sgQueue->setTabKeyNavigation(false);
     sgQueue->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgQueue->setContextMenuPolicy(Qt::CustomContextMenu);
-    sgQueue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Too narrow for every name and time, it scrolls sideways (ColumnFit.h).
+    sgQueue->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     sgQueue->verticalHeader()->hide();
     sgQueue->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     sgQueue->verticalHeader()->setDefaultSectionSize(sgQueue->fontMetrics().height() + 4);
@@ -120,8 +122,12 @@ void TQueuePanel::UpdateActions()
 
 void TQueuePanel::actQueueBuildExecute()
 {
-    if (CurrentRow() == 0)
-        m_Planner.BuildFirstQueued();
+    if (CurrentRow() != 0 || m_Planner.Village().Queue.isEmpty())
+        return;
+    const QString question = m_Planner.ShortageQuestion(m_Planner.Village().Queue.constFirst().CatalogIndex);
+    if (!question.isEmpty() && !UiSeams::Ask(sgQueue, question, UiSeams::TAnswer::No))
+        return;
+    m_Planner.BuildFirstQueued();
 }
 
 void TQueuePanel::actQueueRemoveExecute()

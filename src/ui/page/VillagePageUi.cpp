@@ -78,7 +78,8 @@ void SetUpGrid(QTableView *table)
     table->setWordWrap(false);
     table->setCornerButtonEnabled(false);
     table->setTabKeyNavigation(false);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows to copy at once: Shift, Ctrl and Ctrl+A.
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectItems);
     table->horizontalHeader()->setHighlightSections(false);
     table->verticalHeader()->setHighlightSections(false);
@@ -262,7 +263,8 @@ void TVillagePageUi::CreateRightArea(QWidget *page)
     sgCalc->verticalHeader()->hide();
     sgCalc->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgCalc->setContextMenuPolicy(Qt::CustomContextMenu);
-    sgCalc->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Too narrow for every name and time, it scrolls sideways (ColumnFit.h).
+    sgCalc->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Clicking a title sorts; until then the rows keep the list's order.
     sgCalc->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     sgCalc->horizontalHeader()->setSortIndicatorClearable(true);

@@ -242,8 +242,10 @@ void TFormVillage::BindRecord()
     });
     connect(m_AvailableLook, &QAbstractItemModel::modelReset, this, [this] {
         const int rows = m_AvailableLook->rowCount();
-        if (rows > 0)
-            m_Ui.sgCalc->setCurrentIndex(m_AvailableLook->index(qMin(m_CalcCellRow, rows - 1), m_CalcCellColumn));
+        const QModelIndex cell = m_AvailableLook->index(qMin(m_CalcCellRow, rows - 1), m_CalcCellColumn);
+        // The blank row of an empty table is no place to stand.
+        if (rows > 0 && (cell.flags() & Qt::ItemIsSelectable))
+            m_Ui.sgCalc->setCurrentIndex(cell);
     });
 }
 
@@ -413,7 +415,11 @@ void TFormVillage::RestoreListSelection()
 void TFormVillage::pmiBuildClick()
 {
     // The row the player chose, whatever order the table is sorted in.
-    Planner().Build(m_AvailableModel->PlannerRow(m_Ui.sgCalc->currentIndex().row()));
+    const int row = m_AvailableModel->PlannerRow(m_Ui.sgCalc->currentIndex().row());
+    const QString question = Planner().ShortageQuestion(Planner().CatalogIndexOfRow(row));
+    if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No))
+        return;
+    Planner().Build(row);
 }
 
 void TFormVillage::pmiTime1Click(QAction *item)
@@ -505,9 +511,10 @@ void TFormVillage::ImportFromOverview()
 
 int TFormVillage::MissingNameWidth() const
 {
-    // The size hint is public on the item view, protected on the table view.
-    const QAbstractItemView *view = m_Ui.sgCalc;
-    return view->sizeHintForColumn(0) - m_Ui.sgCalc->horizontalHeader()->sectionSize(0);
+    // The name column holds the whole name (ColumnFit.h); where the columns
+    // need more room than the table has, it scrolls sideways: the width
+    // missing is what the window needs to show it all.
+    return m_Ui.sgCalc->horizontalHeader()->length() - m_Ui.sgCalc->viewport()->width();
 }
 
 bool TFormVillage::CommentsVisible() const

@@ -68,8 +68,9 @@ public:
     // lbInfo shows what the import took.
     void ImportFromOverview();
 
-    // How much wider the available table's name column would have to be
-    // to show the widest name listed; 0 or less when it is wide enough.
+    // How much wider the available table would have to be to show every
+    // column (the name column holds the widest name listed) without
+    // scrolling sideways; 0 or less when it is wide enough.
     int MissingNameWidth() const;
 
     bool CommentsVisible() const;

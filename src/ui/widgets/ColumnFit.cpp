@@ -63,20 +63,21 @@ void TColumnFit::Fit()
     QHeaderView *header = m_View->horizontalHeader();
     const int columns = m_View->model() ? m_View->model()->columnCount() : 0;
     QList<int> widths(columns, 0);
-    int total = m_StretchColumn >= 0 ? header->minimumSectionSize() : 0;
+    int total = 0;
     for (int column = 0; column < columns; ++column) {
-        if (column != m_StretchColumn) {
-            widths[column] = ColumnWidth(column, true);
-            total += widths[column];
-        }
+        widths[column] = ColumnWidth(column, true);
+        total += widths[column];
     }
-    const bool tight = m_StretchColumn >= 0 && total > m_View->viewport()->width();
+    // The stretched column (the names) takes the room the others leave, but
+    // never less than its texts need: where the view is too narrow, every
+    // column keeps its width and the view scrolls sideways.
+    const bool stretch = m_StretchColumn >= 0 && m_StretchColumn < columns && total <= m_View->viewport()->width();
     for (int column = 0; column < columns; ++column) {
-        if (column == m_StretchColumn) {
+        if (stretch && column == m_StretchColumn) {
             header->setSectionResizeMode(column, QHeaderView::Stretch);
             continue;
         }
         header->setSectionResizeMode(column, QHeaderView::Fixed);
-        header->resizeSection(column, tight ? ColumnWidth(column, false) : widths[column]);
+        header->resizeSection(column, widths[column]);
     }
 }

@@ -7,10 +7,9 @@
 // column takes the room the others leave. The fit is made on a reset, on
 // rows inserted or removed, when the sort arrow moves, when the view's room
 // changes and on Fit(); a cell that only changes its text (the one-second
-// tick) costs no measuring. Where the view is too narrow for the templates
-// beside the stretched column's least width (a small window), the columns
-// take only their titles and the texts they hold, so that none is pushed out
-// of sight.
+// tick) costs no measuring. Nothing is cut: where the view is too narrow
+// for every column at its width (the stretched one included, whose texts
+// are the names), each keeps its width and the view scrolls sideways.
 //
 // The village page's tables, the build queue and "Все деревни" use it.
 #pragma once

@@ -14,7 +14,6 @@
 #include "ui/dialogs/f_Settings.h"
 #include "ui/page/f_Village.h"
 #include "ui/main/VillageTab.h"
-#include "app/VillageDocument.h"
 #include "app/VillageList.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"

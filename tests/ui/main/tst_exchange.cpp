@@ -89,9 +89,13 @@ private slots:
     void copiedPageGoesToItsVillage();
     void copiedPageOfAnotherVillageIsOffered();
     void notNowKeepsTheTabs();
+    void newVillageTakesTheSharedRace_data();
+    void newVillageTakesTheSharedRace();
     void watchSwitchedOff();
     void undoAndRedoKeys();
     void ctrlCCopiesSelectedRows();
+    void ctrlACopiesEveryRow_data();
+    void ctrlACopiesEveryRow();
     void exportWritesTheTables();
     void allVillagesExport();
     void droppedFileOpens();
@@ -107,6 +111,10 @@ private:
     QString m_PreviousSettings;
     QStringList m_Sent;
     QString m_ExportPath;
+    // The questions with answers of their own, and the answer given (-1:
+    // the default).
+    QStringList m_Choices;
+    int m_Choice = -1;
 };
 
 void TestExchange::initTestCase()
@@ -124,6 +132,12 @@ void TestExchange::init()
     m_ExportPath = m_Dir->filePath(QStringLiteral("export.csv"));
     UiSeams::SetExportHandler([this](QWidget *, const QString &) { return m_ExportPath; });
     UiSeams::SetAskHandler([](QWidget *, const QString &, UiSeams::TAnswer) { return true; });
+    m_Choices.clear();
+    m_Choice = -1;
+    UiSeams::SetChooseHandler([this](QWidget *, const QString &question, const QStringList &, int defaultAnswer) {
+        m_Choices.append(question);
+        return m_Choice < 0 ? defaultAnswer : m_Choice;
+    });
     QGuiApplication::clipboard()->clear();
     QCoreApplication::sendPostedEvents();
 }
@@ -132,6 +146,7 @@ void TestExchange::cleanup()
 {
     UiSeams::SetExportHandler({});
     UiSeams::SetAskHandler({});
+    UiSeams::SetChooseHandler({});
     m_Messages.reset();
     SetSettingsFile(m_PreviousSettings);
     m_Dir.reset();
@@ -216,6 +231,45 @@ void TestExchange::notNowKeepsTheTabs()
     QCOMPARE(window->PageCount(), 1);
 }
 
+void TestExchange::newVillageTakesTheSharedRace_data()
+{
+    QTest::addColumn<QList<int>>("openRaces"); // as SetRace takes them; -1: none
+    QTest::addColumn<int>("choice");           // the answer to the question; -1: its default
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<int>("race");             // the new village's Race (0: none)
+
+    QTest::newRow("the race the open villages share, unasked") << QList<int>{1, -1} << -1 << false << 2;
+    QTest::newRow("races that differ: the one chosen") << QList<int>{0, 2} << 2 << true << 3;
+    QTest::newRow("none open with a race: the default chooses none") << QList<int>{-1} << -1 << true << 0;
+}
+
+void TestExchange::newVillageTakesTheSharedRace()
+{
+    QFETCH(QList<int>, openRaces);
+    QFETCH(int, choice);
+    QFETCH(bool, asked);
+    QFETCH(int, race);
+
+    QStringList names;
+    for (int i = 0; i < openRaces.size(); ++i)
+        names.append(QStringLiteral("Деревня %1").arg(i + 1));
+    const auto window = MakeWindow(names);
+    for (int i = 0; i < openRaces.size(); ++i)
+        window->Page(i)->Village().SetRace(openRaces.at(i));
+    m_Choice = choice;
+    auto *bar = window->findChild<TClipboardOfferBar *>(QStringLiteral("tbClipboardOffer"));
+    Copy(PageOf(QStringLiteral("Южная")));
+    QVERIFY(!bar->isHidden());
+    QTest::mouseClick(bar->btnClipboardImport, Qt::LeftButton);
+
+    TFormVillage *south = window->ActivePage();
+    QCOMPARE(south->Village().Name, QStringLiteral("Южная"));
+    QCOMPARE(m_Choices.size(), asked ? 1 : 0);
+    QCOMPARE(int(south->Village().Race), race);
+    // With a race its buildings came in with the page.
+    QCOMPARE(south->Village().AvBuildings.isEmpty(), race == 0);
+}
+
 void TestExchange::watchSwitchedOff()
 {
     TNotificationSettings settings;
@@ -298,6 +352,41 @@ void TestExchange::ctrlCCopiesSelectedRows()
     // What was copied is no overview page: the village stays as it was.
     QCoreApplication::sendPostedEvents();
     QCOMPARE(village.ResourceCollect[0], QStringLiteral("750"));
+}
+
+void TestExchange::ctrlACopiesEveryRow_data()
+{
+    QTest::addColumn<QString>("table");
+
+    QTest::newRow("resources, each row under its title") << QStringLiteral("sgRes");
+    QTest::newRow("available buildings") << QStringLiteral("sgCalc");
+}
+
+void TestExchange::ctrlACopiesEveryRow()
+{
+    QFETCH(QString, table);
+
+    const auto window = MakeWindow({QStringLiteral("Северная застава")});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->ActivePage()->Village().SetRace(0);
+    Copy(ExamplePage());
+    auto *view = window->findChild<QTableView *>(table);
+    QVERIFY(view);
+    const QAbstractItemModel *model = view->model();
+    QVERIFY(model->rowCount() >= 1);
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), model->rowCount() + 1);
+    // A row the model titles carries its title before its cells.
+    const QString rowTitle = model->headerData(model->rowCount() - 1, Qt::Vertical).toString();
+    const QString lastCell = model->index(model->rowCount() - 1, 0).data().toString();
+    const bool titled = table == u"sgRes";
+    QCOMPARE(lines.last().split(u'\t').first(), titled ? rowTitle : lastCell);
 }
 
 void TestExchange::exportWritesTheTables()

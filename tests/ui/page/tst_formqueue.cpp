@@ -10,6 +10,7 @@
 #include "ui/chart/QueueChartLoader.h"
 #include "ui/main/f_Main.h"
 #include "ui/page/f_Village.h"
+#include "ui/widgets/UiSeams.h"
 #include "rules/Planner.h"
 #include "rules/ProjectionSeries.h"
 #include "models/QueueModel.h"
@@ -52,6 +53,7 @@ private slots:
     void buildingAQueuedEntrySpendsItOnce();
     void keysMoveAndRemove();
     void buildFirstBuildsAndDequeues();
+    void buildFirstWhenShortAsksFirst();
     void savedQueueComesBack();
     void chartToggleShowsProjection();
 
@@ -205,6 +207,31 @@ void TestFormQueue::buildFirstBuildsAndDequeues()
 
     QCOMPARE(page.Village().BuildName, Saw1);
     QCOMPARE(ColumnTexts(sgQueue), QStringList{Saw2});
+}
+
+void TestFormQueue::buildFirstWhenShortAsksFirst()
+{
+    TFormVillage page(m_Catalog);
+    Prepare(page);
+    page.Village().SetResourceCollect(TResourceKind::Wood, QStringLiteral("0"));
+    Enqueue(page, {Saw1});
+    auto *sgQueue = Find<QTableView>(page, QStringLiteral("sgQueue"));
+    QVERIFY(sgQueue);
+    sgQueue->setCurrentIndex(sgQueue->model()->index(0, 0));
+    QStringList questions;
+    const auto previous = UiSeams::SetAskHandler([&questions](QWidget *, const QString &question, UiSeams::TAnswer) {
+        questions.append(question);
+        return false;
+    });
+    Find<QAction>(page, QStringLiteral("actQueueBuild"))->trigger();
+    UiSeams::SetAskHandler(previous);
+
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions.first().startsWith(QStringLiteral("Не хватает ресурсов: дерево ")), qPrintable(questions.first()));
+    // "Нет": nothing built, nothing spent, the item still queued.
+    QVERIFY(page.Village().BuildName.isEmpty());
+    QCOMPARE(page.Village().ResourceCollect[0], QStringLiteral("0"));
+    QCOMPARE(ColumnTexts(sgQueue), QStringList{Saw1});
 }
 
 void TestFormQueue::savedQueueComesBack()

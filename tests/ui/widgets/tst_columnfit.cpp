@@ -7,6 +7,8 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTableView>
 #include <QTest>
@@ -29,6 +31,18 @@ public:
     }
 };
 
+// A name and a ticking time with its template, in two columns.
+class TNameAndTimeModel : public QStandardItemModel
+{
+public:
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role == WidthTemplatesRole)
+            return section == 1 ? QStringList{DurationWithEndTemplate()} : QStringList{};
+        return QStandardItemModel::headerData(section, orientation, role);
+    }
+};
+
 int TextWidth(const QTableView &view, const QString &text)
 {
     return QFontMetrics(view.font()).horizontalAdvance(text);
@@ -46,6 +60,8 @@ private slots:
     void keepsWidthWhileTextsChange();
     void templatesGiveRoom_data();
     void templatesGiveRoom();
+    void narrowViewScrollsRatherThanCuts_data();
+    void narrowViewScrollsRatherThanCuts();
 };
 
 void TestColumnFit::fitsWhenRowsChange_data()
@@ -120,6 +136,38 @@ void TestColumnFit::templatesGiveRoom()
     TColumnFit fit(&view, -1, {{0, ownerTemplates}});
     QVERIFY(view.columnWidth(0) >= TextWidth(view, DurationWithEndTemplate()));
     QCOMPARE(view.horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+}
+
+void TestColumnFit::narrowViewScrollsRatherThanCuts_data()
+{
+    QTest::addColumn<int>("viewWidth");
+    QTest::addColumn<bool>("scrolls");
+
+    QTest::newRow("wide: the name stretches") << 900 << false;
+    QTest::newRow("narrow: nothing cut, the view scrolls") << 150 << true;
+}
+
+void TestColumnFit::narrowViewScrollsRatherThanCuts()
+{
+    QFETCH(int, viewWidth);
+    QFETCH(bool, scrolls);
+
+    // A name column and a time column, as the available table has.
+    TNameAndTimeModel model;
+    model.appendRow({new QStandardItem(Long), new QStandardItem(QStringLiteral("00:00:01 (14:05)"))});
+    QTableView view;
+    view.setModel(&model);
+    view.resize(viewWidth, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    TColumnFit fit(&view, 0);
+    fit.Fit();
+
+    QVERIFY(view.columnWidth(0) >= TextWidth(view, Long));
+    QVERIFY(view.columnWidth(1) >= TextWidth(view, DurationWithEndTemplate()));
+    QCOMPARE(view.horizontalHeader()->sectionResizeMode(0),
+             scrolls ? QHeaderView::Fixed : QHeaderView::Stretch);
+    QCOMPARE(view.horizontalScrollBar()->maximum() > 0, scrolls);
 }
 
 QTEST_MAIN(TestColumnFit)
