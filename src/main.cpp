@@ -89,6 +89,10 @@ int main(int argc, char *argv[])
     case TInstanceRole::Failed:
         ShowMessage(TMessageKind::Error, instance.Error());
         return 1;
+    case TInstanceRole::Alone:
+        // No private folder for the socket: said once, and the program runs.
+        ShowMessage(TMessageKind::Warning, instance.Error());
+        break;
     case TInstanceRole::Primary:
         break;
     }

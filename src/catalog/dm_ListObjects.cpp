@@ -339,6 +339,9 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
     if (!fileInfo.exists() || fileInfo.isDir()) {
         return failed(QStringLiteral("Не найден файл со списком объектов."));
     }
+    // A pipe or a device would hold the start-up for ever, with no window.
+    if (!fileInfo.isFile())
+        return failed(QStringLiteral("Файл со списком объектов — не обычный файл (канал, устройство или сокет)."));
 
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))

@@ -11,6 +11,8 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString NotFound = QStringLiteral("Не найден файл со списком объектов.\r\nПрограмма будет закрыта!");
@@ -33,6 +35,7 @@ private slots:
     void load();
     void missingFile();
     void folderInPlaceOfFile();
+    void pipeInPlaceOfFile();
     void catalogFileName_data();
     void catalogFileName();
     void attributeValues();
@@ -173,6 +176,20 @@ void TestCatalog::folderInPlaceOfFile()
     const TCatalogResult result = catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng")));
     QVERIFY(!result);
     QCOMPARE(result.Error, NotFound);
+}
+
+void TestCatalog::pipeInPlaceOfFile()
+{
+    // Refused at once: reading a pipe would wait for a writer for ever.
+    TRecordedMessages messages;
+    QTemporaryDir dir;
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("JorLivaronMng.xml"))).constData(), 0600), 0);
+    TdmListObj catalog;
+    const TCatalogResult result = catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng")));
+    QVERIFY(!result);
+    QVERIFY2(result.Error.startsWith(QStringLiteral("Файл со списком объектов — не обычный файл")),
+             qPrintable(result.Error));
+    QVERIFY(messages.Messages.isEmpty());
 }
 
 void TestCatalog::catalogFileName_data()
