@@ -178,6 +178,26 @@ QStringList TSingleInstance::FilesOf(const QByteArray &payload)
     return files;
 }
 
+QStringList TSingleInstance::MissingFiles(const QStringList &files)
+{
+    QStringList missing;
+    for (const QString &file : files) {
+        if (!QFileInfo::exists(file))
+            missing.append(file);
+    }
+    return missing;
+}
+
+QString TSingleInstance::MissingFilesMessage(const QStringList &files)
+{
+    QStringList lines{QStringLiteral("Файлы не найдены:")};
+    for (const QString &file : files.first(std::min<qsizetype>(files.size(), MaxNamedMissing)))
+        lines.append(QDir::toNativeSeparators(file));
+    if (files.size() > MaxNamedMissing)
+        lines.append(QStringLiteral("и ещё %1").arg(files.size() - MaxNamedMissing));
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 TInstanceRole TSingleInstance::Start(const QStringList &files, int timeoutMs)
 {
     m_Error.clear();

@@ -81,6 +81,14 @@ public:
     // The most connections served at once; more are closed at once.
     static constexpr int MaxConnections = 64;
 
+    // The files of one hand-over that are not there (none of them gets a
+    // tab; all are named in one box), in their order.
+    static QStringList MissingFiles(const QStringList &files);
+    // "Файлы не найдены:" and the files, one to a line; the first
+    // MaxNamedMissing, then "и ещё N".
+    static QString MissingFilesMessage(const QStringList &files);
+    static constexpr int MaxNamedMissing = 10;
+
     // The names a message's payload carries: split at NULs, empty names
     // dropped, at most MaxFilesPerMessage.
     static QStringList FilesOf(const QByteArray &payload);

@@ -33,6 +33,8 @@ private slots:
     void firstStartListens();
     void messagesOfLaterStarts_data();
     void messagesOfLaterStarts();
+    void missingFilesNamedTogether_data();
+    void missingFilesNamedTogether();
     void idleConnectionsAreClosed_data();
     void idleConnectionsAreClosed();
     void onlyAPrivateFolderHoldsTheSocket_data();
@@ -163,6 +165,44 @@ void TestSingleInstance::messagesOfLaterStarts()
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
         QCOMPARE(received.count(), 0);
     }
+}
+
+void TestSingleInstance::missingFilesNamedTogether_data()
+{
+    QTest::addColumn<int>("present");
+    QTest::addColumn<int>("missing");
+    QTest::addColumn<QString>("lastLine");
+
+    QTest::newRow("all there") << 2 << 0 << QString();
+    QTest::newRow("one of three missing") << 2 << 1 << QStringLiteral("/нет/0.vlgdat");
+    QTest::newRow("a few named, the rest counted") << 0 << 1000 << QStringLiteral("и ещё 990");
+}
+
+void TestSingleInstance::missingFilesNamedTogether()
+{
+    QFETCH(int, present);
+    QFETCH(int, missing);
+    QFETCH(QString, lastLine);
+
+    QTemporaryDir dir;
+    QStringList files;
+    QStringList gone;
+    for (int i = 0; i < missing; ++i)
+        gone.append(QStringLiteral("/нет/%1.vlgdat").arg(i));
+    for (int i = 0; i < present; ++i) {
+        const QString file = dir.filePath(QStringLiteral("%1.vlgdat").arg(i));
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+        files.append(file);
+    }
+    files += gone;
+    QCOMPARE(TSingleInstance::MissingFiles(files), gone);
+    if (missing == 0)
+        return;
+    const QStringList lines = TSingleInstance::MissingFilesMessage(gone).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.constFirst(), QStringLiteral("Файлы не найдены:"));
+    QCOMPARE(lines.size(), 1 + std::min(missing, TSingleInstance::MaxNamedMissing) + (missing > TSingleInstance::MaxNamedMissing ? 1 : 0));
+    QCOMPARE(lines.constLast(), lastLine);
 }
 
 void TestSingleInstance::idleConnectionsAreClosed_data()

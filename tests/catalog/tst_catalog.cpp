@@ -20,6 +20,9 @@ const QString Empty = QStringLiteral("Файл со списком объект�
 const QString Structure =
     QStringLiteral("Ошибка структуры файла со списком объектов.\r\nПрограмма будет закрыта!");
 
+const QString Crowded = QStringLiteral(
+    "Слишком много атрибутов у элемента в файле со списком объектов.\r\nПрограмма будет закрыта!");
+
 const QByteArray Farm = "<Object Name=\"Farm\"><Level ID=\"1\" WOOD=\"70\"/><Level ID=\"2\" WOOD=\"115\"/></Object>";
 
 } // namespace
@@ -64,6 +67,17 @@ void TestCatalog::load_data()
     QTest::newRow("empty file") << QByteArray() << false << Empty << 0;
     QTest::newRow("blanks only") << QByteArray(" \r\n\t \n") << false << Empty << 0;
     QTest::newRow("byte-order mark only") << QByteArray("\xEF\xBB\xBF") << false << Empty << 0;
+    QByteArray attributes;
+    for (int i = 0; i < 100000; ++i)
+        attributes += " A" + QByteArray::number(i) + "=\"1\"";
+    // Refused before parsing: the reader would compare each with all before it.
+    QTest::newRow("a hundred thousand attributes on one level")
+        << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\"" + attributes + "/></Object>") << false << Crowded << 0;
+    QTest::newRow("signs in values and comments are no attributes")
+        << QByteArray("<?xml version=\"1.0\"?><!-- " + QByteArray(100, '=') + " --><JorLivaronObjectList>"
+                      + "<Object Name=\"" + QByteArray(100, '=') + "\"><Level ID=\"1\" WOOD=\"70\"/></Object>"
+                      + "</JorLivaronObjectList>")
+        << true << QString() << 1;
     QTest::newRow("wrong root name") << QByteArray("<JorLivaronObjectLIST>" + Farm + "</JorLivaronObjectLIST>")
                                      << false << Structure << 0;
     QTest::newRow("comment before root")
