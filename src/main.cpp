@@ -90,6 +90,10 @@ int main(int argc, char *argv[])
     case TInstanceRole::Failed:
         ShowMessage(TMessageKind::Error, instance.Error());
         return 1;
+    case TInstanceRole::Alone:
+        // No private folder for the socket: said once, and the program runs.
+        ShowMessage(TMessageKind::Warning, instance.Error());
+        break;
     case TInstanceRole::Primary:
         break;
     }
@@ -100,8 +104,14 @@ int main(int argc, char *argv[])
         TQuitSignals quitSignals;
         QObject::connect(&quitSignals, &TQuitSignals::Requested, &window, &TFormMain::QuitProgram);
         QObject::connect(&instance, &TSingleInstance::FilesReceived, &window, [&window](const QStringList &files) {
-            window.OpenFiles(files);
+            // The files that are not there are named together, in one box.
+            const QStringList missing = TSingleInstance::MissingFiles(files);
+            QStringList present = files;
+            present.removeIf([&missing](const QString &file) { return missing.contains(file); });
+            window.OpenFiles(present);
             window.ShowWindow();
+            if (!missing.isEmpty())
+                ShowMessage(TMessageKind::Error, TSingleInstance::MissingFilesMessage(missing));
         });
         window.show();
         window.RestoreSession();

@@ -17,6 +17,10 @@
 
 #include <memory>
 
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
+
 // A catalog loaded from XML text, for one test.
 struct TTestCatalog
 {
@@ -93,4 +97,58 @@ struct TPinnedClock
         SetClock([this] { return Now; });
     }
     ~TPinnedClock() { SetClock({}); }
+};
+
+// The bytes of a file; empty when it cannot be read.
+inline QByteArray FileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A small file system of its own (tmpfs of a given size, mounted in a
+// temporary folder) to fill up for the cases of a full disk. Mounting needs
+// root, as the test machines run; Mounted is false elsewhere, and the test
+// skips. Unmounted when it goes.
+struct TSmallFileSystem
+{
+    QTemporaryDir Dir;
+    bool Mounted = false;
+
+    explicit TSmallFileSystem(qint64 bytes = 512 * 1024)
+    {
+#ifdef Q_OS_LINUX
+        const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0700";
+        Mounted = Dir.isValid()
+            && ::mount("tmpfs", QFile::encodeName(Dir.path()).constData(), "tmpfs", 0, options.constData()) == 0;
+#else
+        Q_UNUSED(bytes);
+#endif
+    }
+    ~TSmallFileSystem()
+    {
+#ifdef Q_OS_LINUX
+        if (Mounted)
+            ::umount2(QFile::encodeName(Dir.path()).constData(), MNT_DETACH);
+#endif
+    }
+    QString FilePath(const QString &name) const { return Dir.filePath(name); }
+
+    // Takes every free byte with one file, so that the next write fails
+    // with "no space"; true when the disk is full.
+    bool Fill() const
+    {
+        QFile filler(Dir.filePath(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::Append | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        // The last bytes of a page.
+        while (filler.write(block.left(1)) == 1) {
+        }
+        return true;
+    }
+    // Gives the space back.
+    bool Free() const { return QFile::remove(Dir.filePath(QStringLiteral("filler"))); }
 };

@@ -99,13 +99,17 @@ TFileResult TVillageDocument::Load()
     return result;
 }
 
-TFileResult TVillageDocument::Recover(const QString &recoveryFile, const QString &fileName)
+TFileResult TVillageDocument::Recover(const QString &recoveryFile, const QString &fileName,
+                                      const std::optional<TFileStamp> &lastSeen)
 {
     m_Village->SetFileName(recoveryFile);
     const TFileResult result = Load();
     m_Village->SetFileName(result.Ok ? fileName : QString());
-    if (result.Ok)
+    if (result.Ok) {
+        if (lastSeen && !fileName.isEmpty())
+            m_FileGuard->Remember(*lastSeen);
         SetUnwrittenEdits(true);
+    }
     return result;
 }
 
@@ -129,6 +133,10 @@ TFileResult TVillageDocument::Write(const QString &path)
     const bool wasReadOnly = IsReadOnly();
     if (guard.HeldElsewhere() && !guard.TryAgain())
         return {false, JoinMessageLines(QDir::toNativeSeparators(target), ReadOnlyLine), target};
+    // The file as it is before the look at its bytes: a write by another
+    // program after that look, while this one is written, is caught by
+    // comparing the two right before the replace.
+    const TFileLook lookBefore = ownFile ? TFileLook::Now(target) : TFileLook();
     if (ownFile && guard.ChangedOnDisk())
         return {false,
                 JoinMessageLines(QDir::toNativeSeparators(target),
@@ -136,8 +144,17 @@ TFileResult TVillageDocument::Write(const QString &path)
                 target};
 
     QByteArray bytesWritten;
-    const TFileResult result = WriteVillageFile(village, target, &bytesWritten);
-    village.SetLastWriteFailed(!result.Ok);
+    std::function<bool()> unchangedSince;
+    if (ownFile)
+        unchangedSince = [&target, &lookBefore] { return TFileLook::Now(target) == lookBefore; };
+    const TFileResult result = WriteVillageFile(village, target, &bytesWritten, unchangedSince);
+    village.SetLastWriteFailed(!result.Ok && !result.ChangedOutside);
+    if (result.ChangedOutside) {
+        // The other program's version stays; the player is asked as for
+        // any change made outside.
+        CheckFileOnDisk();
+        return result;
+    }
     if (!result.Ok) {
         if (wasReadOnly != IsReadOnly())
             emit ReadOnlyChanged(IsReadOnly());
@@ -198,6 +215,13 @@ void TVillageDocument::FollowFileName()
     m_FileGuard->Remember();
     if (wasReadOnly != IsReadOnly())
         emit ReadOnlyChanged(IsReadOnly());
+}
+
+std::optional<TFileStamp> TVillageDocument::FileLastSeen() const
+{
+    if (m_Village->FileName.isEmpty())
+        return std::nullopt;
+    return m_FileGuard->Remembered();
 }
 
 bool TVillageDocument::FileChangedOnDisk() const
@@ -329,7 +353,8 @@ void TVillageDocument::AutoSave()
     if (!HasUnwrittenEdits())
         return;
     const TFileResult result = Write();
-    if (result.Ok)
+    // A file changed while it was written has been asked about.
+    if (result.Ok || result.ChangedOutside)
         return;
     // The report may hold a message box open while the clock ticks on.
     const QScopedValueRollback reporting(m_ReportingWriteFailure, true);

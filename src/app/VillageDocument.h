@@ -14,6 +14,7 @@
 // one and binds its controls to it.
 #pragma once
 
+#include "app/VillageFileGuard.h"
 #include "record/VillageFile.h"
 #include "record/VillageState.h"
 
@@ -21,6 +22,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class TdmListObj;
 class TVillageFileGuard;
@@ -62,8 +64,11 @@ public:
     // Takes a village back from its recovery file (VillageRecovery): read
     // as Load reads it, the stocks caught up with the time since it was
     // kept; then it has the player's file it had (none when empty) and its
-    // edits count as unwritten.
-    TFileResult Recover(const QString &recoveryFile, const QString &fileName);
+    // edits count as unwritten. lastSeen: that file as the crashed run
+    // last read or wrote it, so that a change made since is asked about
+    // before a write replaces it; none takes the file as it is now.
+    TFileResult Recover(const QString &recoveryFile, const QString &fileName,
+                        const std::optional<TFileStamp> &lastSeen = std::nullopt);
     // Writes the village to path (its FileName when empty), which becomes
     // its FileName only when written; marks a failed write. A successful
     // write clears the unwritten edits. Refused without writing: a file
@@ -108,6 +113,9 @@ public:
     static QString ReadOnlyNotice();
     // The village's file differs from what was last read or written here.
     bool FileChangedOnDisk() const;
+    // The village's file as last read or written here (kept with its
+    // recovery copy); none without a file.
+    std::optional<TFileStamp> FileLastSeen() const;
     // Looks at the file after a change on disk was reported: a file that
     // differs from what was last read or written is read again when the
     // village has no unwritten edits (the info line says so), else

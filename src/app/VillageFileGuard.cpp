@@ -2,12 +2,42 @@
 // VillageFileGuard.h.
 #include "VillageFileGuard.h"
 
+#include "base/ProcessLocks.h"
 #include "record/VillageFileAccess.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+TFileLook TFileLook::Now(const QString &path)
+{
+    TFileLook look;
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return look;
+    constexpr qint64 Nano = 1000 * 1000 * 1000;
+    look.Exists = true;
+    look.Device = quint64(status.st_dev);
+    look.Inode = quint64(status.st_ino);
+    look.Size = qint64(status.st_size);
+    look.Modified = qint64(status.st_mtim.tv_sec) * Nano + status.st_mtim.tv_nsec;
+    look.Changed = qint64(status.st_ctim.tv_sec) * Nano + status.st_ctim.tv_nsec;
+#else
+    const QFileInfo info(path);
+    look.Exists = info.exists();
+    look.Size = info.size();
+    look.Modified = info.lastModified().toMSecsSinceEpoch();
+#endif
+    return look;
+}
 
 TFileStamp FileStampNow(const QString &path)
 {
@@ -35,9 +65,6 @@ TVillageFileGuard::TVillageFileGuard(const QString &path) : m_Path(path)
     if (path.isEmpty())
         return;
     m_Lock = std::make_unique<QLockFile>(LockPath(path));
-    // Only a dead holder makes a lock stale: a program may keep a village
-    // open for days.
-    m_Lock->setStaleLockTime(0);
     TryAgain();
 }
 
@@ -49,7 +76,10 @@ bool TVillageFileGuard::TryAgain()
         return false;
     if (m_Lock->isLocked())
         return true;
-    const bool locked = m_Lock->tryLock(0);
+    // Only a holder that is gone makes a lock stale, also one whose
+    // process id a later process took: a program may keep a village open
+    // for days.
+    const bool locked = TryLockOnce(*m_Lock);
     m_HeldElsewhere = !locked && m_Lock->error() == QLockFile::LockFailedError;
     return locked;
 }

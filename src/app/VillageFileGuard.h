@@ -30,6 +30,22 @@ struct TFileStamp
     friend bool operator==(const TFileStamp &, const TFileStamp &) = default;
 };
 
+// Which file a path names and when it last changed, from the file system
+// alone (device, inode, size, modification and change times): cheap
+// enough to look at right before a write replaces the file.
+struct TFileLook
+{
+    bool Exists = false;
+    quint64 Device = 0;
+    quint64 Inode = 0;
+    qint64 Size = 0;
+    qint64 Modified = 0; // nanoseconds
+    qint64 Changed = 0;  // nanoseconds
+
+    friend bool operator==(const TFileLook &, const TFileLook &) = default;
+    static TFileLook Now(const QString &path);
+};
+
 // The file's stamp as it is on disk now.
 TFileStamp FileStampNow(const QString &path);
 // The stamp of a file that holds these bytes.
@@ -56,6 +72,10 @@ public:
     // Takes these bytes, just read from the file, as what was last read:
     // no second read, and no change between the read and the look missed.
     void Remember(const QByteArray &bytesRead);
+    // Takes this stamp as what was last read or written here (a recovered
+    // village: the file as the crashed run last saw it).
+    void Remember(const TFileStamp &stamp) { m_Remembered = stamp; }
+    const TFileStamp &Remembered() const { return m_Remembered; }
     // The file differs from what was last read or written here; a file that
     // has gone counts as unchanged (writing it again loses nothing).
     bool ChangedOnDisk() const;

@@ -1,6 +1,8 @@
 // The undo steps of one village; see VillageHistory.h.
 #include "VillageHistory.h"
 
+#include "base/Clock.h"
+
 #include "record/VillageData.h"
 
 #include "base/NextPass.h"
@@ -42,7 +44,7 @@ void TVillageHistory::Settle()
     if (!name.isEmpty() && !m_NextName.isEmpty())
         name = m_NextName;
     m_NextName.clear();
-    TVillageStep step{name, std::move(m_Settled), current};
+    TVillageStep step{name, std::move(m_Settled), current, CurrentDateTime()};
     m_Settled = std::move(current);
     if (!step.Name.isEmpty())
         emit StepMade(step);
@@ -71,4 +73,14 @@ void TVillageHistory::Apply(const TVillageState &state)
     ApplyVillageState(m_Village, state);
     TakeIn();
     emit Applied();
+}
+
+bool TVillageHistory::Continues(const TVillageStep &earlier, const TVillageStep &later)
+{
+    if (earlier.Name != later.Name)
+        return false;
+    if (earlier.Name == u"название" || earlier.Name == u"уровень главного здания" || earlier.Name == u"комментарии")
+        return true;
+    return earlier.Name == u"импорт" && earlier.Made.isValid() && later.Made.isValid()
+        && earlier.Made.secsTo(later.Made) >= 0 && earlier.Made.secsTo(later.Made) <= ImportMergeSeconds;
 }

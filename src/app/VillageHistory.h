@@ -11,6 +11,7 @@
 
 #include "record/VillageState.h"
 
+#include <QDateTime>
 #include <QObject>
 
 class TVillageData;
@@ -21,6 +22,8 @@ struct TVillageStep
     QString Name;
     TVillageState Before;
     TVillageState After;
+    // When it was made (the Clock seam).
+    QDateTime Made = {};
 };
 
 class TVillageHistory : public QObject
@@ -44,6 +47,16 @@ public:
     void Apply(const TVillageState &state);
 
     const TVillageState &Settled() const { return m_Settled; }
+
+    // The most steps kept for one village: the oldest go first, so that a
+    // page pasted every few seconds for hours does not grow without end.
+    static constexpr int StepLimit = 100;
+    // How close two imports follow each other to be one step.
+    static constexpr qint64 ImportMergeSeconds = 120;
+    // Whether later continues earlier as one step: typing in the same field,
+    // or another import of the village within ImportMergeSeconds of the
+    // last.
+    static bool Continues(const TVillageStep &earlier, const TVillageStep &later);
 
 signals:
     void StepMade(const TVillageStep &step);

@@ -27,6 +27,9 @@ QString SettingsProblem(const QString &path)
     const QFileInfo info(path);
     if (info.exists() && info.isDir())
         return QStringLiteral("на месте файла «%1» папка").arg(shown);
+    // Opened, a pipe would wait for a writer for ever.
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("«%1» — не обычный файл").arg(shown);
     if (info.exists()) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
@@ -51,10 +54,7 @@ bool ReportSettingsProblemOnce()
 {
     if (Reported())
         return false;
-    const auto settings = OpenSettings();
-    if (!settings)
-        return false;
-    const QString problem = SettingsProblem(settings->fileName());
+    const QString problem = SettingsProblem(CurrentSettingsFile());
     if (problem.isEmpty())
         return false;
     Reported() = true;

@@ -73,6 +73,11 @@ QString SetSettingsFile(const QString &path)
     return previous;
 }
 
+QString CurrentSettingsFile()
+{
+    return SettingsFile();
+}
+
 QString UserSettingsFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
@@ -84,6 +89,9 @@ QSettings *OpenSettings()
     if (SettingsFile().isEmpty())
         return nullptr;
     if (!Settings()) {
+        const QFileInfo info(SettingsFile());
+        if (info.exists() && !info.isFile())
+            return nullptr;
         Settings() = std::make_unique<TProgramSettings>(SettingsFile(), QSettings::IniFormat);
         // What is unwritten when the application ends is written then.
         static const bool closedAtExit = [] {

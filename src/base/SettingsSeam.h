@@ -19,11 +19,14 @@
 // The settings file in use; an empty path turns the settings off. Returns the
 // path it replaces.
 QString SetSettingsFile(const QString &path);
+// The settings file in use; empty while the settings are off.
+QString CurrentSettingsFile();
 
 // The user's settings file: <config folder>/jorlivaron/JorLivaronMng.conf.
 QString UserSettingsFile();
 
-// The settings, or null while they are off. The object belongs to the
+// The settings, or null while they are off or the file is no regular file
+// (a pipe would hold the program for ever). The object belongs to the
 // seam; it stays valid until the settings file is changed or the
 // application ends.
 QSettings *OpenSettings();

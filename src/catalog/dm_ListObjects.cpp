@@ -280,6 +280,134 @@ bool IsBlankOnly(QIODevice &file)
     }
 }
 
+// An element of the catalog carries a handful of attributes; far more is no
+// catalog. The XML reader compares every attribute of an element with all
+// before it, so 100,000 on one element would hold the start for many
+// seconds: such a file is refused before it is parsed.
+constexpr int MaxAttributesPerElement = 64;
+
+// Whether some tag of the file carries more than MaxAttributesPerElement
+// attributes, told by its "=" signs outside quoted values; comments,
+// processing instructions and CDATA sections are skipped. One pass over
+// the file in pieces, character by character (UTF-16 and UTF-32 files in
+// their code units, whose bytes could pass for "<", "=" or quotes).
+bool HasCrowdedTag(QIODevice &file)
+{
+    enum class TState { Text, Open, Tag, Comment, CData, Instruction };
+    TState state = TState::Text;
+    QByteArray opened;   // what follows "<" until the kind of markup is known
+    char32_t quote = 0;
+    int attributes = 0;
+    int closing = 0;     // "-" or "]" seen before a ">"
+    char32_t previous = 0;
+
+    const auto inTag = [&](char32_t c) {
+        if (quote != 0) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == U'"' || c == U'\'') {
+            quote = c;
+        } else if (c == U'=') {
+            return ++attributes > MaxAttributesPerElement;
+        } else if (c == U'>') {
+            state = TState::Text;
+        }
+        return false;
+    };
+    const auto feed = [&](char32_t c) {
+        switch (state) {
+        case TState::Text:
+            if (c == U'<') {
+                state = TState::Open;
+                opened.clear();
+            }
+            return false;
+        case TState::Open: {
+            opened.append(c < 0x80 ? char(c) : '\x7f');
+            if (opened == "?") {
+                state = TState::Instruction;
+                previous = 0;
+                return false;
+            }
+            if (opened == "!--" || opened == "![CDATA[") {
+                state = opened == "!--" ? TState::Comment : TState::CData;
+                closing = 0;
+                return false;
+            }
+            if (QByteArrayView("!--").startsWith(opened) || QByteArrayView("![CDATA[").startsWith(opened))
+                return false;
+            state = TState::Tag;
+            quote = 0;
+            attributes = 0;
+            for (const char held : std::as_const(opened)) {
+                if (state == TState::Tag && inTag(char32_t(uchar(held))))
+                    return true;
+            }
+            return false;
+        }
+        case TState::Tag:
+            return inTag(c);
+        case TState::Comment:
+        case TState::CData: {
+            const char32_t mark = state == TState::Comment ? U'-' : U']';
+            if (c == U'>' && closing >= 2)
+                state = TState::Text;
+            closing = c == mark ? closing + 1 : 0;
+            return false;
+        }
+        case TState::Instruction:
+            if (c == U'>' && previous == U'?')
+                state = TState::Text;
+            previous = c;
+            return false;
+        }
+        return false;
+    };
+
+    // The width and order of the code units, from the first bytes.
+    int width = 1;
+    bool bigEndian = false;
+    QByteArray pending;
+    bool first = true;
+    char buffer[4096];
+    for (;;) {
+        const qint64 size = file.read(buffer, sizeof buffer);
+        if (size <= 0)
+            return false;
+        pending.append(buffer, size);
+        if (first && pending.size() >= 4) {
+            first = false;
+            const auto starts = [&pending](const char *bytes, int count) {
+                return std::memcmp(pending.constData(), bytes, size_t(count)) == 0;
+            };
+            if (starts("\xFF\xFE\0\0", 4) || starts("<\0\0\0", 4)) {
+                width = 4;
+            } else if (starts("\0\0\xFE\xFF", 4) || starts("\0\0\0<", 4)) {
+                width = 4;
+                bigEndian = true;
+            } else if (starts("\xFF\xFE", 2) || starts("<\0", 2)) {
+                width = 2;
+            } else if (starts("\xFE\xFF", 2) || starts("\0<", 2)) {
+                width = 2;
+                bigEndian = true;
+            }
+        }
+        if (first)
+            continue;
+        qsizetype i = 0;
+        for (; i + width <= pending.size(); i += width) {
+            char32_t c = 0;
+            for (int b = 0; b < width; ++b) {
+                const char32_t byte = uchar(pending.at(i + (bigEndian ? b : width - 1 - b)));
+                c = (c << 8) | byte;
+            }
+            if (feed(c))
+                return true;
+        }
+        pending.remove(0, i);
+    }
+}
+
 } // namespace
 
 QString MakeDisplayText(const QString &name, qint64 level)
@@ -339,6 +467,9 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
     if (!fileInfo.exists() || fileInfo.isDir()) {
         return failed(QStringLiteral("Не найден файл со списком объектов."));
     }
+    // A pipe or a device would hold the start-up for ever, with no window.
+    if (!fileInfo.isFile())
+        return failed(QStringLiteral("Файл со списком объектов — не обычный файл (канал, устройство или сокет)."));
 
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -347,6 +478,10 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
     // A file of no bytes, or of blanks only, is a document without nodes.
     if (IsBlankOnly(file))
         return failed(QStringLiteral("Файл со списком объектов пустой."));
+    if (!file.seek(0))
+        return failed(QString());
+    if (HasCrowdedTag(file))
+        return failed(QStringLiteral("Слишком много атрибутов у элемента в файле со списком объектов."));
     if (!file.seek(0))
         return failed(QString());
 

@@ -23,7 +23,9 @@
 // document type nor more than four attributes on an element; a file with a
 // document type, or with an element of very many attributes, is refused
 // before it can cost gigabytes or minutes, and so is anything but a regular
-// file of at most 16 MiB (VillageFileAccess).
+// file of at most 16 MiB (VillageFileAccess). A village whose file would be
+// larger than that is not written at all: the program never makes a file
+// it would refuse to open.
 //
 // What the reader does not use (unknown elements, attributes, comments,
 // processing instructions, text; a Construction or a queue Item whose value
@@ -58,6 +60,11 @@
 #include <array>
 #include <cerrno>
 #include <optional>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -253,6 +260,22 @@ QByteArray VillageFileBytes(const TVillageData &village)
     for (const TXmlNode &node : kept.AfterRoot)
         WriteXmlNode(writer, node);
     return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n") + elements;
+}
+
+bool SyncToDisk(QSaveFile &file)
+{
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
+}
+
+TBeforeReplaceHook &BeforeReplaceHook()
+{
+    static TBeforeReplaceHook hook;
+    return hook;
 }
 
 TFileResult WriteFailure(const QString &path, const QString &reason)
@@ -797,12 +820,22 @@ QString VillageFileDateText(const QDateTime &moment)
     return c.toString(moment, QStringLiteral("dd.MM.yyyy HH:mm:ss"));
 }
 
-TFileResult WriteVillageFile(const TVillageData &village, const QString &path, QByteArray *bytesWritten)
+TBeforeReplaceHook SetBeforeReplaceHook(TBeforeReplaceHook hook)
+{
+    return std::exchange(BeforeReplaceHook(), std::move(hook));
+}
+
+TFileResult WriteVillageFile(const TVillageData &village, const QString &path, QByteArray *bytesWritten,
+                             const std::function<bool()> &unchangedSince)
 {
     if (path.isEmpty())
         return WriteFailure(path, QStringLiteral("Не задано имя файла."));
 
     const QByteArray bytes = VillageFileBytes(village);
+    // Line breaks are written as CR LF, so a file read just under the limit
+    // may come out above it: such a file is not written, the old one stays.
+    if (const QString refusal = RefusalBeforeWriting(bytes.size()); !refusal.isEmpty())
+        return WriteFailure(path, refusal);
 
     // Unbuffered, so that a write that fails says why at once (a buffered
     // one fails later, in the commit, as an unknown error); the system's
@@ -817,6 +850,25 @@ TFileResult WriteVillageFile(const TVillageData &village, const QString &path, Q
         const QString reason = WriteFailureReason(error, file.errorString());
         file.cancelWriting();
         return WriteFailure(path, reason);
+    }
+    if (unchangedSince) {
+        // The new bytes go to the disk first, so that nothing slow is left
+        // between the last look at the file and the rename.
+        errno = 0;
+        if (!file.flush() || !SyncToDisk(file)) {
+            const QString reason = WriteFailureReason(errno, file.errorString());
+            file.cancelWriting();
+            return WriteFailure(path, reason);
+        }
+        if (BeforeReplaceHook())
+            BeforeReplaceHook()(path);
+        if (!unchangedSince()) {
+            file.cancelWriting();
+            TFileResult result = WriteFailure(
+                path, QStringLiteral("Файл изменён другой программой во время сохранения: он не перезаписан."));
+            result.ChangedOutside = true;
+            return result;
+        }
     }
     errno = 0;
     if (!file.commit())

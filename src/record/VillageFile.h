@@ -8,7 +8,10 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 class TVillageData;
 class TdmListObj;
@@ -23,6 +26,9 @@ struct TFileResult
     QString Error;
     // The file that was read or written.
     QString Path;
+    // A write left the file alone because another program changed it
+    // while it was being written (the caller asks as for any outside change).
+    bool ChangedOutside = false;
 
     friend bool operator==(const TFileResult &, const TFileResult &) = default;
 };
@@ -35,7 +41,11 @@ QDebug operator<<(QDebug debug, const TFileResult &result);
 // The bytes written are stored in bytesWritten when given and the write
 // succeeded, so that the caller can remember what the file holds without
 // reading it back.
-TFileResult WriteVillageFile(const TVillageData &village, const QString &path, QByteArray *bytesWritten = nullptr);
+// unchangedSince, when given, is asked right before the new file replaces
+// the old one (after the new bytes are on the disk): false keeps the file
+// as another program has just written it, and the result says so.
+TFileResult WriteVillageFile(const TVillageData &village, const QString &path, QByteArray *bytesWritten = nullptr,
+                             const std::function<bool()> &unchangedSince = {});
 // The same, to the village's FileName.
 TFileResult WriteVillageFile(const TVillageData &village);
 
@@ -58,6 +68,12 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path);
 // held without reading it again.
 TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved = nullptr,
                             QByteArray *bytesRead = nullptr);
+
+// A seam for the tests: runs in every write right before the final look at
+// the file (with the path written), where another program's write is
+// caught. Returns the one it replaces.
+using TBeforeReplaceHook = std::function<void(const QString &path)>;
+TBeforeReplaceHook SetBeforeReplaceHook(TBeforeReplaceHook hook);
 
 // The text of the error box for a failed read: "Ошибка открытия файла!",
 // the file's path and the reason, one to a line.

@@ -118,6 +118,16 @@ TBoundedRead ReadBounded(const QString &path, qint64 maxSize)
     return result;
 }
 
+QString RefusalBeforeWriting(qint64 size, qint64 maxSize)
+{
+    if (size <= maxSize)
+        return {};
+    constexpr double Mebibyte = 1024.0 * 1024.0;
+    return QStringLiteral("Файл получился бы слишком большим (%1 МиБ): файл деревни не бывает больше %2 МиБ, "
+                          "и программа не смогла бы его открыть. Прежний файл не изменён.")
+        .arg(QLocale().toString(double(size) / Mebibyte, 'f', 1), QLocale().toString(double(maxSize) / Mebibyte, 'g', 6));
+}
+
 QString WriteFailureReason(int systemError, const QString &systemText)
 {
     if (systemError == ENOSPC

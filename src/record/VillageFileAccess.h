@@ -9,9 +9,11 @@
 #include <QByteArray>
 #include <QString>
 
-// The largest village file the program reads. A village with 500
-// considered buildings and a long comment takes about 40 KB, so 16 MiB is
-// far above any real village, and reading it stays well under a second.
+// The largest village file the program reads, and so the largest it
+// writes: a file the reader would refuse is never written (the save is
+// refused instead). A village with 500 considered buildings and a long
+// comment takes about 40 KB, so 16 MiB is far above any real village, and
+// reading it stays well under a second.
 constexpr qint64 MaxVillageFileSize = 16 * 1024 * 1024;
 
 // Why the file at path is not to be read as a village file: a folder, a
@@ -32,6 +34,10 @@ struct TBoundedRead
 // maxSize bytes; checked on the opened file itself, so that a file replaced
 // by a pipe in between can neither block nor feed the reader for ever.
 TBoundedRead ReadBounded(const QString &path, qint64 maxSize = MaxVillageFileSize);
+
+// Why a village of size bytes is not written: the reader would refuse the
+// file. Empty when it may be written.
+QString RefusalBeforeWriting(qint64 size, qint64 maxSize = MaxVillageFileSize);
 
 // The reason given for a failed write: "Недостаточно места на диске" when
 // the disk (or the user's quota) is full, else the system's own text.

@@ -253,7 +253,8 @@ void TestNothingLost::killedProgramsVillagesOffered()
     QVERIFY(killed.waitForFinished());
     const QString firstErrors = QString::fromUtf8(killed.readAllStandardError());
     const QString question = QStringLiteral(
-        "question: Программа была закрыта аварийно. Восстановить несохранённые деревни: «Северная»?");
+        "question: Программа была закрыта аварийно. Восстановить несохранённые деревни: «Северная» (%1)?")
+                                 .arg(path);
     QVERIFY2(firstErrors.contains(question), qPrintable(firstErrors));
     // What it kept is its own now: the file of the run before is gone.
     const QStringList kept = QDir(RecoveryFolderOf(root)).entryList({QStringLiteral("*.vlgdat")}, QDir::Files);

@@ -20,6 +20,10 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(TInstanceRole)
+
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
@@ -29,6 +33,12 @@ private slots:
     void firstStartListens();
     void messagesOfLaterStarts_data();
     void messagesOfLaterStarts();
+    void missingFilesNamedTogether_data();
+    void missingFilesNamedTogether();
+    void idleConnectionsAreClosed_data();
+    void idleConnectionsAreClosed();
+    void onlyAPrivateFolderHoldsTheSocket_data();
+    void onlyAPrivateFolderHoldsTheSocket();
     void secondStartForwardsItsFileAndEnds_data();
     void secondStartForwardsItsFileAndEnds();
     void helpAndVersionNeedNoDisplay_data();
@@ -114,6 +124,19 @@ void TestSingleInstance::messagesOfLaterStarts_data()
     QTest::newRow("two files") << withLength(two, quint32(two.size())) << true
                                << QStringList{QStringLiteral("/home/игрок/Северная.vlgdat"), QStringLiteral("/tmp/b.vlgdat")};
     QTest::newRow("no files: show yourself") << withLength({}, 0) << true << QStringList();
+    // A flood of NULs is no flood of empty names: nothing but "show yourself".
+    QTest::newRow("a mebibyte of NULs: no empty names")
+        << withLength(QByteArray(TSingleInstance::MaxMessageSize, '\0'), quint32(TSingleInstance::MaxMessageSize))
+        << true << QStringList();
+    QByteArray many;
+    QStringList taken;
+    for (int i = 0; i < TSingleInstance::MaxFilesPerMessage + 100; ++i) {
+        const QString name = QStringLiteral("/tmp/%1.vlgdat").arg(i);
+        many += (i > 0 ? QByteArray(1, '\0') : QByteArray()) + name.toUtf8();
+        if (i < TSingleInstance::MaxFilesPerMessage)
+            taken.append(name);
+    }
+    QTest::newRow("more names than are taken") << withLength(many, quint32(many.size())) << true << taken;
     QTest::newRow("longer than any command line: dropped unread")
         << withLength("x", quint32(TSingleInstance::MaxMessageSize + 1)) << false << QStringList();
 }
@@ -141,6 +164,124 @@ void TestSingleInstance::messagesOfLaterStarts()
     } else {
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
         QCOMPARE(received.count(), 0);
+    }
+}
+
+void TestSingleInstance::missingFilesNamedTogether_data()
+{
+    QTest::addColumn<int>("present");
+    QTest::addColumn<int>("missing");
+    QTest::addColumn<QString>("lastLine");
+
+    QTest::newRow("all there") << 2 << 0 << QString();
+    QTest::newRow("one of three missing") << 2 << 1 << QStringLiteral("/нет/0.vlgdat");
+    QTest::newRow("a few named, the rest counted") << 0 << 1000 << QStringLiteral("и ещё 990");
+}
+
+void TestSingleInstance::missingFilesNamedTogether()
+{
+    QFETCH(int, present);
+    QFETCH(int, missing);
+    QFETCH(QString, lastLine);
+
+    QTemporaryDir dir;
+    QStringList files;
+    QStringList gone;
+    for (int i = 0; i < missing; ++i)
+        gone.append(QStringLiteral("/нет/%1.vlgdat").arg(i));
+    for (int i = 0; i < present; ++i) {
+        const QString file = dir.filePath(QStringLiteral("%1.vlgdat").arg(i));
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+        files.append(file);
+    }
+    files += gone;
+    QCOMPARE(TSingleInstance::MissingFiles(files), gone);
+    if (missing == 0)
+        return;
+    const QStringList lines = TSingleInstance::MissingFilesMessage(gone).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.constFirst(), QStringLiteral("Файлы не найдены:"));
+    QCOMPARE(lines.size(), 1 + std::min(missing, TSingleInstance::MaxNamedMissing) + (missing > TSingleInstance::MaxNamedMissing ? 1 : 0));
+    QCOMPARE(lines.constLast(), lastLine);
+}
+
+void TestSingleInstance::idleConnectionsAreClosed_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+
+    QTest::newRow("nothing sent") << QByteArray();
+    QTest::newRow("half a length") << QByteArray(2, '\0');
+    QTest::newRow("a length and part of its message") << QByteArray("\0\0\0\x10/tmp", 8);
+}
+
+void TestSingleInstance::idleConnectionsAreClosed()
+{
+    QFETCH(QByteArray, sent);
+
+    QTemporaryDir dir;
+    TSingleInstance instance(dir.path());
+    QCOMPARE(instance.Start({}, 2000), TInstanceRole::Primary);
+    QSignalSpy received(&instance, &TSingleInstance::FilesReceived);
+    QLocalSocket idle;
+    idle.connectToServer(TSingleInstance::SocketPath(dir.path()));
+    QVERIFY(idle.waitForConnected(2000));
+    idle.write(sent);
+    idle.flush();
+    QTRY_COMPARE_WITH_TIMEOUT(idle.state(), QLocalSocket::UnconnectedState, TSingleInstance::ConnectionTimeoutMs + 3000);
+    QCOMPARE(received.count(), 0);
+    // The program still listens.
+    QLocalSocket later;
+    later.connectToServer(TSingleInstance::SocketPath(dir.path()));
+    QVERIFY(later.waitForConnected(2000));
+    later.write(QByteArray(4, '\0'));
+    QTRY_COMPARE(received.count(), 1);
+}
+
+void TestSingleInstance::onlyAPrivateFolderHoldsTheSocket_data()
+{
+    QTest::addColumn<QString>("folder"); // "private", "open", "foreign", "link", "none"
+    QTest::addColumn<TInstanceRole>("role");
+
+    QTest::newRow("a folder of the user's, mode 0700") << QStringLiteral("private") << TInstanceRole::Primary;
+    QTest::newRow("a folder others may enter") << QStringLiteral("open") << TInstanceRole::Alone;
+    QTest::newRow("another user's folder") << QStringLiteral("foreign") << TInstanceRole::Alone;
+    QTest::newRow("a link to a private folder") << QStringLiteral("link") << TInstanceRole::Alone;
+    QTest::newRow("no runtime folder at all") << QStringLiteral("none") << TInstanceRole::Alone;
+}
+
+void TestSingleInstance::onlyAPrivateFolderHoldsTheSocket()
+{
+    QFETCH(QString, folder);
+    QFETCH(TInstanceRole, role);
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkpath(path));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    if (folder == QLatin1String("open")) {
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                | QFileDevice::ReadOther | QFileDevice::WriteOther
+                                                | QFileDevice::ExeOther));
+    } else if (folder == QLatin1String("foreign")) {
+        if (::geteuid() != 0)
+            QSKIP("Only the superuser gives a folder to another user.");
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    } else if (folder == QLatin1String("link")) {
+        const QString link = dir.filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(path, link));
+        path = link;
+    } else if (folder == QLatin1String("none")) {
+        path.clear();
+    }
+
+    TSingleInstance instance(path);
+    QCOMPARE(instance.Start({}, 2000), role);
+    if (role == TInstanceRole::Alone) {
+        QVERIFY2(instance.Error().startsWith(QStringLiteral("Программа работает без передачи файлов")),
+                 qPrintable(instance.Error()));
+        // Nothing of the program's lands there.
+        QVERIFY(!QFileInfo::exists(TSingleInstance::SocketPath(dir.filePath(QStringLiteral("runtime")))));
+        QVERIFY(!QFileInfo::exists(TSingleInstance::LockPath(dir.filePath(QStringLiteral("runtime")))));
     }
 }
 

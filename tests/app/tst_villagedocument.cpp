@@ -85,6 +85,7 @@ private slots:
     void changedOnDisk_data();
     void changedOnDisk();
     void writeRefusedAfterAnOutsideChange();
+    void outsideWriteDuringTheSaveIsKept();
     void halfWrittenFileLeavesTheVillage();
     void automaticSaveWaitsForTheAnswer();
     void automaticSaveWritesOnlyEdits_data();
@@ -278,6 +279,8 @@ void TestVillageDocument::lock_data()
     QTest::newRow("held by a running program") << QStringLiteral("live") << true;
     QTest::newRow("left by a program that died") << QStringLiteral("dead") << false;
     QTest::newRow("held on another machine") << QStringLiteral("other machine") << true;
+    // A program restarted in a container gets the crashed run's id again.
+    QTest::newRow("left under an id a later process took") << QStringLiteral("reused") << false;
 }
 
 void TestVillageDocument::lock()
@@ -301,7 +304,11 @@ void TestVillageDocument::lock()
     } else if (!holder.isEmpty()) {
         qint64 pid = QCoreApplication::applicationPid();
         QByteArray host = QSysInfo::machineHostName().toUtf8();
-        if (holder == QLatin1String("dead")) {
+        QByteArray program = "JorLivaronMng";
+        if (holder == QLatin1String("reused")) {
+            // This very process, as QLockFile names it.
+            program = QCoreApplication::applicationName().toUtf8();
+        } else if (holder == QLatin1String("dead")) {
             QProcess ended;
             ended.start(QStringLiteral("true"), {});
             QVERIFY(ended.waitForStarted());
@@ -312,7 +319,12 @@ void TestVillageDocument::lock()
         }
         QFile file(lockPath);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::number(pid) + "\nJorLivaronMng\n" + host + "\n");
+        file.write(QByteArray::number(pid) + "\n" + program + "\n" + host + "\n");
+        file.flush();
+        // Written an hour before this process started.
+        if (holder == QLatin1String("reused"))
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        file.close();
     }
 
     TVillageDocument document(m_Catalog);
@@ -441,6 +453,38 @@ void TestVillageDocument::writeRefusedAfterAnOutsideChange()
     QVERIFY(document.Reload().Ok);
     QCOMPARE(document.Village().Capacity[KindIndex(TResourceKind::Wood)], QStringLiteral("999"));
     QVERIFY(!document.HasUnwrittenEdits());
+}
+
+void TestVillageDocument::outsideWriteDuringTheSaveIsKept()
+{
+    TVillageDocument document(m_Catalog);
+    const QString path = OpenWrittenVillage(document);
+    QVERIFY(!path.isEmpty());
+    QSignalSpy asked(&document, &TVillageDocument::FileChangedOutside);
+    QSignalSpy failed(&document, &TVillageDocument::AutoSaveFailed);
+    document.Village().SetComments(QStringLiteral("моя"));
+
+    // Another program saves after the look at the file, while this one is
+    // being written.
+    QByteArray theirs;
+    const TBeforeReplaceHook previous = SetBeforeReplaceHook([&theirs, &path](const QString &written) {
+        if (written == path && theirs.isEmpty() && WriteAsAnotherProgram(path, QStringLiteral("999")))
+            theirs = Bytes(path);
+    });
+    const TFileResult result = document.Write();
+    SetBeforeReplaceHook(previous);
+
+    QVERIFY(!theirs.isEmpty());
+    QVERIFY(!result.Ok);
+    QVERIFY(result.ChangedOutside);
+    QCOMPARE(Bytes(path), theirs);
+    // Asked as for any change made outside; no write failure.
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(failed.size(), 0);
+    QVERIFY(!document.Village().LastWriteFailed);
+    QVERIFY(document.HasUnwrittenEdits());
+    QCOMPARE(QDir(m_Dir->path()).entryList({QStringLiteral("Северная.vlgdat*")}, QDir::Files),
+             QStringList{QStringLiteral("Северная.vlgdat")});
 }
 
 void TestVillageDocument::halfWrittenFileLeavesTheVillage()

@@ -44,6 +44,8 @@ private slots:
     void tickIsNoStep();
     void undoImportAfterTicks();
     void openForgetsTheSteps();
+    void stepsContinue_data();
+    void stepsContinue();
 
 private:
     // A village with a race, stocks, incomes and two considered buildings,
@@ -229,6 +231,41 @@ void TestVillageHistory::openForgetsTheSteps()
     QCOMPARE(forgotten.count(), 1);
     QVERIFY(steps.isEmpty());
     QCOMPARE(document.History().Settled(), TakeVillageState(document.Village()));
+}
+
+void TestVillageHistory::stepsContinue_data()
+{
+    QTest::addColumn<QString>("earlier");
+    QTest::addColumn<QString>("later");
+    QTest::addColumn<qint64>("secondsBetween");
+    QTest::addColumn<bool>("continues");
+
+    QTest::newRow("typing on in one field") << QStringLiteral("комментарии") << QStringLiteral("комментарии") << 600LL
+                                            << true;
+    QTest::newRow("typing in another field") << QStringLiteral("название") << QStringLiteral("комментарии") << 1LL
+                                             << false;
+    // A page copied again and again is one step while the copies follow
+    // closely.
+    QTest::newRow("the next import soon after") << QStringLiteral("импорт") << QStringLiteral("импорт") << 10LL << true;
+    QTest::newRow("the next import much later") << QStringLiteral("импорт") << QStringLiteral("импорт")
+                                                << TVillageHistory::ImportMergeSeconds + 1 << false;
+    QTest::newRow("an import after typing") << QStringLiteral("комментарии") << QStringLiteral("импорт") << 1LL
+                                            << false;
+    QTest::newRow("two build commands") << QStringLiteral("строительство") << QStringLiteral("строительство") << 1LL
+                                        << false;
+}
+
+void TestVillageHistory::stepsContinue()
+{
+    QFETCH(QString, earlier);
+    QFETCH(QString, later);
+    QFETCH(qint64, secondsBetween);
+    QFETCH(bool, continues);
+
+    const QDateTime first(QDate(2026, 3, 5), QTime(7, 0), Qt::UTC);
+    const TVillageStep a{earlier, {}, {}, first};
+    const TVillageStep b{later, {}, {}, first.addSecs(secondsBetween)};
+    QCOMPARE(TVillageHistory::Continues(a, b), continues);
 }
 
 QTEST_GUILESS_MAIN(TestVillageHistory)

@@ -5,6 +5,7 @@
 #include "base/SettingsAccess.h"
 #include "base/SettingsSeam.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestSettingsAccess : public QObject
@@ -27,6 +28,8 @@ void TestSettingsAccess::settingsProblem_data()
     QTest::newRow("folder in place of the file") << QStringLiteral("folder") << QStringLiteral("на месте файла «%1» папка");
     QTest::newRow("its folder cannot be made") << QStringLiteral("file in place of the folder")
                                               << QStringLiteral("в «%1» нельзя записать");
+    // Refused without opening it: a pipe would hold the start for ever.
+    QTest::newRow("pipe in place of the file") << QStringLiteral("pipe") << QStringLiteral("«%1» — не обычный файл");
     QTest::newRow("file without read access")
         << QStringLiteral("unreadable") << QStringLiteral("файл «%1» не читается (Permission denied)");
 }
@@ -51,6 +54,13 @@ void TestSettingsAccess::settingsProblem()
         }
     } else if (setup == QLatin1String("folder")) {
         QVERIFY(QDir().mkpath(path));
+    } else if (setup == QLatin1String("pipe")) {
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("jorlivaron"))));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        // The settings stay off rather than wait on it.
+        const QString previous = SetSettingsFile(path);
+        QCOMPARE(OpenSettings(), nullptr);
+        SetSettingsFile(previous);
     } else if (setup == QLatin1String("file in place of the folder")) {
         QFile file(dir.filePath(QStringLiteral("jorlivaron")));
         QVERIFY(file.open(QIODevice::WriteOnly));

@@ -11,12 +11,17 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString NotFound = QStringLiteral("Не найден файл со списком объектов.\r\nПрограмма будет закрыта!");
 const QString Empty = QStringLiteral("Файл со списком объектов пустой.\r\nПрограмма будет закрыта!");
 const QString Structure =
     QStringLiteral("Ошибка структуры файла со списком объектов.\r\nПрограмма будет закрыта!");
+
+const QString Crowded = QStringLiteral(
+    "Слишком много атрибутов у элемента в файле со списком объектов.\r\nПрограмма будет закрыта!");
 
 const QByteArray Farm = "<Object Name=\"Farm\"><Level ID=\"1\" WOOD=\"70\"/><Level ID=\"2\" WOOD=\"115\"/></Object>";
 
@@ -33,6 +38,7 @@ private slots:
     void load();
     void missingFile();
     void folderInPlaceOfFile();
+    void pipeInPlaceOfFile();
     void catalogFileName_data();
     void catalogFileName();
     void attributeValues();
@@ -61,6 +67,17 @@ void TestCatalog::load_data()
     QTest::newRow("empty file") << QByteArray() << false << Empty << 0;
     QTest::newRow("blanks only") << QByteArray(" \r\n\t \n") << false << Empty << 0;
     QTest::newRow("byte-order mark only") << QByteArray("\xEF\xBB\xBF") << false << Empty << 0;
+    QByteArray attributes;
+    for (int i = 0; i < 100000; ++i)
+        attributes += " A" + QByteArray::number(i) + "=\"1\"";
+    // Refused before parsing: the reader would compare each with all before it.
+    QTest::newRow("a hundred thousand attributes on one level")
+        << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\"" + attributes + "/></Object>") << false << Crowded << 0;
+    QTest::newRow("signs in values and comments are no attributes")
+        << QByteArray("<?xml version=\"1.0\"?><!-- " + QByteArray(100, '=') + " --><JorLivaronObjectList>"
+                      + "<Object Name=\"" + QByteArray(100, '=') + "\"><Level ID=\"1\" WOOD=\"70\"/></Object>"
+                      + "</JorLivaronObjectList>")
+        << true << QString() << 1;
     QTest::newRow("wrong root name") << QByteArray("<JorLivaronObjectLIST>" + Farm + "</JorLivaronObjectLIST>")
                                      << false << Structure << 0;
     QTest::newRow("comment before root")
@@ -173,6 +190,20 @@ void TestCatalog::folderInPlaceOfFile()
     const TCatalogResult result = catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng")));
     QVERIFY(!result);
     QCOMPARE(result.Error, NotFound);
+}
+
+void TestCatalog::pipeInPlaceOfFile()
+{
+    // Refused at once: reading a pipe would wait for a writer for ever.
+    TRecordedMessages messages;
+    QTemporaryDir dir;
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("JorLivaronMng.xml"))).constData(), 0600), 0);
+    TdmListObj catalog;
+    const TCatalogResult result = catalog.LoadCatalog(dir.filePath(QStringLiteral("JorLivaronMng")));
+    QVERIFY(!result);
+    QVERIFY2(result.Error.startsWith(QStringLiteral("Файл со списком объектов — не обычный файл")),
+             qPrintable(result.Error));
+    QVERIFY(messages.Messages.isEmpty());
 }
 
 void TestCatalog::catalogFileName_data()

@@ -6,6 +6,7 @@
 #include "rules/Planner.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
+#include "record/VillageFileAccess.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -124,6 +125,8 @@ private slots:
     void writeReplacesPreviousFile();
     void writeFailsWhenFolderIsAFile();
     void failedWriteKeepsPreviousFile();
+    void writeRefusesWhatTheReaderRefuses_data();
+    void writeRefusesWhatTheReaderRefuses();
     void writeToAnotherPathLeavesTheRecord();
     void saveSettlesFileNameAndFailureFlag_data();
     void saveSettlesFileNameAndFailureFlag();
@@ -443,6 +446,48 @@ void TestVillageFile::failedWriteKeepsPreviousFile()
 #else
     QSKIP("needs a file size limit");
 #endif
+}
+
+void TestVillageFile::writeRefusesWhatTheReaderRefuses_data()
+{
+    QTest::addColumn<QString>("comments");
+    QTest::addColumn<bool>("written");
+
+    // Each LF is written as CR LF: the file is about twice the text.
+    QTest::newRow("line breaks fitting the limit") << QString(MaxVillageFileSize / 2 - 4096, u'\n') << true;
+    QTest::newRow("line breaks growing past the limit") << QString(MaxVillageFileSize / 2 + 16, u'\n') << false;
+    QTest::newRow("text above the limit") << QString(MaxVillageFileSize + 1, u'a') << false;
+    // Two bytes of UTF-8 for each letter.
+    QTest::newRow("letters growing past the limit") << QString(MaxVillageFileSize / 2 + 16, u'ж') << false;
+}
+
+void TestVillageFile::writeRefusesWhatTheReaderRefuses()
+{
+    QFETCH(QString, comments);
+    QFETCH(bool, written);
+
+    QTemporaryDir dir;
+    TVillageData village;
+    village.SetName(QStringLiteral("Застава"));
+    village.FileName = dir.filePath(QStringLiteral("village.vlgdat"));
+    QVERIFY(WriteVillageFile(village).Ok);
+    const QByteArray previous = FileBytes(village.FileName);
+
+    village.Comments = comments;
+    const TFileResult result = WriteVillageFile(village);
+    QCOMPARE(result.Ok, written);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("village.vlgdat")});
+    TVillageData read;
+    read.FileName = village.FileName;
+    // Whatever the writer left, the reader takes.
+    QVERIFY(ReadVillageFile(read, m_Catalog->Catalog).Ok);
+    if (written) {
+        QCOMPARE(read.Comments.size(), comments.size() * 2);
+    } else {
+        QVERIFY(result.Error.contains(QDir::toNativeSeparators(village.FileName)));
+        QVERIFY(result.Error.contains(QStringLiteral("слишком большим")));
+        QCOMPARE(FileBytes(village.FileName), previous);
+    }
 }
 
 void TestVillageFile::writeToAnotherPathLeavesTheRecord()

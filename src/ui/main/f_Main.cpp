@@ -84,6 +84,8 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
 
     m_Villages = new TVillageList(catalog, this);
     m_Recovery = new TVillageRecovery(*m_Villages, TRecoveryStore(), this);
+    connect(m_Recovery, &TVillageRecovery::KeepingFailed, this,
+            [](const QString &message) { ShowMessage(TMessageKind::Warning, message); });
 
     pcMain = new QTabWidget(this);
     pcMain->setObjectName(QStringLiteral("pcMain"));
@@ -496,7 +498,9 @@ void TFormMain::SaveVillage(TVillageDocument &document, bool askNewName)
     }
     const TFileResult result = document.Write(path);
     if (!result.Ok) {
-        ShowMessage(TMessageKind::Error, result.Error);
+        // A file changed while it was written has been asked about.
+        if (!result.ChangedOutside)
+            ShowMessage(TMessageKind::Error, result.Error);
         return;
     }
     AddRecentFile(village.FileName);
@@ -813,12 +817,19 @@ bool TFormMain::AskFileChanged(TVillageDocument *document)
 void TFormMain::OfferRecovery()
 {
     const TRecoveryStore &store = m_Recovery->Store();
-    const QList<TRecoveredVillage> found = store.Found(m_Catalog);
+    const QList<TRecoveredVillage> found = m_Recovery->LeftByEndedRuns(m_Catalog);
     if (found.isEmpty())
         return;
     const int answer = UiSeams::Choose(this, TRecoveryStore::Question(found),
                                        {QStringLiteral("Восстановить"), QStringLiteral("Удалить")}, 0);
-    if (answer == 0) {
+    if (answer != 0) {
+        for (const TRecoveredVillage &recovered : found)
+            store.Remove(recovered);
+        actSaveUpdate();
+        return;
+    }
+    QList<QPair<TRecoveredVillage, const TVillageDocument *>> recoveredInto;
+    {
         for (const TRecoveredVillage &recovered : found) {
             // A village whose file the session opened comes back in its tab.
             int index = recovered.FileName.isEmpty() ? -1 : OpenPageIndex(recovered.FileName);
@@ -830,15 +841,17 @@ void TFormMain::OfferRecovery()
                 index = pcMain->currentIndex();
             }
             pcMain->setCurrentIndex(index);
-            const TFileResult result = Tab(index)->Document().Recover(recovered.RecoveryFile, recovered.FileName);
+            TVillageDocument &document = Tab(index)->Document();
+            const TFileResult result =
+                document.Recover(recovered.RecoveryFile, recovered.FileName, recovered.LastSeen);
             if (!result.Ok)
                 ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
+            recoveredInto.append({recovered, result.Ok ? &document : nullptr});
         }
-        // Kept at once under this run's keys, before the old files go.
-        m_Recovery->WriteNow();
     }
-    for (const TRecoveredVillage &recovered : found)
-        store.Remove(recovered);
+    // Kept at once under this run's keys; an old copy goes only once its
+    // replacement is on the disk.
+    m_Recovery->TakeOver(recoveredInto);
     actSaveUpdate();
 }
 

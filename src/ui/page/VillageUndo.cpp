@@ -5,13 +5,8 @@
 
 namespace {
 
-// Steps of a typed field: the next one of the same field continues it.
-bool IsTypingStep(const QString &name)
-{
-    return name == u"название" || name == u"уровень главного здания" || name == u"комментарии";
-}
-
-constexpr int TypingId = 1;
+// Steps that may continue one another (TVillageHistory::Continues).
+constexpr int ContinuingId = 1;
 
 } // namespace
 
@@ -36,21 +31,23 @@ void TVillageUndoCommand::redo()
 
 int TVillageUndoCommand::id() const
 {
-    return IsTypingStep(m_Step.Name) ? TypingId : -1;
+    return ContinuingId;
 }
 
 bool TVillageUndoCommand::mergeWith(const QUndoCommand *other)
 {
     const auto *next = static_cast<const TVillageUndoCommand *>(other);
-    if (next->m_Step.Name != m_Step.Name || &next->m_History != &m_History)
+    if (&next->m_History != &m_History || !TVillageHistory::Continues(m_Step, next->m_Step))
         return false;
     m_Step.After = next->m_Step.After;
+    m_Step.Made = next->m_Step.Made;
     return true;
 }
 
 QUndoStack *MakeVillageUndoStack(TVillageHistory &history, QObject *parent)
 {
     auto *stack = new QUndoStack(parent);
+    stack->setUndoLimit(TVillageHistory::StepLimit);
     QObject::connect(&history, &TVillageHistory::StepMade, stack, [stack, &history](const TVillageStep &step) {
         stack->push(new TVillageUndoCommand(history, step));
     });

@@ -465,7 +465,7 @@ TFileResult TFormVillage::LoadFromFile()
 bool TFormVillage::WriteToFile(const QString &path)
 {
     const TFileResult result = m_Document->Write(path);
-    if (!result.Ok)
+    if (!result.Ok && !result.ChangedOutside)
         ShowMessage(TMessageKind::Error, result.Error);
     return result.Ok;
 }

@@ -254,8 +254,10 @@ void TestFormMainFiles::crashedVillagesOffered()
     window.show();
     m_ChooseAnswer = answer;
     window.OfferRecovery();
+    // Each village is named with the file it goes back to.
     QCOMPARE(m_ChooseCalls, QStringList{QStringLiteral("Программа была закрыта аварийно. Восстановить несохранённые "
-                                                       "деревни: «Test», «Северная»?")});
+                                                       "деревни: «Test», «Северная» (%1)?")
+                                            .arg(northern)});
     QCOMPARE(m_ChooseAnswers.constFirst(), (QStringList{QStringLiteral("Восстановить"), QStringLiteral("Удалить")}));
     QStringList names;
     for (int i = 0; i < window.PageCount(); ++i)

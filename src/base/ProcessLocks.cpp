@@ -1,0 +1,100 @@
+// Lock files and run keys; see ProcessLocks.h.
+#include "ProcessLocks.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSysInfo>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
+#include <optional>
+
+namespace {
+
+#ifdef Q_OS_LINUX
+// The moment the process of this id started, in seconds since the epoch;
+// none when no such process runs or /proc cannot tell.
+std::optional<qint64> ProcessStart(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray line = stat.read(4096);
+    // The program's name (in brackets) may hold blanks: the fields are
+    // counted after its closing bracket, where the third field begins.
+    const qsizetype nameEnd = line.lastIndexOf(')');
+    if (nameEnd < 0)
+        return std::nullopt;
+    const QList<QByteArray> fields = line.mid(nameEnd + 2).split(' ');
+    constexpr int StartTimeField = 22 - 3;
+    if (fields.size() <= StartTimeField)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 ticks = fields.at(StartTimeField).toLongLong(&ok);
+    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    if (!ok || ticksPerSecond <= 0)
+        return std::nullopt;
+
+    QFile system(QStringLiteral("/proc/stat"));
+    if (!system.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    for (;;) {
+        const QByteArray systemLine = system.readLine(4096);
+        if (systemLine.isEmpty())
+            return std::nullopt;
+        if (systemLine.startsWith("btime ")) {
+            const qint64 boot = systemLine.mid(6).trimmed().toLongLong(&ok);
+            if (!ok)
+                return std::nullopt;
+            return boot + ticks / ticksPerSecond;
+        }
+    }
+}
+#endif
+
+} // namespace
+
+bool HolderIdReused(const QString &lockPath)
+{
+#ifdef Q_OS_LINUX
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (!QLockFile(lockPath).getLockInfo(&pid, &host, &program) || pid <= 0)
+        return false;
+    // A program on another machine sharing the folder is not looked at.
+    if (host != QSysInfo::machineHostName())
+        return false;
+    const std::optional<qint64> start = ProcessStart(pid);
+    const QDateTime written = QFileInfo(lockPath).lastModified();
+    if (!start || !written.isValid())
+        return false;
+    // The boot moment is known to the second: a process that started in
+    // the second the lock was written, or the next, may be its writer.
+    return *start > written.toSecsSinceEpoch() + 1;
+#else
+    Q_UNUSED(lockPath);
+    return false;
+#endif
+}
+
+bool TryLockOnce(QLockFile &lock)
+{
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError || !HolderIdReused(lock.fileName()))
+        return false;
+    lock.removeStaleLockFile();
+    return lock.tryLock(0);
+}
+
+QString UniqueRunKey()
+{
+    return QString::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, u'0');
+}
