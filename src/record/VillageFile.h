@@ -29,6 +29,14 @@ struct TFileResult
 
 QDebug operator<<(QDebug debug, const TFileResult &result);
 
+// A construction found ended by a read: its display text and the moment
+// its file gave for its end.
+struct TEndedConstruction
+{
+    QString Name;
+    QDateTime Ends;
+};
+
 // Writes the village to path atomically: a failed write leaves any previous
 // file whole. Changes nothing in the village and shows nothing; the caller
 // reports a failure with the message seam.
@@ -56,8 +64,11 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path);
 // one). The bytes read are stored in bytesRead when given (empty when the
 // file could not be read), so that the caller can remember what the file
 // held without reading it again.
+// A construction the file gave whose end had passed when it was read (and
+// which the read cleared), stored in ended when given: its name and end;
+// an empty name for none.
 TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved = nullptr,
-                            QByteArray *bytesRead = nullptr);
+                            QByteArray *bytesRead = nullptr, TEndedConstruction *ended = nullptr);
 
 // The text of the error box for a failed read: "Ошибка открытия файла!",
 // the file's path and the reason, one to a line.

@@ -4,6 +4,7 @@
 #include "ColumnFit.h"
 #include "NumberEditors.h"
 #include "QueuePanel.h"
+#include "BuiltPanel.h"
 #include "QueueView.h"
 #include "ResourceDelegate.h"
 #include "TableCopy.h"
@@ -81,6 +82,9 @@ TFormVillage::TFormVillage(TVillageDocument &document, QUndoStack *undoStack, QW
     m_Ui.splRight->addWidget(m_QueuePanel->gbChart);
     m_Ui.splRight->setStretchFactor(1, 2);
     m_Ui.splRight->setStretchFactor(2, 3);
+    m_BuiltPanel = new TBuiltPanel(document.BuiltModel(), document.Village(), document.Catalog(), this);
+    m_Ui.splRight->addWidget(m_BuiltPanel->gbBuilt);
+    m_Ui.splRight->setStretchFactor(3, 2);
     QWidget::setTabOrder(m_Ui.sgCalc, m_QueuePanel->sgQueue);
     BindControls();
     BindRecord();
@@ -116,6 +120,7 @@ TFormVillage::~TFormVillage()
     m_Ui.sgRes->setModel(nullptr);
     m_Ui.LstBoxItems->setModel(nullptr);
     m_QueuePanel->sgQueue->setModel(nullptr);
+    m_BuiltPanel->tvBuilt->setModel(nullptr);
 }
 
 TVillageData &TFormVillage::Village() const
