@@ -475,7 +475,6 @@ void TVillageData::SetBuilt(const QList<TBuiltBuilding> &built)
     if (Built == built)
         return;
     Built = built;
-    SetModified(true);
     emit BuiltChanged();
 }
 

@@ -246,10 +246,12 @@ public:
     // announcement, Modified as the other queue changes set it.
     void SetQueue(const QList<TAvBuildingEntry> &queue);
 
-    // The built list. Each change sets Modified and emits BuiltChanged
-    // once; an operation that finds no entry at position changes nothing
-    // and returns false. SetBuilt with the same list does nothing.
+    // The built list as the file, the import and a finished construction
+    // give it: nothing else is set; the same list again does nothing.
     void SetBuilt(const QList<TBuiltBuilding> &built);
+    // The player's changes of the built list: each sets Modified and emits
+    // BuiltChanged once; an operation that finds no entry at position
+    // changes nothing and returns false.
     void AddBuilt(const TBuiltBuilding &building);
     bool ReplaceBuiltAt(int position, const TBuiltBuilding &building);
     bool RemoveBuilt(int position);

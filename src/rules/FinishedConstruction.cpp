@@ -84,6 +84,10 @@ QString ApplyFinishedConstruction(TVillageData &village, const TdmListObj &catal
         village.SetMainLevel(QString::number(object.Level));
     }
 
-    village.SetBuilt(BuiltAfter(village.Built, catalog, index));
+    const QList<TBuiltBuilding> built = BuiltAfter(village.Built, catalog, index);
+    if (built != village.Built) {
+        village.SetBuilt(built);
+        village.SetModified(true);
+    }
     return said.isEmpty() ? title : title + QStringLiteral(" — ") + said.join(QStringLiteral("; "));
 }
