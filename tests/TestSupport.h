@@ -64,6 +64,28 @@ inline QStringList EntryTexts(const QList<TAvBuildingEntry> &entries)
     return texts;
 }
 
+// A built list as one line: "Склад 1; Ферма ?x", a "?" before the level of
+// an entry the catalog does not know.
+inline QString BuiltText(const QList<TBuiltBuilding> &built)
+{
+    QStringList texts;
+    for (const TBuiltBuilding &building : built)
+        texts.append(building.Name + (building.IsRecognised() ? QStringLiteral(" ") : QStringLiteral(" ?")) + building.Level);
+    return texts.join(QStringLiteral("; "));
+}
+
+// The built list of such a line (without the marks), found in the catalog.
+inline QList<TBuiltBuilding> BuiltList(const TdmListObj &catalog, const QString &text)
+{
+    QList<TBuiltBuilding> built;
+    for (const QString &part : text.split(u';', Qt::SkipEmptyParts)) {
+        const QString trimmed = part.trimmed();
+        const qsizetype blank = trimmed.lastIndexOf(u' ');
+        built.append(BuiltBuildingOf(catalog, trimmed.first(blank), trimmed.sliced(blank + 1)));
+    }
+    return built;
+}
+
 // Records every message instead of showing a box; restores the previous
 // handler when it goes.
 struct TRecordedMessages

@@ -5,6 +5,7 @@
 #include "app/VillageHistory.h"
 #include "import/OverviewImport.h"
 #include "models/AvailableModel.h"
+#include "models/BuiltModel.h"
 #include "models/ConsideredModel.h"
 #include "models/QueueModel.h"
 #include "models/ResourceModel.h"
@@ -13,6 +14,7 @@
 #include "record/VillageData.h"
 #include "record/VillageState.h"
 #include "rules/CatchUp.h"
+#include "rules/FinishedConstruction.h"
 #include "rules/Planner.h"
 
 #include "base/Clock.h"
@@ -21,9 +23,26 @@
 #include <QFileInfo>
 #include <QScopedValueRollback>
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 const QString ReadOnlyLine = QStringLiteral("Файл открыт в другой программе: изменения не будут сохранены в него.");
+const QString FinishedStepName = QStringLiteral("завершение постройки");
+
+// The state before a finished construction as the undo step puts it back:
+// the village as it stands, with the figures the construction changed as
+// they were, so that undoing it takes back no growth of the stocks.
+TVillageState StateBeforeFinish(const TVillageState &before, const TVillageState &now)
+{
+    TVillageState state = now;
+    state.MainLevel = before.MainLevel;
+    state.ResourceAdd = before.ResourceAdd;
+    state.Capacity = before.Capacity;
+    state.Built = before.Built;
+    return state;
+}
 
 } // namespace
 
@@ -37,10 +56,13 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     m_ResourceModel = new TResourceModel(*m_Village, this);
     m_ConsideredModel = new TConsideredModel(*m_Village, this);
     m_QueueModel = new TQueueModel(*m_Planner, this);
+    m_BuiltModel = new TBuiltModel(*m_Village, catalog, this);
     m_Watch = new TVillageWatch(*m_Planner);
     m_History = new TVillageHistory(*m_Village, this);
     m_FileGuard = std::make_unique<TVillageFileGuard>();
     connect(m_Planner.get(), &TPlanner::AutoSaveDue, this, &TVillageDocument::AutoSave);
+    connect(m_Planner.get(), &TPlanner::ConstructionEnded, this,
+            [this](const QString &name) { m_EndedConstruction = name; });
     // Every step the player makes, and every undo or redo, is an edit not
     // yet written.
     connect(m_History, &TVillageHistory::StepMade, this, [this] { SetUnwrittenEdits(true); });
@@ -54,6 +76,7 @@ TVillageDocument::TVillageDocument(const TdmListObj &catalog, QObject *parent)
     connect(m_Village.get(), &TVillageData::RaceChanged, this, &TVillageDocument::VillageChanged);
     connect(m_Village.get(), &TVillageData::MainLevelChanged, this, &TVillageDocument::VillageChanged);
     connect(m_Village.get(), &TVillageData::ServerSpeedChanged, this, &TVillageDocument::VillageChanged);
+    connect(m_Village.get(), &TVillageData::BuiltChanged, this, &TVillageDocument::VillageChanged);
     connect(m_History, &TVillageHistory::Applied, this, &TVillageDocument::StepApplied);
     connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::FollowFileName);
     connect(m_Village.get(), &TVillageData::FileNameChanged, this, &TVillageDocument::UpdateFileIdentity);
@@ -71,6 +94,7 @@ TVillageDocument::~TVillageDocument()
     delete m_ResourceModel;
     delete m_ConsideredModel;
     delete m_QueueModel;
+    delete m_BuiltModel;
 }
 
 void TVillageDocument::VillageChanged()
@@ -85,9 +109,25 @@ TFileResult TVillageDocument::Load()
     FollowFileName();
     QDateTime saved;
     QByteArray bytesRead;
-    const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved, &bytesRead);
+    TEndedConstruction ended;
+    const TFileResult result = ReadVillageFile(*m_Village, m_Catalog, &saved, &bytesRead, &ended);
     UpdateFileIdentity();
-    SetInfoLine(result.Ok ? CatchUpSinceSaved(*m_Village, saved, CurrentDateTime()) : QString());
+    // A construction that ended while the program was closed changes the
+    // village at its end, between the growth before and after it.
+    QString finishedLine;
+    std::optional<TVillageState> beforeFinish;
+    QString line;
+    if (result.Ok && !ended.Name.isEmpty()) {
+        line = CatchUpSinceSaved(*m_Village, saved, CurrentDateTime(), ended.Ends, [&] {
+            beforeFinish = TakeVillageState(*m_Village);
+            finishedLine = ApplyFinishedConstruction(*m_Village, m_Catalog, ended.Name);
+        });
+    } else if (result.Ok) {
+        line = CatchUpSinceSaved(*m_Village, saved, CurrentDateTime());
+    }
+    if (!finishedLine.isEmpty())
+        line = line.isEmpty() ? finishedLine : finishedLine + QLatin1Char(' ') + line;
+    SetInfoLine(line);
     m_Planner->RecalculateAvailable();
     m_History->Forget();
     m_ImportLines.clear();
@@ -95,6 +135,11 @@ TFileResult TVillageDocument::Load()
         m_FileGuard->Remember(bytesRead);
         SetUnwrittenEdits(false);
     }
+    // The change is the player's to keep or undo: a step, and an edit the
+    // file does not hold yet.
+    if (beforeFinish)
+        m_History->MakeStep(FinishedStepName,
+                            StateBeforeFinish(*beforeFinish, TakeVillageState(*m_Village)));
     emit Loaded();
     return result;
 }
@@ -326,11 +371,24 @@ void TVillageDocument::Tick()
     // What the player changed before the tick is a step of its own; the
     // tick's growth is none.
     m_History->Settle();
+    m_EndedConstruction.clear();
     {
         const QScopedValueRollback takingIn(m_TakingIn, true);
         m_Planner->Tick();
     }
     m_History->TakeIn();
+    if (m_EndedConstruction.isEmpty())
+        return;
+    // The construction that ended changes the village as the queue's
+    // projection assumed: one step of its own, an edit not yet written.
+    const QString ended = std::exchange(m_EndedConstruction, QString());
+    m_History->NameNextStep(FinishedStepName);
+    const QString line = ApplyFinishedConstruction(*m_Village, m_Catalog, ended);
+    m_History->Settle();
+    // A building that changes nothing makes no step: the name is not left
+    // for the player's next one.
+    m_History->NameNextStep(QString());
+    SetInfoLine(line);
 }
 
 void TVillageDocument::AutoSave()

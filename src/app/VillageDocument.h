@@ -32,6 +32,7 @@ class TAvailableModel;
 class TResourceModel;
 class TConsideredModel;
 class TQueueModel;
+class TBuiltModel;
 class TVillageWatch;
 class TVillageHistory;
 struct TOverviewImportResult;
@@ -51,6 +52,7 @@ public:
     TResourceModel &ResourceModel() const { return *m_ResourceModel; }
     TConsideredModel &ConsideredModel() const { return *m_ConsideredModel; }
     TQueueModel &QueueModel() const { return *m_QueueModel; }
+    TBuiltModel &BuiltModel() const { return *m_BuiltModel; }
     TVillageWatch &Watch() const { return *m_Watch; }
     // The player's changes cut into undo steps.
     TVillageHistory &History() const { return *m_History; }
@@ -91,7 +93,10 @@ public:
     // One line about the last Open or import; empty for none.
     const QString &InfoLine() const { return m_InfoLine; }
 
-    // The one-second tick: the planner's tick, then the notifications.
+    // The one-second tick: the planner's tick, then the notifications. A
+    // construction that ends on it changes the village (FinishedConstruction):
+    // one undo step, "завершение постройки", an unwritten edit, and the info
+    // line says what it did. So does one that Load finds ended.
     void Tick();
 
     // Whether the player changed the village since it was last read or
@@ -177,6 +182,7 @@ private:
     TResourceModel *m_ResourceModel = nullptr;
     TConsideredModel *m_ConsideredModel = nullptr;
     TQueueModel *m_QueueModel = nullptr;
+    TBuiltModel *m_BuiltModel = nullptr;
     TVillageWatch *m_Watch = nullptr;
     TVillageHistory *m_History = nullptr;
     QString m_InfoLine;
@@ -192,6 +198,8 @@ private:
     // read, the tick.
     bool m_TakingIn = false;
     std::unique_ptr<TVillageFileGuard> m_FileGuard;
+    // The construction the planner's tick ended; empty for none.
+    QString m_EndedConstruction;
     // Set from FileChangedOutside until the player has answered.
     bool m_AskingAboutFile = false;
 };

@@ -18,6 +18,7 @@ TVillageHistory::TVillageHistory(TVillageData &village, QObject *parent)
     connect(&village, &TVillageData::RaceChanged, this, &TVillageHistory::ScheduleSettle);
     connect(&village, &TVillageData::MainLevelChanged, this, &TVillageHistory::ScheduleSettle);
     connect(&village, &TVillageData::ServerSpeedChanged, this, &TVillageHistory::ScheduleSettle);
+    connect(&village, &TVillageData::BuiltChanged, this, &TVillageHistory::ScheduleSettle);
 }
 
 void TVillageHistory::ScheduleSettle()
@@ -66,6 +67,14 @@ void TVillageHistory::Forget()
     m_NextName.clear();
     TakeIn();
     emit Forgotten();
+}
+
+void TVillageHistory::MakeStep(const QString &name, const TVillageState &before)
+{
+    TakeIn();
+    if (before == m_Settled)
+        return;
+    emit StepMade({name, before, m_Settled});
 }
 
 void TVillageHistory::Apply(const TVillageState &state)

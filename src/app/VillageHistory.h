@@ -43,6 +43,10 @@ public:
     // The village is another one now (Open): no step before this undoes
     // into it.
     void Forget();
+    // Makes a step of this name from `before` to the village as it stands,
+    // taken as the last step's state: a change made while the village was
+    // being taken in (a construction that Open found ended).
+    void MakeStep(const QString &name, const TVillageState &before);
     // Writes a step's state back (undo, redo); that is no new step.
     void Apply(const TVillageState &state);
 

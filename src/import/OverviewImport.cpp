@@ -198,6 +198,19 @@ void DropBuiltFromQueue(const QList<TListedBuilding> &listed, TVillageData &vill
     }
 }
 
+// What the page shows built, in its order: every group at level 1 or more
+// (a field at level 0 is nothing built yet; the building site is no
+// building). A name the catalog does not know is kept, not recognised.
+QList<TBuiltBuilding> BuiltFromListed(const QList<TListedBuilding> &listed, const TdmListObj &catalog)
+{
+    QList<TBuiltBuilding> built;
+    for (const TListedBuilding &building : listed) {
+        if (building.Level >= 1)
+            built.append(BuiltBuildingOf(catalog, building.Name, QString::number(building.Level)));
+    }
+    return built;
+}
+
 // The level of the first main building the page lists, when it is 1 or more.
 std::optional<qint32> ListedMainLevel(const QList<TListedBuilding> &listed)
 {
@@ -441,6 +454,9 @@ TOverviewImportResult ImportOverviewText(const QStringList &lines, TVillageData 
         village.SetMainLevel(QString::number(*mainLevel));
         result.MainLevel = true;
     }
+
+    if (!listed.isEmpty())
+        village.SetBuilt(BuiltFromListed(listed, catalog));
 
     result.Buildings = village.Race >= 1 && village.Race <= 3;
     if (result.Buildings)

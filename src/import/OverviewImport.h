@@ -1,7 +1,8 @@
 // Reading the game's "Обзор деревни" page as the player copies it from the
 // browser: hourly production, stocks and capacities, the village name (while
 // it has none), the main-building level and the next level of every listed
-// building (levels the page shows as built leave the considered list).
+// building (levels the page shows as built leave the considered list), and
+// the village's built list: every building of the page with its level.
 #pragma once
 
 #include "catalog/ResourceKind.h"
@@ -59,6 +60,8 @@ struct TOverviewImportResult
 
 QDebug operator<<(QDebug debug, const TOverviewImportResult &result);
 
+// A page whose buildings line lists any building replaces the village's
+// built list with the buildings it lists at level 1 or more, in its order.
 // Applies an accepted text to the village and says what it took; nothing
 // changes for a text that is not accepted. The caller recalculates after an
 // accepted text.

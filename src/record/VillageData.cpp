@@ -5,6 +5,7 @@
 
 #include "base/TextCompare.h"
 #include "base/WholeNumber.h"
+#include "catalog/dm_ListObjects.h"
 
 #include <QSet>
 
@@ -16,6 +17,22 @@ QDebug operator<<(QDebug debug, const TAvBuildingEntry &entry)
     QDebugStateSaver saver(debug);
     debug.nospace() << "TAvBuildingEntry(" << entry.Text << ", " << entry.CatalogIndex << ')';
     return debug;
+}
+
+QDebug operator<<(QDebug debug, const TBuiltBuilding &building)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TBuiltBuilding(" << building.Name << ' ' << building.Level << ", " << building.CatalogIndex
+                    << ')';
+    return debug;
+}
+
+TBuiltBuilding BuiltBuildingOf(const TdmListObj &catalog, const QString &name, const QString &level)
+{
+    TBuiltBuilding building{name, level, -1};
+    if (const std::optional<qint32> value = ParseWholeNumber(level))
+        building.CatalogIndex = catalog.FindByDisplayText(MakeDisplayText(name, *value));
+    return building;
 }
 
 namespace {
@@ -451,4 +468,41 @@ QString TVillageData::RaceDisplayName(int race)
     if (race >= 1 && race <= RaceNames().size())
         return RaceNames().at(race - 1);
     return {};
+}
+
+void TVillageData::SetBuilt(const QList<TBuiltBuilding> &built)
+{
+    if (Built == built)
+        return;
+    Built = built;
+    emit BuiltChanged();
+}
+
+void TVillageData::AddBuilt(const TBuiltBuilding &building)
+{
+    Built.append(building);
+    SetModified(true);
+    emit BuiltChanged();
+}
+
+bool TVillageData::ReplaceBuiltAt(int position, const TBuiltBuilding &building)
+{
+    if (position < 0 || position >= Built.size())
+        return false;
+    if (Built.at(position) == building)
+        return true;
+    Built[position] = building;
+    SetModified(true);
+    emit BuiltChanged();
+    return true;
+}
+
+bool TVillageData::RemoveBuilt(int position)
+{
+    if (position < 0 || position >= Built.size())
+        return false;
+    Built.removeAt(position);
+    SetModified(true);
+    emit BuiltChanged();
+    return true;
 }

@@ -27,6 +27,8 @@
 #include <array>
 #include <optional>
 
+class TdmListObj;
+
 // One considered building: a catalog entry's display text and its index.
 struct TAvBuildingEntry
 {
@@ -37,6 +39,27 @@ struct TAvBuildingEntry
 };
 
 QDebug operator<<(QDebug debug, const TAvBuildingEntry &entry);
+
+// One building the village has built: its name and level as the file or the
+// page gave them, and the catalog entry they name. An unknown name or a
+// level the catalog lacks has CatalogIndex -1: it is kept and written back
+// as it was, shown as not recognised, and counts for nothing.
+struct TBuiltBuilding
+{
+    QString Name;
+    QString Level;
+    qint32 CatalogIndex = -1;
+
+    bool IsRecognised() const { return CatalogIndex >= 0; }
+
+    friend bool operator==(const TBuiltBuilding &, const TBuiltBuilding &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TBuiltBuilding &building);
+
+// The built building of this name and level text, found in the catalog by
+// its display text; CatalogIndex -1 when the catalog does not know it.
+TBuiltBuilding BuiltBuildingOf(const TdmListObj &catalog, const QString &name, const QString &level);
 
 // The text with every line break (CR LF, LF or a lone CR) made CR LF, the
 // form in which the record holds comments and the village file stores them.
@@ -84,6 +107,11 @@ public:
     // know keeps its place with CatalogIndex -1: it is written back, never
     // projected.
     QList<TAvBuildingEntry> Queue;
+    // What the village has built, in the order of the game's page: several
+    // fields of one kind stand apart, each with its level. Empty while
+    // neither the file nor the page gave it (and a file is then written
+    // without it).
+    QList<TBuiltBuilding> Built;
     // The game server's speed as the file or the page gave it ("3"); empty
     // while neither did, which is speed 1 (and a file without it is written
     // without it).
@@ -218,6 +246,16 @@ public:
     // announcement, Modified as the other queue changes set it.
     void SetQueue(const QList<TAvBuildingEntry> &queue);
 
+    // The built list as the file, the import and a finished construction
+    // give it: nothing else is set; the same list again does nothing.
+    void SetBuilt(const QList<TBuiltBuilding> &built);
+    // The player's changes of the built list: each sets Modified and emits
+    // BuiltChanged once; an operation that finds no entry at position
+    // changes nothing and returns false.
+    void AddBuilt(const TBuiltBuilding &building);
+    bool ReplaceBuiltAt(int position, const TBuiltBuilding &building);
+    bool RemoveBuilt(int position);
+
     // "Римляне", "Галлы", "Германцы" in race-list order.
     static const QStringList &RaceNames();
     // The display name of a race code 1..3; empty for anything else.
@@ -237,6 +275,7 @@ signals:
     void ConstructionChanged();
     void HorizonChanged(qint32 seconds);
     void ServerSpeedChanged(qint32 speed);
+    void BuiltChanged();
 
 private:
     // The list of considered buildings has changed: its look-up is stale.

@@ -11,6 +11,7 @@
 //   <ResourceCollect Wood Clay Iron Grain/><ResourceAdd Wood Clay Iron Grain/>
 //   <Capacity Wood Clay Iron Grain/>           (only with a capacity given)
 //   <AvBuildings><Building/>...</AvBuildings>
+//   <Built><Building Name Level/>...</Built>    (only with a built list)
 //   <Queue><Item/>...</Queue>                   (only with a queue)
 //   <Construction Name Total Ends/>             (only while one runs)
 //   <Comments/></JorVillageData>
@@ -80,6 +81,7 @@ const QString CapacityElementName = QStringLiteral("Capacity");
 const QString QueueElementName = QStringLiteral("Queue");
 const QString QueueItemElementName = QStringLiteral("Item");
 const QString ConstructionElementName = QStringLiteral("Construction");
+const QString BuiltElementName = QStringLiteral("Built");
 
 const QString SavedAttribute = QStringLiteral("Saved");
 const QString TotalAttribute = QStringLiteral("Total");
@@ -89,6 +91,7 @@ const QString NameAttribute = QStringLiteral("Name");
 const QString RaceAttribute = QStringLiteral("Race");
 const QString MainLevelAttribute = QStringLiteral("MainLevel");
 const QString ServerSpeedAttribute = QStringLiteral("ServerSpeed");
+const QString LevelAttribute = QStringLiteral("Level");
 
 // Attribute names of the two resource elements, in TResourceKind order.
 const std::array<QString, 4> ResourceAttributes{
@@ -140,6 +143,14 @@ QString XmlSafeText(const QString &text)
         }
     }
     return result;
+}
+
+// The key under which what a Building element of the built list carried
+// besides its name and level is kept: by its name (letter case ignored) and
+// level, so that it stays with its building when the list is reordered.
+QString BuiltEntryKey(const QString &name, const QString &level)
+{
+    return TKeptFileContent::ElementKey(BuiltElementName, name.toCaseFolded() + u'\n' + level);
 }
 
 // What the file carried in the element of this key and the reader did not
@@ -227,6 +238,20 @@ QByteArray VillageFileBytes(const TVillageData &village)
         for (const QString &text : village.UnknownBuildings)
             WriteEntryElement(writer, BuildingElementName, text, kept);
         WriteKeptChildren(writer, kept, AvBuildingsElementName);
+        writer.writeEndElement();
+    }
+
+    if (!village.Built.isEmpty() || kept.Holds(BuiltElementName)) {
+        StartElement(writer, BuiltElementName, {}, kept, BuiltElementName);
+        for (const TBuiltBuilding &building : village.Built) {
+            const QString key = BuiltEntryKey(building.Name, building.Level);
+            StartElement(writer, BuildingElementName,
+                         {{NameAttribute, XmlSafeText(building.Name)}, {LevelAttribute, XmlSafeText(building.Level)}},
+                         kept, key);
+            WriteKeptChildren(writer, kept, key);
+            writer.writeEndElement();
+        }
+        WriteKeptChildren(writer, kept, BuiltElementName);
         writer.writeEndElement();
     }
 
@@ -597,12 +622,41 @@ void ApplyQueue(const TXmlNode &element, TVillageData &village, const TdmListObj
     village.SetQueue(queue);
 }
 
+// Each Building element with a Name and a Level is one built building,
+// whether or not the catalog knows it (one it does not know is kept with
+// CatalogIndex -1 and written back as read); a Building without them is
+// kept as read and not understood; anything else in the element is kept.
+// Applied as one change.
+void ApplyBuilt(const TXmlNode &element, TVillageData &village, const TdmListObj &catalog, TKeptFileContent &kept)
+{
+    KeepAttributes(element, BuiltElementName, {}, kept);
+    QList<TBuiltBuilding> built;
+    for (const TXmlNode &child : element.Children) {
+        if (child.IsLayout())
+            continue;
+        if (!child.IsElement() || child.Name != BuildingElementName) {
+            kept.KeepChild(BuiltElementName, child);
+            continue;
+        }
+        const std::optional<QString> name = child.Attribute(NameAttribute);
+        const std::optional<QString> level = child.Attribute(LevelAttribute);
+        if (!name || !level || name->isEmpty()) {
+            kept.KeepChild(BuiltElementName, child, true);
+            continue;
+        }
+        built.append(BuiltBuildingOf(catalog, *name, *level));
+        KeepAttributesAndContent(child, BuiltEntryKey(*name, *level), {NameAttribute, LevelAttribute}, kept);
+    }
+    village.SetBuilt(built);
+}
+
 // The construction resumes with the time that remains until its end; one
-// whose end has passed is cleared, and what its element carried besides
+// whose end has passed is cleared (and given in ended), and what its element carried besides
 // goes with it. An element whose name is empty, whose total is no whole
 // number above 0 or whose end is no moment is kept as read and not
 // understood; the record stays as it is.
-void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFileContent &kept)
+void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFileContent &kept,
+                       TEndedConstruction &ended)
 {
     const QString name = element.AttributeText(NameAttribute);
     const std::optional<qint32> total = ParseWholeNumber(element.AttributeText(TotalAttribute));
@@ -617,6 +671,7 @@ void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFile
     const qint64 milliseconds = CurrentDateTime().msecsTo(ends);
     const qint64 remaining = milliseconds > 0 ? (milliseconds + 999) / 1000 : 0;
     if (remaining <= 0) {
+        ended = {name, ends};
         village.SetConstruction(QString(), 0, 0);
         kept.Forget(ConstructionElementName);
         return;
@@ -694,7 +749,7 @@ std::optional<TReadFailure> ApplyBuildings(const TXmlNode &element, TVillageData
 // Applies the root's children in document order; stops at the first failure,
 // leaving what was applied before it. What the reader does not use is kept.
 std::optional<TReadFailure> ApplyRoot(const TXmlNode &root, TVillageData &village, const TdmListObj &catalog,
-                                      QDateTime &saved, TKeptFileContent &kept)
+                                      QDateTime &saved, TKeptFileContent &kept, TEndedConstruction &ended)
 {
     KeepAttributes(root, TKeptFileContent::RootKey(), {}, kept);
     for (const TXmlNode &element : root.Children) {
@@ -721,7 +776,9 @@ std::optional<TReadFailure> ApplyRoot(const TXmlNode &root, TVillageData &villag
         } else if (name == QueueElementName) {
             ApplyQueue(element, village, catalog, kept);
         } else if (name == ConstructionElementName) {
-            ApplyConstruction(element, village, kept);
+            ApplyConstruction(element, village, kept, ended);
+        } else if (name == BuiltElementName) {
+            ApplyBuilt(element, village, catalog, kept);
         } else if (name == AvBuildingsElementName) {
             if (auto failure = ApplyBuildings(element, village, catalog, kept))
                 return failure;
@@ -747,7 +804,7 @@ struct TReadOutcome
 };
 
 TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const TdmListObj &catalog,
-                              QDateTime &saved, QByteArray &bytesRead)
+                              QDateTime &saved, QByteArray &bytesRead, TEndedConstruction &ended)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {TReadFailure{FileNotFoundReason}, false};
@@ -781,7 +838,7 @@ TReadOutcome ApplyVillageFile(const QString &path, TVillageData &village, const 
         if (node != root)
             (node < root ? kept.BeforeRoot : kept.AfterRoot).append(*node);
     }
-    const std::optional<TReadFailure> failure = ApplyRoot(*root, village, catalog, saved, kept);
+    const std::optional<TReadFailure> failure = ApplyRoot(*root, village, catalog, saved, kept, ended);
     village.KeptFileContent = std::move(kept);
     return {failure, true};
 }
@@ -893,12 +950,15 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path)
 }
 
 TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved,
-                            QByteArray *bytesRead)
+                            QByteArray *bytesRead, TEndedConstruction *ended)
 {
     const QString path = village.FileName;
     QDateTime savedMoment;
     QByteArray bytes;
-    const TReadOutcome outcome = ApplyVillageFile(path, village, catalog, savedMoment, bytes);
+    TEndedConstruction endedConstruction;
+    const TReadOutcome outcome = ApplyVillageFile(path, village, catalog, savedMoment, bytes, endedConstruction);
+    if (ended)
+        *ended = endedConstruction;
     if (saved)
         *saved = savedMoment;
     if (bytesRead)

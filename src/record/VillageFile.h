@@ -35,6 +35,14 @@ struct TFileResult
 
 QDebug operator<<(QDebug debug, const TFileResult &result);
 
+// A construction found ended by a read: its display text and the moment
+// its file gave for its end.
+struct TEndedConstruction
+{
+    QString Name;
+    QDateTime Ends;
+};
+
 // Writes the village to path atomically: a failed write leaves any previous
 // file whole. Changes nothing in the village and shows nothing; the caller
 // reports a failure with the message seam.
@@ -66,8 +74,11 @@ TFileResult SaveVillageFile(TVillageData &village, const QString &path);
 // one). The bytes read are stored in bytesRead when given (empty when the
 // file could not be read), so that the caller can remember what the file
 // held without reading it again.
+// A construction the file gave whose end had passed when it was read (and
+// which the read cleared), stored in ended when given: its name and end;
+// an empty name for none.
 TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved = nullptr,
-                            QByteArray *bytesRead = nullptr);
+                            QByteArray *bytesRead = nullptr, TEndedConstruction *ended = nullptr);
 
 // A seam for the tests: runs in every write right before the final look at
 // the file (with the path written), where another program's write is

@@ -10,7 +10,7 @@ QDebug operator<<(QDebug debug, const TVillageState &state)
                     << ", stocks " << QStringList(state.ResourceCollect.begin(), state.ResourceCollect.end())
                     << ", incomes " << QStringList(state.ResourceAdd.begin(), state.ResourceAdd.end())
                     << ", capacities " << QStringList(state.Capacity.begin(), state.Capacity.end()) << ", considered "
-                    << state.AvBuildings << ", queue " << state.Queue << ", building " << state.BuildName << ' '
+                    << state.AvBuildings << ", queue " << state.Queue << ", built " << state.Built << ", building " << state.BuildName << ' '
                     << state.BuildElapsed << '/' << state.BuildTotal << ", comments " << state.Comments << ')';
     return debug;
 }
@@ -28,6 +28,7 @@ TVillageState TakeVillageState(const TVillageData &village)
     state.AvBuildings = village.AvBuildings;
     state.Comments = village.Comments;
     state.Queue = village.Queue;
+    state.Built = village.Built;
     state.BuildName = village.BuildName;
     state.BuildTotal = village.BuildTotal;
     state.BuildElapsed = village.BuildElapsed;
@@ -52,6 +53,7 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state)
     village.SetComments(state.Comments);
     if (village.Queue != state.Queue)
         village.SetQueue(state.Queue);
+    village.SetBuilt(state.Built);
     village.SetConstruction(state.BuildName, state.BuildTotal, state.BuildElapsed);
     village.SetModified(true);
 }
@@ -83,6 +85,8 @@ QString StepName(const TVillageState &before, const TVillageState &after)
         changed.append(QStringLiteral("комментарии"));
     if (before.Queue != after.Queue)
         changed.append(QStringLiteral("очередь"));
+    if (before.Built != after.Built)
+        changed.append(QStringLiteral("постройки"));
     // Only the construction's elapsed time differs: no step of the player's.
     if (changed.isEmpty())
         return {};

@@ -1,6 +1,6 @@
 // What an undo step of a village puts back: a value copy of the fields the
 // player edits (name, race, main level, server speed, stocks, incomes, capacities, the
-// considered list, comments, the queue, the construction), the operation
+// considered list, comments, the queue, the construction, the built list), the operation
 // that writes such a copy back through the record's setters, and the name a
 // step between two copies goes by ("импорт", "название", ...).
 //
@@ -28,6 +28,7 @@ struct TVillageState
     QList<TAvBuildingEntry> AvBuildings;
     QString Comments;
     QList<TAvBuildingEntry> Queue;
+    QList<TBuiltBuilding> Built;
     QString BuildName;
     qint32 BuildTotal = 0;
     qint32 BuildElapsed = 0;
@@ -49,6 +50,6 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state);
 // it after "Отменить "/"Повторить ": the construction started ("постройку"),
 // else the one kind of field that changed ("название", "расу",
 // "уровень главного здания", "скорость сервера", "запасы", "производство", "вместимость",
-// "список строений", "комментарии", "очередь"), "изменения" when several
+// "список строений", "комментарии", "очередь", "постройки"), "изменения" when several
 // kinds changed; empty when nothing did.
 QString StepName(const TVillageState &before, const TVillageState &after);

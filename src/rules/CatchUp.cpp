@@ -7,6 +7,15 @@
 
 #include <algorithm>
 
+namespace {
+
+QString CatchUpLine(qint64 seconds)
+{
+    return QStringLiteral("Запасы пересчитаны за %1 с момента сохранения.").arg(ElapsedText(seconds));
+}
+
+} // namespace
+
 QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const QDateTime &now)
 {
     if (!saved.isValid() || !now.isValid())
@@ -25,5 +34,19 @@ QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const Q
         if (advanced[KindIndex(kind)] != stocks[KindIndex(kind)])
             village.SetResourceCollect(kind, QString::number(advanced[KindIndex(kind)]));
     }
-    return QStringLiteral("Запасы пересчитаны за %1 с момента сохранения.").arg(ElapsedText(seconds));
+    return CatchUpLine(seconds);
+}
+
+QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const QDateTime &now,
+                          const QDateTime &ended, const std::function<void()> &finish)
+{
+    if (!saved.isValid() || !now.isValid() || saved > now) {
+        finish();
+        return CatchUpSinceSaved(village, saved, now);
+    }
+    const QDateTime end = ended.isValid() ? std::clamp(ended, saved, now) : saved;
+    const QString before = CatchUpSinceSaved(village, saved, end);
+    finish();
+    const QString after = CatchUpSinceSaved(village, end, now);
+    return before.isEmpty() && after.isEmpty() ? QString() : CatchUpLine(saved.secsTo(now));
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <functional>
 #include <QString>
 #include <QtGlobal>
 
@@ -20,3 +21,12 @@ class TVillageData;
 // invalid saved moment, no time passed or a village without any income the
 // line is empty and nothing changes.
 QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const QDateTime &now);
+
+// The same across the end of a construction that ended between saved and
+// now: the stocks grow up to its end (ended, taken within saved and now) at
+// the incomes before it, then finish changes the village (its incomes and
+// capacities), then the stocks grow on to now. The line is the one for the
+// whole span. For a saved moment that is invalid or after now, finish runs
+// first and the line is CatchUpSinceSaved's.
+QString CatchUpSinceSaved(TVillageData &village, const QDateTime &saved, const QDateTime &now,
+                          const QDateTime &ended, const std::function<void()> &finish);

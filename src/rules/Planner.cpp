@@ -60,6 +60,7 @@ TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *pa
     connect(&m_Village, &TVillageData::ResourcesChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::AvBuildingsChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::QueueChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::BuiltChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::ConstructionChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::HorizonChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::Invalidate);

@@ -226,8 +226,15 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
     // The effects of the building that ends at previousEnd, applied when the
     // projection gets there.
     TBuildingEffect pending;
-    if (input.RunningRemaining > 0)
+    if (input.RunningRemaining > 0) {
         pending = BuildingEffect(catalog, input.RunningIndex, input.ServerSpeed);
+        // Everything queued starts after the construction in progress: a
+        // main building in progress sets the build times of all of it, as
+        // it sets the village's level when it ends.
+        if (input.RunningIndex >= 0 && input.RunningIndex < catalog.Count()
+            && IsMainBuilding(catalog.Object(input.RunningIndex)))
+            mainLevel = catalog.Object(input.RunningIndex).Level;
+    }
     const auto applyPending = [&]() {
         ApplyEffect(stocks, projection, pending, previousEnd);
         pending = TBuildingEffect();

@@ -5,7 +5,9 @@
 // spent at its start. At its end a building changes the village as
 // BuildingEffects.h says: a field raises its kind's income, a warehouse or
 // granary its capacity, every building takes its grain upkeep off the grain
-// income (so does the construction in progress at its end). It gives each
+// income (so does the construction in progress at its end), and a main
+// building sets the level whose build times the buildings after it take
+// (the one in progress too). It gives each
 // item's start, waiting time, build time and end, the reason an item can
 // never start, and the timeline of the four stocks and their capacities for
 // a chart.

@@ -9,6 +9,7 @@
 #include "ui/widgets/TableCopy.h"
 #include "ui/widgets/UiSeams.h"
 #include "ui/page/VillageUndo.h"
+#include "ui/page/BuiltPanel.h"
 #include "base/Clock.h"
 #include "ui/dialogs/f_ImportRes.h"
 #include "ui/dialogs/f_SelectItems.h"
@@ -81,6 +82,9 @@ TFormVillage::TFormVillage(TVillageDocument &document, QUndoStack *undoStack, QW
     m_Ui.splRight->addWidget(m_QueuePanel->gbChart);
     m_Ui.splRight->setStretchFactor(1, 2);
     m_Ui.splRight->setStretchFactor(2, 3);
+    m_BuiltPanel = new TBuiltPanel(document.BuiltModel(), document.Village(), document.Catalog(), this);
+    m_Ui.splRight->addWidget(m_BuiltPanel->gbBuilt);
+    m_Ui.splRight->setStretchFactor(3, 2);
     QWidget::setTabOrder(m_Ui.sgCalc, m_QueuePanel->sgQueue);
     BindControls();
     BindRecord();
@@ -116,6 +120,7 @@ TFormVillage::~TFormVillage()
     m_Ui.sgRes->setModel(nullptr);
     m_Ui.LstBoxItems->setModel(nullptr);
     m_QueuePanel->sgQueue->setModel(nullptr);
+    m_BuiltPanel->tvBuilt->setModel(nullptr);
 }
 
 TVillageData &TFormVillage::Village() const

@@ -26,6 +26,7 @@ class TResourceModel;
 class TConsideredModel;
 class TQueueModel;
 class TQueuePanel;
+class TBuiltPanel;
 class TColumnFit;
 class QUndoStack;
 
@@ -153,6 +154,8 @@ private:
     TQueueModel *m_QueueModel = nullptr;
     TVillagePageUi m_Ui;
     TQueuePanel *m_QueuePanel = nullptr;
+    // The village's buildings, in the right column under the queue.
+    TBuiltPanel *m_BuiltPanel = nullptr;
     TColumnFit *m_CalcFit = nullptr;
     QUndoStack *m_UndoStack = nullptr;
     // Which view's context menu "В очередь" was chosen in: the considered
