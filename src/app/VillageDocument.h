@@ -85,7 +85,9 @@ public:
     // One line about the last Open or import; empty for none.
     const QString &InfoLine() const { return m_InfoLine; }
 
-    // The one-second tick: the planner's tick, then the notifications.
+    // The one-second tick: the planner's tick, then the notifications;
+    // then the deliveries that have arrived go into the stocks, one undo
+    // step ("поставку") with one line on the page.
     void Tick();
 
     // Whether the player changed the village since it was last read or

@@ -15,6 +15,7 @@ TResourceModel::TResourceModel(TVillageData &village, QObject *parent)
     , m_Village(village)
 {
     connect(&m_Village, &TVillageData::ResourcesChanged, this, &TResourceModel::RecordChanged);
+    connect(&m_Village, &TVillageData::DeliveriesChanged, this, &TResourceModel::RecordChanged);
 }
 
 bool TResourceModel::Accepts(int row, QStringView text)
@@ -48,7 +49,8 @@ QString TResourceModel::FullNowText()
     return QStringLiteral("полон");
 }
 
-QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now)
+QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now,
+                                 const TArrivals &arrivals, TResourceKind kind)
 {
     if (const std::optional<qint64> empty = SecondsToEmpty(stock, income)) {
         if (*empty == 0)
@@ -57,7 +59,7 @@ QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, c
     }
     if (IsFull(stock, capacity))
         return FullNowText();
-    const std::optional<qint64> seconds = SecondsToFull(stock, income, capacity);
+    const std::optional<qint64> seconds = SecondsToFullWithArrivals(stock, income, capacity, kind, arrivals);
     if (!seconds)
         return {};
     return DurationWithEndText(*seconds, now);
@@ -100,7 +102,7 @@ QVariant TResourceModel::data(const QModelIndex &index, int role) const
         return m_Village.Capacity[column];
     default:
         return FullText(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind),
-                        m_Village.CapacityValue(kind), CurrentDateTime());
+                        m_Village.CapacityValue(kind), CurrentDateTime(), ArrivalsOf(m_Village, CurrentDateTime()), kind);
     }
 }
 

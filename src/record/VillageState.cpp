@@ -28,6 +28,7 @@ TVillageState TakeVillageState(const TVillageData &village)
     state.AvBuildings = village.AvBuildings;
     state.Comments = village.Comments;
     state.Queue = village.Queue;
+    state.Deliveries = village.Deliveries;
     state.BuildName = village.BuildName;
     state.BuildTotal = village.BuildTotal;
     state.BuildElapsed = village.BuildElapsed;
@@ -52,6 +53,7 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state)
     village.SetComments(state.Comments);
     if (village.Queue != state.Queue)
         village.SetQueue(state.Queue);
+    village.SetDeliveries(state.Deliveries);
     village.SetConstruction(state.BuildName, state.BuildTotal, state.BuildElapsed);
     village.SetModified(true);
 }
@@ -83,6 +85,8 @@ QString StepName(const TVillageState &before, const TVillageState &after)
         changed.append(QStringLiteral("комментарии"));
     if (before.Queue != after.Queue)
         changed.append(QStringLiteral("очередь"));
+    if (before.Deliveries != after.Deliveries)
+        changed.append(QStringLiteral("поставки"));
     // Only the construction's elapsed time differs: no step of the player's.
     if (changed.isEmpty())
         return {};

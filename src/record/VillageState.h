@@ -28,6 +28,7 @@ struct TVillageState
     QList<TAvBuildingEntry> AvBuildings;
     QString Comments;
     QList<TAvBuildingEntry> Queue;
+    QList<TDelivery> Deliveries;
     QString BuildName;
     qint32 BuildTotal = 0;
     qint32 BuildElapsed = 0;
@@ -49,6 +50,6 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state);
 // it after "Отменить "/"Повторить ": the construction started ("постройку"),
 // else the one kind of field that changed ("название", "расу",
 // "уровень главного здания", "скорость сервера", "запасы", "производство", "вместимость",
-// "список строений", "комментарии", "очередь"), "изменения" when several
+// "список строений", "комментарии", "очередь", "поставки"), "изменения" when several
 // kinds changed; empty when nothing did.
 QString StepName(const TVillageState &before, const TVillageState &after);

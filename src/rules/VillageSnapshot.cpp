@@ -6,14 +6,15 @@
 
 #include "base/Clock.h"
 
-std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village)
+std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village, const TArrivals &arrivals)
 {
     const TResourceAmounts &stocks = village.Stocks();
     const TResourceAmounts &incomes = village.Incomes();
     const TResourceAmounts &capacities = village.Capacities();
     std::array<TStorageSnapshot, 4> storages{};
     for (std::size_t i = 0; i < storages.size(); ++i) {
-        storages[i].SecondsToFull = SecondsToFull(stocks[i], incomes[i], capacities[i]);
+        storages[i].SecondsToFull =
+            SecondsToFullWithArrivals(stocks[i], incomes[i], capacities[i], AllResourceKinds[i], arrivals);
         storages[i].Full = IsKnownCapacity(capacities[i]) && stocks[i] >= capacities[i];
         storages[i].SecondsToEmpty = SecondsToEmpty(stocks[i], incomes[i]);
         storages[i].Empty = storages[i].SecondsToEmpty == qint64(0);

@@ -26,6 +26,7 @@ class TResourceModel;
 class TConsideredModel;
 class TQueueModel;
 class TQueuePanel;
+class TDeliveryPanel;
 class TColumnFit;
 class QUndoStack;
 
@@ -112,6 +113,7 @@ private slots:
     void LstBoxItemsContextMenu(const QPoint &pos);
     void sgCalcContextMenu(const QPoint &pos);
     void actEnqueueExecute();
+    void actExchangeExecute();
 
     // Record and planner → controls.
     void ShowName(const QString &name);
@@ -152,6 +154,7 @@ private:
     TQueueModel *m_QueueModel = nullptr;
     TVillagePageUi m_Ui;
     TQueuePanel *m_QueuePanel = nullptr;
+    TDeliveryPanel *m_DeliveryPanel = nullptr;
     TColumnFit *m_CalcFit = nullptr;
     QUndoStack *m_UndoStack = nullptr;
     // Which view's context menu "В очередь" was chosen in: the considered
