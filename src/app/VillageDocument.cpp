@@ -15,6 +15,7 @@
 #include "record/VillageState.h"
 #include "rules/CatchUp.h"
 #include "rules/FinishedConstruction.h"
+#include "rules/Deliveries.h"
 #include "rules/Planner.h"
 
 #include "base/Clock.h"
@@ -377,6 +378,14 @@ void TVillageDocument::Tick()
         m_Planner->Tick();
     }
     m_History->TakeIn();
+    // A delivery that has arrived is added to the stocks: one step of its
+    // own, and one line on the page.
+    QList<TDelivery> received;
+    if (ReceiveArrivedDeliveries(*m_Village, CurrentDateTime(), &received)) {
+        m_History->NameNextStep(QStringLiteral("поставку"));
+        m_History->Settle();
+        SetInfoLine(ArrivedDeliveriesText(received));
+    }
     if (m_EndedConstruction.isEmpty())
         return;
     // The construction that ended changes the village as the queue's

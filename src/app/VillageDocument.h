@@ -93,7 +93,9 @@ public:
     // One line about the last Open or import; empty for none.
     const QString &InfoLine() const { return m_InfoLine; }
 
-    // The one-second tick: the planner's tick, then the notifications. A
+    // The one-second tick: the planner's tick, then the notifications;
+    // then the deliveries that have arrived go into the stocks, one undo
+    // step ("поставку") with one line on the page. A
     // construction that ends on it changes the village (FinishedConstruction):
     // one undo step, "завершение постройки", an unwritten edit, and the info
     // line says what it did. So does one that Load finds ended.

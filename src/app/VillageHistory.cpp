@@ -11,7 +11,7 @@ TVillageHistory::TVillageHistory(TVillageData &village, QObject *parent)
     : QObject(parent), m_Village(village), m_Settled(TakeVillageState(village))
 {
     for (const auto signal : {&TVillageData::ResourcesChanged, &TVillageData::AvBuildingsChanged,
-                              &TVillageData::CommentsChanged, &TVillageData::QueueChanged,
+                              &TVillageData::CommentsChanged, &TVillageData::QueueChanged, &TVillageData::DeliveriesChanged,
                               &TVillageData::ConstructionChanged})
         connect(&village, signal, this, &TVillageHistory::ScheduleSettle);
     connect(&village, &TVillageData::NameChanged, this, &TVillageHistory::ScheduleSettle);

@@ -18,6 +18,13 @@ constexpr int NameColumn = 0;
 constexpr int TimeColumn = 5;
 constexpr int BuildColumn = 6;
 constexpr int PaybackColumn = 7;
+constexpr int ExchangeColumn = TAvailableModel::ExchangeColumn;
+
+// Whether a time sorts as never: such rows stand last in either order.
+bool IsNeverIn(const TAvailableEntry &entry, int column)
+{
+    return column == ExchangeColumn ? entry.Exchange.IsNever() : entry.Afford.IsNever();
+}
 
 bool IsCostColumn(int column)
 {
@@ -49,7 +56,8 @@ const QStringList &TAvailableModel::ColumnTitles()
     static const QStringList titles{QStringLiteral("Строение"),         ResourceName(TResourceKind::Wood),
                                     ResourceName(TResourceKind::Clay), ResourceName(TResourceKind::Iron),
                                     ResourceName(TResourceKind::Grain), QStringLiteral("Время"),
-                                    QStringLiteral("Строить"),          QStringLiteral("Окупится")};
+                                    QStringLiteral("Строить"),          QStringLiteral("Окупится"),
+                                    QStringLiteral("С обменом")};
     return titles;
 }
 
@@ -92,6 +100,12 @@ QString TAvailableModel::Text(const TAvailableEntry &entry, int column) const
             return entry.Afford.NeverText();
         return DurationWithEndText(entry.Afford.Seconds, m_At);
     }
+    // Only where trading at the market changes the time.
+    if (column == ExchangeColumn && entry.Exchange != entry.Afford) {
+        if (entry.Exchange.IsNever())
+            return entry.Exchange.NeverText();
+        return DurationWithEndText(entry.Exchange.Seconds, m_At);
+    }
     if (column == BuildColumn)
         return DurationText(entry.BuildSeconds);
     if (column == PaybackColumn && entry.HasPayback())
@@ -107,6 +121,8 @@ qint64 TAvailableModel::SortValue(const TAvailableEntry &entry, int column) cons
         return CostsOf(m_Catalog.Object(entry.CatalogIndex))[KindIndex(CostKind(column))];
     if (column == TimeColumn)
         return entry.Afford.Seconds;
+    if (column == ExchangeColumn)
+        return entry.Exchange.Seconds;
     if (column == BuildColumn)
         return entry.BuildSeconds;
     if (column == PaybackColumn)
@@ -143,7 +159,8 @@ QVariant TAvailableModel::headerData(int section, Qt::Orientation orientation, i
     // The waiting time ticks; the build time follows the main building's
     // level and the payback the incomes. (A reason why a building can never be afforded is measured when
     // the rows change: as a template it would take the names' room.)
-    if (orientation == Qt::Horizontal && role == WidthTemplatesRole && section == TimeColumn)
+    if (orientation == Qt::Horizontal && role == WidthTemplatesRole
+        && (section == TimeColumn || section == ExchangeColumn))
         return QStringList{DurationWithEndTemplate()};
     if (orientation == Qt::Horizontal && role == WidthTemplatesRole
         && (section == BuildColumn || section == PaybackColumn))
@@ -207,9 +224,9 @@ void TAvailableModel::ApplyOrder()
     std::stable_sort(m_Order.begin(), m_Order.end(), [&](int a, int b) {
         const TAvailableEntry &left = entries.at(a);
         const TAvailableEntry &right = entries.at(b);
-        if (column == TimeColumn) {
-            const bool leftNever = left.Afford.IsNever();
-            const bool rightNever = right.Afford.IsNever();
+        if (column == TimeColumn || column == ExchangeColumn) {
+            const bool leftNever = IsNeverIn(left, column);
+            const bool rightNever = IsNeverIn(right, column);
             if (leftNever != rightNever)
                 return rightNever;
             if (leftNever)
@@ -230,6 +247,12 @@ void TAvailableModel::ApplyOrder()
         const qint64 r = SortValue(right, column);
         return descending ? l > r : l < r;
     });
+}
+
+bool TAvailableModel::ExchangeShown() const
+{
+    return std::any_of(m_Entries.begin(), m_Entries.end(),
+                       [](const TAvailableEntry &entry) { return !entry.IsBlank() && entry.Exchange != entry.Afford; });
 }
 
 int TAvailableModel::PlannerRow(int row) const

@@ -1,7 +1,8 @@
 // The table of available buildings as a Qt model: the evaluation's rows (numbers)
 // shown as the texts "Строение", "Дерево", "Глина", "Железо", "Зерно",
-// "Время", "Строить" and "Окупится" (for a resource field, the time until
-// its added production pays back its costs), with the shortage of each cost
+// "Время", "Строить", "Окупится" (for a resource field, the time until
+// its added production pays back its costs) and "С обменом" (the time with
+// the market's exchange 1:1, where it differs from "Время"), with the shortage of each cost
 // as a role, and sorting by a column's value. The village page's sgCalc shows it; tests read its
 // texts row by row with DisplayRows().
 #pragma once
@@ -31,6 +32,12 @@ public:
 
     TAvailableModel(const TPlanner &planner, const TdmListObj &catalog, QObject *parent = nullptr);
 
+    // "С обменом", the last column.
+    static constexpr int ExchangeColumn = 8;
+    // Whether any row's time with the exchange differs from its "Время":
+    // an empty column need not take the table's room.
+    bool ExchangeShown() const;
+
     static const QStringList &ColumnTitles();
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -43,7 +50,7 @@ public:
     // Orders the rows by a column: names by text, costs and times by value,
     // the buildings that never become affordable last in either order (by
     // "Время"), those that pay nothing back last (by "Окупится"); equal
-    // values keep the planner's order. The order holds through later
+    // values keep the planner's order ("С обменом" as "Время"). The order holds through later
     // recalculations; column -1 brings back the planner's order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 

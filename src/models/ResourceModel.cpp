@@ -16,6 +16,7 @@ TResourceModel::TResourceModel(TVillageData &village, QObject *parent)
     , m_Village(village)
 {
     connect(&m_Village, &TVillageData::ResourcesChanged, this, &TResourceModel::RecordChanged);
+    connect(&m_Village, &TVillageData::DeliveriesChanged, this, &TResourceModel::RecordChanged);
 }
 
 bool TResourceModel::Accepts(int row, QStringView text)
@@ -50,7 +51,7 @@ QString TResourceModel::FullNowText()
 }
 
 QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now,
-                                 qint32 counter)
+                                 qint32 counter, const TArrivals &arrivals, TResourceKind kind)
 {
     // Timed from the exact stock, so that the clock stands as the seconds pass.
     const qint64 exact = ExactScaledStock(stock, income, capacity, counter);
@@ -61,7 +62,7 @@ QString TResourceModel::FullText(qint32 stock, qint32 income, qint32 capacity, c
     }
     if (IsFull(stock, capacity))
         return FullNowText();
-    const std::optional<qint64> seconds = SecondsToFullScaled(exact, income, capacity);
+    const std::optional<qint64> seconds = SecondsToFullWithArrivalsScaled(exact, income, capacity, kind, arrivals);
     if (!seconds)
         return {};
     return DurationWithEndText(*seconds, now);
@@ -110,7 +111,8 @@ QVariant TResourceModel::data(const QModelIndex &index, int role) const
         return m_Village.Capacity[column];
     default:
         return FullText(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind),
-                        m_Village.CapacityValue(kind), CurrentDateTime(), m_Village.HourCounter);
+                        m_Village.CapacityValue(kind), CurrentDateTime(), m_Village.HourCounter,
+                        ArrivalsOf(m_Village, CurrentDateTime()), kind);
     }
 }
 

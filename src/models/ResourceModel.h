@@ -9,6 +9,8 @@
 // village page's sgRes shows and edits it.
 #pragma once
 
+#include "rules/Deliveries.h"
+
 #include <QAbstractTableModel>
 #include <QDateTime>
 
@@ -45,9 +47,11 @@ public:
     // when Full; the time until full with its end clock counted from now
     // ("01:23:45 (10:47)"); empty when the capacity is unknown or the
     // income is 0. The times count from the exact stock at the hour counter
-    // (ExactScaledStock).
+    // (ExactScaledStock); deliveries on their way to this kind count at their
+    // arrival.
     static QString FullText(qint32 stock, qint32 income, qint32 capacity, const QDateTime &now,
-                            qint32 counter = 0);
+                            qint32 counter = 0, const TArrivals &arrivals = {},
+                            TResourceKind kind = TResourceKind::Wood);
     // "полон": a storage full now, wherever the program says so.
     static QString FullNowText();
 

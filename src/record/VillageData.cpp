@@ -456,6 +456,71 @@ void TVillageData::SetQueue(const QList<TAvBuildingEntry> &queue)
     emit QueueChanged();
 }
 
+QDebug operator<<(QDebug debug, const TDelivery &delivery)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "TDelivery(" << delivery.Amounts[0] << ' ' << delivery.Amounts[1] << ' ' << delivery.Amounts[2]
+                    << ' ' << delivery.Amounts[3] << " at " << delivery.Arrives << ')';
+    return debug;
+}
+
+namespace {
+
+bool ArrivesEarlier(const TDelivery &a, const TDelivery &b)
+{
+    return a.Arrives < b.Arrives;
+}
+
+} // namespace
+
+bool TVillageData::AddDelivery(const TDelivery &delivery)
+{
+    if (!delivery.Arrives.isValid())
+        return false;
+    Deliveries.insert(std::upper_bound(Deliveries.begin(), Deliveries.end(), delivery, ArrivesEarlier), delivery);
+    SetModified(true);
+    emit DeliveriesChanged();
+    return true;
+}
+
+bool TVillageData::RemoveDelivery(int position)
+{
+    if (position < 0 || position >= Deliveries.size())
+        return false;
+    Deliveries.removeAt(position);
+    SetModified(true);
+    emit DeliveriesChanged();
+    return true;
+}
+
+void TVillageData::SetDeliveries(const QList<TDelivery> &deliveries)
+{
+    QList<TDelivery> valid;
+    valid.reserve(deliveries.size());
+    std::copy_if(deliveries.begin(), deliveries.end(), std::back_inserter(valid),
+                 [](const TDelivery &delivery) { return delivery.Arrives.isValid(); });
+    std::stable_sort(valid.begin(), valid.end(), ArrivesEarlier);
+    if (valid == Deliveries)
+        return;
+    Deliveries = valid;
+    SetModified(true);
+    emit DeliveriesChanged();
+}
+
+QList<TDelivery> TVillageData::TakeArrivedDeliveries(const QDateTime &now)
+{
+    const auto arrived = std::find_if(Deliveries.begin(), Deliveries.end(),
+                                      [&now](const TDelivery &delivery) { return delivery.Arrives > now; });
+    const qsizetype count = arrived - Deliveries.begin();
+    if (count == 0)
+        return {};
+    QList<TDelivery> taken = Deliveries.mid(0, count);
+    Deliveries.remove(0, count);
+    SetModified(true);
+    emit DeliveriesChanged();
+    return taken;
+}
+
 const QStringList &TVillageData::RaceNames()
 {
     static const QStringList names{

@@ -17,6 +17,7 @@
 #include "KeptFileContent.h"
 #include "catalog/ResourceKind.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QHash>
 #include <QList>
@@ -60,6 +61,17 @@ QDebug operator<<(QDebug debug, const TBuiltBuilding &building);
 // The built building of this name and level text, found in the catalog by
 // its display text; CatalogIndex -1 when the catalog does not know it.
 TBuiltBuilding BuiltBuildingOf(const TdmListObj &catalog, const QString &name, const QString &level);
+// A delivery on its way to the village (from another village or typed on
+// the page): the four amounts and the moment it arrives.
+struct TDelivery
+{
+    TResourceAmounts Amounts{};
+    QDateTime Arrives;
+
+    friend bool operator==(const TDelivery &, const TDelivery &) = default;
+};
+
+QDebug operator<<(QDebug debug, const TDelivery &delivery);
 
 // The text with every line break (CR LF, LF or a lone CR) made CR LF, the
 // form in which the record holds comments and the village file stores them.
@@ -112,6 +124,9 @@ public:
     // neither the file nor the page gave it (and a file is then written
     // without it).
     QList<TBuiltBuilding> Built;
+    // The deliveries expected, in order of arrival (equal moments in the
+    // order they were added). Each is added to the stocks when it arrives.
+    QList<TDelivery> Deliveries;
     // The game server's speed as the file or the page gave it ("3"); empty
     // while neither did, which is speed 1 (and a file without it is written
     // without it).
@@ -255,6 +270,15 @@ public:
     void AddBuilt(const TBuiltBuilding &building);
     bool ReplaceBuiltAt(int position, const TBuiltBuilding &building);
     bool RemoveBuilt(int position);
+    // The deliveries expected. Each change sets Modified and emits
+    // DeliveriesChanged once. A delivery without a valid moment is refused.
+    bool AddDelivery(const TDelivery &delivery);
+    bool RemoveDelivery(int position);
+    // All at once (the file, undo), put in order of arrival.
+    void SetDeliveries(const QList<TDelivery> &deliveries);
+    // Takes off the deliveries that have arrived by `now` and gives them in
+    // order of arrival; nothing changes when none has.
+    QList<TDelivery> TakeArrivedDeliveries(const QDateTime &now);
 
     // "Римляне", "Галлы", "Германцы" in race-list order.
     static const QStringList &RaceNames();
@@ -272,6 +296,7 @@ signals:
     void ModifiedChanged(bool modified);
     void RecalculationRequested();
     void QueueChanged();
+    void DeliveriesChanged();
     void ConstructionChanged();
     void HorizonChanged(qint32 seconds);
     void ServerSpeedChanged(qint32 speed);

@@ -14,9 +14,11 @@
 //   <Built><Building Name Level/>...</Built>    (only with a built list)
 //   <Queue><Item/>...</Queue>                   (only with a queue)
 //   <Construction Name Total Ends/>             (only while one runs)
+//   <Deliveries><Delivery Arrives Wood Clay Iron Grain/>...</Deliveries>
+//                                               (only with deliveries expected)
 //   <Comments/></JorVillageData>
 //
-// Saved and Ends are moments in ISO 8601 UTC ("2026-12-07T09:23:21Z"). A
+// Saved, Ends and Arrives are moments in ISO 8601 UTC ("2026-12-07T09:23:21Z"). A
 // file without the optional parts reads as it did before they existed.
 // Reading parses the whole file first, keeping text that consists of blanks
 // only (a comment of blanks reads back as written), then applies the root's
@@ -82,6 +84,9 @@ const QString QueueElementName = QStringLiteral("Queue");
 const QString QueueItemElementName = QStringLiteral("Item");
 const QString ConstructionElementName = QStringLiteral("Construction");
 const QString BuiltElementName = QStringLiteral("Built");
+const QString DeliveriesElementName = QStringLiteral("Deliveries");
+const QString DeliveryElementName = QStringLiteral("Delivery");
+const QString ArrivesAttribute = QStringLiteral("Arrives");
 
 const QString SavedAttribute = QStringLiteral("Saved");
 const QString TotalAttribute = QStringLiteral("Total");
@@ -270,6 +275,20 @@ QByteArray VillageFileBytes(const TVillageData &village)
                           {TotalAttribute, QString::number(village.BuildTotal)},
                           {EndsAttribute, UtcMomentText(now.addSecs(remaining))}},
                          kept);
+    }
+
+    if (!village.Deliveries.isEmpty() || kept.Holds(DeliveriesElementName)) {
+        StartElement(writer, DeliveriesElementName, {}, kept, DeliveriesElementName);
+        for (const TDelivery &delivery : village.Deliveries) {
+            TXmlAttributes attributes{{ArrivesAttribute, UtcMomentText(delivery.Arrives)}};
+            for (const TResourceKind kind : AllResourceKinds)
+                attributes.append({ResourceAttributes[KindIndex(kind)], QString::number(delivery.Amounts[KindIndex(kind)])});
+            writer.writeStartElement(DeliveryElementName);
+            WriteXmlAttributes(writer, attributes);
+            writer.writeEndElement();
+        }
+        WriteKeptChildren(writer, kept, DeliveriesElementName);
+        writer.writeEndElement();
     }
 
     // Line breaks are written as CR LF; the reader makes them CR LF again
@@ -682,6 +701,38 @@ void ApplyConstruction(const TXmlNode &element, TVillageData &village, TKeptFile
     KeepAttributesAndContent(element, ConstructionElementName, {NameAttribute, TotalAttribute, EndsAttribute}, kept);
 }
 
+// Each Delivery element with a moment of arrival and amounts that are
+// whole numbers of 0 or more (an amount left out is 0) is one delivery
+// expected; one that arrived while the program was closed arrives at the
+// next tick. A Delivery that cannot be used, and anything else in the
+// element, is kept as read and not understood.
+void ApplyDeliveries(const TXmlNode &element, TVillageData &village, TKeptFileContent &kept)
+{
+    KeepAttributes(element, DeliveriesElementName, {}, kept);
+    QList<TDelivery> deliveries;
+    for (const TXmlNode &child : element.Children) {
+        if (child.IsLayout())
+            continue;
+        TDelivery delivery;
+        bool usable = child.IsElement() && child.Name == DeliveryElementName;
+        if (usable) {
+            delivery.Arrives = MomentFromText(child.AttributeText(ArrivesAttribute));
+            usable = delivery.Arrives.isValid();
+            for (const TResourceKind kind : AllResourceKinds) {
+                const std::optional<QString> text = child.Attribute(ResourceAttributes[KindIndex(kind)]);
+                const std::optional<qint32> amount = text ? ParseWholeNumber(*text) : std::optional<qint32>(0);
+                usable = usable && amount && *amount >= 0;
+                delivery.Amounts[KindIndex(kind)] = amount.value_or(0);
+            }
+        }
+        if (usable)
+            deliveries.append(delivery);
+        else
+            kept.KeepChild(DeliveriesElementName, child, child.IsElement());
+    }
+    village.SetDeliveries(deliveries);
+}
+
 // The buildings of an AvBuildings element, gathered to be applied as one
 // change: a text the catalog knows and the village does not consider yet
 // (letter case ignored) is a new entry, any other is kept as unknown.
@@ -779,6 +830,8 @@ std::optional<TReadFailure> ApplyRoot(const TXmlNode &root, TVillageData &villag
             ApplyConstruction(element, village, kept, ended);
         } else if (name == BuiltElementName) {
             ApplyBuilt(element, village, catalog, kept);
+        } else if (name == DeliveriesElementName) {
+            ApplyDeliveries(element, village, kept);
         } else if (name == AvBuildingsElementName) {
             if (auto failure = ApplyBuildings(element, village, catalog, kept))
                 return failure;

@@ -29,6 +29,7 @@ TVillageState TakeVillageState(const TVillageData &village)
     state.Comments = village.Comments;
     state.Queue = village.Queue;
     state.Built = village.Built;
+    state.Deliveries = village.Deliveries;
     state.BuildName = village.BuildName;
     state.BuildTotal = village.BuildTotal;
     state.BuildElapsed = village.BuildElapsed;
@@ -54,6 +55,7 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state)
     if (village.Queue != state.Queue)
         village.SetQueue(state.Queue);
     village.SetBuilt(state.Built);
+    village.SetDeliveries(state.Deliveries);
     village.SetConstruction(state.BuildName, state.BuildTotal, state.BuildElapsed);
     village.SetModified(true);
 }
@@ -87,6 +89,8 @@ QString StepName(const TVillageState &before, const TVillageState &after)
         changed.append(QStringLiteral("очередь"));
     if (before.Built != after.Built)
         changed.append(QStringLiteral("постройки"));
+    if (before.Deliveries != after.Deliveries)
+        changed.append(QStringLiteral("поставки"));
     // Only the construction's elapsed time differs: no step of the player's.
     if (changed.isEmpty())
         return {};

@@ -29,6 +29,7 @@ struct TVillageState
     QString Comments;
     QList<TAvBuildingEntry> Queue;
     QList<TBuiltBuilding> Built;
+    QList<TDelivery> Deliveries;
     QString BuildName;
     qint32 BuildTotal = 0;
     qint32 BuildElapsed = 0;
@@ -50,6 +51,6 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state);
 // it after "Отменить "/"Повторить ": the construction started ("постройку"),
 // else the one kind of field that changed ("название", "расу",
 // "уровень главного здания", "скорость сервера", "запасы", "производство", "вместимость",
-// "список строений", "комментарии", "очередь", "постройки"), "изменения" when several
+// "список строений", "комментарии", "очередь", "постройки", "поставки"), "изменения" when several
 // kinds changed; empty when nothing did.
 QString StepName(const TVillageState &before, const TVillageState &after);

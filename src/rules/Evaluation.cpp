@@ -3,6 +3,8 @@
 
 #include "record/VillageData.h"
 #include "rules/BuildingEffects.h"
+#include "rules/Deliveries.h"
+#include "rules/Exchange.h"
 
 #include "catalog/dm_ListObjects.h"
 
@@ -11,7 +13,8 @@
 QDebug operator<<(QDebug debug, const TAvailableEntry &entry)
 {
     QDebugStateSaver saver(debug);
-    debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.Afford << ", "
+    debug.nospace() << "TAvailableEntry(" << entry.CatalogIndex << ", " << entry.Afford << ", exchange "
+                    << entry.Exchange << ", "
                     << entry.BuildSeconds << ", short " << entry.ShortKinds << ", payback " << entry.Payback << ')';
     return debug;
 }
@@ -50,8 +53,10 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
     // stocks exact, with the part of the next unit already grown.
     const TScaledAmounts scaledStocks = ExactScaledStocks(stocks, incomes, capacities, village.HourCounter);
     const TScaledAmounts tops = ScaledTops(capacities);
+    // The deliveries on their way count at their arrival.
+    const TArrivals arrivals = ArrivalsOf(village, now);
     const auto timeToAfford = [&](const TLivaronObject &object) {
-        return TimeToAffordScaled(scaledStocks, incomes, tops, ScaledAmounts(CostsOf(object)));
+        return TimeToAffordWithArrivals(scaledStocks, incomes, tops, ScaledAmounts(CostsOf(object)), arrivals);
     };
 
     TVillageSnapshot &snapshot = evaluation.Snapshot;
@@ -73,6 +78,7 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
         TAvailableEntry row;
         row.CatalogIndex = entry.CatalogIndex;
         row.Afford = timeToAfford(object);
+        row.Exchange = PlanExchangeWithArrivals(stocks, incomes, capacities, CostsOf(object), arrivals).Afford;
         // BuildSecondsAt, with the level's percentage looked up once.
         row.BuildSeconds = AtServerSpeed(std::max(BuildSeconds(object.Time, percent), 0), speed);
         row.Payback = PaybackSeconds(catalog, entry.CatalogIndex, speed).value_or(-1);
@@ -94,8 +100,8 @@ void EvaluateVillage(const TVillageData &village, const TdmListObj &catalog, con
             continue;
         snapshot.Buildings.append({entry.Text, timeToAfford(catalog.Object(entry.CatalogIndex))});
     }
-    snapshot.Storages = StorageSnapshots(village);
-    TQueueProjectionInput input = QueueInputOf(village, catalog, village.Horizon);
+    snapshot.Storages = StorageSnapshots(village, arrivals);
+    TQueueProjectionInput input = QueueInputOf(village, catalog, village.Horizon, now);
     input.WithTimeline = withTimeline;
     evaluation.Queue = ProjectQueue(catalog, input);
 }

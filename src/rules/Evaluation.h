@@ -29,6 +29,9 @@ struct TAvailableEntry
     qint32 CatalogIndex = -1;
     // When the four stocks cover the costs, or never and why.
     TAffordTime Afford;
+    // When the four stocks together cover the costs together, trading 1:1
+    // at the market (PlanExchange); never later than Afford.
+    TAffordTime Exchange;
     // At the village's main-building level.
     qint32 BuildSeconds = 0;
     // Bit KindIndex(kind) is set where the cost exceeds the stock.

@@ -61,6 +61,7 @@ TPlanner::TPlanner(TVillageData &village, const TdmListObj &catalog, QObject *pa
     connect(&m_Village, &TVillageData::AvBuildingsChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::QueueChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::BuiltChanged, this, &TPlanner::Invalidate);
+    connect(&m_Village, &TVillageData::DeliveriesChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::ConstructionChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::HorizonChanged, this, &TPlanner::Invalidate);
     connect(&m_Village, &TVillageData::RecalculationRequested, this, &TPlanner::Invalidate);
@@ -174,6 +175,30 @@ void TPlanner::Build(int row)
     const TAvailableEntry built = available.at(row);
     BuildObject(built.IsBlank() ? nullptr : &m_Catalog.Object(built.CatalogIndex), built.CatalogIndex,
                 built.BuildSeconds);
+}
+
+std::optional<TExchangePlan> TPlanner::ExchangeFor(int row) const
+{
+    const QList<TAvailableEntry> &available = Available();
+    if (row < 0 || row >= available.size() || available.at(row).IsBlank())
+        return std::nullopt;
+    return PlanExchangeWithArrivals(m_Village.Stocks(), m_Village.Incomes(), m_Village.Capacities(),
+                                    CostsOf(m_Catalog.Object(available.at(row).CatalogIndex)),
+                                    ArrivalsOf(m_Village, CurrentDateTime()));
+}
+
+bool TPlanner::Exchange(int row)
+{
+    const std::optional<TExchangePlan> plan = ExchangeFor(row);
+    if (!plan || plan->Afford != TAffordTime(0) || plan->Moves == TExchangeMoves{})
+        return false;
+    std::array<std::optional<qint32>, 4> stocks{};
+    for (std::size_t i = 0; i < stocks.size(); ++i)
+        stocks[i] = ClampToInt32(m_Village.Stocks()[i] + plan->Moves[i]);
+    m_Village.SetStocks(stocks);
+    m_Village.SetModified(true);
+    RecalculateAvailable();
+    return true;
 }
 
 void TPlanner::BuildFromCatalog(qint32 catalogIndex)

@@ -14,6 +14,7 @@
 
 #include "record/VillageData.h"
 #include "rules/Evaluation.h"
+#include "rules/Exchange.h"
 
 #include <QList>
 #include <QObject>
@@ -80,6 +81,14 @@ public:
     // (the first item of the build queue); an index outside the catalog
     // does nothing.
     void BuildFromCatalog(qint32 catalogIndex);
+    // "Обменять..." on row `row` (planner order) of the table: the market's
+    // exchange for that building from the stocks as they are; none for a row
+    // outside the table and for the blank row.
+    std::optional<TExchangePlan> ExchangeFor(int row) const;
+    // Records the exchange of that row as done at the market: the stocks
+    // move as it says. Only an exchange due now that moves something; false
+    // (nothing happens) otherwise.
+    bool Exchange(int row);
     // Moves the considered entry with this text on to the building's next level.
     void AdvanceToNextLevel(const QString &text);
 

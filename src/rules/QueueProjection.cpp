@@ -8,6 +8,7 @@
 
 #include "record/VillageData.h"
 #include "rules/BuildingEffects.h"
+#include "base/Clock.h"
 
 #include "base/WholeNumber.h"
 #include "catalog/dm_ListObjects.h"
@@ -34,6 +35,14 @@ struct TStocks
     TResourceAmounts Incomes{};
     qint64 Now = 0;
     std::array<QList<TStockPoint>, 4> *Timeline = nullptr;
+    // The deliveries on their way, and the first not taken in yet.
+    const TArrivals *Arrivals = nullptr;
+    qsizetype NextArrival = 0;
+
+    qint64 NextArrivalSeconds() const
+    {
+        return Arrivals && NextArrival < Arrivals->size() ? Arrivals->at(NextArrival).Seconds : Forever;
+    }
 };
 
 double Units(qint64 scaled)
@@ -59,7 +68,7 @@ void AddPoints(TStocks &stocks)
 
 // Lets the stocks grow (or shrink) up to the moment `until`, with a point
 // where a stock meets its top or, falling, 0: there its line bends.
-void AdvanceTo(TStocks &stocks, qint64 until)
+void AdvanceSmoothly(TStocks &stocks, qint64 until)
 {
     if (until <= stocks.Now)
         return;
@@ -91,6 +100,21 @@ void AdvanceTo(TStocks &stocks, qint64 until)
         }
     }
     stocks.Now = until;
+}
+
+// AdvanceSmoothly, taking in each delivery that arrives by `until` at its
+// arrival: the stocks jump there (a point before and one after).
+void AdvanceTo(TStocks &stocks, qint64 until)
+{
+    while (stocks.NextArrivalSeconds() <= until) {
+        const TArrival &arrival = stocks.Arrivals->at(stocks.NextArrival++);
+        AdvanceSmoothly(stocks, arrival.Seconds);
+        AddPoints(stocks);
+        for (std::size_t i = 0; i < stocks.Scaled.size(); ++i)
+            stocks.Scaled[i] = ReceivedScaled(stocks.Scaled[i], arrival.Amounts[i], stocks.Top[i]);
+        AddPoints(stocks);
+    }
+    AdvanceSmoothly(stocks, until);
 }
 
 bool IsMainBuilding(const TLivaronObject &object)
@@ -185,7 +209,8 @@ QDebug operator<<(QDebug debug, const TQueueProjection &projection)
     return debug;
 }
 
-TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj &catalog, qint64 horizon)
+TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj &catalog, qint64 horizon,
+                                   const QDateTime &now)
 {
     TQueueProjectionInput input;
     input.Stocks = village.Stocks();
@@ -204,6 +229,7 @@ TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj
     for (const TAvBuildingEntry &entry : village.Queue)
         input.Queue.append(entry.CatalogIndex);
     input.Horizon = horizon;
+    input.Deliveries = ArrivalsOf(village, now.isValid() ? now : CurrentDateTime());
     return input;
 }
 
@@ -215,6 +241,7 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
     TStocks stocks;
     stocks.Timeline = input.WithTimeline ? &projection.Timeline : nullptr;
     stocks.Incomes = input.Incomes;
+    stocks.Arrivals = &input.Deliveries;
     for (std::size_t i = 0; i < stocks.Scaled.size(); ++i) {
         stocks.Scaled[i] = qint64(input.Stocks[i]) * SecondsPerHour + input.StockParts[i];
         stocks.Top[i] = ScaledTop(input.Capacities[i]);
@@ -256,13 +283,20 @@ TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionI
                 scaledCosts[i] = qint64(costs[i]) * SecondsPerHour;
             applyPending();
             AdvanceTo(stocks, previousEnd);
-            const TAffordTime wait = TimeToAffordScaled(stocks.Scaled, stocks.Incomes, stocks.Top, scaledCosts);
+            // From one delivery's arrival to the next, until the costs are
+            // covered before the next one (or for good).
+            TAffordTime wait = TimeToAffordScaled(stocks.Scaled, stocks.Incomes, stocks.Top, scaledCosts);
+            while (stocks.NextArrivalSeconds() < Forever && wait.Never != TNeverReason::Capacity
+                   && (wait.IsNever() || AddSeconds(stocks.Now, wait.Seconds) >= stocks.NextArrivalSeconds())) {
+                AdvanceTo(stocks, stocks.NextArrivalSeconds());
+                wait = TimeToAffordScaled(stocks.Scaled, stocks.Incomes, stocks.Top, scaledCosts);
+            }
             if (wait.IsNever()) {
                 item.Status = TProjectedStatus::Never;
                 item.Never = wait.Never;
                 blocked = true;
             } else {
-                item.Start = AddSeconds(previousEnd, wait.Seconds);
+                item.Start = AddSeconds(stocks.Now, wait.Seconds);
                 item.Wait = item.Start - previousEnd;
                 AdvanceTo(stocks, item.Start);
                 AddPoints(stocks);

@@ -10,12 +10,13 @@
 // (the one in progress too). It gives each
 // item's start, waiting time, build time and end, the reason an item can
 // never start, and the timeline of the four stocks and their capacities for
-// a chart.
+// a chart. Deliveries on their way raise the stocks at their arrival.
 //
 // Part of the evaluation of a village (Evaluation.h), which the queue table,
 // its chart (through ProjectionSeries) and the summary of all villages read.
 #pragma once
 
+#include "rules/Deliveries.h"
 #include "rules/Production.h"
 
 #include <QDebug>
@@ -47,6 +48,9 @@ struct TQueueProjectionInput
     qint32 ServerSpeed = 1;
     // Catalog indices in build order.
     QList<qint32> Queue;
+    // The deliveries on their way, in order of arrival: each raises the
+    // stocks at its arrival, capped at the capacities in force then.
+    TArrivals Deliveries;
     // The timeline reaches at least this many seconds from now.
     qint64 Horizon = 3600;
     // Whether to make the timeline at all (a chart shows it).
@@ -139,7 +143,9 @@ QDebug operator<<(QDebug debug, const TQueueProjection &projection);
 // What a village's record gives the projection: its stocks, incomes,
 // capacities, main-building level, server speed, the time left of its
 // construction in progress (and which entry it is) and its queue; the
-// timeline reaches `horizon`.
-TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj &catalog, qint64 horizon);
+// timeline reaches `horizon`; its deliveries counted from `now` (invalid:
+// the Clock seam's now).
+TQueueProjectionInput QueueInputOf(const TVillageData &village, const TdmListObj &catalog, qint64 horizon,
+                                   const QDateTime &now = QDateTime());
 
 TQueueProjection ProjectQueue(const TdmListObj &catalog, const TQueueProjectionInput &input);

@@ -6,7 +6,7 @@
 
 #include "base/Clock.h"
 
-std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village)
+std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village, const TArrivals &arrivals)
 {
     const TResourceAmounts &stocks = village.Stocks();
     const TResourceAmounts &incomes = village.Incomes();
@@ -14,7 +14,8 @@ std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village)
     const TScaledAmounts exact = ExactScaledStocks(stocks, incomes, capacities, village.HourCounter);
     std::array<TStorageSnapshot, 4> storages{};
     for (std::size_t i = 0; i < storages.size(); ++i) {
-        storages[i].SecondsToFull = SecondsToFullScaled(exact[i], incomes[i], capacities[i]);
+        storages[i].SecondsToFull =
+            SecondsToFullWithArrivalsScaled(exact[i], incomes[i], capacities[i], AllResourceKinds[i], arrivals);
         storages[i].Full = IsKnownCapacity(capacities[i]) && stocks[i] >= capacities[i];
         storages[i].SecondsToEmpty = SecondsToEmptyScaled(exact[i], incomes[i]);
         storages[i].Empty = storages[i].SecondsToEmpty == qint64(0);

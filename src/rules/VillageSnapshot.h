@@ -9,6 +9,7 @@
 // and the summary take it from there.
 #pragma once
 
+#include "rules/Deliveries.h"
 #include "rules/Production.h"
 
 #include <QList>
@@ -61,7 +62,8 @@ struct TVillageSnapshot
 // at the village's hour counter): time to full, and full when the capacity is
 // known and the stock has reached it; time to empty, and empty when the
 // income is negative and the stock is at 0 or below.
-std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village);
+// The time to full counts the deliveries on their way at their arrival.
+std::array<TStorageSnapshot, 4> StorageSnapshots(const TVillageData &village, const TArrivals &arrivals = {});
 
 // The snapshot of a village now, as its evaluation makes it: considered
 // buildings first (in list order), then queued ones (in queue order); an

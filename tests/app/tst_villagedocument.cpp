@@ -77,6 +77,7 @@ private slots:
     void unwrittenEdits_data();
     void unwrittenEdits();
     void failedWriteKeepsTheEdits();
+    void deliveryArrivesAsOneStep();
 
     void lock_data();
     void lock();
@@ -188,6 +189,9 @@ void TestVillageDocument::unwrittenEdits_data()
     QTest::newRow("queue") << TChange([entry](TVillageDocument &d) { d.Village().AppendToQueue(entry("Склад ( 2)")); })
                            << true;
     QTest::newRow("build command") << TChange([](TVillageDocument &d) { d.Planner().Build(0); }) << true;
+    QTest::newRow("a delivery typed") << TChange([](TVillageDocument &d) {
+        QVERIFY(d.Village().AddDelivery({{5, 0, 0, 0}, CurrentDateTime().addSecs(600)}));
+    }) << true;
     QTest::newRow("import (dialog, clipboard or drop)")
         << TChange([](TVillageDocument &d) { QVERIFY(d.Import(ExampleLines()).Accepted); }) << true;
     QTest::newRow("undo") << TChange([written](TVillageDocument &d) {
@@ -254,6 +258,42 @@ void TestVillageDocument::unwrittenEdits()
     QCOMPARE(document.HasUnwrittenEdits(), unwritten);
     if (unwritten)
         QCOMPARE(announced.constLast().constFirst().toBool(), true);
+}
+
+void TestVillageDocument::deliveryArrivesAsOneStep()
+{
+    // Written with the village, read back with it; it arrives at the tick
+    // after its moment, capped at the wood's capacity of 800.
+    TVillageDocument document(m_Catalog);
+    QVERIFY(!OpenWrittenVillage(document).isEmpty());
+    const TDelivery delivery{{1000, 50, 0, 0}, CurrentDateTime().addSecs(2)};
+    QVERIFY(document.Village().AddDelivery(delivery));
+    Settle();
+    QVERIFY(document.Write().Ok);
+    QVERIFY(document.Load().Ok);
+    QCOMPARE(document.Village().Deliveries, QList<TDelivery>{delivery});
+    const TResourceAmounts before = document.Village().Stocks();
+    QSignalSpy steps(&document.History(), &TVillageHistory::StepMade);
+
+    m_Clock->Now = m_Clock->Now.addSecs(1);
+    document.Tick();
+    Settle();
+    QVERIFY(steps.isEmpty());
+    m_Clock->Now = m_Clock->Now.addSecs(1);
+    document.Tick();
+    Settle();
+    QCOMPARE(document.Village().ResourceCollectValue(TResourceKind::Wood), 800);
+    // (The tick may have grown the clay by a unit meanwhile.)
+    QVERIFY(document.Village().ResourceCollectValue(TResourceKind::Clay) - before[1] >= 50);
+    QVERIFY(document.Village().ResourceCollectValue(TResourceKind::Clay) - before[1] <= 51);
+    QVERIFY(document.Village().Deliveries.isEmpty());
+    QCOMPARE(document.InfoLine(), QStringLiteral("Прибыла поставка: дерево 1 000, глина 50."));
+    QCOMPARE(steps.size(), 1);
+    const TVillageStep step = steps.at(0).at(0).value<TVillageStep>();
+    QCOMPARE(step.Name, QStringLiteral("поставку"));
+    // Undone, the delivery is on its way again.
+    document.History().Apply(step.Before);
+    QCOMPARE(document.Village().Deliveries, QList<TDelivery>{delivery});
 }
 
 void TestVillageDocument::failedWriteKeepsTheEdits()

@@ -154,6 +154,8 @@ private slots:
     void newElementsRead();
     void serverSpeed_data();
     void serverSpeed();
+    void deliveries_data();
+    void deliveries();
 
 private:
     std::unique_ptr<TTestCatalog> m_Catalog;
@@ -1197,6 +1199,59 @@ void TestVillageFile::serverSpeed()
     QVERIFY(WriteVillageFile(village, path).Ok);
     const QByteArray bytes = FileBytes(path);
     QVERIFY2(bytes.contains(written), bytes.constData());
+}
+
+void TestVillageFile::deliveries_data()
+{
+    QTest::addColumn<QByteArray>("element");
+    QTest::addColumn<QList<TDelivery>>("expected");
+    QTest::addColumn<int>("notUnderstood");
+
+    const QDateTime half(QDate(2026, 12, 7), QTime(10, 30), Qt::UTC);
+    const QDateTime eleven(QDate(2026, 12, 7), QTime(11, 0), Qt::UTC);
+    const QByteArray good = "<Delivery Arrives=\"2026-12-07T10:30:00Z\" Wood=\"300\" Clay=\"0\" Iron=\"1200\" Grain=\"0\"/>";
+    QTest::newRow("two deliveries, in order of arrival")
+        << QByteArray("<Deliveries>" + good
+                      + "<Delivery Arrives=\"2026-12-07T11:00:00Z\" Wood=\"0\" Clay=\"5\" Iron=\"0\" Grain=\"0\"/>"
+                        "</Deliveries>")
+        << QList<TDelivery>{{{300, 0, 1200, 0}, half}, {{0, 5, 0, 0}, eleven}} << 0;
+    QTest::newRow("one without a moment is kept as read")
+        << QByteArray("<Deliveries>" + good + "<Delivery Wood=\"1\" Clay=\"0\" Iron=\"0\" Grain=\"0\"/></Deliveries>")
+        << QList<TDelivery>{{{300, 0, 1200, 0}, half}} << 1;
+    QTest::newRow("a negative amount is kept as read")
+        << QByteArray("<Deliveries>" + good
+                      + "<Delivery Arrives=\"2026-12-07T11:00:00Z\" Wood=\"-1\" Clay=\"0\" Iron=\"0\" Grain=\"0\"/>"
+                        "</Deliveries>")
+        << QList<TDelivery>{{{300, 0, 1200, 0}, half}} << 1;
+}
+
+void TestVillageFile::deliveries()
+{
+    // Read into the village, and written back byte for byte.
+    QFETCH(QByteArray, element);
+    QFETCH(QList<TDelivery>, expected);
+    QFETCH(int, notUnderstood);
+
+    TPinnedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC));
+    QTemporaryDir dir;
+    TVillageData plain;
+    plain.FileName = dir.filePath(QStringLiteral("village.vlgdat"));
+    QVERIFY(WriteVillageFile(plain).Ok);
+    QByteArray bytes = FileBytes(plain.FileName);
+    QVERIFY(!bytes.contains("<Deliveries"));
+    bytes.insert(bytes.lastIndexOf("</JorVillageData>"), element);
+    QFile file(plain.FileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    TVillageData village;
+    village.FileName = plain.FileName;
+    QVERIFY(ReadVillageFile(village, m_Catalog->Catalog).Ok);
+    QCOMPARE(village.Deliveries, expected);
+    QCOMPARE(village.KeptFileContent.NotUnderstoodCount(), notUnderstood);
+    QVERIFY(WriteVillageFile(village).Ok);
+    QCOMPARE(FileBytes(village.FileName), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestVillageFile)

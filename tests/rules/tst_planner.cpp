@@ -297,7 +297,7 @@ void TestPlanner::newPlannerHasBlankRow()
     QCOMPARE(TAvailableModel::ColumnTitles(),
              QStringList({QStringLiteral("Строение"), QStringLiteral("Дерево"), QStringLiteral("Глина"),
                           QStringLiteral("Железо"), QStringLiteral("Зерно"), QStringLiteral("Время"),
-                          QStringLiteral("Строить"), QStringLiteral("Окупится")}));
+                          QStringLiteral("Строить"), QStringLiteral("Окупится"), QStringLiteral("С обменом")}));
 }
 
 void TestPlanner::emptyListGivesBlankRow()

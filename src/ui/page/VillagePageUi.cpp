@@ -371,6 +371,8 @@ void TVillagePageUi::CreateActions(QWidget *page)
     PopupMenu2 = Named(new QMenu(page), "PopupMenu2");
     PopupMenu2->addAction(pmiBuild);
     PopupMenu2->addAction(actEnqueue);
+    actExchange = Named(new QAction(QStringLiteral("Обменять..."), page), "actExchange");
+    PopupMenu2->addAction(actExchange);
     PopupMenu2->addSeparator();
     PopupMenu2->addAction(pmiTime1);
     PopupMenu2->addAction(pmiTime2);

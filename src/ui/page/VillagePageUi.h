@@ -82,6 +82,8 @@ struct TVillagePageUi
     QMenu *PopupMenu1 = nullptr;
     QMenu *PopupMenu2 = nullptr;
     QAction *pmiBuild = nullptr;
+    // "Обменять...": the market's exchange for the chosen row.
+    QAction *actExchange = nullptr;
     QActionGroup *pmiTimeGroup = nullptr;
     QAction *pmiTime1 = nullptr;
     QAction *pmiTime2 = nullptr;

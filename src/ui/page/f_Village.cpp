@@ -10,6 +10,7 @@
 #include "ui/widgets/UiSeams.h"
 #include "ui/page/VillageUndo.h"
 #include "ui/page/BuiltPanel.h"
+#include "ui/page/DeliveryPanel.h"
 #include "base/Clock.h"
 #include "ui/dialogs/f_ImportRes.h"
 #include "ui/dialogs/f_SelectItems.h"
@@ -26,6 +27,7 @@
 #include "models/TableText.h"
 #include "record/InputRules.h"
 #include "record/VillageData.h"
+#include "models/DeliveryModel.h"
 #include "rules/Planner.h"
 
 #include <QAction>
@@ -42,6 +44,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QVBoxLayout>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -86,6 +89,33 @@ TFormVillage::TFormVillage(TVillageDocument &document, QUndoStack *undoStack, QW
     m_Ui.splRight->addWidget(m_BuiltPanel->gbBuilt);
     m_Ui.splRight->setStretchFactor(3, 2);
     QWidget::setTabOrder(m_Ui.sgCalc, m_QueuePanel->sgQueue);
+    // The deliveries on their way, under the considered list in the left
+    // column, which gives up height first.
+    m_DeliveryPanel = new TDeliveryPanel(*new TDeliveryModel(Village(), this), this);
+    m_DeliveryPanel->gbDeliveries->setFixedWidth(m_Ui.gbBuildings->maximumWidth());
+    if (QLayoutItem *item = layout() ? layout()->itemAt(1) : nullptr; item && item->layout()) {
+        auto *bottom = qobject_cast<QBoxLayout *>(item->layout());
+        auto *left = new QVBoxLayout;
+        left->setSpacing(2);
+        bottom->removeWidget(m_Ui.gbBuildings);
+        left->addWidget(m_Ui.gbBuildings, 1);
+        left->addWidget(m_DeliveryPanel->gbDeliveries);
+        bottom->insertLayout(0, left);
+    }
+    QWidget *deliveryOrder[] = {m_Ui.btnChangeList,
+                                m_DeliveryPanel->lstDeliveries,     m_DeliveryPanel->edDeliveryAmounts[0],
+                                m_DeliveryPanel->edDeliveryAmounts[1], m_DeliveryPanel->edDeliveryAmounts[2],
+                                m_DeliveryPanel->edDeliveryAmounts[3], m_DeliveryPanel->edDeliveryIn,
+                                m_DeliveryPanel->btnAddDelivery,    m_Ui.sgCalc};
+    for (std::size_t i = 0; i + 1 < std::size(deliveryOrder); ++i)
+        QWidget::setTabOrder(deliveryOrder[i], deliveryOrder[i + 1]);
+    // "С обменом" takes room only while trading changes a time.
+    const auto showExchange = [this] {
+        m_Ui.sgCalc->setColumnHidden(TAvailableModel::ExchangeColumn, !m_AvailableModel->ExchangeShown());
+    };
+    connect(m_AvailableModel, &QAbstractItemModel::modelReset, this, showExchange);
+    connect(m_AvailableModel, &QAbstractItemModel::dataChanged, this, showExchange);
+    showExchange();
     BindControls();
     BindRecord();
     FormCreate();
@@ -182,6 +212,7 @@ void TFormVillage::BindControls()
     connect(m_Ui.pmiBuild, &QAction::triggered, this, &TFormVillage::pmiBuildClick);
     connect(m_Ui.pmiTimeGroup, &QActionGroup::triggered, this, &TFormVillage::pmiTime1Click);
     connect(m_Ui.actEnqueue, &QAction::triggered, this, &TFormVillage::actEnqueueExecute);
+    connect(m_Ui.actExchange, &QAction::triggered, this, &TFormVillage::actExchangeExecute);
     connect(m_Ui.PopupMenu1, &QMenu::aboutToShow, this, [this] { m_EnqueueFromList = true; });
     connect(m_Ui.PopupMenu2, &QMenu::aboutToShow, this, [this] { m_EnqueueFromList = false; });
     connect(m_ConsideredModel, &QAbstractItemModel::modelAboutToBeReset, this, &TFormVillage::RememberListSelection);
@@ -431,6 +462,24 @@ void TFormVillage::pmiTime1Click(QAction *item)
 {
     Planner().SetHorizon(item->data().toInt());
     item->setChecked(true);
+}
+
+void TFormVillage::actExchangeExecute()
+{
+    const int row = m_AvailableModel->PlannerRow(m_Ui.sgCalc->currentIndex().row());
+    const std::optional<TExchangePlan> plan = Planner().ExchangeFor(row);
+    if (!plan) {
+        UiSeams::Beep();
+        return;
+    }
+    const QString building = m_Catalog.Object(Planner().Available().at(row).CatalogIndex).DisplayText();
+    const QString text = ExchangeAdviceText(building, *plan, CurrentDateTime());
+    // An exchange due now can be recorded once it is made at the market.
+    const bool due = plan->Afford == TAffordTime(0) && plan->Moves != TExchangeMoves{};
+    const QStringList answers = due ? QStringList{QStringLiteral("Записать обмен"), QStringLiteral("Закрыть")}
+                                    : QStringList{QStringLiteral("Закрыть")};
+    if (UiSeams::Choose(this, text, answers, answers.size() - 1) == 0 && due)
+        Planner().Exchange(row);
 }
 
 void TFormVillage::actEnqueueExecute()

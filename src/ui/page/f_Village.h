@@ -27,6 +27,7 @@ class TConsideredModel;
 class TQueueModel;
 class TQueuePanel;
 class TBuiltPanel;
+class TDeliveryPanel;
 class TColumnFit;
 class QUndoStack;
 
@@ -114,6 +115,7 @@ private slots:
     void LstBoxItemsContextMenu(const QPoint &pos);
     void sgCalcContextMenu(const QPoint &pos);
     void actEnqueueExecute();
+    void actExchangeExecute();
 
     // Record and planner → controls.
     void ShowName(const QString &name);
@@ -156,6 +158,7 @@ private:
     TQueuePanel *m_QueuePanel = nullptr;
     // The village's buildings, in the right column under the queue.
     TBuiltPanel *m_BuiltPanel = nullptr;
+    TDeliveryPanel *m_DeliveryPanel = nullptr;
     TColumnFit *m_CalcFit = nullptr;
     QUndoStack *m_UndoStack = nullptr;
     // Which view's context menu "В очередь" was chosen in: the considered

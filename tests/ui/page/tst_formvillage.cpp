@@ -210,6 +210,8 @@ private slots:
     void raceChoiceSetsRaceWithoutRecalculation();
     void serverSpeedChoiceDividesBuildTimes();
     void paybackColumnRanksFields();
+    void exchangeColumnAndCommand();
+    void deliveryTypedOnThePage();
     void levelFieldRefusesLettersAndCommitsOne();
     void levelFieldTakesTwoDigitsAtMost();
 
@@ -435,7 +437,7 @@ void TestFormVillage::tableTitlesAndSizes()
     QCOMPARE(ColumnCount(sgRes), 4);
     QCOMPARE(sgRes->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Зерно"));
     QCOMPARE(sgRes->model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("Поступление, в час"));
-    QCOMPARE(ColumnCount(sgCalc), 8);
+    QCOMPARE(ColumnCount(sgCalc), 9);
     QCOMPARE(sgCalc->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Время"));
     QCOMPARE(sgCalc->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(!sgCalc->tabKeyNavigation());
@@ -635,6 +637,51 @@ void TestFormVillage::paybackColumnRanksFields()
     QCOMPARE(order, (QStringList{QStringLiteral("Ферма ( 3)"), QStringLiteral("Ферма ( 2)"), Ferma1, Sklad1}));
     QCOMPARE(payback, (QStringList{QStringLiteral("4 д 19:50:00"), QStringLiteral("4 д 07:45:00"),
                                    QStringLiteral("2 д 02:00:00"), QString()}));
+}
+
+void TestFormVillage::exchangeColumnAndCommand()
+{
+    // Склад ( 1) costs 130/160/90/40: no clay nor iron, but wood to spare.
+    TFormVillage page(m_Catalog->Catalog);
+    Prepare(page, {"500", "0", "0", "100"}, {"0", "0", "0", "0"}, {{Sklad1, 2}});
+    auto *sgCalc = Find<QTableView>(page, QStringLiteral("sgCalc"));
+    QCOMPARE(CellText(sgCalc, 0, 5), QStringLiteral("не накопится"));
+    QCOMPARE(CellText(sgCalc, 0, 8), QStringLiteral("00:00:00 (14:05)"));
+    QVERIFY(!sgCalc->isColumnHidden(8));
+
+    QString asked;
+    const UiSeams::TChooseHandler previous = UiSeams::SetChooseHandler(
+        [&asked](QWidget *, const QString &question, const QStringList &answers, int) {
+            asked = question;
+            return int(answers.indexOf(QStringLiteral("Записать обмен")));
+        });
+    const auto restore = qScopeGuard([&previous] { UiSeams::SetChooseHandler(previous); });
+    SetCurrentCell(sgCalc, 0, 0);
+    Find<QAction>(page, QStringLiteral("actExchange"))->trigger();
+    QCOMPARE(asked, QStringLiteral("Склад ( 1): обменять сейчас: дерево −250, глина +160, железо +90."));
+    QCOMPARE(page.Village().Stocks(), (TResourceAmounts{250, 160, 90, 100}));
+}
+
+void TestFormVillage::deliveryTypedOnThePage()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    Find<QLineEdit>(page, QStringLiteral("edDeliveryWood"))->setText(QStringLiteral("300"));
+    Find<QLineEdit>(page, QStringLiteral("edDeliveryIn"))->setText(QStringLiteral("0:30:00"));
+    Find<QPushButton>(page, QStringLiteral("btnAddDelivery"))->click();
+    QCOMPARE(page.Village().Deliveries.size(), 1);
+    auto *list = Find<QListView>(page, QStringLiteral("lstDeliveries"));
+    QCOMPARE(ListTexts(list), QStringList{QStringLiteral("14:35 — дерево 300")});
+    QVERIFY(Find<QLineEdit>(page, QStringLiteral("edDeliveryWood"))->text().isEmpty());
+
+    // Nothing carried: refused with a message.
+    Find<QLineEdit>(page, QStringLiteral("edDeliveryIn"))->setText(QStringLiteral("0:30:00"));
+    Find<QPushButton>(page, QStringLiteral("btnAddDelivery"))->click();
+    QCOMPARE(page.Village().Deliveries.size(), 1);
+    QCOMPARE(m_Messages->Texts().size(), 1);
+
+    SelectRow(list, 0);
+    Find<QAction>(page, QStringLiteral("actDelDelivery"))->trigger();
+    QVERIFY(page.Village().Deliveries.isEmpty());
 }
 
 void TestFormVillage::levelFieldRefusesLettersAndCommitsOne()
@@ -1161,7 +1208,11 @@ void TestFormVillage::tabWalksThePageInReadingOrder()
     const QStringList expected{QStringLiteral("edName"),      QStringLiteral("cbRace"),
                                QStringLiteral("edMainLevel"), QStringLiteral("cbServerSpeed"), QStringLiteral("sgRes"),
                                QStringLiteral("btnImport"),   QStringLiteral("LstBoxItems"),
-                               QStringLiteral("btnChangeList"), QStringLiteral("sgCalc"),
+                               QStringLiteral("btnChangeList"), QStringLiteral("lstDeliveries"),
+                               QStringLiteral("edDeliveryWood"), QStringLiteral("edDeliveryClay"),
+                               QStringLiteral("edDeliveryIron"), QStringLiteral("edDeliveryGrain"),
+                               QStringLiteral("edDeliveryIn"), QStringLiteral("btnAddDelivery"),
+                               QStringLiteral("sgCalc"),
                                QStringLiteral("sgQueue"),     QStringLiteral("mComments"),
                                QStringLiteral("edName")};
     auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
