@@ -4,6 +4,7 @@
 #include "ClipboardRoute.h"
 #include "CsvExport.h"
 #include "DesktopNotifier.h"
+#include "DevelopmentPlanDialog.h"
 #include "ProgramIcon.h"
 #include "ScreenFit.h"
 #include "TrayIcon.h"
@@ -311,6 +312,10 @@ void TFormMain::CreateMenus()
     miService->setObjectName(QStringLiteral("miService"));
     miService->setToolTipsVisible(true);
     miService->addAction(actImport);
+    QAction *actDevelopmentPlan =
+        NewAction(QStringLiteral("actDevelopmentPlan"), QStringLiteral("&План развития..."), {}, {});
+    connect(actDevelopmentPlan, &QAction::triggered, this, &TFormMain::actDevelopmentPlanExecute);
+    miService->addAction(actDevelopmentPlan);
     actSettings = NewAction(QStringLiteral("actSettings"), QStringLiteral("&Настройки..."), {}, {});
     connect(actSettings, &QAction::triggered, this, &TFormMain::actSettingsExecute);
     miService->addSeparator();
@@ -635,6 +640,15 @@ void TFormMain::actImportExecute()
     if (TFormVillage *page = ActivePage())
         page->ImportFromOverview();
     actSaveUpdate();
+}
+
+void TFormMain::actDevelopmentPlanExecute()
+{
+    if (TFormVillage *page = ActivePage()) {
+        auto *dialog = new TDevelopmentPlanDialog(page->Document(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    }
 }
 
 void TFormMain::actAboutExecute()
