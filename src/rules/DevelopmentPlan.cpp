@@ -643,6 +643,35 @@ private:
     bool m_Stopped = false;
 };
 
+// The order that takes, at each place, the next level (of any building)
+// whose step ends soonest: a start for the search beside the rules.
+QList<TPlanStep> SoonestFirst(const TPlanEvaluator &evaluator, const QList<TPlanStep> &steps)
+{
+    const QList<QList<TPlanStep>> groups = GroupBySlot(steps);
+    std::vector<qsizetype> next(std::size_t(groups.size()), 0);
+    TPlanEvaluator::TState state = evaluator.Initial();
+    TPlanEvaluator::TState tried;
+    QList<TPlanStep> order;
+    while (order.size() < steps.size()) {
+        qsizetype chosen = -1;
+        qint64 soonest = PlanNever;
+        for (qsizetype g = 0; g < groups.size(); ++g) {
+            if (next[std::size_t(g)] >= groups[g].size())
+                continue;
+            tried = state;
+            const bool played = evaluator.Play(tried, groups[g][next[std::size_t(g)]]);
+            if (chosen < 0 || (played && tried.PreviousEnd < soonest)) {
+                chosen = g;
+                soonest = played ? tried.PreviousEnd : PlanNever;
+            }
+        }
+        const TPlanStep &step = groups[chosen][next[std::size_t(chosen)]++];
+        evaluator.Play(state, step);
+        order.append(step);
+    }
+    return order;
+}
+
 // The least wait of a step that may come first: a first level of a group,
 // or, with a switch on, the next level of any slot (one it may add).
 qint64 LeastFirstWait(const TPlanEvaluator &evaluator, const QList<TPlanStep> &steps, const TPlanSwitches &switches)
@@ -724,7 +753,8 @@ TPlanResult FindDevelopmentPlan(const TdmListObj &catalog, const TPlanRequest &r
     TPlanSearch search(evaluator, control, result);
     search.Report(0);
 
-    // The simple rules; the best of them is where the search starts.
+    // The simple rules and the soonest step first; the best of them is
+    // where the search starts.
     QList<TPlanStep> best;
     TPlanOutcome bestOutcome{PlanNever, 0, {}};
     for (std::size_t r = 0; r < AllPlanRules.size(); ++r) {
@@ -733,6 +763,15 @@ TPlanResult FindDevelopmentPlan(const TdmListObj &catalog, const TPlanRequest &r
         ++result.Evaluations;
         result.RuleEnds[r] = outcome.End;
         if (best.isEmpty() || outcome.IsBetterThan(bestOutcome)) {
+            best = order;
+            bestOutcome = outcome;
+        }
+    }
+    {
+        const QList<TPlanStep> order = SoonestFirst(evaluator, result.Steps);
+        const TPlanOutcome outcome = evaluator.Evaluate(order, false);
+        ++result.Evaluations;
+        if (outcome.IsBetterThan(bestOutcome)) {
             best = order;
             bestOutcome = outcome;
         }

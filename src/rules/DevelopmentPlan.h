@@ -26,7 +26,8 @@
 // The search: up to ExactStepLimit steps, branch and bound over every order
 // that keeps each slot's levels in order (exact); beyond, the best of the
 // four simple rules (catalog order, cheapest first, lowest level first,
-// shortest payback first) refined by moving one step at a time to another
+// shortest payback first) and of the order that takes the step ending
+// soonest at each place, refined by moving one step at a time to another
 // place while that ends the plan sooner (never later than any rule). Ties
 // go to the order that leaves the larger stocks at the end.
 //
