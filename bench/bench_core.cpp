@@ -2,7 +2,8 @@
 // reader, the recalculation, the tick of many villages, the overview import,
 // the village file round trip, the catch-up of stocks, the projection of a
 // build queue with its chart series (also with the effects of fields and
-// storages), the notification rules, and one tick of
+// storages), the development-plan search (9 steps exact, 60 steps against
+// the simple rules and the lower bound), the notification rules, and one tick of
 // fifty villages with their notifications and the summary of all villages.
 
 #include "BenchData.h"
@@ -17,6 +18,7 @@
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
 #include "rules/CatchUp.h"
+#include "rules/DevelopmentPlan.h"
 #include "rules/Planner.h"
 #include "rules/Production.h"
 #include "rules/ProjectionSeries.h"
@@ -528,3 +530,62 @@ int main(int argc, char **argv)
     benchmark::Shutdown();
     return 0;
 }
+
+namespace {
+
+// A young village: `fields` fields from nothing to `target`, modest stocks
+// and incomes, capacities unknown, speed 1.
+TPlanRequest YoungVillagePlan(const QStringList &fields, qint32 target)
+{
+    const TdmListObj &catalog = ShippedCatalog();
+    TPlanRequest request;
+    request.Start.Stocks = {750, 750, 750, 750};
+    request.Start.Incomes = {60, 60, 60, 40};
+    request.Start.WithTimeline = false;
+    for (const QString &name : fields) {
+        request.Targets.append({qint32(request.Slots.size()), target});
+        request.Slots.append({catalog.FindByDisplayText(MakeDisplayText(name, 1)), 0});
+    }
+    return request;
+}
+
+void PlanCounters(benchmark::State &state, const TPlanResult &result)
+{
+    const auto hours = [](qint64 seconds) { return double(seconds) / 3600.0; };
+    state.counters["steps"] = double(result.Steps.size());
+    state.counters["end_h"] = hours(result.Best.End);
+    state.counters["catalog_h"] = hours(result.RuleEnds[0]);
+    state.counters["cheapest_h"] = hours(result.RuleEnds[1]);
+    state.counters["lowest_level_h"] = hours(result.RuleEnds[2]);
+    state.counters["payback_h"] = hours(result.RuleEnds[3]);
+    state.counters["bound_h"] = hours(result.LowerBound);
+    state.counters["orders"] = double(result.Evaluations);
+}
+
+} // namespace
+
+// Three fields from nothing to level 3: 9 steps, searched exactly.
+void BM_DevelopmentPlanExactNine(benchmark::State &state)
+{
+    const TPlanRequest request = YoungVillagePlan(
+        {QStringLiteral("Лесопильный завод"), QStringLiteral("Глиняный карьер"), QStringLiteral("Железный рудник")}, 3);
+    TPlanResult result;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(result = FindDevelopmentPlan(ShippedCatalog(), request));
+    PlanCounters(state, result);
+}
+BENCHMARK(BM_DevelopmentPlanExactNine)->Unit(benchmark::kMillisecond);
+
+// Six fields from nothing to level 10: 60 steps.
+void BM_DevelopmentPlanSixty(benchmark::State &state)
+{
+    const TPlanRequest request = YoungVillagePlan(
+        {QStringLiteral("Лесопильный завод"), QStringLiteral("Лесопильный завод"), QStringLiteral("Глиняный карьер"),
+         QStringLiteral("Глиняный карьер"), QStringLiteral("Железный рудник"), QStringLiteral("Ферма")},
+        10);
+    TPlanResult result;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(result = FindDevelopmentPlan(ShippedCatalog(), request));
+    PlanCounters(state, result);
+}
+BENCHMARK(BM_DevelopmentPlanSixty)->Unit(benchmark::kMillisecond);

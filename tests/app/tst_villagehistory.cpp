@@ -5,6 +5,7 @@
 
 #include "app/VillageDocument.h"
 #include "app/VillageHistory.h"
+#include "app/VillagePlan.h"
 #include "import/OverviewImport.h"
 #include "record/VillageData.h"
 #include "record/VillageState.h"
@@ -117,6 +118,13 @@ void TestVillageHistory::stepUndoRedo_data()
                                    << QStringLiteral("постройку");
     QTest::newRow("import") << TChange([](TVillageDocument &d) { QVERIFY(d.Import(ExampleLines()).Accepted); })
                             << QStringLiteral("импорт");
+    const QList<qint32> plan{entry("Склад ( 2)").CatalogIndex, entry("Ферма (10)").CatalogIndex};
+    QTest::newRow("development plan in place of the queue")
+        << TChange([plan](TVillageDocument &d) { ApplyPlan(d, plan, TPlanApply::ReplaceQueue); })
+        << QStringLiteral("план развития");
+    QTest::newRow("development plan after the queue")
+        << TChange([plan](TVillageDocument &d) { ApplyPlan(d, plan, TPlanApply::AddToQueue); })
+        << QStringLiteral("план развития");
 }
 
 void TestVillageHistory::stepUndoRedo()

@@ -16,6 +16,7 @@
 #include "ui/dialogs/f_Settings.h"
 #include "ui/page/f_Village.h"
 #include "ui/main/NewVillageRace.h"
+#include "ui/dialogs/DevelopmentPlanDialog.h"
 
 #include "app/CloseQuestions.h"
 #include "import/OverviewImport.h"
@@ -314,6 +315,10 @@ void TFormMain::CreateMenus()
     miService->setObjectName(QStringLiteral("miService"));
     miService->setToolTipsVisible(true);
     miService->addAction(actImport);
+    QAction *actDevelopmentPlan =
+        NewAction(QStringLiteral("actDevelopmentPlan"), QStringLiteral("&План развития..."), {}, {});
+    connect(actDevelopmentPlan, &QAction::triggered, this, &TFormMain::actDevelopmentPlanExecute);
+    miService->addAction(actDevelopmentPlan);
     actSettings = NewAction(QStringLiteral("actSettings"), QStringLiteral("&Настройки..."), {}, {});
     connect(actSettings, &QAction::triggered, this, &TFormMain::actSettingsExecute);
     miService->addSeparator();
@@ -640,6 +645,15 @@ void TFormMain::actImportExecute()
     if (TFormVillage *page = ActivePage())
         page->ImportFromOverview();
     actSaveUpdate();
+}
+
+void TFormMain::actDevelopmentPlanExecute()
+{
+    if (TFormVillage *page = ActivePage()) {
+        auto *dialog = new TDevelopmentPlanDialog(page->Document(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    }
 }
 
 void TFormMain::actAboutExecute()

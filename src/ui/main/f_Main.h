@@ -112,6 +112,7 @@ private slots:
     void miRecentFilesShow();
     void actAllVillagesExecute();
     void actSettingsExecute();
+    void actDevelopmentPlanExecute();
     void actExportCsvExecute();
 
 private:
