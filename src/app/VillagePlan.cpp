@@ -13,18 +13,18 @@ QList<TPlanSlot> VillagePlanSlots(const TVillageData &village, const TdmListObj 
 {
     QList<TPlanSlot> found;
     bool main = false;
-    for (const TAvBuildingEntry &entry : village.AvBuildings) {
-        if (entry.CatalogIndex < 0 || entry.CatalogIndex >= catalog.Count())
+    for (const TBuiltBuilding &built : village.Built) {
+        if (!built.IsRecognised() || built.CatalogIndex >= catalog.Count())
             continue;
-        const TLivaronObject &object = catalog.Object(entry.CatalogIndex);
+        const TLivaronObject &object = catalog.Object(built.CatalogIndex);
         if (object.Name == MainBuildingName) {
             if (main)
                 continue;
             main = true;
         }
-        // Named by the building's first level, as the built list names it.
+        // Named by the building's first level, as the search names slots.
         const qint32 first = catalog.FindByDisplayText(MakeDisplayText(object.Name, 1));
-        found.append({first >= 0 ? first : entry.CatalogIndex, std::max(qint32(object.Level) - 1, 0)});
+        found.append({first >= 0 ? first : built.CatalogIndex, qint32(object.Level)});
     }
     if (!found.isEmpty() && !main) {
         const qint32 first = catalog.FindByDisplayText(MakeDisplayText(MainBuildingName, 1));

@@ -14,10 +14,10 @@ class TdmListObj;
 class TVillageData;
 class TVillageDocument;
 
-// The village's buildings at their current levels. Until the village keeps
-// a list of what it has built, its considered buildings stand for it: an
-// entry "Ферма ( 5)" is a farm at level 4; the main building is at the
-// record's main level. Empty when the village names no building.
+// The village's buildings at their current levels, from its built list in
+// the list's order (an entry the catalog does not know is left out); the
+// main building at the record's main level when the list lacks it. Empty
+// while the village has no built list.
 QList<TPlanSlot> VillagePlanSlots(const TVillageData &village, const TdmListObj &catalog);
 
 // The plan's start from the village now (stocks, incomes, capacities, main

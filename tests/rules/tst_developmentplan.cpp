@@ -399,25 +399,29 @@ void TestDevelopmentPlan::summaryText()
 
 void TestDevelopmentPlan::villageSlots_data()
 {
-    QTest::addColumn<QStringList>("considered");
+    QTest::addColumn<QStringList>("built");
     QTest::addColumn<QList<TPlanSlot>>("expected");
     const QString farm = QStringLiteral("Ферма");
     const QString main = MainBuildingName;
-    QTest::newRow("none: no building") << QStringList{} << QList<TPlanSlot>{};
-    QTest::newRow("an entry is its building one level lower, the main building added")
-        << QStringList{"Ферма ( 5)", "Ферма ( 1)"} << QList<TPlanSlot>{Slot(farm, 4), Slot(farm, 0), Slot(main, 3)};
-    QTest::newRow("a considered main building is the one")
-        << QStringList{"Главное здание ( 4)", "Главное здание ( 6)"} << QList<TPlanSlot>{Slot(main, 3)};
+    QTest::newRow("none: no built list") << QStringList{} << QList<TPlanSlot>{};
+    QTest::newRow("each built building at its level, the main building added")
+        << QStringList{"Ферма ( 5)", "Ферма ( 1)"} << QList<TPlanSlot>{Slot(farm, 5), Slot(farm, 1), Slot(main, 3)};
+    QTest::newRow("the built main building is the one")
+        << QStringList{"Главное здание ( 4)", "Главное здание ( 6)"} << QList<TPlanSlot>{Slot(main, 4)};
+    QTest::newRow("an unknown building is left out")
+        << QStringList{"Ферма (99)", "Ферма ( 2)"} << QList<TPlanSlot>{Slot(farm, 2), Slot(main, 3)};
 }
 
 void TestDevelopmentPlan::villageSlots()
 {
-    QFETCH(QStringList, considered);
+    QFETCH(QStringList, built);
     QFETCH(QList<TPlanSlot>, expected);
     TVillageData village;
     village.SetMainLevel(QStringLiteral("3"));
-    for (const QString &text : considered)
-        village.AddAvBuilding({text, m_Catalog.FindByDisplayText(text)});
+    for (const QString &text : built) {
+        const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+        village.AddBuilt(BuiltBuildingOf(m_Catalog, text.left(open).trimmed(), text.mid(open + 1).chopped(1).trimmed()));
+    }
     QList<TPlanSlot> found = VillagePlanSlots(village, m_Catalog);
     // The considered list keeps its own order; compare as sets.
     const auto byIndex = [](const TPlanSlot &a, const TPlanSlot &b) {

@@ -47,8 +47,8 @@ void TestDevelopmentPlanDialog::findAndReplaceQueueWithUndo()
         village.EditResourceCollect(kind, QStringLiteral("500"));
         village.EditResourceAdd(kind, QStringLiteral("100"));
     }
-    for (const QString &text : {QStringLiteral("Лесопильный завод ( 1)"), QStringLiteral("Глиняный карьер ( 1)")})
-        village.AddAvBuilding({text, m_Catalog.FindByDisplayText(text)});
+    for (const QString &name : {QStringLiteral("Лесопильный завод"), QStringLiteral("Глиняный карьер")})
+        village.AddBuilt(BuiltBuildingOf(m_Catalog, name, QStringLiteral("1")));
     Settle();
     document.History().TakeIn();
     QList<TVillageStep> steps;
@@ -61,14 +61,14 @@ void TestDevelopmentPlanDialog::findAndReplaceQueueWithUndo()
     QVERIFY(targets);
     // Two fields and the main building.
     QCOMPARE(targets->model()->rowCount(), 3);
-    dialog.findChild<QSpinBox *>(QStringLiteral("sePlanAllFields"))->setValue(2);
+    dialog.findChild<QSpinBox *>(QStringLiteral("sePlanAllFields"))->setValue(3);
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("btnPlanAllFields")), Qt::LeftButton);
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("btnPlanFind")), Qt::LeftButton);
     auto *replace = dialog.findChild<QPushButton *>(QStringLiteral("btnPlanReplace"));
     QTRY_VERIFY(replace->isEnabled());
     QVERIFY(!dialog.IsSearching());
 
-    // Each field from nothing to level 2: four steps.
+    // Each field from level 1 to level 3: four steps.
     const QAbstractItemModel *result = dialog.findChild<QTableView *>(QStringLiteral("tvPlanResult"))->model();
     QCOMPARE(result->rowCount(), 4);
     const QString summary = dialog.findChild<QLabel *>(QStringLiteral("lblPlanSummary"))->text();
