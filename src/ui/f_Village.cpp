@@ -85,7 +85,11 @@ TFormVillage::TFormVillage(TVillageDocument &document, QUndoStack *undoStack, QW
     m_BuiltPanel = new TBuiltPanel(document.BuiltModel(), document.Village(), document.Catalog(), this);
     m_Ui.splRight->addWidget(m_BuiltPanel->gbBuilt);
     m_Ui.splRight->setStretchFactor(3, 2);
-    QWidget::setTabOrder(m_Ui.sgCalc, m_QueuePanel->sgQueue);
+    const QList<QWidget *> tabOrder{m_Ui.sgCalc,           m_QueuePanel->sgQueue,       m_BuiltPanel->tvBuilt,
+                                    m_BuiltPanel->cbBuiltName, m_BuiltPanel->btnBuiltAdd,   m_BuiltPanel->btnBuiltRemove,
+                                    m_BuiltPanel->btnBuiltEnqueue, m_Ui.mComments};
+    for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder.at(i), tabOrder.at(i + 1));
     BindControls();
     BindRecord();
     FormCreate();

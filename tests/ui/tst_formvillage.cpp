@@ -1145,7 +1145,8 @@ void TestFormVillage::tabWalksThePageInReadingOrder()
                                QStringLiteral("edMainLevel"), QStringLiteral("cbServerSpeed"), QStringLiteral("sgRes"),
                                QStringLiteral("btnImport"),   QStringLiteral("LstBoxItems"),
                                QStringLiteral("btnChangeList"), QStringLiteral("sgCalc"),
-                               QStringLiteral("sgQueue"),     QStringLiteral("mComments"),
+                               QStringLiteral("sgQueue"),     QStringLiteral("tvBuilt"),
+                               QStringLiteral("cbBuiltName"), QStringLiteral("btnBuiltAdd"), QStringLiteral("mComments"),
                                QStringLiteral("edName")};
     auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
     edName->setFocus();
