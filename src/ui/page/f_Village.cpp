@@ -116,6 +116,11 @@ TFormVillage::TFormVillage(TVillageDocument &document, QUndoStack *undoStack, QW
     connect(m_AvailableModel, &QAbstractItemModel::modelReset, this, showExchange);
     connect(m_AvailableModel, &QAbstractItemModel::dataChanged, this, showExchange);
     showExchange();
+    const QList<QWidget *> tabOrder{m_Ui.sgCalc,           m_QueuePanel->sgQueue,       m_BuiltPanel->tvBuilt,
+                                    m_BuiltPanel->cbBuiltName, m_BuiltPanel->btnBuiltAdd,   m_BuiltPanel->btnBuiltRemove,
+                                    m_BuiltPanel->btnBuiltEnqueue, m_Ui.mComments};
+    for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder.at(i), tabOrder.at(i + 1));
     BindControls();
     BindRecord();
     FormCreate();

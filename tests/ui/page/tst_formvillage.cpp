@@ -1213,7 +1213,8 @@ void TestFormVillage::tabWalksThePageInReadingOrder()
                                QStringLiteral("edDeliveryIron"), QStringLiteral("edDeliveryGrain"),
                                QStringLiteral("edDeliveryIn"), QStringLiteral("btnAddDelivery"),
                                QStringLiteral("sgCalc"),
-                               QStringLiteral("sgQueue"),     QStringLiteral("mComments"),
+                               QStringLiteral("sgQueue"),     QStringLiteral("tvBuilt"),
+                               QStringLiteral("cbBuiltName"), QStringLiteral("btnBuiltAdd"), QStringLiteral("mComments"),
                                QStringLiteral("edName")};
     auto *edName = Find<QLineEdit>(page, QStringLiteral("edName"));
     edName->setFocus();
