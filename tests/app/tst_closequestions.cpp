@@ -18,7 +18,7 @@ namespace {
 // One village in a row: its name, whether the player changed it, whether it
 // was written to a file (after the change) and whether its last write
 // failed (after a further change, when it was changed).
-struct TVillageState
+struct TClosingVillage
 {
     QString Name;
     bool Modified = true;
@@ -34,7 +34,7 @@ const TdmListObj &EmptyCatalog()
 
 // The village made as the row says, through the player's edits and real
 // writes.
-std::unique_ptr<TVillageDocument> MakeVillage(const TVillageState &state, const QDir &dir)
+std::unique_ptr<TVillageDocument> MakeVillage(const TClosingVillage &state, const QDir &dir)
 {
     auto document = std::make_unique<TVillageDocument>(EmptyCatalog());
     TVillageData &village = document->Village();
@@ -56,7 +56,7 @@ std::unique_ptr<TVillageDocument> MakeVillage(const TVillageState &state, const 
 
 } // namespace
 
-Q_DECLARE_METATYPE(TVillageState)
+Q_DECLARE_METATYPE(TClosingVillage)
 
 class TestCloseQuestions : public QObject
 {
@@ -71,34 +71,34 @@ private slots:
 
 void TestCloseQuestions::closeProgram_data()
 {
-    QTest::addColumn<QList<TVillageState>>("villages");
+    QTest::addColumn<QList<TClosingVillage>>("villages");
     QTest::addColumn<QString>("question");
 
-    const TVillageState northSouth{QStringLiteral("Север/Юг"), true, false, false};
-    const TVillageState southern{QStringLiteral("Южная"), true, true, true};
-    const TVillageState stored{QStringLiteral("Хутор"), true, true, false};
-    const TVillageState untouched{QString(), false, false, false};
+    const TClosingVillage northSouth{QStringLiteral("Север/Юг"), true, false, false};
+    const TClosingVillage southern{QStringLiteral("Южная"), true, true, true};
+    const TClosingVillage stored{QStringLiteral("Хутор"), true, true, false};
+    const TClosingVillage untouched{QString(), false, false, false};
 
-    QTest::newRow("no villages") << QList<TVillageState>() << QString();
-    QTest::newRow("untouched and stored villages") << QList<TVillageState>{untouched, stored} << QString();
+    QTest::newRow("no villages") << QList<TClosingVillage>() << QString();
+    QTest::newRow("untouched and stored villages") << QList<TClosingVillage>{untouched, stored} << QString();
     QTest::newRow("one without a file, one whose write failed, in tab order")
-        << QList<TVillageState>{northSouth, stored, southern, untouched}
+        << QList<TClosingVillage>{northSouth, stored, southern, untouched}
         << QStringLiteral("Не сохранены деревни: «Север/Юг», «Южная». Закрыть программу без сохранения?");
-    QTest::newRow("one village") << QList<TVillageState>{stored, southern}
+    QTest::newRow("one village") << QList<TClosingVillage>{stored, southern}
                                  << QStringLiteral("Не сохранены деревни: «Южная». Закрыть программу без сохранения?");
     QTest::newRow("changed village without a name")
-        << QList<TVillageState>{{QString(), true, false, false}, northSouth}
+        << QList<TClosingVillage>{{QString(), true, false, false}, northSouth}
         << QStringLiteral("Не сохранены деревни: без названия, «Север/Юг». Закрыть программу без сохранения?");
     QTest::newRow("failed write of an unchanged village loses nothing")
-        << QList<TVillageState>{{QStringLiteral("Тихая"), false, true, true}} << QString();
+        << QList<TClosingVillage>{{QStringLiteral("Тихая"), false, true, true}} << QString();
     QTest::newRow("a name with a placeholder stays as it is")
-        << QList<TVillageState>{{QStringLiteral("%1 и %2"), true, false, false}, southern}
+        << QList<TClosingVillage>{{QStringLiteral("%1 и %2"), true, false, false}, southern}
         << QStringLiteral("Не сохранены деревни: «%1 и %2», «Южная». Закрыть программу без сохранения?");
 }
 
 void TestCloseQuestions::closeProgram()
 {
-    QFETCH(QList<TVillageState>, villages);
+    QFETCH(QList<TClosingVillage>, villages);
     QFETCH(QString, question);
 
     QTemporaryDir dir;
@@ -117,22 +117,22 @@ void TestCloseQuestions::closeProgram()
 
 void TestCloseQuestions::closeTab_data()
 {
-    QTest::addColumn<TVillageState>("village");
+    QTest::addColumn<TClosingVillage>("village");
     QTest::addColumn<QString>("question");
 
-    QTest::newRow("never saved") << TVillageState{QStringLiteral("Север/Юг"), true, false, false}
+    QTest::newRow("never saved") << TClosingVillage{QStringLiteral("Север/Юг"), true, false, false}
                                  << QStringLiteral("Деревня «Север/Юг» не сохранена. Закрыть вкладку без сохранения?");
-    QTest::newRow("last write failed") << TVillageState{QStringLiteral("Южная"), true, true, true}
+    QTest::newRow("last write failed") << TClosingVillage{QStringLiteral("Южная"), true, true, true}
                                        << QStringLiteral("Деревня «Южная» не сохранена. Закрыть вкладку без сохранения?");
-    QTest::newRow("without a name") << TVillageState{QString(), true, false, false}
+    QTest::newRow("without a name") << TClosingVillage{QString(), true, false, false}
                                     << QStringLiteral("Деревня без названия не сохранена. Закрыть вкладку без сохранения?");
-    QTest::newRow("stored") << TVillageState{QStringLiteral("Хутор"), true, true, false} << QString();
-    QTest::newRow("untouched") << TVillageState{QString(), false, false, false} << QString();
+    QTest::newRow("stored") << TClosingVillage{QStringLiteral("Хутор"), true, true, false} << QString();
+    QTest::newRow("untouched") << TClosingVillage{QString(), false, false, false} << QString();
 }
 
 void TestCloseQuestions::closeTab()
 {
-    QFETCH(TVillageState, village);
+    QFETCH(TClosingVillage, village);
     QFETCH(QString, question);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
