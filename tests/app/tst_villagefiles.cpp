@@ -331,8 +331,10 @@ void TestVillageFiles::crashedVillagesOffered()
 
     m_Questions->ChooseAnswer = answer;
     m_Files->OfferRecovery();
+    // Each village is named with the file it goes back to.
     QCOMPARE(m_Questions->ChooseCalls, QStringList{QStringLiteral("Программа была закрыта аварийно. Восстановить "
-                                                                  "несохранённые деревни: «Test», «Северная»?")});
+                                                                  "несохранённые деревни: «Test», «Северная» (%1)?")
+                                                       .arg(northern)});
     QCOMPARE(m_Questions->ChooseAnswers.constFirst(),
              (QStringList{QStringLiteral("Восстановить"), QStringLiteral("Удалить")}));
     QCOMPARE(Names(), names);
