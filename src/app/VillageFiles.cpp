@@ -20,6 +20,8 @@ TVillageFiles::TVillageFiles(TVillageList &villages, TFileQuestions &questions, 
     : QObject(parent), m_Villages(villages), m_Questions(questions)
 {
     m_Recovery = new TVillageRecovery(villages, TRecoveryStore(), this);
+    connect(m_Recovery, &TVillageRecovery::KeepingFailed, this,
+            [](const QString &message) { ShowMessage(TMessageKind::Warning, message); });
     for (int i = 0; i < villages.Count(); ++i)
         Follow(villages.At(i));
     connect(&villages, &TVillageList::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
@@ -153,7 +155,9 @@ void TVillageFiles::SaveVillage(TVillageDocument &document, bool askNewName)
     }
     const TFileResult result = document.Write(path);
     if (!result.Ok) {
-        ShowMessage(TMessageKind::Error, result.Error);
+        // A file changed while it was written has been asked about.
+        if (!result.ChangedOutside)
+            ShowMessage(TMessageKind::Error, result.Error);
         return;
     }
     AddRecentFile(village.FileName);
@@ -213,27 +217,33 @@ bool TVillageFiles::AskFileChanged(TVillageDocument *document)
 void TVillageFiles::OfferRecovery()
 {
     const TRecoveryStore &store = m_Recovery->Store();
-    const QList<TRecoveredVillage> found = store.Found(m_Villages.Catalog());
+    const QList<TRecoveredVillage> found = m_Recovery->LeftByEndedRuns(m_Villages.Catalog());
     if (found.isEmpty())
         return;
     const int answer = m_Questions.Choose(TRecoveryStore::Question(found),
                                           {QStringLiteral("Восстановить"), QStringLiteral("Удалить")}, 0);
-    if (answer == 0) {
-        for (const TRecoveredVillage &recovered : found) {
-            TVillageDocument *document
-                = recovered.FileName.isEmpty() ? nullptr : m_Villages.FindFile(recovered.FileName);
-            if (document == nullptr)
-                document = IsUntouched(m_Current) ? m_Current.data() : New();
-            SetCurrent(document);
-            const TFileResult result = document->Recover(recovered.RecoveryFile, recovered.FileName);
-            if (!result.Ok)
-                ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
-        }
-        // Kept at once under this run's keys, before the old files go.
-        m_Recovery->WriteNow();
+    if (answer != 0) {
+        for (const TRecoveredVillage &recovered : found)
+            store.Remove(recovered);
+        emit Changed();
+        return;
     }
-    for (const TRecoveredVillage &recovered : found)
-        store.Remove(recovered);
+    QList<QPair<TRecoveredVillage, const TVillageDocument *>> recoveredInto;
+    for (const TRecoveredVillage &recovered : found) {
+        // A village whose file the session opened comes back in its village.
+        TVillageDocument *document
+            = recovered.FileName.isEmpty() ? nullptr : m_Villages.FindFile(recovered.FileName);
+        if (document == nullptr)
+            document = IsUntouched(m_Current) ? m_Current.data() : New();
+        SetCurrent(document);
+        const TFileResult result = document->Recover(recovered.RecoveryFile, recovered.FileName, recovered.LastSeen);
+        if (!result.Ok)
+            ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
+        recoveredInto.append({recovered, result.Ok ? document : nullptr});
+    }
+    // Kept at once under this run's keys; an old copy goes only once its
+    // replacement is on the disk.
+    m_Recovery->TakeOver(recoveredInto);
     emit Changed();
 }
 

@@ -4,12 +4,14 @@
 #include "ui/main/ClipboardRoute.h"
 #include "ui/widgets/CsvExport.h"
 #include "ui/desktop/DesktopNotifier.h"
+#include "ui/desktop/DesktopPresence.h"
 #include "ui/widgets/ProgramIcon.h"
 #include "ui/widgets/ScreenFit.h"
 #include "ui/desktop/TrayIcon.h"
-#include "ui/desktop/TrayProbe.h"
 #include "ui/widgets/UiSeams.h"
+#include "ui/main/FileDialogs.h"
 #include "ui/main/VillageTab.h"
+#include "ui/main/VillageTabs.h"
 #include "base/MessageSeam.h"
 #include "ui/dialogs/f_About.h"
 #include "ui/dialogs/f_AllVillages.h"
@@ -18,16 +20,13 @@
 #include "ui/main/NewVillageRace.h"
 #include "ui/dialogs/DevelopmentPlanDialog.h"
 
-#include "app/CloseQuestions.h"
-#include "import/OverviewImport.h"
-#include "app/Session.h"
 #include "app/VillageDocument.h"
+#include "app/VillageFiles.h"
 #include "app/VillageList.h"
-#include "app/VillageRecovery.h"
+#include "import/OverviewImport.h"
 #include "app/WindowTitle.h"
 #include "base/SettingsAccess.h"
 #include "base/SettingsSeam.h"
-#include "notify/VillageWatch.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
 #include "record/VillageFileAccess.h"
@@ -84,25 +83,23 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
     setMinimumSize(DesignMinimumSize);
 
     m_Villages = new TVillageList(catalog, this);
-    m_Recovery = new TVillageRecovery(*m_Villages, TRecoveryStore(), this);
-    connect(m_Recovery, &TVillageRecovery::KeepingFailed, this,
-            [](const QString &message) { ShowMessage(TMessageKind::Warning, message); });
+    m_FileDialogs = std::make_unique<TFileDialogs>(this);
+    m_Files = new TVillageFiles(*m_Villages, *m_FileDialogs, this);
+    connect(m_Files, &TVillageFiles::Changed, this, &TFormMain::actSaveUpdate);
+    m_Presence = new TDesktopPresence(*m_Villages, this);
+    connect(m_Presence, &TDesktopPresence::TrayIconChanged, this, &TFormMain::TrayIconChanged);
+    connect(m_Presence, &TDesktopPresence::TrayGone, this, &TFormMain::TrayGone);
+    connect(m_Presence, &TDesktopPresence::VillageActivated, this, &TFormMain::ShowVillage);
 
-    pcMain = new QTabWidget(this);
-    pcMain->setObjectName(QStringLiteral("pcMain"));
-    pcMain->setMovable(true);
-    pcMain->tabBar()->installEventFilter(this);
-    // The villages keep the order of their tabs.
-    connect(pcMain->tabBar(), &QTabBar::tabMoved, m_Villages, &TVillageList::Move);
+    pcMain = new TVillageTabs(*m_Files, this);
+    connect(pcMain, &TVillageTabs::PageBuilt, this, &TFormMain::VillagePageBuilt);
     setCentralWidget(pcMain);
 
     CreateActions();
     CreateMenus();
-    CreateNotifications();
-    connect(pcMain, &QTabWidget::currentChanged, this, &TFormMain::actSaveUpdate);
-    connect(pcMain, &QTabWidget::currentChanged, this, [this] {
-        m_UndoGroup->setActiveStack(ActiveTab() ? ActiveTab()->UndoStack() : nullptr);
-    });
+    // The tray comes when the bus has answered, so that the window never
+    // waits for it.
+    m_Presence->StartTrayProbe();
 
     // The tabs get 712 x 596 pixels below the menu bar; the window starts
     // in the middle of the desktop.
@@ -121,8 +118,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
 TFormMain::~TFormMain()
 {
     // The tabs and their pages go before the villages they show.
-    while (pcMain->count() > 0)
-        delete pcMain->widget(0);
+    delete pcMain;
 }
 
 void TFormMain::FitToScreen(bool centre)
@@ -264,6 +260,7 @@ void TFormMain::CreateActions()
     connect(actMenuKey, &QAction::triggered, this, &TFormMain::actMenuKeyExecute);
     connect(mmiExit, &QAction::triggered, this, &TFormMain::mmiExitClick);
     connect(actNextTab, &QAction::triggered, this, &TFormMain::actNextTabExecute);
+    connect(pcMain, &TVillageTabs::CloseRequested, actClose, &QAction::trigger);
     connect(actPreviousTab, &QAction::triggered, this, &TFormMain::actPreviousTabExecute);
 }
 
@@ -287,11 +284,10 @@ void TFormMain::CreateMenus()
     miFile->addAction(mmiExit);
     connect(miFile, &QMenu::aboutToShow, this, &TFormMain::actSaveUpdate);
 
-    m_UndoGroup = new QUndoGroup(this);
-    actUndo = m_UndoGroup->createUndoAction(this, QStringLiteral("Отменить"));
+    actUndo = pcMain->UndoGroup()->createUndoAction(this, QStringLiteral("Отменить"));
     actUndo->setObjectName(QStringLiteral("actUndo"));
     actUndo->setShortcuts(QKeySequence::Undo);
-    actRedo = m_UndoGroup->createRedoAction(this, QStringLiteral("Повторить"));
+    actRedo = pcMain->UndoGroup()->createRedoAction(this, QStringLiteral("Повторить"));
     actRedo->setObjectName(QStringLiteral("actRedo"));
     actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     QMenu *miEdit = menuBar()->addMenu(QStringLiteral("&Правка"));
@@ -341,12 +337,12 @@ int TFormMain::PageCount() const
 
 TVillageTab *TFormMain::Tab(int index) const
 {
-    return qobject_cast<TVillageTab *>(pcMain->widget(index));
+    return pcMain->Tab(index);
 }
 
 TVillageTab *TFormMain::ActiveTab() const
 {
-    return qobject_cast<TVillageTab *>(pcMain->currentWidget());
+    return pcMain->ActiveTab();
 }
 
 TFormVillage *TFormMain::Page(int index) const
@@ -361,26 +357,6 @@ TFormVillage *TFormMain::ActivePage() const
     return tab ? tab->Page() : nullptr;
 }
 
-TVillageTab *TFormMain::AddVillageTab()
-{
-    TVillageDocument *document = m_Villages->Add();
-    auto *tab = new TVillageTab(*document);
-    TVillageData &village = document->Village();
-    connect(&village, &TVillageData::NameChanged, this, [this, tab](const QString &name) {
-        pcMainCaptionChanged(tab, name);
-        UpdateTitle();
-    });
-    connect(tab, &TVillageTab::PageBuilt, this, &TFormMain::VillagePageBuilt);
-    WatchVillage(document);
-    connect(document, &TVillageDocument::UnwrittenEditsChanged, this, &TFormMain::actSaveUpdate);
-    connect(document, &TVillageDocument::FileChangedOutside, this, [this, document] { AskFileChanged(document); });
-    // A failed automatic save is reported whether the page is made or not.
-    connect(document, &TVillageDocument::AutoSaveFailed, this,
-            [](const TFileResult &result) { ShowMessage(TMessageKind::Error, result.Error); });
-    m_UndoGroup->addStack(tab->UndoStack());
-    pcMain->addTab(tab, village.Name);
-    return tab;
-}
 
 void TFormMain::VillagePageBuilt(TFormVillage *page)
 {
@@ -389,147 +365,37 @@ void TFormMain::VillagePageBuilt(TFormVillage *page)
 
 void TFormMain::actNewExecute()
 {
-    pcMain->setCurrentWidget(AddVillageTab());
-    actSaveUpdate();
+    m_Files->New();
 }
 
-void TFormMain::pcMainCaptionChanged(TVillageTab *tab, const QString &caption)
-{
-    // The tab shows the name as it stands: an "&" in it is doubled, or the
-    // tab bar would hide it and make the next letter an Alt shortcut.
-    const int index = pcMain->indexOf(tab);
-    if (index >= 0)
-        pcMain->setTabText(index, QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
-}
 
-bool TFormMain::IsOpen(const QString &fileName, const TVillageDocument *except) const
-{
-    return OpenPageIndex(fileName, except) >= 0;
-}
 
-int TFormMain::OpenPageIndex(const QString &fileName, const TVillageDocument *except) const
-{
-    const TVillageDocument *open = m_Villages->FindFile(fileName, except);
-    for (int i = 0; open && i < PageCount(); ++i) {
-        if (&Tab(i)->Document() == open)
-            return i;
-    }
-    return -1;
-}
 
 void TFormMain::actOpenExecute()
 {
-    OpenFiles(UiSeams::ChooseFilesToOpen(this));
+    m_Files->Open();
 }
 
 void TFormMain::OpenFiles(const QStringList &files)
 {
-    if (TVillageTab *shown = OpenFilesInTabs(files))
-        pcMain->setCurrentWidget(shown);
-    actSaveUpdate();
+    m_Files->OpenFiles(files);
 }
 
-TVillageTab *TFormMain::OpenFilesInTabs(const QStringList &files)
-{
-    // The tabs are added behind the shown one; the caller shows one of them
-    // once, so that only that one makes its page.
-    TVillageTab *shown = nullptr;
-    // An untouched empty tab shown now takes the first file.
-    TVillageTab *untouched = ActiveTab();
-    if (untouched != nullptr
-        && (untouched->Document().Village().Modified || !untouched->Document().Village().FileName.isEmpty()))
-        untouched = nullptr;
-    for (const QString &file : files) {
-        // The tab that has the file comes forward, and the box names it.
-        if (const int open = OpenPageIndex(file); open >= 0) {
-            pcMain->setCurrentIndex(open);
-            shown = Tab(open);
-            ShowMessage(TMessageKind::Error, AlreadyOpenMessage(file));
-            continue;
-        }
-        // A pipe, a device, a folder or a huge file gets no tab.
-        if (const QString refusal = RefusalBeforeReading(file); !refusal.isEmpty()) {
-            ShowMessage(TMessageKind::Error, OpenFailureMessage({false, refusal, file}));
-            continue;
-        }
-        TVillageTab *tab = untouched != nullptr ? untouched : AddVillageTab();
-        untouched = nullptr;
-        shown = tab;
-        tab->Document().Village().SetFileName(file);
-        const TFileResult result = tab->LoadFromFile();
-        if (!result.Ok)
-            ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
-        else
-            AddRecentFile(file);
-    }
-    return shown;
-}
 
-void TFormMain::SaveVillage(TVillageDocument &document, bool askNewName)
-{
-    TVillageData &village = document.Village();
-    document.SettleEdits();
-    // An unchanged village is not written again; "Сохранить как..." copies
-    // one that has a file.
-    if (!document.HasUnwrittenEdits() && (!askNewName || village.FileName.isEmpty()))
-        return;
-    // A file another program holds is not written: the village goes to
-    // another file.
-    if (document.IsReadOnly())
-        askNewName = true;
-    // A file another program changed is overwritten only when the player
-    // keeps his village.
-    if (!askNewName && document.FileChangedOnDisk() && !AskFileChanged(&document))
-        return;
-
-    // The path to write; the village takes it as its file name only once
-    // the write has succeeded.
-    QString path = village.FileName;
-    if (path.isEmpty()) {
-        if (village.Name.isEmpty()) {
-            ShowMessage(TMessageKind::Warning, QStringLiteral("Заполните название деревни!"));
-            return;
-        }
-        path = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить"), village.Name);
-    } else if (askNewName) {
-        path = UiSeams::ChooseFileToSave(this, QStringLiteral("Сохранить как"), village.FileName);
-    }
-    if (path.isEmpty())
-        return;
-    // Two tabs writing one file would overwrite each other's village.
-    if (IsOpen(path, &document)) {
-        ShowMessage(TMessageKind::Error, AlreadyOpenMessage(path));
-        return;
-    }
-    const TFileResult result = document.Write(path);
-    if (!result.Ok) {
-        // A file changed while it was written has been asked about.
-        if (!result.ChangedOutside)
-            ShowMessage(TMessageKind::Error, result.Error);
-        return;
-    }
-    AddRecentFile(village.FileName);
-}
 
 void TFormMain::actSaveExecute()
 {
-    if (TVillageTab *tab = ActiveTab())
-        SaveVillage(tab->Document(), false);
-    actSaveUpdate();
+    m_Files->Save(m_Files->Current());
 }
 
 void TFormMain::actSaveAsExecute()
 {
-    if (TVillageTab *tab = ActiveTab())
-        SaveVillage(tab->Document(), true);
-    actSaveUpdate();
+    m_Files->SaveAs(m_Files->Current());
 }
 
 void TFormMain::actSaveAllExecute()
 {
-    for (int i = 0; i < PageCount(); ++i)
-        SaveVillage(Tab(i)->Document(), false);
-    actSaveUpdate();
+    m_Files->SaveAll();
 }
 
 void TFormMain::actSaveUpdate()
@@ -543,45 +409,23 @@ void TFormMain::actSaveUpdate()
 
 void TFormMain::actCloseExecute()
 {
-    TVillageTab *tab = ActiveTab();
-    if (tab == nullptr)
-        return;
-    TVillageDocument *document = &tab->Document();
-    SaveVillage(*document, false);
-    const QString question = CloseTabQuestion(*document);
-    if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No))
-        return;
-
-    pcMain->removeTab(pcMain->indexOf(tab));
-    delete tab;
-    m_Villages->Remove(document);
-    if (PageCount() == 0)
-        actNewExecute();
-    actSaveUpdate();
-    RefreshAllVillages();
+    if (m_Files->Close(m_Files->Current()))
+        RefreshAllVillages();
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
-    if (!m_Quitting && m_NotificationSettings.HidesOnClose(TrayPresent())) {
+    if (!m_Quitting && m_Presence->Settings().HidesOnClose(m_Presence->TrayPresent())) {
         event->ignore();
         hide();
         return;
     }
-    actSaveAllExecute();
-    QList<const TVillageDocument *> villages;
-    for (int i = 0; i < PageCount(); ++i)
-        villages.append(&Tab(i)->Document());
-    const QString question = CloseProgramQuestion(villages);
-    if (!question.isEmpty() && !UiSeams::Ask(this, question, UiSeams::TAnswer::No)) {
+    if (!m_Files->MayEnd()) {
         event->ignore();
         return;
     }
     event->accept();
-    // A normal end: nothing is left to recover.
-    m_Recovery->Finish();
-    ReportSettingsProblemOnce();
-    SaveSession();
+    m_Files->End();
     SaveWindowSettings();
 }
 
@@ -599,14 +443,12 @@ void TFormMain::mmiExitClick()
 
 void TFormMain::actNextTabExecute()
 {
-    if (pcMain->count() > 1)
-        pcMain->setCurrentIndex((pcMain->currentIndex() + 1) % pcMain->count());
+    pcMain->ShowNext();
 }
 
 void TFormMain::actPreviousTabExecute()
 {
-    if (pcMain->count() > 1)
-        pcMain->setCurrentIndex((pcMain->currentIndex() + pcMain->count() - 1) % pcMain->count());
+    pcMain->ShowPrevious();
 }
 
 void TFormMain::miViewClick()
@@ -663,60 +505,8 @@ void TFormMain::actAboutExecute()
     m_AboutBox->exec();
 }
 
-bool TFormMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != pcMain->tabBar())
-        return QMainWindow::eventFilter(watched, event);
 
-    if (event->type() == QEvent::MouseButtonPress) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        const int index = pcMain->tabBar()->tabAt(mouse->position().toPoint());
-        if (mouse->button() == Qt::MiddleButton) {
-            pcMainMiddleClick(index);
-            return true;
-        }
-        if (mouse->button() == Qt::LeftButton) {
-            m_DraggedPage = pcMain->widget(index);
-            m_DragStartIndex = index;
-        }
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && pcMain->tabBar()->tabAt(mouse->position().toPoint()) < 0) {
-            // Dropped where there is no tab: the tab bar finishes its drag
-            // first, then the dragged tab goes back to where it started.
-            QMetaObject::invokeMethod(this, &TFormMain::pcMainDropBeside, Qt::QueuedConnection);
-        } else if (mouse->button() == Qt::LeftButton) {
-            m_DraggedPage.clear();
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
 
-void TFormMain::pcMainMiddleClick(int index)
-{
-    // The middle button on a tab closes that tab ("Закрыть" acts on the
-    // active one, so the tab becomes active first, and asks there when its
-    // village is not stored); beside the tabs it closes nothing.
-    if (index < 0)
-        return;
-    const QPointer<QWidget> previous = pcMain->currentWidget();
-    const QPointer<QWidget> clicked = pcMain->widget(index);
-    pcMain->setCurrentIndex(index);
-    actClose->trigger();
-    // When another tab than the shown one went, the player stays where he was.
-    if (clicked.isNull() && !previous.isNull())
-        pcMain->setCurrentWidget(previous);
-}
-
-void TFormMain::pcMainDropBeside()
-{
-    if (m_DraggedPage.isNull())
-        return;
-    const int index = pcMain->indexOf(m_DraggedPage);
-    m_DraggedPage.clear();
-    if (index >= 0 && m_DragStartIndex >= 0 && m_DragStartIndex < pcMain->count() && index != m_DragStartIndex)
-        pcMain->tabBar()->moveTab(index, m_DragStartIndex);
-}
 
 void TFormMain::UpdateTitle()
 {
@@ -731,7 +521,6 @@ void TFormMain::RestoreWindowSettings()
     const auto settings = OpenSettings();
     if (!settings)
         return;
-    m_RecentFiles.Load(*settings);
     if (restoreGeometry(settings->value(GeometryKey).toByteArray()))
         m_FitWhenShown = false;
     restoreState(settings->value(StateKey).toByteArray());
@@ -767,126 +556,23 @@ void TFormMain::SaveViewSettings() const
     }
 }
 
-void TFormMain::SaveSession() const
-{
-    const auto settings = OpenSettings();
-    if (!settings)
-        return;
-    QStringList tabFiles;
-    for (int i = 0; i < PageCount(); ++i)
-        tabFiles.append(Tab(i)->Document().Village().FileName);
-    TSession::FromTabs(tabFiles, pcMain->currentIndex()).Save(*settings);
-}
 
 void TFormMain::RestoreSession()
 {
-    ReportSettingsProblemOnce();
-    const auto settings = OpenSettings();
-    if (!settings)
-        return;
-    TSession session = TSession::Load(*settings);
-    const QStringList missing = session.TakeMissing();
-    // Opening the session again is no new use of its files: the recent
-    // files keep their order.
-    const QVariant recent = settings->value(TRecentFiles::SettingsKey);
-    TVillageTab *shown = OpenFilesInTabs(session.Files);
-    StoreSetting(*settings, TRecentFiles::SettingsKey, recent);
-    m_RecentFiles.Load(*settings);
-    // The tab shown at the last exit is shown, and made, alone.
-    if (session.Current >= 0) {
-        const QString current = session.Files.at(session.Current);
-        for (int i = 0; i < PageCount(); ++i) {
-            if (Tab(i)->Document().Village().FileName == current)
-                shown = Tab(i);
-        }
-    }
-    if (shown)
-        pcMain->setCurrentWidget(shown);
-    actSaveUpdate();
-    if (!missing.isEmpty())
-        ShowMessage(TMessageKind::Warning, TSession::MissingFilesMessage(missing));
+    m_Files->RestoreSession();
 }
 
-bool TFormMain::AskFileChanged(TVillageDocument *document)
-{
-    // The village asked about is the one shown.
-    for (int i = 0; i < PageCount(); ++i) {
-        if (&Tab(i)->Document() == document)
-            pcMain->setCurrentIndex(i);
-    }
-    // Keeping the player's village is the default: nothing is lost by Enter.
-    const int answer = UiSeams::Choose(this, document->FileChangedQuestion(),
-                                       {QStringLiteral("Загрузить"), QStringLiteral("Оставить мои")}, 1);
-    if (answer == 0) {
-        const TFileResult result = document->Reload();
-        if (!result.Ok)
-            ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
-        actSaveUpdate();
-        return false;
-    }
-    document->KeepMine();
-    return true;
-}
 
 void TFormMain::OfferRecovery()
 {
-    const TRecoveryStore &store = m_Recovery->Store();
-    const QList<TRecoveredVillage> found = m_Recovery->LeftByEndedRuns(m_Catalog);
-    if (found.isEmpty())
-        return;
-    const int answer = UiSeams::Choose(this, TRecoveryStore::Question(found),
-                                       {QStringLiteral("Восстановить"), QStringLiteral("Удалить")}, 0);
-    if (answer != 0) {
-        for (const TRecoveredVillage &recovered : found)
-            store.Remove(recovered);
-        actSaveUpdate();
-        return;
-    }
-    QList<QPair<TRecoveredVillage, const TVillageDocument *>> recoveredInto;
-    {
-        for (const TRecoveredVillage &recovered : found) {
-            // A village whose file the session opened comes back in its tab.
-            int index = recovered.FileName.isEmpty() ? -1 : OpenPageIndex(recovered.FileName);
-            if (index < 0) {
-                const TVillageTab *active = ActiveTab();
-                if (active == nullptr || active->Document().Village().Modified
-                    || !active->Document().Village().FileName.isEmpty())
-                    actNewExecute();
-                index = pcMain->currentIndex();
-            }
-            pcMain->setCurrentIndex(index);
-            TVillageDocument &document = Tab(index)->Document();
-            const TFileResult result =
-                document.Recover(recovered.RecoveryFile, recovered.FileName, recovered.LastSeen);
-            if (!result.Ok)
-                ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
-            recoveredInto.append({recovered, result.Ok ? &document : nullptr});
-        }
-    }
-    // Kept at once under this run's keys; an old copy goes only once its
-    // replacement is on the disk.
-    m_Recovery->TakeOver(recoveredInto);
-    actSaveUpdate();
+    m_Files->OfferRecovery();
 }
 
-void TFormMain::AddRecentFile(const QString &file)
-{
-    // Other windows of the program may have added files since this one read
-    // the list: the stored list is read again before it is changed.
-    const auto settings = OpenSettings();
-    if (settings)
-        m_RecentFiles.Load(*settings);
-    m_RecentFiles.Add(QFileInfo(file).absoluteFilePath());
-    if (settings)
-        m_RecentFiles.Save(*settings);
-}
 
 void TFormMain::miRecentFilesShow()
 {
-    if (const auto settings = OpenSettings())
-        m_RecentFiles.Load(*settings);
     miRecentFiles->clear();
-    const QStringList &files = m_RecentFiles.Files();
+    const QStringList files = m_Files->RecentFiles();
     for (int i = 0; i < files.size(); ++i) {
         const QString file = files.at(i);
         // The number is the item's key; an "&" in the path is shown as it is.
@@ -897,7 +583,7 @@ void TFormMain::miRecentFilesShow()
         QAction *item = miRecentFiles->addAction(caption);
         item->setObjectName(QStringLiteral("mmiRecentFile%1").arg(i + 1));
         item->setData(file);
-        connect(item, &QAction::triggered, this, [this, file] { mmiRecentFileClick(file); });
+        connect(item, &QAction::triggered, this, [this, file] { m_Files->OpenRecentFile(file); });
     }
     if (files.isEmpty()) {
         QAction *none = miRecentFiles->addAction(QStringLiteral("(нет)"));
@@ -905,132 +591,51 @@ void TFormMain::miRecentFilesShow()
     }
 }
 
-void TFormMain::mmiRecentFileClick(const QString &file)
-{
-    if (QFileInfo(file).isFile()) {
-        OpenFiles({file});
-        return;
-    }
-    const auto settings = OpenSettings();
-    if (settings)
-        m_RecentFiles.Load(*settings);
-    m_RecentFiles.Remove(file);
-    if (settings)
-        m_RecentFiles.Save(*settings);
-    ShowMessage(TMessageKind::Warning, TRecentFiles::MissingFileMessage(file));
-}
 
 // --- Notifications, tray, settings, all villages ----------------------------
 
-void TFormMain::CreateNotifications()
+
+
+TTrayIcon *TFormMain::TrayIcon() const
 {
-    m_NotificationSettings = TNotificationSettings::Load();
-    // The tray comes when the bus has answered, so that the window never
-    // waits for it.
-    auto *probe = new TTrayProbe(QDBusConnection::sessionBus(), TTrayProbe::DefaultTimeoutMs, this);
-    m_TrayProbe = probe;
-    connect(probe, &TTrayProbe::Finished, this, &TFormMain::TrayProbeFinished);
-    probe->Start();
+    return m_Presence->TrayIcon();
 }
 
-void TFormMain::TrayProbeFinished(TTrayServiceState state)
+const TNotificationSettings &TFormMain::NotificationSettings() const
 {
-    delete m_TrayProbe;
-    // A tray service that does not answer counts as no tray; otherwise the
-    // toolkit tells, and the icon is made only where there is a tray.
-    if (state != TTrayServiceState::Silent && QSystemTrayIcon::isSystemTrayAvailable())
-        SetTrayIcon(TTrayIcon::CreateIfAvailable(ProgramIcon()));
+    return m_Presence->Settings();
 }
 
-bool TFormMain::TrayPresent() const
-{
-    return m_Tray && m_Tray->IsPresent();
-}
-
-void TFormMain::TrayPresenceChanged(bool present)
+void TFormMain::TrayGone()
 {
     // A window hidden to a tray that has gone would have no way back.
-    if (!present && isHidden())
+    if (isHidden())
         ShowWindow();
 }
 
 void TFormMain::SetTrayIcon(std::unique_ptr<TTrayIcon> tray)
 {
-    // A tray given here wins over one the probe would make.
-    delete m_TrayProbe;
-    m_Tray = std::move(tray);
-    if (!m_Tray)
+    m_Presence->SetTrayIcon(std::move(tray));
+}
+
+void TFormMain::TrayIconChanged(TTrayIcon *tray)
+{
+    if (!tray)
         return;
-    connect(m_Tray.get(), &TTrayIcon::PresenceChanged, this, &TFormMain::TrayPresenceChanged);
-    connect(m_Tray->pmiShowWindow, &QAction::triggered, this, &TFormMain::ShowWindow);
-    connect(m_Tray->pmiAllVillages, &QAction::triggered, this, &TFormMain::actAllVillagesExecute);
-    connect(m_Tray->pmiExit, &QAction::triggered, this, &TFormMain::QuitProgram);
+    connect(tray->pmiShowWindow, &QAction::triggered, this, &TFormMain::ShowWindow);
+    connect(tray->pmiAllVillages, &QAction::triggered, this, &TFormMain::actAllVillagesExecute);
+    connect(tray->pmiExit, &QAction::triggered, this, &TFormMain::QuitProgram);
 }
 
 void TFormMain::SetNotifier(std::unique_ptr<TDesktopNotifier> notifier)
 {
-    m_Notifier = std::move(notifier);
-    m_NotifierChosen = true;
+    m_Presence->SetNotifier(std::move(notifier));
 }
 
-void TFormMain::WatchVillage(TVillageDocument *document)
-{
-    TVillageWatch &watch = document->Watch();
-    m_NotificationSettings.ApplyTo(watch.Rules());
-    const QPointer<TVillageDocument> watched = document;
-    connect(&watch, &TVillageWatch::NotificationsReady, this,
-            [this, watched](const QList<TNotification> &notifications) {
-                if (watched)
-                    SendNotifications(watched, notifications);
-            });
-}
 
-void TFormMain::NotifyText(TVillageDocument *document, const QString &text)
-{
-    ChooseNotifier();
-    if (!m_Notifier)
-        return;
-    // The default action shows that village's tab while it is open.
-    const QPointer<TVillageList> villages = m_Villages;
-    m_Notifier->Notify(document->Village().Name, text, [this, villages, document] {
-        if (villages && villages->IndexOf(document) >= 0)
-            ShowVillage(&document->Village());
-    });
-    if (m_NotificationSettings.Sound)
-        UiSeams::Beep();
-}
 
-void TFormMain::ChooseNotifier()
-{
-    if (!m_NotifierChosen) {
-        // Asking the session bus takes a moment: once, when first needed.
-        m_NotifierChosen = true;
-        m_Notifier = MakeDesktopNotifier(m_Tray ? m_Tray->SystemTrayIcon() : nullptr);
-    }
-}
 
-void TFormMain::SendNotifications(TVillageDocument *document, const QList<TNotification> &notifications)
-{
-    ChooseNotifier();
-    if (!m_Notifier)
-        return;
-    // The default action shows the window with this village's tab, while the
-    // tab is still open.
-    const QPointer<TVillageDocument> shown = document;
-    m_Notifier->Send(document->Village().Name, notifications, m_NotificationSettings.Sound, [this, shown] {
-        if (shown)
-            ShowVillage(&shown->Village());
-    });
-}
 
-void TFormMain::ApplyNotificationSettings(const TNotificationSettings &settings)
-{
-    m_NotificationSettings = settings;
-    if (m_ClipboardRoute)
-        m_ClipboardRoute->SetEnabled(settings.WatchClipboard);
-    for (int i = 0; i < m_Villages->Count(); ++i)
-        settings.ApplyTo(m_Villages->At(i)->Watch().Rules());
-}
 
 void TFormMain::actSettingsExecute()
 {
@@ -1039,9 +644,9 @@ void TFormMain::actSettingsExecute()
         m_FormSettings->raise();
         return;
     }
-    auto *dialog = new TFormSettings(TrayPresent(), this);
+    auto *dialog = new TFormSettings(m_Presence->TrayPresent(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->SetSettings(m_NotificationSettings);
+    dialog->SetSettings(m_Presence->Settings());
     connect(dialog, &QDialog::accepted, this, &TFormMain::FormSettingsAccepted);
     m_FormSettings = dialog;
     dialog->open();
@@ -1053,7 +658,8 @@ void TFormMain::FormSettingsAccepted()
     if (!dialog)
         return;
     const TNotificationSettings settings = dialog->Settings();
-    ApplyNotificationSettings(settings);
+    m_Presence->ApplySettings(settings);
+    m_ClipboardRoute->SetEnabled(settings.WatchClipboard);
     if (!settings.Save())
         ShowMessage(TMessageKind::Warning, QStringLiteral("Не удалось сохранить настройки."));
 }
@@ -1100,9 +706,9 @@ void TFormMain::actAllVillagesExecute()
 
 void TFormMain::ShowVillage(const TVillageData *village)
 {
-    for (int i = 0; i < PageCount(); ++i) {
-        if (&Tab(i)->Document().Village() == village) {
-            pcMain->setCurrentIndex(i);
+    for (int i = 0; i < m_Villages->Count(); ++i) {
+        if (&m_Villages->At(i)->Village() == village) {
+            m_Files->SetCurrent(m_Villages->At(i));
             ShowWindow();
             return;
         }
@@ -1119,7 +725,7 @@ void TFormMain::CreateExchange()
     m_OfferBar->hide();
     connect(m_OfferBar, &TClipboardOfferBar::ImportChosen, this, &TFormMain::ClipboardImportChosen);
     m_ClipboardRoute = new TClipboardRoute(*m_Villages, QGuiApplication::clipboard(), this);
-    m_ClipboardRoute->SetEnabled(m_NotificationSettings.WatchClipboard);
+    m_ClipboardRoute->SetEnabled(m_Presence->Settings().WatchClipboard);
     connect(m_ClipboardRoute, &TClipboardRoute::Imported, this, &TFormMain::ClipboardPageImported);
     connect(m_ClipboardRoute, &TClipboardRoute::Offered, m_OfferBar, &TClipboardOfferBar::Offer);
 }
@@ -1127,18 +733,16 @@ void TFormMain::CreateExchange()
 void TFormMain::ClipboardPageImported(TVillageDocument *document, const QString &text)
 {
     actSaveUpdate();
-    NotifyText(document, text);
+    m_Presence->NotifyText(document, text);
 }
 
 void TFormMain::ClipboardImportChosen(const QStringList &lines)
 {
     const std::optional<int> race = RaceForNewVillage(*m_Villages, OverviewVillageName(lines), this);
-    actNewExecute();
-    if (TVillageTab *tab = ActiveTab()) {
-        if (race)
-            tab->Document().Village().SetRace(*race);
-        tab->Document().Import(lines);
-    }
+    TVillageDocument *document = m_Files->New();
+    if (race)
+        document->Village().SetRace(*race);
+    document->Import(lines);
     actSaveUpdate();
 }
 

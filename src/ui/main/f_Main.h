@@ -1,15 +1,12 @@
-// The main window: one tab per open village, the file commands (new, open,
-// save, save as, save all), the view toggles of the active page, the import
-// command and the About box. Closing the window saves every changed village;
-// a village still not safely stored makes it ask, naming the villages, before
-// it goes; closing one tab asks the same of its village. Every open village,
-// shown or not, reports its notifications to the desktop; the tray icon
-// (where the desktop has a tray), the settings and the window of all
-// villages hang here.
+// The main window: the menus and actions, forwarded to the file commands
+// (TVillageFiles), the tabs (TVillageTabs) and the active page; the view
+// toggles, the window's geometry, the tray, the notifications, the settings
+// and the window of all villages. Closing the window ends the program
+// through TVillageFiles' questions, or hides it to the tray when the player
+// chose so.
 #pragma once
 
 #include "notify/NotificationSettings.h"
-#include "app/RecentFiles.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,22 +16,21 @@
 class QAction;
 class QMenu;
 class QScreen;
-class QTabWidget;
+class TFileDialogs;
+class TVillageFiles;
+class TVillageTabs;
 class TAboutBox;
 class TdmListObj;
 class TFormVillage;
 class TDesktopNotifier;
 class TFormAllVillages;
 class TTrayIcon;
-class TTrayProbe;
-enum class TTrayServiceState;
+class TDesktopPresence;
 class TVillageData;
 class TVillageList;
-class QUndoGroup;
 class TClipboardRoute;
 class TClipboardOfferBar;
 class TVillageDocument;
-class TVillageRecovery;
 class TVillageTab;
 
 class TFormMain : public QMainWindow
@@ -78,15 +74,16 @@ public:
     // The tray icon and its menu: made at start where the desktop has a tray;
     // tests give one where it has none.
     void SetTrayIcon(std::unique_ptr<TTrayIcon> tray);
-    TTrayIcon *TrayIcon() const { return m_Tray.get(); }
-    const TNotificationSettings &NotificationSettings() const { return m_NotificationSettings; }
+    TTrayIcon *TrayIcon() const;
+    const TNotificationSettings &NotificationSettings() const;
+    // The file commands, which the menus forward to.
+    TVillageFiles &Files() const { return *m_Files; }
     // The window of all villages; null until first shown.
     TFormAllVillages *AllVillages() const { return m_AllVillages; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     // Village files dropped on the window open as Open opens them.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -125,39 +122,14 @@ private:
     // documents, and their pages once made.
     TVillageTab *Tab(int index) const;
     TVillageTab *ActiveTab() const;
-    // A tab for a new, empty village at the end; the shown tab stays.
-    TVillageTab *AddVillageTab();
     // A tab's page has been made: it takes the view toggles.
     void VillagePageBuilt(TFormVillage *page);
-    // Opens each file in a tab as OpenFiles does, without showing the
-    // tabs one after the other; the tab to show at the end is returned
-    // (null when no file got a tab or was open already).
-    TVillageTab *OpenFilesInTabs(const QStringList &files);
-    // Saves one village as the three save commands share it: nothing when it
-    // is unchanged; a file name asked for when it has none (or when
-    // askNewName); then written.
-    void SaveVillage(TVillageDocument &document, bool askNewName);
-    // Another program changed the village's file: "Загрузить" reads it
-    // again, "Оставить мои" keeps the village to be written over it. True
-    // for the latter.
-    bool AskFileChanged(TVillageDocument *document);
-    // Whether a village other than `except` has this file (the same file
-    // by its canonical path).
-    bool IsOpen(const QString &fileName, const TVillageDocument *except = nullptr) const;
-    // The tab of the village that has this file; -1 for none.
-    int OpenPageIndex(const QString &fileName, const TVillageDocument *except = nullptr) const;
-    void pcMainCaptionChanged(TVillageTab *tab, const QString &caption);
-    void pcMainMiddleClick(int index);
-    void pcMainDropBeside();
     // What the window remembers between runs: its geometry and state, the
-    // view toggles (given to each new page), the session and recent files.
+    // view toggles (given to each new page).
     void RestoreWindowSettings();
     void SaveWindowSettings() const;
     void ApplyViewSettings(TFormVillage *page) const;
     void SaveViewSettings() const;
-    void SaveSession() const;
-    void AddRecentFile(const QString &file);
-    void mmiRecentFileClick(const QString &file);
     // The title shows the active village and its file, with the marker for
     // changes not yet written.
     void UpdateTitle();
@@ -172,17 +144,9 @@ private:
     // Fits the window again when its screen or the screen's room changes.
     void WatchScreen();
 
-    // Notifications, tray, settings, all villages.
-    void CreateNotifications();
-    void TrayProbeFinished(TTrayServiceState state);
-    // Whether there is a tray to hide the window to.
-    bool TrayPresent() const;
-    void TrayPresenceChanged(bool present);
-    // Feeds the village's notification rules once per tick, shown or not.
-    void WatchVillage(TVillageDocument *document);
-    // One notification for the village's tick, whose action shows its tab.
-    void SendNotifications(TVillageDocument *document, const QList<TNotification> &notifications);
-    void ApplyNotificationSettings(const TNotificationSettings &settings);
+    // The tray, settings, all villages.
+    void TrayIconChanged(TTrayIcon *tray);
+    void TrayGone();
     void FormSettingsAccepted();
     void ShowVillage(const TVillageData *village);
     void RefreshAllVillages();
@@ -192,19 +156,13 @@ private:
     void CreateExchange();
     void ClipboardPageImported(TVillageDocument *document, const QString &text);
     void ClipboardImportChosen(const QStringList &lines);
-    // One notification to the desktop, outside the villages' rules.
-    // A notification of one village outside the rules (a page imported from
-    // the clipboard).
-    void NotifyText(TVillageDocument *document, const QString &text);
-    // The way notifications leave the program, chosen when first needed.
-    void ChooseNotifier();
 
     const TdmListObj &m_Catalog;
     // The open villages, in tab order, and their clock.
     TVillageList *m_Villages = nullptr;
-    // Keeps the villages' unwritten edits for the next start after a crash.
-    TVillageRecovery *m_Recovery = nullptr;
-    QTabWidget *pcMain = nullptr;
+    std::unique_ptr<TFileDialogs> m_FileDialogs;
+    TVillageFiles *m_Files = nullptr;
+    TVillageTabs *pcMain = nullptr;
     QAction *actNew = nullptr;
     QAction *actOpen = nullptr;
     QAction *actSave = nullptr;
@@ -225,28 +183,17 @@ private:
     QPointer<QScreen> m_WatchedScreen;
     QMenu *miView = nullptr;
     QMenu *miRecentFiles = nullptr;
-    TRecentFiles m_RecentFiles;
     TAboutBox *m_AboutBox = nullptr;
-    // The tab being dragged on the tab strip and where it started.
-    QPointer<QWidget> m_DraggedPage;
-    int m_DragStartIndex = -1;
     // Whether the window is to be fitted to the table when first shown: not
     // when it took a size remembered from an earlier run.
     bool m_FitWhenShown = true;
     QAction *actAllVillages = nullptr;
     QAction *actSettings = nullptr;
-    TNotificationSettings m_NotificationSettings;
-    // The tray goes after the notifier that may show its messages.
-    std::unique_ptr<TTrayIcon> m_Tray;
-    // Asks the bus for the tray until it has answered.
-    QPointer<TTrayProbe> m_TrayProbe;
-    std::unique_ptr<TDesktopNotifier> m_Notifier;
-    bool m_NotifierChosen = false;
+    TDesktopPresence *m_Presence = nullptr;
     TFormAllVillages *m_AllVillages = nullptr;
     QPointer<QWidget> m_FormSettings;
     // Set while the program really ends, so that closing does not hide.
     bool m_Quitting = false;
-    QUndoGroup *m_UndoGroup = nullptr;
     QAction *actUndo = nullptr;
     QAction *actRedo = nullptr;
     QAction *actExportCsv = nullptr;

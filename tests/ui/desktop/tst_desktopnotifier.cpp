@@ -5,6 +5,7 @@
 
 #include "ui/desktop/DBusNotifier.h"
 #include "ui/desktop/DesktopNotifier.h"
+#include "ui/desktop/DesktopPresence.h"
 #include "ui/desktop/TrayIcon.h"
 #include "ui/desktop/TrayNotifier.h"
 #include "ui/widgets/UiSeams.h"
