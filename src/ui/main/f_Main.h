@@ -1,9 +1,9 @@
-// The main window: the menus and actions, forwarded to the file commands
-// (TVillageFiles), the tabs (TVillageTabs) and the active page; the view
-// toggles, the window's geometry, the tray, the notifications, the settings
-// and the window of all villages. Closing the window ends the program
-// through TVillageFiles' questions, or hides it to the tray when the player
-// chose so.
+// The main window: a shell of menus and actions over the tabs (TVillageTabs)
+// that forwards to the file commands (TVillageFiles), the shown page, the
+// desktop's tray and notices (TDesktopPresence), the view toggles, the
+// window's place (TWindowPlacement), the settings and the window of all
+// villages. Closing the window ends the program through the file commands'
+// questions, or hides it to the tray when the player chose so.
 #pragma once
 
 #include "notify/NotificationSettings.h"
@@ -14,9 +14,9 @@
 #include <memory>
 
 class QAction;
-class QMenu;
-class QScreen;
 class TFileDialogs;
+class TViewToggles;
+class TWindowPlacement;
 class TVillageFiles;
 class TVillageTabs;
 class TAboutBox;
@@ -83,120 +83,46 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     // Village files dropped on the window open as Open opens them.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
-private slots:
-    void actNewExecute();
-    void actOpenExecute();
-    void actSaveExecute();
-    void actSaveAsExecute();
-    void actSaveAllExecute();
-    void actSaveUpdate();
-    void actCloseExecute();
-    void actMenuKeyExecute();
-    void actViewCommentsExecute();
-    void actViewProgressExecute();
-    void actViewChartExecute();
-    void actImportExecute();
-    void actAboutExecute();
-    void mmiExitClick();
-    void actNextTabExecute();
-    void actPreviousTabExecute();
-    void miViewClick();
-    void miRecentFilesShow();
-    void actAllVillagesExecute();
-    void actSettingsExecute();
-    void actDevelopmentPlanExecute();
-    void actExportCsvExecute();
-
 private:
-    void FormCreate();
     void CreateActions();
     void CreateMenus();
     QAction *NewAction(const QString &name, const QString &caption, const QString &category,
         const QKeySequence &shortcut);
-    // The tabs in order and the active one; they hold the villages'
-    // documents, and their pages once made.
-    TVillageTab *Tab(int index) const;
-    TVillageTab *ActiveTab() const;
-    // A tab's page has been made: it takes the view toggles.
-    void VillagePageBuilt(TFormVillage *page);
-    // What the window remembers between runs: its geometry and state, the
-    // view toggles (given to each new page).
-    void RestoreWindowSettings();
-    void SaveWindowSettings() const;
-    void ApplyViewSettings(TFormVillage *page) const;
-    void SaveViewSettings() const;
-    // The title shows the active village and its file, with the marker for
-    // changes not yet written.
-    void UpdateTitle();
-    // Widens the window once, after it is first shown with a size of its
-    // own choosing, so that the available table's name column shows the
-    // whole names of the buildings listed then (the design width was chosen
-    // for a narrower font than most systems have).
-    void FitWidthToTable();
-    // Keeps the least size and the window on its screen's available area
-    // (ScreenFit.h); centred when `centre`, else moved only as needed.
-    void FitToScreen(bool centre);
-    // Fits the window again when its screen or the screen's room changes.
-    void WatchScreen();
-
-    // The tray, settings, all villages.
+    // "Сохранить" and the title follow the shown village's unwritten edits.
+    void actSaveUpdate();
     void TrayIconChanged(TTrayIcon *tray);
-    void TrayGone();
-    void FormSettingsAccepted();
+    void ShowSettings();
+    void ShowAllVillages();
     void ShowVillage(const TVillageData *village);
-    void RefreshAllVillages();
-
-    // Undo and redo, the clipboard route, the CSV export (VillageUndo,
-    // ClipboardRoute, CsvExport).
+    // The clipboard route and its offer bar, and drops.
     void CreateExchange();
-    void ClipboardPageImported(TVillageDocument *document, const QString &text);
-    void ClipboardImportChosen(const QStringList &lines);
 
-    const TdmListObj &m_Catalog;
     // The open villages, in tab order, and their clock.
     TVillageList *m_Villages = nullptr;
     std::unique_ptr<TFileDialogs> m_FileDialogs;
     TVillageFiles *m_Files = nullptr;
     TVillageTabs *pcMain = nullptr;
+    TViewToggles *m_ViewToggles = nullptr;
+    TWindowPlacement *m_Placement = nullptr;
+    TDesktopPresence *m_Presence = nullptr;
+    TClipboardRoute *m_ClipboardRoute = nullptr;
     QAction *actNew = nullptr;
     QAction *actOpen = nullptr;
     QAction *actSave = nullptr;
     QAction *actSaveAs = nullptr;
     QAction *actSaveAll = nullptr;
-    QAction *actViewComments = nullptr;
-    QAction *actViewProgress = nullptr;
-    QAction *actViewChart = nullptr;
     QAction *actImport = nullptr;
     QAction *actAbout = nullptr;
-    QAction *actClose = nullptr;
-    QAction *actMenuKey = nullptr;
     QAction *mmiSave = nullptr;
     QAction *mmiExit = nullptr;
-    QAction *actNextTab = nullptr;
-    QAction *actPreviousTab = nullptr;
-    bool m_ScreenWatched = false;
-    QPointer<QScreen> m_WatchedScreen;
-    QMenu *miView = nullptr;
-    QMenu *miRecentFiles = nullptr;
-    TAboutBox *m_AboutBox = nullptr;
-    // Whether the window is to be fitted to the table when first shown: not
-    // when it took a size remembered from an earlier run.
-    bool m_FitWhenShown = true;
     QAction *actAllVillages = nullptr;
-    QAction *actSettings = nullptr;
-    TDesktopPresence *m_Presence = nullptr;
+    TAboutBox *m_AboutBox = nullptr;
     TFormAllVillages *m_AllVillages = nullptr;
     QPointer<QWidget> m_FormSettings;
     // Set while the program really ends, so that closing does not hide.
     bool m_Quitting = false;
-    QAction *actUndo = nullptr;
-    QAction *actRedo = nullptr;
-    QAction *actExportCsv = nullptr;
-    TClipboardRoute *m_ClipboardRoute = nullptr;
-    TClipboardOfferBar *m_OfferBar = nullptr;
 };
