@@ -100,9 +100,12 @@ int main(int argc, char *argv[])
 
     return RunStartUp(QCoreApplication::applicationFilePath(), [&commandLine, &instance] {
         TFormMain window(*dmListObj);
-        // Told to end by the system (logout, shutdown, kill): as Файл → Выход.
+        // Told to end by the system (logout, shutdown, kill): at once, the
+        // unwritten villages kept for the next start. Ctrl+C in a terminal:
+        // as Файл → Выход.
         TQuitSignals quitSignals;
-        QObject::connect(&quitSignals, &TQuitSignals::Requested, &window, &TFormMain::QuitProgram);
+        QObject::connect(&quitSignals, &TQuitSignals::EndRequested, &window, &TFormMain::EndAtOnce);
+        QObject::connect(&quitSignals, &TQuitSignals::QuitRequested, &window, &TFormMain::QuitProgram);
         QObject::connect(&instance, &TSingleInstance::FilesReceived, &window, [&window](const QStringList &files) {
             // The files that are not there are named together, in one box.
             const QStringList missing = TSingleInstance::MissingFiles(files);

@@ -12,9 +12,10 @@ namespace {
 // The socket pair's ends: the handler writes to [0], the notifier reads [1].
 int Pair[2] = {-1, -1};
 
-extern "C" void WriteQuitByte(int)
+extern "C" void WriteQuitByte(int signal)
 {
-    const char byte = 1;
+    // 1: to end at once; 2: a person's request from the terminal.
+    const char byte = signal == SIGINT ? 2 : 1;
     // Nothing else is safe in a signal handler; a full pipe drops the byte
     // of a request already pending.
     [[maybe_unused]] const ssize_t written = ::write(Pair[0], &byte, 1);
@@ -50,7 +51,16 @@ TQuitSignals::~TQuitSignals()
 void TQuitSignals::Read()
 {
     char bytes[16];
-    while (::read(Pair[1], bytes, sizeof bytes) > 0) {
+    bool endAtOnce = false;
+    bool quit = false;
+    ssize_t count = 0;
+    while ((count = ::read(Pair[1], bytes, sizeof bytes)) > 0) {
+        for (ssize_t i = 0; i < count; ++i)
+            (bytes[i] == 2 ? quit : endAtOnce) = true;
     }
-    emit Requested();
+    // The system's request wins over a person's.
+    if (endAtOnce)
+        emit EndRequested();
+    else if (quit)
+        emit QuitRequested();
 }

@@ -1,10 +1,11 @@
-// The system's request to end the program (SIGTERM at logout or shutdown,
-// SIGINT from a terminal, SIGHUP when the terminal goes) as a Qt signal, so
-// that the program ends as Файл → Выход ends it: changed villages saved,
-// questions asked, nothing left to recover. Without it the system's request
-// ends the program on the spot and loses every unsaved change.
+// The requests to end the program as Qt signals. SIGTERM (logout, shutdown)
+// and SIGHUP (the terminal gone) come with nobody there to answer: the
+// program ends at once and keeps the unwritten villages for the next start.
+// SIGINT (Ctrl+C in the terminal) comes from a person: the program ends as
+// Файл → Выход ends it, with its questions. Without them each signal ends
+// the program on the spot and loses every unsaved change.
 //
-// main() makes one and connects Requested to the main window's quit. The
+// main() makes one and connects it to the main window. The
 // handler only writes a byte to a socket pair; the event loop reads it.
 #pragma once
 
@@ -21,8 +22,10 @@ public:
     ~TQuitSignals() override;
 
 signals:
-    // One of the signals came; again for each one after it.
-    void Requested();
+    // SIGTERM or SIGHUP came; again for each one after it.
+    void EndRequested();
+    // SIGINT came.
+    void QuitRequested();
 
 private:
     void Read();

@@ -70,6 +70,8 @@ void TVillageFiles::OpenFiles(const QStringList &files)
 {
     if (TVillageDocument *shown = OpenWithoutShowing(files))
         SetCurrent(shown);
+    if (!files.isEmpty())
+        SaveSession();
     emit Changed();
 }
 
@@ -127,16 +129,19 @@ void TVillageFiles::SaveAll()
 
 void TVillageFiles::SaveVillage(TVillageDocument &document, bool askNewName)
 {
+    if (m_Ending)
+        return;
     TVillageData &village = document.Village();
     document.SettleEdits();
     if (!document.HasUnwrittenEdits() && (!askNewName || village.FileName.isEmpty()))
         return;
     if (document.IsReadOnly())
         askNewName = true;
-    if (!askNewName && document.FileChangedOnDisk() && !AskFileChanged(&document))
+    if (!askNewName && document.FileChangedOnDisk() && (!AskFileChanged(&document) || m_Ending))
         return;
 
     // The village takes the path as its file name only once it is written.
+    const QString previousPath = village.FileName;
     QString path = village.FileName;
     if (path.isEmpty()) {
         if (village.Name.isEmpty()) {
@@ -147,7 +152,7 @@ void TVillageFiles::SaveVillage(TVillageDocument &document, bool askNewName)
     } else if (askNewName) {
         path = m_Questions.ChooseFileToSave(QStringLiteral("Сохранить как"), village.FileName);
     }
-    if (path.isEmpty())
+    if (path.isEmpty() || m_Ending)
         return;
     if (m_Villages.FindFile(path, &document) != nullptr) {
         ShowMessage(TMessageKind::Error, AlreadyOpenMessage(path));
@@ -161,6 +166,8 @@ void TVillageFiles::SaveVillage(TVillageDocument &document, bool askNewName)
         return;
     }
     AddRecentFile(village.FileName);
+    if (path != previousPath)
+        SaveSession();
 }
 
 bool TVillageFiles::Close(TVillageDocument *document)
@@ -168,6 +175,8 @@ bool TVillageFiles::Close(TVillageDocument *document)
     if (document == nullptr)
         return false;
     SaveVillage(*document, false);
+    if (m_Ending)
+        return false;
     const QString question = CloseTabQuestion(*document);
     if (!question.isEmpty() && !m_Questions.Ask(question)) {
         emit Changed();
@@ -176,12 +185,15 @@ bool TVillageFiles::Close(TVillageDocument *document)
     m_Villages.Remove(document);
     if (m_Villages.Count() == 0)
         New();
+    SaveSession();
     emit Changed();
     return true;
 }
 
 bool TVillageFiles::MayEnd()
 {
+    if (m_Ending)
+        return true;
     SaveAll();
     QList<const TVillageDocument *> villages;
     for (int i = 0; i < m_Villages.Count(); ++i)
@@ -192,9 +204,28 @@ bool TVillageFiles::MayEnd()
 
 void TVillageFiles::End()
 {
+    // Ended at once already: the recovery copies stay for the next start.
+    if (m_Ending)
+        return;
     m_Recovery->Finish();
     ReportSettingsProblemOnce();
     SaveSession();
+}
+
+bool TVillageFiles::EndAtOnce()
+{
+    m_Ending = true;
+    // Nobody is there to read a box: a copy that fails is said on the
+    // standard error only.
+    disconnect(m_Recovery, &TVillageRecovery::KeepingFailed, this, nullptr);
+    for (int i = 0; i < m_Villages.Count(); ++i)
+        m_Villages.At(i)->SettleEdits();
+    const bool kept = m_Recovery->WriteNow();
+    if (!kept)
+        qWarning("Не все несохранённые деревни удалось сохранить для восстановления.");
+    SaveSession();
+    FlushSettings();
+    return kept;
 }
 
 bool TVillageFiles::AskFileChanged(TVillageDocument *document)
@@ -222,6 +253,9 @@ void TVillageFiles::OfferRecovery()
         return;
     const int answer = m_Questions.Choose(TRecoveryStore::Question(found),
                                           {QStringLiteral("Восстановить"), QStringLiteral("Удалить")}, 0);
+    // Asked to end meanwhile: the copies stay for the next start.
+    if (m_Ending)
+        return;
     if (answer != 0) {
         for (const TRecoveredVillage &recovered : found)
             store.Remove(recovered);

@@ -13,7 +13,9 @@
 //   village's file;
 // - a file another program holds is never written: saving asks for another
 //   file; a file another program changed is written over only when the
-//   player keeps his village.
+//   player keeps his village;
+// - the session is written whenever a file is opened, saved under a new
+//   name or closed, so that after a crash the next start opens them all.
 #pragma once
 
 #include "app/RecentFiles.h"
@@ -64,6 +66,13 @@ public:
     bool MayEnd();
     // The program ends normally: nothing left to recover, the session kept.
     void End();
+    // The system asks the program to end (logout, shutdown) and nobody is
+    // there to answer: every village with unwritten edits is kept as a
+    // recovery copy, the session is written, nothing goes to the player's
+    // files, and the next start offers the copies as after a crash. A
+    // question open meanwhile has no effect when it is answered. True when
+    // every copy was written.
+    bool EndAtOnce();
 
     // Another program changed the village's file: "Загрузить" reads it
     // again, "Оставить мои" (the default) keeps the village, to be written
@@ -106,4 +115,5 @@ private:
     TVillageRecovery *m_Recovery = nullptr;
     QPointer<TVillageDocument> m_Current;
     TRecentFiles m_RecentFiles;
+    bool m_Ending = false;
 };

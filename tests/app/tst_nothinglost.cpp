@@ -112,10 +112,11 @@ bool Start(QProcess &program, const QProcessEnvironment &environment, const QStr
     return true;
 }
 
-// Asks the program to end as the system does at logout; its standard error.
+// Asks the program to end as Ctrl+C in its terminal does, which ends it as
+// Файл → Выход; its standard error.
 QString End(QProcess &program)
 {
-    ::kill(pid_t(program.processId()), SIGTERM);
+    ::kill(pid_t(program.processId()), SIGINT);
     if (!program.waitForFinished(10000)) {
         program.kill();
         program.waitForFinished();
@@ -134,6 +135,7 @@ private slots:
     void laterSaveOfAnotherProgramSurvives_data();
     void laterSaveOfAnotherProgramSurvives();
     void secondProgramOnAHeldFileWritesNothing();
+    void killedProgramsVillagesOffered_data();
     void killedProgramsVillagesOffered();
 
 private:
@@ -232,8 +234,18 @@ void TestNothingLost::secondProgramOnAHeldFileWritesNothing()
     QCOMPARE(WoodCapacity(m_Catalog, path), QStringLiteral("800"));
 }
 
+void TestNothingLost::killedProgramsVillagesOffered_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("kill -9") << int(SIGKILL);
+    // The system's request to end waits for nobody.
+    QTest::newRow("logout (SIGTERM)") << int(SIGTERM);
+    QTest::newRow("terminal gone (SIGHUP)") << int(SIGHUP);
+}
+
 void TestNothingLost::killedProgramsVillagesOffered()
 {
+    QFETCH(int, signal);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Северная.vlgdat"));
@@ -249,9 +261,16 @@ void TestNothingLost::killedProgramsVillagesOffered()
         return !OwnRecoveryFiles(root).isEmpty()
             && !QFileInfo::exists(QDir(RecoveryFolderOf(root)).filePath(QStringLiteral("1-1.vlgdat")));
     }));
-    killed.kill();
-    QVERIFY(killed.waitForFinished());
+    ::kill(pid_t(killed.processId()), signal);
+    QVERIFY(killed.waitForFinished(5000));
     const QString firstErrors = QString::fromUtf8(killed.readAllStandardError());
+    if (signal != SIGKILL) {
+        QCOMPARE(killed.exitStatus(), QProcess::NormalExit);
+        // Nothing asked after the recovery offer, nothing saved.
+        QCOMPARE(firstErrors.count(QStringLiteral("question: ")), 1);
+        QVERIFY2(!firstErrors.contains(QStringLiteral("save: ")), qPrintable(firstErrors));
+        QCOMPARE(WoodCapacity(m_Catalog, path), QStringLiteral("800"));
+    }
     const QString question = QStringLiteral(
         "question: Программа была закрыта аварийно. Восстановить несохранённые деревни: «Северная» (%1)?")
                                  .arg(path);
@@ -260,8 +279,8 @@ void TestNothingLost::killedProgramsVillagesOffered()
     const QStringList kept = QDir(RecoveryFolderOf(root)).entryList({QStringLiteral("*.vlgdat")}, QDir::Files);
     QCOMPARE(kept.size(), 1);
     QVERIFY(kept.constFirst() != QStringLiteral("1-1.vlgdat"));
-    // Its lock stayed behind.
-    QVERIFY(QFileInfo::exists(TVillageFileGuard::LockPath(path)));
+    // A killed program's lock stayed behind.
+    QCOMPARE(QFileInfo::exists(TVillageFileGuard::LockPath(path)), signal == SIGKILL);
 
     // The next start offers the village again and takes over the lock.
     QProcess next;

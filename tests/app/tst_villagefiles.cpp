@@ -38,6 +38,8 @@ struct TScriptedQuestions : TFileQuestions
     QStringList ChooseCalls;
     QList<QStringList> ChooseAnswers;
     QList<int> ChooseDefaults;
+    // Runs while any question is open, before it is answered.
+    std::function<void()> WhileAsked;
 
     QStringList ChooseFilesToOpen() override
     {
@@ -48,11 +50,15 @@ struct TScriptedQuestions : TFileQuestions
     {
         SaveTitles.append(title);
         SavePresets.append(presetName);
+        if (WhileAsked)
+            WhileAsked();
         return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
     }
     bool Ask(const QString &question) override
     {
         AskCalls.append(question);
+        if (WhileAsked)
+            WhileAsked();
         return AskAnswers.isEmpty() ? AskDefault : AskAnswers.takeFirst();
     }
     int Choose(const QString &question, const QStringList &answers, int defaultAnswer) override
@@ -60,6 +66,8 @@ struct TScriptedQuestions : TFileQuestions
         ChooseCalls.append(question);
         ChooseAnswers.append(answers);
         ChooseDefaults.append(defaultAnswer);
+        if (WhileAsked)
+            WhileAsked();
         return int(answers.indexOf(ChooseAnswer));
     }
 };
@@ -102,6 +110,9 @@ private slots:
     void startWithManyFilesWritesSettingsOnce();
     void recentFileThatHasGoneIsRemovedWithAMessage();
     void recentFilesKeepTheirOrderWhenTheSessionOpens();
+    void sessionWrittenAsFilesOpenAndClose();
+    void endingAtOnceKeepsEditsForTheNextStart_data();
+    void endingAtOnceKeepsEditsForTheNextStart();
 
 private:
     QString WriteVillage(const QString &fileName, const QString &name, const QString &capacity = QStringLiteral("800"));
@@ -487,6 +498,83 @@ void TestVillageFiles::recentFilesKeepTheirOrderWhenTheSessionOpens()
     files.RestoreSession();
     QCOMPARE(villages.Count(), 2);
     QCOMPARE(files.RecentFiles(), (QStringList{alpha, beta}));
+}
+
+void TestVillageFiles::sessionWrittenAsFilesOpenAndClose()
+{
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    const auto stored = [] { return TSession::Load(*OpenSettings()).Files; };
+    m_Files->OpenFiles({alpha, beta});
+    // Written at once, with no end: a crash keeps the open files.
+    QCOMPARE(stored(), (QStringList{alpha, beta}));
+    QVERIFY(m_Files->Close(m_Villages->At(0)));
+    QCOMPARE(stored(), QStringList{beta});
+    TVillageDocument *fresh = m_Files->New();
+    fresh->Village().SetName(QStringLiteral("Новая"));
+    m_Questions->SaveAnswers = {m_Dir->filePath(QStringLiteral("new.vlgdat"))};
+    m_Files->Save(fresh);
+    QCOMPARE(stored(), (QStringList{beta, m_Dir->filePath(QStringLiteral("new.vlgdat"))}));
+}
+
+void TestVillageFiles::endingAtOnceKeepsEditsForTheNextStart_data()
+{
+    QTest::addColumn<QString>("asked"); // the question open when the end comes
+    QTest::newRow("no question") << QString();
+    QTest::newRow("the recovery offer") << QStringLiteral("recovery");
+    QTest::newRow("the save dialog on closing") << QStringLiteral("close");
+}
+
+void TestVillageFiles::endingAtOnceKeepsEditsForTheNextStart()
+{
+    QFETCH(QString, asked);
+    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
+    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
+    const QByteArray betaBytes = FileBytes(beta);
+    m_Files->OpenFiles({alpha, beta});
+    m_Villages->At(1)->Village().SetComments(QStringLiteral("не сохранено"));
+    TVillageDocument *unnamed = m_Files->New();
+    unnamed->Village().SetName(QStringLiteral("Без файла"));
+    QVERIFY(unnamed->HasUnwrittenEdits());
+    m_Questions->SaveAnswers = {m_Dir->filePath(QStringLiteral("unnamed.vlgdat"))};
+    m_Questions->ChooseAnswer = QStringLiteral("Восстановить");
+    m_Questions->AskDefault = true;
+    m_Questions->WhileAsked = [this] { QVERIFY(m_Files->EndAtOnce()); };
+
+    if (asked == QStringLiteral("recovery")) {
+        // A crashed run's copy is on offer when the end comes.
+        TVillageData left;
+        left.SetName(QStringLiteral("Давняя"));
+        QVERIFY(TRecoveryStore(RecoveryFolder()).Write(QStringLiteral("1-1"), left).Ok);
+        m_Files->OfferRecovery();
+        QCOMPARE(m_Questions->ChooseCalls.size(), 1);
+    } else if (asked == QStringLiteral("close")) {
+        QVERIFY(!m_Files->Close(unnamed));
+        QCOMPARE(m_Questions->SaveTitles, QStringList{QStringLiteral("Сохранить")});
+        QVERIFY(!QFileInfo::exists(m_Dir->filePath(QStringLiteral("unnamed.vlgdat"))));
+    } else {
+        QVERIFY(m_Files->EndAtOnce());
+        QVERIFY(m_Questions->SaveTitles.isEmpty());
+    }
+    // No question after the end, nothing written to the player's files, no
+    // box; what the program would do at a normal end does nothing.
+    QVERIFY(m_Files->MayEnd());
+    m_Files->End();
+    QVERIFY(m_Questions->AskCalls.isEmpty());
+    QCOMPARE(FileBytes(beta), betaBytes);
+    QVERIFY(m_Messages->Messages.isEmpty());
+    QCOMPARE(m_Villages->Count(), 3);
+    // The session names every open file; the unwritten villages wait in
+    // the recovery folder for the next start.
+    QCOMPARE(TSession::Load(*OpenSettings()).Files, (QStringList{alpha, beta}));
+    QStringList kept;
+    for (const TRecoveredVillage &village : TRecoveryStore(RecoveryFolder()).Found(m_Catalog))
+        kept.append(village.Name);
+    kept.sort();
+    QStringList expected{QStringLiteral("Без файла"), QStringLiteral("Бета")};
+    if (asked == QStringLiteral("recovery"))
+        expected.append(QStringLiteral("Давняя"));
+    QCOMPARE(kept, expected);
 }
 
 QTEST_GUILESS_MAIN(TestVillageFiles)

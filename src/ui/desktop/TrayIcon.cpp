@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace {
 
@@ -51,6 +52,19 @@ TTrayIcon::TTrayIcon(const QIcon &icon, QObject *parent)
         connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { SetPresent(false); });
         connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] { SetPresent(true); });
     }
+    // A tray of another kind leaving (an X11 tray program killed) says
+    // nothing: a look each second finds it gone within the second.
+    m_Available = QSystemTrayIcon::isSystemTrayAvailable();
+    auto *look = new QTimer(this);
+    look->setInterval(1000);
+    connect(look, &QTimer::timeout, this, [this] {
+        const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+        if (available == m_Available)
+            return;
+        m_Available = available;
+        SetPresent(available);
+    });
+    look->start();
 }
 
 void TTrayIcon::SetPresent(bool present)

@@ -31,7 +31,8 @@ public:
     QMenu *Menu() const { return PopupTray.get(); }
 
     // Whether the desktop's tray is there. It is when the icon is made; the
-    // icon follows the desktop's tray service on the session bus, and the
+    // icon follows the desktop's tray service on the session bus at once,
+    // and any tray (an X11 system tray too) by a look each second, and the
     // main window hides to the tray only while it is there.
     bool IsPresent() const { return m_Present; }
     // Announces a change.
@@ -52,4 +53,6 @@ private:
     std::unique_ptr<QMenu> PopupTray;
     QSystemTrayIcon *m_Tray = nullptr;
     bool m_Present = true;
+    // What the last look found.
+    bool m_Available = false;
 };

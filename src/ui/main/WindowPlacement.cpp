@@ -25,6 +25,10 @@ TWindowPlacement::TWindowPlacement(QMainWindow &window, std::function<int()> mis
 {
     m_Window.setMinimumSize(DesignMinimumSize);
     m_Window.installEventFilter(this);
+    m_SaveSoon = new QTimer(this);
+    m_SaveSoon->setSingleShot(true);
+    m_SaveSoon->setInterval(1000);
+    connect(m_SaveSoon, &QTimer::timeout, this, &TWindowPlacement::Save);
 }
 
 void TWindowPlacement::Restore()
@@ -52,7 +56,11 @@ void TWindowPlacement::Save() const
 
 bool TWindowPlacement::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == &m_Window && event->type() == QEvent::Show) {
+    const QEvent::Type type = event->type();
+    if (watched == &m_Window && m_Window.isVisible()
+        && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowStateChange))
+        m_SaveSoon->start();
+    if (watched == &m_Window && type == QEvent::Show) {
         WatchScreen();
         FitToScreen(false);
         if (m_FitWhenShown) {

@@ -3,7 +3,8 @@
 // later runs; never larger than its screen's available area, fitted again
 // when the screen or its room changes (ScreenFit.h). On its first showing
 // with a size of its own choosing the window widens once by what the table
-// of the shown page lacks for its whole names.
+// of the shown page lacks for its whole names. A moved or resized window is
+// remembered a second after it comes to rest, so that a crash keeps it.
 #pragma once
 
 #include <QObject>
@@ -14,6 +15,7 @@
 
 class QMainWindow;
 class QScreen;
+class QTimer;
 
 class TWindowPlacement : public QObject
 {
@@ -44,4 +46,5 @@ private:
     bool m_FitWhenShown = true;
     bool m_ScreenWatched = false;
     QPointer<QScreen> m_WatchedScreen;
+    QTimer *m_SaveSoon = nullptr;
 };

@@ -287,6 +287,10 @@ void TFormMain::actSaveUpdate()
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
+    if (m_EndingAtOnce) {
+        event->accept();
+        return;
+    }
     if (!m_Quitting && m_Presence->Settings().HidesOnClose(m_Presence->TrayPresent())) {
         event->ignore();
         hide();
@@ -360,6 +364,18 @@ void TFormMain::QuitProgram()
     // A hidden window's close is no "last window closed".
     if (closed && wasHidden)
         QCoreApplication::quit();
+}
+
+void TFormMain::EndAtOnce()
+{
+    if (m_EndingAtOnce)
+        return;
+    m_EndingAtOnce = true;
+    m_Placement->Save();
+    m_Files->EndAtOnce();
+    // Every event loop ends, those of open questions too, and no window is
+    // asked whether it may close.
+    QCoreApplication::exit(0);
 }
 
 void TFormMain::ShowWindow()

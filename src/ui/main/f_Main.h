@@ -55,6 +55,10 @@ public:
     // from the tray while the window is hidden, and when the system asks
     // the program to end.
     void QuitProgram();
+    // Ends the program at once, asking nothing, when the system asks it to
+    // end (logout, shutdown): the unwritten villages are kept for the next
+    // start to offer back (TVillageFiles::EndAtOnce). Open questions close.
+    void EndAtOnce();
 
     // Shows the window (also from hidden or minimised) and raises it: the
     // tray's "Показать окно", and a later start of the program.
@@ -125,4 +129,5 @@ private:
     QPointer<QWidget> m_FormSettings;
     // Set while the program really ends, so that closing does not hide.
     bool m_Quitting = false;
+    bool m_EndingAtOnce = false;
 };

@@ -41,6 +41,7 @@ private slots:
     void startWithManyFilesWritesSettingsOnce();
     void viewTogglesAndGeometryRemembered();
     void programIconLoads();
+    void geometryRememberedWithoutAnEnd();
 
 private:
     QString WriteVillage(const QString &fileName, const QString &name);
@@ -324,6 +325,18 @@ void TestFormMainSession::viewTogglesAndGeometryRemembered()
     QCOMPARE(window.ActivePage()->ProgressVisible(), fresh.ProgressVisible());
     window.findChild<QAction *>(QStringLiteral("actNew"))->trigger();
     QCOMPARE(window.ActivePage()->CommentsVisible(), !fresh.CommentsVisible());
+}
+
+void TestFormMainSession::geometryRememberedWithoutAnEnd()
+{
+    TFormMain window(m_Catalog);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(750, 690);
+    // Remembered once the window has rested, with no end (as after a crash).
+    TFormMain before(m_Catalog);
+    QCOMPARE_NE(before.size(), QSize(750, 690));
+    QTRY_VERIFY_WITH_TIMEOUT(TFormMain(m_Catalog).size() == QSize(750, 690), 5000);
 }
 
 void TestFormMainSession::programIconLoads()
