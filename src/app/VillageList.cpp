@@ -36,7 +36,7 @@ TVillageDocument *TVillageList::Add()
     auto *document = new TVillageDocument(m_Catalog, this);
     m_Documents.append(document);
     endInsertRows();
-    connect(&document->Village(), &TVillageData::NameChanged, this, [this, document] { NameChanged(document); });
+    connect(&document->Village(), &TVillageData::NameChanged, this, [this, document] { FollowName(document); });
     connect(&document->Village(), &TVillageData::FileNameChanged, this, &TVillageList::WatchFiles);
     connect(document, &TVillageDocument::Written, this, &TVillageList::Rearm);
     return document;
@@ -179,7 +179,7 @@ void TVillageList::FileChanged(const QString &path)
     }
 }
 
-void TVillageList::NameChanged(TVillageDocument *document)
+void TVillageList::FollowName(TVillageDocument *document)
 {
     const int row = IndexOf(document);
     if (row >= 0)

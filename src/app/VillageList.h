@@ -60,7 +60,7 @@ signals:
     void Ticked();
 
 private:
-    void NameChanged(TVillageDocument *document);
+    void FollowName(TVillageDocument *document);
     // Watches the files the villages have now, and no others.
     void WatchFiles();
     // Watches the file anew: a file replaced by a rename (as every atomic

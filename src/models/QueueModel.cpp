@@ -60,7 +60,7 @@ TQueueModel::TQueueModel(const TPlanner &planner, QObject *parent)
     , m_Catalog(planner.Catalog())
     , m_Shown(m_Village.Queue)
 {
-    connect(&m_Village, &TVillageData::QueueChanged, this, &TQueueModel::QueueChanged);
+    connect(&m_Village, &TVillageData::QueueChanged, this, &TQueueModel::FollowQueue);
     connect(&m_Planner, &TPlanner::Evaluated, this, &TQueueModel::PlannerEvaluated);
 }
 
@@ -211,7 +211,7 @@ QStringList TQueueModel::ScheduledTexts() const
     return texts;
 }
 
-void TQueueModel::QueueChanged()
+void TQueueModel::FollowQueue()
 {
     const QList<TAvBuildingEntry> &queue = m_Village.Queue;
     const TQueueChange change = CompareQueues(m_Shown, queue);

@@ -61,7 +61,7 @@ signals:
     void ProjectionChanged();
 
 private:
-    void QueueChanged();
+    void FollowQueue();
     void PlannerEvaluated();
 
     const TPlanner &m_Planner;

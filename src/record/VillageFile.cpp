@@ -993,15 +993,6 @@ TFileResult WriteVillageFile(const TVillageData &village)
     return WriteVillageFile(village, village.FileName);
 }
 
-TFileResult SaveVillageFile(TVillageData &village, const QString &path)
-{
-    const TFileResult result = WriteVillageFile(village, path);
-    if (result.Ok)
-        village.SetFileName(path);
-    village.SetLastWriteFailed(!result.Ok);
-    return result;
-}
-
 TFileResult ReadVillageFile(TVillageData &village, const TdmListObj &catalog, QDateTime *saved,
                             QByteArray *bytesRead, TEndedConstruction *ended)
 {

@@ -1,8 +1,6 @@
 // The village data file (".vlgdat"): UTF-8 XML with the root JorVillageData.
 // WriteVillageFile stores the persistent fields of a village in a file;
-// SaveVillageFile does so and settles the village's FileName and write
-// failure flag; ReadVillageFile applies the file named by FileName to the
-// village. The save commands and the automatic save write, Open reads.
+// ReadVillageFile applies the file named by FileName to the village. The save commands and the automatic save write, Open reads.
 // Failures are values; the main window and the page show them.
 #pragma once
 
@@ -56,11 +54,6 @@ TFileResult WriteVillageFile(const TVillageData &village, const QString &path, Q
                              const std::function<bool()> &unchangedSince = {});
 // The same, to the village's FileName.
 TFileResult WriteVillageFile(const TVillageData &village);
-
-// Writes the village to path; only when that succeeded does path become its
-// FileName. Sets LastWriteFailed after a failure and clears it after a
-// success. Shows nothing.
-TFileResult SaveVillageFile(TVillageData &village, const QString &path);
 
 // Applies the file named by the village's FileName to the village. Shows
 // nothing and does not recalculate: the caller recalculates after every

@@ -26,12 +26,6 @@ constexpr qint32 SavePeriod = 300;
 
 } // namespace
 
-qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost)
-{
-    const TAffordTime time = TimeToAffordKind(stock, income, UnknownCapacity, cost);
-    return time.IsNever() ? NeverAffordable : time.Seconds;
-}
-
 qint64 UnitsDueAt(qint32 counter, qint32 income)
 {
     if (income == 0 || counter < 0)
@@ -122,11 +116,6 @@ void TPlanner::RecalculateAvailable()
     Evaluate();
     m_Unannounced = false;
     emit Evaluated();
-}
-
-qint64 TPlanner::TimeToAfford(TResourceKind kind, qint32 cost) const
-{
-    return SecondsToAfford(m_Village.ResourceCollectValue(kind), m_Village.ResourceAddValue(kind), cost);
 }
 
 void TPlanner::SetHorizon(qint32 seconds)

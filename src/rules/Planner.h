@@ -25,15 +25,6 @@
 class TdmListObj;
 struct TLivaronObject;
 
-// The time to afford of a kind whose stock falls short while its hourly
-// income is 0 or negative: the stock never covers the cost.
-constexpr qint64 NeverAffordable = -1;
-
-// Seconds until stock covers cost with this hourly income: 0 when it does
-// already; NeverAffordable for a shortage with an income of 0 or below;
-// otherwise the exact ceiling of the shortage times 3600 over the income.
-qint64 SecondsToAfford(qint32 stock, qint32 income, qint32 cost);
-
 // How many units an hourly income moves on the tick at which the hour
 // counter stands at `counter`: the number of multiples k x (3600 / |income|),
 // k >= 0, in the window [counter - 1/2, counter + 1/2). Exact, in integers
@@ -55,9 +46,6 @@ public:
     // How many evaluations were made: one per change of the village.
     int EvaluationCount() const { return m_EvaluationCount; }
 
-    // SecondsToAfford with the stock and income of kind. The kind is one of
-    // the four by its type, so there is no unknown kind to report.
-    qint64 TimeToAfford(TResourceKind kind, qint32 cost) const;
     // 3600 or 7200 (any other value counts as 3600); the table follows.
     void SetHorizon(qint32 seconds);
     // "Доступны для строительства в течение часа" / "... двух часов".

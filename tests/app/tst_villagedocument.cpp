@@ -70,6 +70,8 @@ class TestVillageDocument : public QObject
     Q_OBJECT
 
 private slots:
+    void saveSettlesFileNameAndFailureFlag_data();
+    void saveSettlesFileNameAndFailureFlag();
     void initTestCase();
     void init();
     void cleanup();
@@ -680,6 +682,57 @@ void TestVillageDocument::watchedFileReadAgainAfterEachReplace()
         QTRY_COMPARE(document->Village().Capacity[KindIndex(TResourceKind::Wood)], capacity);
         QVERIFY(document->InfoLine().startsWith(QStringLiteral("Файл изменён другой программой")));
     }
+}
+
+void TestVillageDocument::saveSettlesFileNameAndFailureFlag_data()
+{
+    QTest::addColumn<QString>("fileName"); // relative to the folder; empty: none
+    QTest::addColumn<bool>("failedBefore");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("fileNameAfter");
+
+    // "blocker" is a plain file, so nothing can be written below it.
+    QTest::newRow("first save") << QString() << false << "new.vlgdat" << true << "new.vlgdat";
+    QTest::newRow("failed first save leaves no file name")
+        << QString() << false << "blocker/new.vlgdat" << false << QString();
+    QTest::newRow("failed save as keeps the old name")
+        << "old.vlgdat" << false << "blocker/new.vlgdat" << false << "old.vlgdat";
+    QTest::newRow("save as") << "old.vlgdat" << false << "new.vlgdat" << true << "new.vlgdat";
+    QTest::newRow("failed save to its own file") << "blocker/old.vlgdat" << false << "blocker/old.vlgdat" << false
+                                                 << "blocker/old.vlgdat";
+    QTest::newRow("a good write clears an earlier failure")
+        << "old.vlgdat" << true << "old.vlgdat" << true << "old.vlgdat";
+}
+
+void TestVillageDocument::saveSettlesFileNameAndFailureFlag()
+{
+    QFETCH(QString, fileName);
+    QFETCH(bool, failedBefore);
+    QFETCH(QString, target);
+    QFETCH(bool, ok);
+    QFETCH(QString, fileNameAfter);
+
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const auto inDir = [&dir](const QString &name) { return name.isEmpty() ? QString() : dir.filePath(name); };
+
+    TVillageDocument document(m_Catalog);
+    TVillageData &village = document.Village();
+    village.SetName(QStringLiteral("Север/Юг"));
+    village.FileName = inDir(fileName);
+    village.SetLastWriteFailed(failedBefore);
+
+    const TFileResult result = document.Write(inDir(target));
+    QCOMPARE(result.Ok, ok);
+    QCOMPARE(result.Path, inDir(target));
+    QCOMPARE(village.FileName, inDir(fileNameAfter));
+    QCOMPARE(village.LastWriteFailed, !ok);
+    QCOMPARE(QFileInfo::exists(inDir(target)), ok);
+    // Changed and not stored: unsaved.
+    QCOMPARE(village.IsUnsaved(), !ok);
 }
 
 QTEST_GUILESS_MAIN(TestVillageDocument)

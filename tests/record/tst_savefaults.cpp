@@ -9,7 +9,10 @@
 #include "record/VillageFile.h"
 
 #include <QFile>
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <algorithm>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -70,7 +73,12 @@ void TestSaveFaults::killedWhileSaving()
 
     TVillage oldVillage(catalog.Catalog);
     Fill(oldVillage.Data, catalog.Catalog, QStringLiteral("old"), path);
+    // One write's time sets how long the saving goes on before the kill, so
+    // that a slow build or a busy machine still sees writes end.
+    QElapsedTimer once;
+    once.start();
     QVERIFY(WriteVillageFile(oldVillage.Data).Ok);
+    const qint64 writeMicroseconds = std::max<qint64>(5000, once.nsecsElapsed() / 1000);
     TVillage newVillage(catalog.Catalog);
     Fill(newVillage.Data, catalog.Catalog, QStringLiteral("new"), path);
 
@@ -84,7 +92,7 @@ void TestSaveFaults::killedWhileSaving()
             for (;;)
                 WriteVillageFile(attempt % 2 ? newVillage.Data : oldVillage.Data);
         }
-        usleep(useconds_t(200 + attempt * 997 % 20000));
+        usleep(useconds_t(200 + attempt * 997 % (4 * writeMicroseconds)));
         QCOMPARE(kill(child, SIGKILL), 0);
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
