@@ -1,10 +1,12 @@
 // Helpers shared by the test suites: catalogs written from XML text into a
-// temporary folder, a recording message handler and a pinned clock.
+// temporary folder, a recording message handler, a pinned clock, a village
+// set up from a test row and the sample overview page.
 #pragma once
 
 #include "base/Clock.h"
 #include "base/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
+#include "import/OverviewImport.h"
 #include "record/VillageData.h"
 #include "rules/DevelopmentPlan.h"
 
@@ -128,6 +130,17 @@ inline QByteArray FileContents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The sample overview page (tests/data/overview_example.txt) as the player
+// pastes it, and its lines as the import splits them; empty when unread.
+inline QString OverviewExampleText()
+{
+    return QString::fromUtf8(FileContents(QStringLiteral(JOR_TEST_DATA_DIR "/overview_example.txt")));
+}
+inline QStringList OverviewExampleLines()
+{
+    return SplitOverviewLines(OverviewExampleText());
 }
 
 // A small file system of its own (tmpfs of a given size, mounted in a

@@ -804,9 +804,8 @@ void TestFormMain::aboutBoxOnF1()
 
 void TestFormMain::importRunsOnTheActivePage()
 {
-    QFile example(QFINDTESTDATA("../../data/overview_example.txt"));
-    QVERIFY(example.open(QIODevice::ReadOnly));
-    const QString overview = QString::fromUtf8(example.readAll());
+    const QString overview = OverviewExampleText();
+    QVERIFY(!overview.isEmpty());
 
     TFormMain window(m_Catalog);
     window.show();
