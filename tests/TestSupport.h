@@ -46,6 +46,13 @@ struct TTestCatalog
     }
 };
 
+// The shipped catalog, as the program loads it (by its path without ".xml").
+inline TCatalogResult LoadShippedCatalog(TdmListObj &catalog)
+{
+    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
+    return catalog.LoadCatalog(shipped.chopped(int(qstrlen(".xml"))));
+}
+
 // "<Object Name=...>" elements with Level children, wrapped in the list element.
 // Lets the event loop's pending work run: a village changed is evaluated
 // anew once, at the next pass of the event loop, as in the program.

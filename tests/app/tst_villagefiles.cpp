@@ -74,21 +74,6 @@ struct TScriptedQuestions : TFileQuestions
     }
 };
 
-// The whole bytes of a file; empty when it cannot be read.
-static QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The shipped catalog, as the program loads it.
-static bool LoadShippedCatalog(TdmListObj &catalog)
-{
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    return catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))).Ok;
-}
-
-
 class TestVillageFiles : public QObject
 {
     Q_OBJECT
@@ -136,7 +121,7 @@ private:
 void TestVillageFiles::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QVERIFY(LoadShippedCatalog(m_Catalog));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestVillageFiles::init()
@@ -560,7 +545,7 @@ void TestVillageFiles::fileHeldElsewhereIsSavedElsewhere()
     const QString path = WriteVillage(QStringLiteral("Северная.vlgdat"), QStringLiteral("Северная"));
     QLockFile other(TVillageFileGuard::LockPath(path));
     QVERIFY(other.tryLock(0));
-    const QByteArray theirs = FileBytes(path);
+    const QByteArray theirs = FileContents(path);
     m_Files->OpenFiles({path});
     TVillageDocument *document = m_Files->Current();
     QVERIFY(document->IsReadOnly());
@@ -571,7 +556,7 @@ void TestVillageFiles::fileHeldElsewhereIsSavedElsewhere()
     m_Questions->SaveAnswers = {copy};
     m_Files->Save(document);
     QCOMPARE(m_Questions->SaveTitles, QStringList{QStringLiteral("Сохранить как")});
-    QCOMPARE(FileBytes(path), theirs);
+    QCOMPARE(FileContents(path), theirs);
     QCOMPARE(document->Village().FileName, copy);
     QVERIFY(!document->IsReadOnly());
     QVERIFY(m_Messages->Messages.isEmpty());
@@ -618,7 +603,7 @@ void TestVillageFiles::fileChangedOutsideIsAskedAbout()
 void TestVillageFiles::closingAnUntouchedVillageWritesNothing()
 {
     const QString path = WriteVillage(QStringLiteral("Северная.vlgdat"), QStringLiteral("Северная"));
-    const QByteArray before = FileBytes(path);
+    const QByteArray before = FileContents(path);
     m_Files->OpenFiles({path});
     QVERIFY(!m_Files->Current()->HasUnwrittenEdits());
     const QPointer<TVillageDocument> closed = m_Files->Current();
@@ -628,7 +613,7 @@ void TestVillageFiles::closingAnUntouchedVillageWritesNothing()
     QCOMPARE(m_Villages->Count(), 1);
     QCOMPARE(m_Files->Current()->Village().FileName, QString());
     QVERIFY(!m_Files->Current()->Village().Modified);
-    QCOMPARE(FileBytes(path), before);
+    QCOMPARE(FileContents(path), before);
     QVERIFY(m_Questions->AskCalls.isEmpty());
     QVERIFY(m_Questions->SaveTitles.isEmpty());
 }

@@ -92,8 +92,7 @@ private:
 void TestFormAllVillages::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestFormAllVillages::init()

@@ -45,8 +45,7 @@ private:
 
 void TestFormMainSession::initTestCase()
 {
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestFormMainSession::init()
