@@ -383,9 +383,9 @@ void TestVillageFiles::fileCommands()
         QStringList paths;
         for (const QString &word : words.mid(1))
             paths.append(path(word));
-        TVillageDocument *target = words.size() > 1 && verb != QLatin1String("name")
-                                       ? m_Villages->At(words.at(1).toInt())
-                                       : m_Files->Current();
+        // edit, show and close name a row; the other commands act on the village shown.
+        const bool row = words.size() > 1 && QStringList{"edit", "show", "close"}.contains(verb);
+        TVillageDocument *target = row ? m_Villages->At(words.at(1).toInt()) : m_Files->Current();
         QElapsedTimer timer;
         timer.start();
         if (verb == QLatin1String("open")) {
