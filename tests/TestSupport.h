@@ -1,11 +1,14 @@
 // Helpers shared by the test suites: catalogs written from XML text into a
-// temporary folder, a recording message handler and a pinned clock.
+// temporary folder, a recording message handler, a pinned clock, a village
+// set up from a test row and the sample overview page.
 #pragma once
 
 #include "base/Clock.h"
 #include "base/MessageSeam.h"
 #include "catalog/dm_ListObjects.h"
+#include "import/OverviewImport.h"
 #include "record/VillageData.h"
+#include "rules/Production.h"
 #include "rules/DevelopmentPlan.h"
 
 #include <QCoreApplication>
@@ -42,6 +45,13 @@ struct TTestCatalog
         Loaded = Result.Ok;
     }
 };
+
+// The shipped catalog, as the program loads it (by its path without ".xml").
+inline TCatalogResult LoadShippedCatalog(TdmListObj &catalog)
+{
+    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
+    return catalog.LoadCatalog(shipped.chopped(int(qstrlen(".xml"))));
+}
 
 // "<Object Name=...>" elements with Level children, wrapped in the list element.
 // Lets the event loop's pending work run: a village changed is evaluated
@@ -88,6 +98,81 @@ inline QList<TBuiltBuilding> BuiltList(const TdmListObj &catalog, const QString 
     return built;
 }
 
+// Stocks, incomes or capacities by resource kind, as the player types them.
+using TResourceTexts = std::array<QString, 4>;
+
+// The same text for each kind.
+inline TResourceTexts Each(const QString &value)
+{
+    return {value, value, value, value};
+}
+
+// The texts of whole amounts; an unknown capacity is an empty text.
+inline TResourceTexts ResourceTexts(qint32 wood, qint32 clay, qint32 iron, qint32 grain)
+{
+    TResourceTexts texts;
+    const std::array<qint32, 4> amounts{wood, clay, iron, grain};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = IsKnownCapacity(amounts[i]) ? QString::number(amounts[i]) : QString();
+    return texts;
+}
+
+// Queue entries by their texts, to be found in the catalog (see below).
+inline QList<TAvBuildingEntry> QueueOf(const QStringList &texts)
+{
+    QList<TAvBuildingEntry> entries;
+    for (const QString &text : texts)
+        entries.append({text, -1});
+    return entries;
+}
+
+// A village for one test row: its name, stocks, hourly incomes and
+// capacities (an empty capacity is unknown), the considered buildings, the
+// queue, the construction in progress, the main building's level and the
+// server speed. An empty name, construction, level or speed leaves the
+// village's own; a queued entry without a catalog index is found by its
+// text in the catalog given, and must be there.
+struct TVillageSetup
+{
+    QString Name{};
+    TResourceTexts Stocks{};
+    TResourceTexts Incomes{};
+    TResourceTexts Capacities{};
+    QList<TAvBuildingEntry> Considered{};
+    QList<TAvBuildingEntry> Queue{};
+    QString Construction{};
+    qint32 ConstructionTotal = 0;
+    qint32 ConstructionElapsed = 0;
+    QString MainLevel{};
+    QString Speed{};
+
+    void ApplyTo(TVillageData &village, const TdmListObj *catalog = nullptr) const
+    {
+        if (!Name.isEmpty())
+            village.SetName(Name);
+        for (TResourceKind kind : AllResourceKinds) {
+            village.SetResourceCollect(kind, Stocks[KindIndex(kind)]);
+            village.SetResourceAdd(kind, Incomes[KindIndex(kind)]);
+            village.SetCapacity(kind, Capacities[KindIndex(kind)]);
+        }
+        if (!MainLevel.isEmpty())
+            village.SetMainLevel(MainLevel);
+        if (!Speed.isEmpty())
+            village.SetServerSpeed(Speed);
+        village.ReplaceAvBuildings(Considered);
+        for (TAvBuildingEntry entry : Queue) {
+            if (entry.CatalogIndex < 0 && catalog != nullptr) {
+                entry.CatalogIndex = catalog->FindByDisplayText(entry.Text);
+                QVERIFY2(entry.CatalogIndex >= 0, qPrintable(entry.Text));
+            }
+            village.AppendToQueue(entry);
+        }
+        if (!Construction.isEmpty() || ConstructionTotal != 0 || ConstructionElapsed != 0)
+            village.SetConstruction(Construction, ConstructionTotal, ConstructionElapsed);
+    }
+};
+Q_DECLARE_METATYPE(TVillageSetup)
+
 // Records every message instead of showing a box; restores the previous
 // handler when it goes.
 struct TRecordedMessages
@@ -128,6 +213,17 @@ inline QByteArray FileContents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The sample overview page (tests/data/overview_example.txt) as the player
+// pastes it, and its lines as the import splits them; empty when unread.
+inline QString OverviewExampleText()
+{
+    return QString::fromUtf8(FileContents(QStringLiteral(JOR_TEST_DATA_DIR "/overview_example.txt")));
+}
+inline QStringList OverviewExampleLines()
+{
+    return SplitOverviewLines(OverviewExampleText());
 }
 
 // A small file system of its own (tmpfs of a given size, mounted in a

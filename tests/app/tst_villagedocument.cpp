@@ -34,14 +34,6 @@ namespace {
 
 const QDateTime SavedAt(QDate(2026, 3, 5), QTime(7, 8, 9), Qt::UTC);
 
-QStringList ExampleLines()
-{
-    QFile file(QStringLiteral(JOR_TEST_DATA_DIR "/overview_example.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return SplitOverviewLines(QString::fromUtf8(file.readAll()));
-}
-
 QByteArray Bytes(const QString &path)
 {
     QFile file(path);
@@ -113,7 +105,7 @@ void TestVillageDocument::initTestCase()
 {
     TRecordedMessages messages;
     QVERIFY(m_Catalog.LoadCatalog(QStringLiteral(JOR_TEST_DATA_DIR "/overview_catalog.xml")));
-    QVERIFY(!ExampleLines().isEmpty());
+    QVERIFY(!OverviewExampleLines().isEmpty());
 }
 
 void TestVillageDocument::init()
@@ -195,7 +187,7 @@ void TestVillageDocument::unwrittenEdits_data()
         QVERIFY(d.Village().AddDelivery({{5, 0, 0, 0}, CurrentDateTime().addSecs(600)}));
     }) << true;
     QTest::newRow("import (dialog, clipboard or drop)")
-        << TChange([](TVillageDocument &d) { QVERIFY(d.Import(ExampleLines()).Accepted); }) << true;
+        << TChange([](TVillageDocument &d) { QVERIFY(d.Import(OverviewExampleLines()).Accepted); }) << true;
     QTest::newRow("undo") << TChange([written](TVillageDocument &d) {
         const TVillageState before = d.History().Settled();
         d.Village().SetComments(QStringLiteral("x"));
@@ -622,7 +614,7 @@ void TestVillageDocument::importLineGoesWithItsStep()
     QVERIFY(!OpenWrittenVillage(document).isEmpty());
     const QString openLine = document.InfoLine();
     const TVillageState before = document.History().Settled();
-    QVERIFY(document.Import(ExampleLines()).Accepted);
+    QVERIFY(document.Import(OverviewExampleLines()).Accepted);
     const QString importLine = document.InfoLine();
     QVERIFY(importLine.startsWith(QStringLiteral("Импортировано: ")));
     const TVillageState after = document.History().Settled();

@@ -1,7 +1,9 @@
 // The file commands on the open villages, without a window: opening (a file
-// open already, a refused file, the untouched village reused), saving onto a
-// held or changed file, closing, the recovery offer after a crash, the
-// session and the recent files. The player's answers come from a script.
+// open already, refused or unreadable files, links and letter case, the
+// untouched village reused), save, save as and save all and their failures,
+// saving onto a held or changed file, closing and the end questions, the
+// recovery offer after a crash, the session and the recent files. The
+// player's answers come from a script.
 #include "TestSupport.h"
 
 #include "app/FileQuestions.h"
@@ -11,11 +13,14 @@
 #include "app/VillageFiles.h"
 #include "app/VillageList.h"
 #include "app/VillageRecovery.h"
+#include "rules/Planner.h"
 #include "base/SettingsSeam.h"
 #include "record/VillageFile.h"
 #include "record/VillageFileAccess.h"
 
+#include <QElapsedTimer>
 #include <QLockFile>
+#include <QPointer>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -38,18 +43,22 @@ struct TScriptedQuestions : TFileQuestions
     QStringList ChooseCalls;
     QList<QStringList> ChooseAnswers;
     QList<int> ChooseDefaults;
+    // Everything asked, in order: "open", "title: preset", the questions.
+    QStringList Log;
     // Runs while any question is open, before it is answered.
     std::function<void()> WhileAsked;
 
     QStringList ChooseFilesToOpen() override
     {
         ++OpenCalls;
+        Log.append(QStringLiteral("open"));
         return OpenAnswers.isEmpty() ? QStringList() : OpenAnswers.takeFirst();
     }
     QString ChooseFileToSave(const QString &title, const QString &presetName) override
     {
         SaveTitles.append(title);
         SavePresets.append(presetName);
+        Log.append(title + QStringLiteral(": ") + presetName);
         if (WhileAsked)
             WhileAsked();
         return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
@@ -57,6 +66,7 @@ struct TScriptedQuestions : TFileQuestions
     bool Ask(const QString &question) override
     {
         AskCalls.append(question);
+        Log.append(question);
         if (WhileAsked)
             WhileAsked();
         return AskAnswers.isEmpty() ? AskDefault : AskAnswers.takeFirst();
@@ -72,21 +82,6 @@ struct TScriptedQuestions : TFileQuestions
     }
 };
 
-// The whole bytes of a file; empty when it cannot be read.
-static QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The shipped catalog, as the program loads it.
-static bool LoadShippedCatalog(TdmListObj &catalog)
-{
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    return catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))).Ok;
-}
-
-
 class TestVillageFiles : public QObject
 {
     Q_OBJECT
@@ -96,8 +91,9 @@ private slots:
     void init();
     void cleanup();
 
-    void openFiles_data();
-    void openFiles();
+    void fileCommands_data();
+    void fileCommands();
+    void partlyReadFileKeepsWhatWasRead();
     void fileHeldElsewhereIsSavedElsewhere();
     void fileChangedOutsideIsAskedAbout_data();
     void fileChangedOutsideIsAskedAbout();
@@ -117,6 +113,9 @@ private slots:
 private:
     QString WriteVillage(const QString &fileName, const QString &name, const QString &capacity = QStringLiteral("800"));
     QStringList Names() const;
+    QStringList Villages() const;
+    QStringList Disk() const;
+    QString Relative(const QString &text) const;
 
     TdmListObj m_Catalog;
     std::unique_ptr<QTemporaryDir> m_Dir;
@@ -126,12 +125,14 @@ private:
     std::unique_ptr<TVillageFiles> m_Files;
     QString m_PreviousRecoveryFolder;
     QString m_PreviousSettings;
+    QPointer<TVillageDocument> m_Made;
+    QHash<QString, QByteArray> m_Written;
 };
 
 void TestVillageFiles::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QVERIFY(LoadShippedCatalog(m_Catalog));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestVillageFiles::init()
@@ -145,7 +146,8 @@ void TestVillageFiles::init()
     m_Villages = std::make_unique<TVillageList>(m_Catalog);
     m_Files = std::make_unique<TVillageFiles>(*m_Villages, *m_Questions);
     // The program starts with one empty village.
-    m_Files->New();
+    m_Made = m_Files->New();
+    m_Written.clear();
 }
 
 void TestVillageFiles::cleanup()
@@ -176,65 +178,377 @@ QStringList TestVillageFiles::Names() const
     return names;
 }
 
-void TestVillageFiles::openFiles_data()
+void TestVillageFiles::fileCommands_data()
 {
-    QTest::addColumn<bool>("editFirst"); // the empty village is changed before
-    QTest::addColumn<QStringList>("files"); // a, b; "pipe" for a named pipe
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<int>("messages");
+    // The steps, one a line: open FILE... (the open dialog's answer; none:
+    // cancelled), files FILE... (named on the command line), new, name TEXT,
+    // race, edit [ROW], show ROW, to FILE (the next save dialog's answer),
+    // yes or no (the next question's answer), save, saveas, saveall,
+    // close [ROW], end (the program is to end), tick (the automatic save is
+    // due), recent FILE, recents (logs the recent files), restart (the next
+    // run), look (logs the villages, the disk and the number of
+    // messages); on the disk: rm, rmdir,
+    // write FILE NAME, pipe, zero (a link to /dev/zero), folder, huge
+    // (200 MB), link FILE TARGET. FILE stands for …/FILE.vlgdat; a, b and c
+    // hold the villages A, B and C before the first step.
+    QTest::addColumn<QStringList>("steps");
+    // Each village: ">" shown, "^" the empty one the start or "new" made,
+    // name@file, then "+" unwritten edits, "!" last write failed, "?" unsaved
+    // (changed, and no file or its last write failed).
+    QTest::addColumn<QStringList>("villages");
+    // What was asked, in order, with what close and end answered.
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QStringList>("messages"); // errors; warnings marked
+    // The village files in the folder; "=" as they were before the steps.
+    QTest::addColumn<QStringList>("disk");
     QTest::addColumn<QStringList>("recent"); // newest first
 
-    QTest::newRow("one file takes the untouched village")
-        << false << QStringList{"a"} << QStringList{"A"} << "A" << 0 << QStringList{"a"};
-    QTest::newRow("a changed village stays")
-        << true << QStringList{"a"} << QStringList{"", "A"} << "A" << 0 << QStringList{"a"};
-    QTest::newRow("the last one opened is shown")
-        << false << QStringList{"a", "b"} << QStringList{"A", "B"} << "B" << 0 << QStringList{"b", "a"};
-    QTest::newRow("a file open already is named and shown")
-        << false << QStringList{"a", "b", "a"} << QStringList{"A", "B"} << "A" << 1 << QStringList{"b", "a"};
-    QTest::newRow("a pipe is refused before reading")
-        << false << QStringList{"pipe", "a"} << QStringList{"A"} << "A" << 1 << QStringList{"a"};
-    QTest::newRow("cancelled: nothing changes") << false << QStringList{} << QStringList{""} << "" << 0
-                                                << QStringList{};
+    const QStringList abc{"a.vlgdat=", "b.vlgdat=", "c.vlgdat="};
+    const QString open = QStringLiteral("open");
+    const QString notRegular = QStringLiteral("Это не обычный файл (канал, устройство или сокет).");
+    const auto refused = [](const QString &file, const QString &reason) {
+        return QStringLiteral("Ошибка открытия файла!\r\n…/%1.vlgdat\r\n%2").arg(file, reason);
+    };
+    const auto alreadyOpen = [](const QString &file) {
+        return QStringLiteral("Файл уже открыт!\r\n…/%1.vlgdat").arg(file);
+    };
+    const auto unsavedAtEnd = [](const QString &names) {
+        return QStringLiteral("Не сохранены деревни: %1. Закрыть программу без сохранения?").arg(names);
+    };
+    const QString unsavedTab = QStringLiteral("Деревня «Вторая» не сохранена. Закрыть вкладку без сохранения?");
+    const QString noName = QStringLiteral("warning: Заполните название деревни!");
+
+    QTest::newRow("open: one file takes the untouched village")
+        << QStringList{"open a"} << QStringList{">^A@a.vlgdat"} << QStringList{open} << QStringList() << abc
+        << QStringList{"…/a.vlgdat"};
+    QTest::newRow("open: a changed village stays")
+        << QStringList{"name Моя", "open a"} << QStringList{"^Моя@+?", ">A@a.vlgdat"} << QStringList{open}
+        << QStringList() << abc << QStringList{"…/a.vlgdat"};
+    QTest::newRow("open: one after another, the last shown")
+        << QStringList{"open a", "open b"} << QStringList{"^A@a.vlgdat", ">B@b.vlgdat"} << QStringList{open, open}
+        << QStringList() << abc << QStringList{"…/b.vlgdat", "…/a.vlgdat"};
+    QTest::newRow("open: several at once, the last shown")
+        << QStringList{"open a b"} << QStringList{"^A@a.vlgdat", ">B@b.vlgdat"} << QStringList{open} << QStringList()
+        << abc << QStringList{"…/b.vlgdat", "…/a.vlgdat"};
+    QTest::newRow("open: a file open already is named and shown")
+        << QStringList{"open a b", "open a"} << QStringList{">^A@a.vlgdat", "B@b.vlgdat"} << QStringList{open, open}
+        << QStringList{alreadyOpen("a")} << abc << QStringList{"…/b.vlgdat", "…/a.vlgdat"};
+    QTest::newRow("open: a file chosen twice opens once")
+        << QStringList{"open a b a"} << QStringList{">^A@a.vlgdat", "B@b.vlgdat"} << QStringList{open}
+        << QStringList{alreadyOpen("a")} << abc << QStringList{"…/b.vlgdat", "…/a.vlgdat"};
+    QTest::newRow("open: the second of three open already")
+        << QStringList{"open b", "open a b c"} << QStringList{"^B@b.vlgdat", "A@a.vlgdat", ">C@c.vlgdat"}
+        << QStringList{open, open} << QStringList{alreadyOpen("b")} << abc
+        << QStringList{"…/c.vlgdat", "…/a.vlgdat", "…/b.vlgdat"};
+    QTest::newRow("open: a new untouched village takes the first of three")
+        << QStringList{"open b", "new", "open a b c"} << QStringList{"B@b.vlgdat", "^A@a.vlgdat", ">C@c.vlgdat"}
+        << QStringList{open, open} << QStringList{alreadyOpen("b")} << abc
+        << QStringList{"…/c.vlgdat", "…/a.vlgdat", "…/b.vlgdat"};
+    QTest::newRow("open: another letter case is another file")
+        << QStringList{"write A A", "open a", "open A"} << QStringList{"^A@a.vlgdat", ">A@A.vlgdat"}
+        << QStringList{open, open} << QStringList() << QStringList{"A.vlgdat", "a.vlgdat=", "b.vlgdat=", "c.vlgdat="}
+        << QStringList{"…/A.vlgdat", "…/a.vlgdat"};
+    QTest::newRow("open: a symbolic link to an open file is that file")
+        << QStringList{"link l a", "open a", "open l"} << QStringList{">^A@a.vlgdat"} << QStringList{open, open}
+        << QStringList{alreadyOpen("l")} << abc << QStringList{"…/a.vlgdat"};
+    QTest::newRow("open: cancelled, nothing changes")
+        << QStringList{"open"} << QStringList{">^@"} << QStringList{open} << QStringList() << abc << QStringList();
+    QTest::newRow("open: a file not found is named, the next one opens")
+        << QStringList{"open missing a"} << QStringList{"^@missing.vlgdat", ">A@a.vlgdat"} << QStringList{open}
+        << QStringList{refused("missing", QStringLiteral("Файл не найден!"))} << abc << QStringList{"…/a.vlgdat"};
+    QTest::newRow("open: a pipe is refused before reading")
+        << QStringList{"pipe p", "open p a"} << QStringList{">^A@a.vlgdat"} << QStringList{open}
+        << QStringList{refused("p", notRegular)} << abc << QStringList{"…/a.vlgdat"};
+    QTest::newRow("open: a link to /dev/zero is refused")
+        << QStringList{"zero z", "open z"} << QStringList{">^@"} << QStringList{open}
+        << QStringList{refused("z", notRegular)} << abc << QStringList();
+    QTest::newRow("open: a folder is refused")
+        << QStringList{"folder f", "open f"} << QStringList{">^@"} << QStringList{open}
+        << QStringList{refused("f", QStringLiteral("Это папка, а не файл деревни."))} << abc << QStringList();
+    QTest::newRow("open: 200 MB are refused")
+        << QStringList{"huge h", "open h"} << QStringList{">^@"} << QStringList{open}
+        << QStringList{refused("h", QStringLiteral("Файл слишком большой (200,0 МиБ); файл деревни не бывает "
+                                                   "больше 16 МиБ."))}
+        << QStringList{"a.vlgdat=", "b.vlgdat=", "c.vlgdat=", "h.vlgdat"} << QStringList();
+    QTest::newRow("files: the command line's files open as chosen")
+        << QStringList{"files a a b"} << QStringList{"^A@a.vlgdat", ">B@b.vlgdat"} << QStringList()
+        << QStringList{alreadyOpen("a")} << abc << QStringList{"…/b.vlgdat", "…/a.vlgdat"};
+
+    QTest::newRow("save: a fresh village, save as and save all do nothing")
+        << QStringList{"saveas", "saveall"} << QStringList{">^@"} << QStringList() << QStringList() << abc
+        << QStringList();
+    QTest::newRow("save: the first asks for a file, the next writes without asking")
+        << QStringList{"name Бета", "to Бета", "save", "look", "rm Бета", "edit", "look", "save"}
+        << QStringList{">^Бета@Бета.vlgdat"}
+        << QStringList{"Сохранить: Бета",
+                       "look: >^Бета@Бета.vlgdat | a.vlgdat=, b.vlgdat=, c.vlgdat=, Бета.vlgdat | 0 messages",
+                       "look: >^Бета@Бета.vlgdat+ | a.vlgdat=, b.vlgdat=, c.vlgdat= | 0 messages"}
+        << QStringList() << QStringList{"a.vlgdat=", "b.vlgdat=", "c.vlgdat=", "Бета.vlgdat"}
+        << QStringList{"…/Бета.vlgdat"};
+    QTest::newRow("save: no name, a warning and no dialog")
+        << QStringList{"race", "save"} << QStringList{">^@+?"} << QStringList() << QStringList{noName} << abc
+        << QStringList();
+    QTest::newRow("save: the dialog cancelled writes nothing")
+        << QStringList{"name Дельта", "save"} << QStringList{">^Дельта@+?"} << QStringList{"Сохранить: Дельта"}
+        << QStringList() << abc << QStringList();
+    QTest::newRow("save: a failed first save leaves no file name")
+        << QStringList{"name Север/Юг", "to Север/Юг", "save", "look", "to Север-Юг", "save", "end"}
+        << QStringList{">^Север/Юг@Север-Юг.vlgdat"}
+        << QStringList{"Сохранить: Север/Юг", "look: >^Север/Юг@+!? | a.vlgdat=, b.vlgdat=, c.vlgdat= | 1 messages",
+                       "Сохранить: Север/Юг", "end: true"}
+        << QStringList{"Не удалось сохранить файл «…/Север/Юг.vlgdat».\r\nNo such file or directory"}
+        << QStringList{"a.vlgdat=", "b.vlgdat=", "c.vlgdat=", "Север-Юг.vlgdat"} << QStringList{"…/Север-Юг.vlgdat"};
+    QTest::newRow("save as: a new name") << QStringList{"open a", "to copy", "saveas"} << QStringList{">^A@copy.vlgdat"}
+                                         << QStringList{open, "Сохранить как: …/a.vlgdat"} << QStringList()
+                                         << QStringList{"a.vlgdat=", "b.vlgdat=", "c.vlgdat=", "copy.vlgdat"}
+                                         << QStringList{"…/copy.vlgdat", "…/a.vlgdat"};
+    QTest::newRow("save as: cancelled writes nothing")
+        << QStringList{"open a", "rm a", "saveas"} << QStringList{">^A@a.vlgdat"}
+        << QStringList{open, "Сохранить как: …/a.vlgdat"} << QStringList() << QStringList{"b.vlgdat=", "c.vlgdat="}
+        << QStringList{"…/a.vlgdat"};
+    QTest::newRow("save as: failed, the old name kept and written at the end")
+        << QStringList{"open a", "edit", "to no/copy", "saveas", "look", "rm a", "end"} << QStringList{">^A@a.vlgdat"}
+        << QStringList{open, "Сохранить как: …/a.vlgdat",
+                       "look: >^A@a.vlgdat+!? | a.vlgdat=, b.vlgdat=, c.vlgdat= | 1 messages", "end: true"}
+        << QStringList{"Не удалось сохранить файл «…/no/copy.vlgdat».\r\nNo such file or directory"}
+        << QStringList{"a.vlgdat", "b.vlgdat=", "c.vlgdat="} << QStringList{"…/a.vlgdat"};
+    QTest::newRow("save as: onto another village's file is refused")
+        << QStringList{"open a b", "to a", "saveas"} << QStringList{"^A@a.vlgdat", ">B@b.vlgdat"}
+        << QStringList{open, "Сохранить как: …/b.vlgdat"} << QStringList{alreadyOpen("a")} << abc
+        << QStringList{"…/b.vlgdat", "…/a.vlgdat"};
+    QTest::newRow("save all: every changed village, no other")
+        << QStringList{"open a b", "new", "rm a", "rm b", "edit 0", "saveall"}
+        << QStringList{"A@a.vlgdat", "B@b.vlgdat", ">^@"} << QStringList{open} << QStringList()
+        << QStringList{"a.vlgdat", "c.vlgdat="} << QStringList{"…/a.vlgdat", "…/b.vlgdat"};
+    QTest::newRow("tick: a failed automatic save counts as unsaved")
+        << QStringList{"write gone/a Южная", "open gone/a", "rmdir gone", "edit", "tick", "look", "no", "end"}
+        << QStringList{">^Южная@gone/a.vlgdat+!?"}
+        << QStringList{open, "look: >^Южная@gone/a.vlgdat+!? | a.vlgdat=, b.vlgdat=, c.vlgdat= | 1 messages",
+                       unsavedAtEnd("«Южная»"), "end: false"}
+        << QStringList{2 /* at the tick and at the end */,
+                       "Не удалось сохранить файл «…/gone/a.vlgdat».\r\nNo such file or directory"}
+        << abc << QStringList{"…/gone/a.vlgdat"};
+
+    QTest::newRow("end: the changed villages written, one asking for its file")
+        << QStringList{"name Гамма", "open b", "rm b", "edit", "to Гамма", "end"}
+        << QStringList{"^Гамма@Гамма.vlgdat", ">B@b.vlgdat"} << QStringList{open, "Сохранить: Гамма", "end: true"}
+        << QStringList() << QStringList{"a.vlgdat=", "b.vlgdat", "c.vlgdat=", "Гамма.vlgdat"}
+        << QStringList{"…/b.vlgdat", "…/Гамма.vlgdat"};
+    for (const bool answer : {false, true}) {
+        const QString yesNo = answer ? QStringLiteral("yes") : QStringLiteral("no");
+        const QString end = answer ? QStringLiteral("end: true") : QStringLiteral("end: false");
+        QTest::addRow("end: a village without a name, %s", qPrintable(yesNo))
+            << QStringList{"race", "open a", "edit", "rm a", yesNo, "end"} << QStringList{"^@+?", ">A@a.vlgdat"}
+            << QStringList{open, unsavedAtEnd(QStringLiteral("без названия")), end} << QStringList{noName}
+            << QStringList{"a.vlgdat", "b.vlgdat=", "c.vlgdat="} << QStringList{"…/a.vlgdat"};
+        QTest::addRow("end: the save dialog cancelled, %s", qPrintable(yesNo))
+            << QStringList{"name Без файла", "open a", "edit", "rm a", yesNo, "end"}
+            << QStringList{"^Без файла@+?", ">A@a.vlgdat"}
+            << QStringList{open, "Сохранить: Без файла", unsavedAtEnd(QStringLiteral("«Без файла»")), end}
+            << QStringList() << QStringList{"a.vlgdat", "b.vlgdat=", "c.vlgdat="} << QStringList{"…/a.vlgdat"};
+    }
+    QTest::newRow("end: nothing changed, nothing asked")
+        << QStringList{"new", "end"} << QStringList{"@", ">^@"} << QStringList{"end: true"} << QStringList() << abc
+        << QStringList();
+
+    QTest::newRow("close: the last village out leaves a new empty one")
+        << QStringList{"close"} << QStringList{">@"} << QStringList{"close: true"} << QStringList() << abc
+        << QStringList();
+    QTest::newRow("close: an unsaved village asks, no keeps it shown")
+        << QStringList{"name Первая", "new", "name Вторая", "no", "close"} << QStringList{"Первая@+?", ">^Вторая@+?"}
+        << QStringList{"Сохранить: Вторая", unsavedTab, "close: false"} << QStringList() << abc << QStringList();
+    QTest::newRow("close: an unsaved village asks, yes closes it")
+        << QStringList{"name Первая", "new", "name Вторая", "yes", "close"} << QStringList{"Первая@+?"}
+        << QStringList{"Сохранить: Вторая", unsavedTab, "close: true"} << QStringList() << abc << QStringList();
+    QTest::newRow("close: a village not shown is written before it goes")
+        << QStringList{"open a", "edit", "new", "rm a", "close 0"} << QStringList{">^@"}
+        << QStringList{open, "close: true"} << QStringList() << QStringList{"a.vlgdat", "b.vlgdat=", "c.vlgdat="}
+        << QStringList{"…/a.vlgdat"};
+
+    QTest::newRow("recent: newest first, read by the next run, one opened")
+        << QStringList{"open a", "open b", "restart", "recents", "recent a", "recents"} << QStringList{">^A@a.vlgdat"}
+        << QStringList{open, open, "recent: …/b.vlgdat, …/a.vlgdat", "recent: …/a.vlgdat, …/b.vlgdat"} << QStringList()
+        << abc << QStringList{"…/a.vlgdat", "…/b.vlgdat"};
 }
 
-void TestVillageFiles::openFiles()
+void TestVillageFiles::fileCommands()
 {
-    QFETCH(bool, editFirst);
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, names);
-    QFETCH(QString, shown);
-    QFETCH(int, messages);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, villages);
+    QFETCH(QStringList, asked);
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, disk);
     QFETCH(QStringList, recent);
 
-    const QString a = WriteVillage(QStringLiteral("a.vlgdat"), QStringLiteral("A"));
-    const QString b = WriteVillage(QStringLiteral("b.vlgdat"), QStringLiteral("B"));
-    const QString pipe = m_Dir->filePath(QStringLiteral("pipe.vlgdat"));
-    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
-    if (editFirst)
-        m_Files->Current()->Village().SetComments(QStringLiteral("правка"));
-    const auto pathOf = [&](const QString &file) {
-        return file == QStringLiteral("a") ? a : file == QStringLiteral("b") ? b : pipe;
-    };
-    QStringList paths;
-    for (const QString &file : files)
-        paths.append(pathOf(file));
+    for (const QString &file : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+        QVERIFY(!WriteVillage(file + QStringLiteral(".vlgdat"), file.toUpper()).isEmpty());
+        m_Written.insert(file + QStringLiteral(".vlgdat"),
+                         FileContents(m_Dir->filePath(file + QStringLiteral(".vlgdat"))));
+    }
+    const auto path = [this](const QString &file) { return m_Dir->filePath(file + QStringLiteral(".vlgdat")); };
+    qint64 opening = 0;
+    for (const QString &step : steps) {
+        const QStringList words = step.split(u' ');
+        const QString &verb = words.constFirst();
+        const QString rest = words.mid(1).join(u' ');
+        QStringList paths;
+        for (const QString &word : words.mid(1))
+            paths.append(path(word));
+        // edit, show and close name a row; the other commands act on the village shown.
+        const bool row = words.size() > 1 && QStringList{"edit", "show", "close"}.contains(verb);
+        TVillageDocument *target = row ? m_Villages->At(words.at(1).toInt()) : m_Files->Current();
+        QElapsedTimer timer;
+        timer.start();
+        if (verb == QLatin1String("open")) {
+            m_Questions->OpenAnswers = {paths};
+            m_Files->Open();
+            opening += timer.elapsed();
+        } else if (verb == QLatin1String("files")) {
+            m_Files->OpenFiles(paths);
+        } else if (verb == QLatin1String("new")) {
+            m_Made = m_Files->New();
+        } else if (verb == QLatin1String("name")) {
+            target->Village().SetName(rest);
+        } else if (verb == QLatin1String("race")) {
+            target->Village().SetRace(1);
+        } else if (verb == QLatin1String("edit")) {
+            target->Village().SetComments(QStringLiteral("правка"));
+        } else if (verb == QLatin1String("show")) {
+            m_Files->SetCurrent(target);
+        } else if (verb == QLatin1String("to")) {
+            m_Questions->SaveAnswers.append(paths);
+        } else if (verb == QLatin1String("yes") || verb == QLatin1String("no")) {
+            m_Questions->AskAnswers.append(verb == QLatin1String("yes"));
+        } else if (verb == QLatin1String("save")) {
+            m_Files->Save(target);
+        } else if (verb == QLatin1String("saveas")) {
+            m_Files->SaveAs(target);
+        } else if (verb == QLatin1String("saveall")) {
+            m_Files->SaveAll();
+        } else if (verb == QLatin1String("close")) {
+            m_Questions->Log.append(QStringLiteral("close: ") + QVariant(m_Files->Close(target)).toString());
+        } else if (verb == QLatin1String("end")) {
+            m_Questions->Log.append(QStringLiteral("end: ") + QVariant(m_Files->MayEnd()).toString());
+        } else if (verb == QLatin1String("tick")) {
+            target->Village().HourCounter = 299;
+            target->Planner().Tick();
+        } else if (verb == QLatin1String("recent")) {
+            m_Files->OpenRecentFile(paths.constFirst());
+        } else if (verb == QLatin1String("recents")) {
+            m_Questions->Log.append(QStringLiteral("recent: ")
+                                    + Relative(m_Files->RecentFiles().join(QStringLiteral(", "))));
+        } else if (verb == QLatin1String("restart")) {
+            m_Files.reset();
+            m_Villages = std::make_unique<TVillageList>(m_Catalog);
+            m_Files = std::make_unique<TVillageFiles>(*m_Villages, *m_Questions);
+            m_Made = m_Files->New();
+        } else if (verb == QLatin1String("look")) {
+            m_Questions->Log.append(QStringLiteral("look: %1 | %2 | %3 messages")
+                                        .arg(Villages().join(QStringLiteral(", ")), Disk().join(QStringLiteral(", ")))
+                                        .arg(m_Messages->Messages.size()));
+        } else if (verb == QLatin1String("rm")) {
+            QVERIFY(QFile::remove(paths.constFirst()));
+        } else if (verb == QLatin1String("rmdir")) {
+            QVERIFY(QDir(m_Dir->filePath(rest)).removeRecursively());
+        } else if (verb == QLatin1String("write")) {
+            QVERIFY(QDir().mkpath(QFileInfo(paths.constFirst()).path()));
+            QVERIFY(!WriteVillage(words.at(1) + QStringLiteral(".vlgdat"), words.at(2)).isEmpty());
+        } else if (verb == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(paths.constFirst()).constData(), 0600), 0);
+        } else if (verb == QLatin1String("zero")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), paths.constFirst()));
+        } else if (verb == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(paths.constFirst()));
+        } else if (verb == QLatin1String("huge")) {
+            // Sparse: it takes no room on the disk.
+            QFile file(paths.constFirst());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(200LL * 1024 * 1024));
+        } else if (verb == QLatin1String("link")) {
+            QVERIFY(QFile::link(paths.at(1), paths.at(0)));
+        } else {
+            QFAIL(qPrintable(QStringLiteral("unknown step: ") + step));
+        }
+        Settle();
+    }
+    QCOMPARE(Villages(), villages);
+    QStringList log;
+    for (const QString &entry : std::as_const(m_Questions->Log))
+        log.append(Relative(entry));
+    QCOMPARE(log, asked);
+    QStringList shown;
+    for (const auto &[kind, text] : m_Messages->Messages)
+        shown.append((kind == TMessageKind::Warning ? QStringLiteral("warning: ") : QString()) + Relative(text));
+    QCOMPARE(shown, messages);
+    QCOMPARE(Disk(), disk);
+    QStringList recentShown;
+    for (const QString &file : m_Files->RecentFiles())
+        recentShown.append(Relative(file));
+    QCOMPARE(recentShown, recent);
+    // A file that is no village file is refused at once, not read.
+    QVERIFY(opening < 2000);
+}
 
-    m_Questions->OpenAnswers = {paths};
-    m_Files->Open();
-    QCOMPARE(m_Questions->OpenCalls, 1);
-    QCOMPARE(Names(), names);
-    QCOMPARE(m_Files->Current()->Village().Name, shown);
-    QCOMPARE(m_Messages->Messages.size(), messages);
-    if (files.count(QStringLiteral("a")) > 1)
-        QCOMPARE(m_Messages->Texts(), QStringList{AlreadyOpenMessage(a)});
-    if (files.contains(QStringLiteral("pipe")))
-        QVERIFY(m_Messages->Texts().constFirst().contains(QStringLiteral("Это не обычный файл")));
-    QStringList recentPaths;
-    for (const QString &file : recent)
-        recentPaths.append(pathOf(file));
-    QCOMPARE(m_Files->RecentFiles(), recentPaths);
+QStringList TestVillageFiles::Villages() const
+{
+    QStringList villages;
+    for (int i = 0; i < m_Villages->Count(); ++i) {
+        const TVillageDocument *document = m_Villages->At(i);
+        const TVillageData &village = document->Village();
+        QString text = QString(document == m_Files->Current() ? QStringLiteral(">") : QString())
+                       + (document == m_Made ? QStringLiteral("^") : QString()) + village.Name + u'@'
+                       + QString(village.FileName).remove(m_Dir->path() + u'/');
+        if (document->HasUnwrittenEdits())
+            text += u'+';
+        if (village.LastWriteFailed)
+            text += u'!';
+        if (village.IsUnsaved())
+            text += u'?';
+        villages.append(text);
+    }
+    return villages;
+}
+
+QStringList TestVillageFiles::Disk() const
+{
+    QStringList files = QDir(m_Dir->path()).entryList({QStringLiteral("*.vlgdat")}, QDir::Files | QDir::NoSymLinks);
+    files.sort();
+    for (QString &file : files) {
+        if (m_Written.contains(file) && FileContents(m_Dir->filePath(file)) == m_Written.value(file))
+            file += u'=';
+    }
+    return files;
+}
+
+QString TestVillageFiles::Relative(const QString &text) const
+{
+    return QString(text).replace(m_Dir->path() + u'/', QStringLiteral("…/"));
+}
+
+void TestVillageFiles::partlyReadFileKeepsWhatWasRead()
+{
+    // The file breaks off at an empty Building: the stocks and the first
+    // building were applied.
+    const QString first = m_Catalog.Object(0).DisplayText();
+    const QString path = m_Dir->filePath(QStringLiteral("partly.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?><JorVillageData>"
+                              "<Village Name=\"Обрыв\" Race=\"Галлы\"/>"
+                              "<ResourceCollect Wood=\"999999\" Clay=\"999999\" Iron=\"999999\" Grain=\"999999\"/>"
+                              "<AvBuildings><Building>%1</Building><Building/></AvBuildings></JorVillageData>")
+                   .arg(first)
+                   .toUtf8());
+    file.close();
+
+    m_Files->OpenFiles({path});
+    QCOMPARE(m_Messages->Messages.size(), 1);
+    QVERIFY(m_Messages->Texts().constFirst().startsWith(QStringLiteral("Ошибка открытия файла!\r\n")));
+    const TVillageData &village = m_Files->Current()->Village();
+    QCOMPARE(village.AvBuildings.size(), 1);
+    QCOMPARE(village.AvBuildings.constFirst().Text, first);
+    // The partly read village has no file, so closing asks about it.
+    QVERIFY(village.FileName.isEmpty());
+    QVERIFY(village.IsUnsaved());
 }
 
 void TestVillageFiles::fileHeldElsewhereIsSavedElsewhere()
@@ -242,7 +556,7 @@ void TestVillageFiles::fileHeldElsewhereIsSavedElsewhere()
     const QString path = WriteVillage(QStringLiteral("Северная.vlgdat"), QStringLiteral("Северная"));
     QLockFile other(TVillageFileGuard::LockPath(path));
     QVERIFY(other.tryLock(0));
-    const QByteArray theirs = FileBytes(path);
+    const QByteArray theirs = FileContents(path);
     m_Files->OpenFiles({path});
     TVillageDocument *document = m_Files->Current();
     QVERIFY(document->IsReadOnly());
@@ -253,7 +567,7 @@ void TestVillageFiles::fileHeldElsewhereIsSavedElsewhere()
     m_Questions->SaveAnswers = {copy};
     m_Files->Save(document);
     QCOMPARE(m_Questions->SaveTitles, QStringList{QStringLiteral("Сохранить как")});
-    QCOMPARE(FileBytes(path), theirs);
+    QCOMPARE(FileContents(path), theirs);
     QCOMPARE(document->Village().FileName, copy);
     QVERIFY(!document->IsReadOnly());
     QVERIFY(m_Messages->Messages.isEmpty());
@@ -300,14 +614,17 @@ void TestVillageFiles::fileChangedOutsideIsAskedAbout()
 void TestVillageFiles::closingAnUntouchedVillageWritesNothing()
 {
     const QString path = WriteVillage(QStringLiteral("Северная.vlgdat"), QStringLiteral("Северная"));
-    const QByteArray before = FileBytes(path);
+    const QByteArray before = FileContents(path);
     m_Files->OpenFiles({path});
     QVERIFY(!m_Files->Current()->HasUnwrittenEdits());
-    QVERIFY(m_Files->Close(m_Files->Current()));
-    // The last village out leaves an empty one.
+    const QPointer<TVillageDocument> closed = m_Files->Current();
+    QVERIFY(m_Files->Close(closed));
+    // The last village out leaves a new empty one.
+    QVERIFY(closed.isNull());
     QCOMPARE(m_Villages->Count(), 1);
     QCOMPARE(m_Files->Current()->Village().FileName, QString());
-    QCOMPARE(FileBytes(path), before);
+    QVERIFY(!m_Files->Current()->Village().Modified);
+    QCOMPARE(FileContents(path), before);
     QVERIFY(m_Questions->AskCalls.isEmpty());
     QVERIFY(m_Questions->SaveTitles.isEmpty());
 }
@@ -442,6 +759,8 @@ void TestVillageFiles::sessionOpensTheSameVillagesAgain()
         for (const QString &file : gone)
             paths.append(m_Dir->filePath(file));
         QCOMPARE(m_Messages->Texts(), QStringList{TSession::MissingFilesMessage(paths)});
+        for (const QString &path : std::as_const(paths))
+            QVERIFY(m_Messages->Texts().constFirst().contains(path));
     }
 }
 
@@ -497,6 +816,8 @@ void TestVillageFiles::recentFilesKeepTheirOrderWhenTheSessionOpens()
     files.New();
     files.RestoreSession();
     QCOMPARE(villages.Count(), 2);
+    QCOMPARE(villages.At(0)->Village().Name, QStringLiteral("Альфа"));
+    QCOMPARE(villages.At(1)->Village().Name, QStringLiteral("Бета"));
     QCOMPARE(files.RecentFiles(), (QStringList{alpha, beta}));
 }
 
@@ -530,7 +851,7 @@ void TestVillageFiles::endingAtOnceKeepsEditsForTheNextStart()
     QFETCH(QString, asked);
     const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
     const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
-    const QByteArray betaBytes = FileBytes(beta);
+    const QByteArray betaBytes = FileContents(beta);
     m_Files->OpenFiles({alpha, beta});
     m_Villages->At(1)->Village().SetComments(QStringLiteral("не сохранено"));
     TVillageDocument *unnamed = m_Files->New();
@@ -561,7 +882,7 @@ void TestVillageFiles::endingAtOnceKeepsEditsForTheNextStart()
     QVERIFY(m_Files->MayEnd());
     m_Files->End();
     QVERIFY(m_Questions->AskCalls.isEmpty());
-    QCOMPARE(FileBytes(beta), betaBytes);
+    QCOMPARE(FileContents(beta), betaBytes);
     QVERIFY(m_Messages->Messages.isEmpty());
     QCOMPARE(m_Villages->Count(), 3);
     // The session names every open file; the unwritten villages wait in

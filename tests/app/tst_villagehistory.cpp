@@ -19,14 +19,6 @@
 
 namespace {
 
-QStringList ExampleLines()
-{
-    QFile file(QStringLiteral(JOR_TEST_DATA_DIR "/overview_example.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return SplitOverviewLines(QString::fromUtf8(file.readAll()));
-}
-
 using TChange = std::function<void(TVillageDocument &)>;
 
 } // namespace
@@ -60,7 +52,7 @@ void TestVillageHistory::initTestCase()
 {
     TRecordedMessages messages;
     QVERIFY(m_Catalog.LoadCatalog(QStringLiteral(JOR_TEST_DATA_DIR "/overview_catalog.xml")));
-    QVERIFY(!ExampleLines().isEmpty());
+    QVERIFY(!OverviewExampleLines().isEmpty());
 }
 
 void TestVillageHistory::Prepare(TVillageDocument &document) const
@@ -116,7 +108,7 @@ void TestVillageHistory::stepUndoRedo_data()
                            << QStringLiteral("очередь");
     QTest::newRow("build command") << TChange([](TVillageDocument &d) { d.Planner().Build(0); })
                                    << QStringLiteral("постройку");
-    QTest::newRow("import") << TChange([](TVillageDocument &d) { QVERIFY(d.Import(ExampleLines()).Accepted); })
+    QTest::newRow("import") << TChange([](TVillageDocument &d) { QVERIFY(d.Import(OverviewExampleLines()).Accepted); })
                             << QStringLiteral("импорт");
     const QList<qint32> plan{entry("Склад ( 2)").CatalogIndex, entry("Ферма (10)").CatalogIndex};
     QTest::newRow("development plan in place of the queue")
@@ -213,7 +205,7 @@ void TestVillageHistory::undoImportAfterTicks()
     QList<TVillageStep> steps;
     connect(&document.History(), &TVillageHistory::StepMade, this,
             [&steps](const TVillageStep &step) { steps.append(step); });
-    QVERIFY(document.Import(ExampleLines()).Accepted);
+    QVERIFY(document.Import(OverviewExampleLines()).Accepted);
     QCOMPARE(document.Village().ResourceCollect[0], QStringLiteral("750"));
     for (int i = 0; i < 100; ++i)
         document.Tick();

@@ -127,10 +127,9 @@ void TestCandidateList::emptyCatalog()
 
 void TestCandidateList::shippedCatalog()
 {
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
     TRecordedMessages messages;
     TdmListObj catalog;
-    QVERIFY(catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(catalog).Ok);
     QVERIFY(messages.Messages.isEmpty());
 
     TCandidateList list;

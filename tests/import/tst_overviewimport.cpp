@@ -253,9 +253,7 @@ void TestOverviewImport::acceptance()
 
 void TestOverviewImport::workedExample()
 {
-    QFile file(DataPath(QStringLiteral("overview_example.txt")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines = SplitOverviewLines(QString::fromUtf8(file.readAll()));
+    const QStringList lines = OverviewExampleLines();
     QCOMPARE(lines, ExamplePage());
 
     TVillageData village;

@@ -23,41 +23,6 @@ const QString AmbarText = QStringLiteral("Амбар ( 1)");
 const QString BashnyaText = QStringLiteral("башня ( 1)");
 const QString DvoretsText = QStringLiteral("Дворец ( 1)");
 
-using TAmounts = std::array<QString, 4>;
-using TEntries = QList<TAvBuildingEntry>;
-
-struct TVillageSetup
-{
-    QString Name;
-    TAmounts Stocks;
-    TAmounts Incomes;
-    TAmounts Capacities;
-    TEntries Considered;
-    TEntries Queue;
-    QString Construction;
-    qint32 ConstructionTotal = 0;
-    qint32 ConstructionElapsed = 0;
-
-    void ApplyTo(TVillageData &village) const
-    {
-        village.SetName(Name);
-        for (TResourceKind kind : AllResourceKinds) {
-            village.SetResourceCollect(kind, Stocks[KindIndex(kind)]);
-            village.SetResourceAdd(kind, Incomes[KindIndex(kind)]);
-            village.SetCapacity(kind, Capacities[KindIndex(kind)]);
-        }
-        village.ReplaceAvBuildings(Considered);
-        for (const TAvBuildingEntry &entry : Queue)
-            village.AppendToQueue(entry);
-        village.SetConstruction(Construction, ConstructionTotal, ConstructionElapsed);
-    }
-};
-
-TAmounts All(const QString &value)
-{
-    return {value, value, value, value};
-}
-
 TSummaryRow Row(const QString &name, std::optional<qint64> next, std::optional<qint64> construction,
                 std::optional<qint64> full)
 {
@@ -78,8 +43,6 @@ QStringList RowTexts(const TSummaryModel &model, int row)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(TVillageSetup)
 
 class TestSummaryModel : public QObject
 {
@@ -117,14 +80,14 @@ void TestSummaryModel::rowTexts_data()
     QTest::addColumn<QStringList>("texts");
 
     QTest::newRow("nothing planned: the name only")
-        << TVillageSetup{QStringLiteral("Пустая"), All("0"), All("0"), {}, {}, {}, {}, 0, 0}
+        << TVillageSetup{QStringLiteral("Пустая"), Each("0"), Each("0"), {}, {}, {}, {}, 0, 0}
         << QStringList{QStringLiteral("Пустая"), {}, {}, {}, {}, {}, {}, {}};
     // 0.1 unit a second of each; grain full; Склад has 500 s left; башня
     // starts after it (stocks 150 then) and takes 600 s.
     QTest::newRow("every column")
         << TVillageSetup{QStringLiteral("Северная"),
-                         All("100"),
-                         All("360"),
+                         Each("100"),
+                         Each("360"),
                          {QStringLiteral("160"), QStringLiteral("160"), QStringLiteral("160"), QStringLiteral("100")},
                          {{AmbarText, Ambar}, {BashnyaText, Bashnya}},
                          {{BashnyaText, Bashnya}},
@@ -149,32 +112,32 @@ void TestSummaryModel::rowTexts_data()
     // Wood fills in 700 s, grain runs out in 6 minutes: the grain, first.
     QTest::newRow("a stock that runs out comes before a storage that fills")
         << TVillageSetup{QStringLiteral("Голодная"), {"100", "100", "100", "2"}, {"3600", "0", "0", "-20"},
-                         All("800"), {}, {}, {}, 0, 0}
+                         Each("800"), {}, {}, {}, 0, 0}
         << QStringList{QStringLiteral("Голодная"), {}, {}, {}, {}, QStringLiteral("Зерно"),
                        QStringLiteral("опустеет 00:06:00 (14:11)"), {}};
     QTest::newRow("even when it runs out later")
         << TVillageSetup{QStringLiteral("Запасливая"), {"100", "100", "100", "100"}, {"3600", "0", "0", "-20"},
-                         All("800"), {}, {}, {}, 0, 0}
+                         Each("800"), {}, {}, {}, 0, 0}
         << QStringList{QStringLiteral("Запасливая"), {}, {}, {}, {}, QStringLiteral("Зерно"),
                        QStringLiteral("опустеет 05:00:00 (19:05)"), {}};
     QTest::newRow("a stock gone already")
         << TVillageSetup{QStringLiteral("Пустая"), {"100", "100", "100", "0"}, {"0", "0", "0", "-20"},
-                         All("800"), {}, {}, {}, 0, 0}
+                         Each("800"), {}, {}, {}, 0, 0}
         << QStringList{QStringLiteral("Пустая"), {}, {}, {}, {}, QStringLiteral("Зерно"), QStringLiteral("пусто"), {}};
     QTest::newRow("a queue that can never start says why")
-        << TVillageSetup{QStringLiteral("Дальняя"), All("100"), All("0"), {}, {}, {{DvoretsText, Dvorets}}, {}, 0, 0}
+        << TVillageSetup{QStringLiteral("Дальняя"), Each("100"), Each("0"), {}, {}, {{DvoretsText, Dvorets}}, {}, 0, 0}
         << QStringList{QStringLiteral("Дальняя"), {}, {}, {}, {}, {}, {}, QStringLiteral("не накопится")};
     // A file may hold an elapsed time below 0: what remains then exceeds
     // 32 bits, and the queue waits behind it all the same.
     QTest::newRow("a construction with more than 32 bits of seconds left")
-        << TVillageSetup{QStringLiteral("Вечная"), All("100"), All("0"), {}, {}, {{BashnyaText, Bashnya}},
+        << TVillageSetup{QStringLiteral("Вечная"), Each("100"), Each("0"), {}, {}, {{BashnyaText, Bashnya}},
                          QStringLiteral("Склад ( 1)"), std::numeric_limits<qint32>::max(), -5}
         << QStringList{QStringLiteral("Вечная"), BashnyaText, QStringLiteral("00:00:00 (14:05)"),
                        QStringLiteral("Склад ( 1)"),
                        QStringLiteral("24855 д 03:14:07 (19.03.2092 17:19)"), {}, {},
                        QStringLiteral("24855 д 03:14:07 (19.03.2092 17:19)")};
     QTest::newRow("a day and more: hours past 24, the end carries its date")
-        << TVillageSetup{QStringLiteral("Медленная"), All("0"), All("1"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
+        << TVillageSetup{QStringLiteral("Медленная"), Each("0"), Each("1"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
         << QStringList{QStringLiteral("Медленная"), AmbarText, QStringLiteral("4 д 04:00:00 (05.03 18:05)"), {}, {}, {}, {},
                        {}};
 }
@@ -240,9 +203,9 @@ void TestSummaryModel::refreshTellsViews()
     // second.
     TVillageData first;
     TVillageData second;
-    TVillageSetup{QStringLiteral("Первая"), All("0"), All("3600"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
+    TVillageSetup{QStringLiteral("Первая"), Each("0"), Each("3600"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
         .ApplyTo(first);
-    TVillageSetup{QStringLiteral("Вторая"), All("90"), All("3600"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
+    TVillageSetup{QStringLiteral("Вторая"), Each("90"), Each("3600"), {}, {{AmbarText, Ambar}}, {}, {}, 0, 0}
         .ApplyTo(second);
     const TPlanner firstPlanner(first, m_Catalog);
     const TPlanner secondPlanner(second, m_Catalog);

@@ -3,6 +3,8 @@
 // stocks grew, a construction that ended, storages, kinds switched off, and
 // several villages kept apart.
 
+#include "TestSupport.h"
+
 #include "catalog/dm_ListObjects.h"
 #include "rules/Planner.h"
 #include "record/VillageData.h"
@@ -25,39 +27,10 @@ const std::optional<qint64> Never;
 const TAffordTime NoIncome = TAffordTime::NeverFor(TNeverReason::NoIncome);
 const TAffordTime BeyondCapacity = TAffordTime::NeverFor(TNeverReason::Capacity);
 
-using TAmounts = std::array<QString, 4>;
 using TBuildings = QList<TBuildingSnapshot>;
 using TStorages = std::array<TStorageSnapshot, 4>;
-using TEntries = QList<TAvBuildingEntry>;
 
-// A village's numbers: stocks, hourly incomes, capacities (empty: unknown),
-// considered buildings and queue.
-struct TVillageSetup
-{
-    TAmounts Stocks;
-    TAmounts Incomes;
-    TAmounts Capacities;
-    TEntries Considered;
-    TEntries Queue;
-
-    void ApplyTo(TVillageData &village) const
-    {
-        village.SetName(QStringLiteral("Северная"));
-        for (TResourceKind kind : AllResourceKinds) {
-            village.SetResourceCollect(kind, Stocks[KindIndex(kind)]);
-            village.SetResourceAdd(kind, Incomes[KindIndex(kind)]);
-            village.SetCapacity(kind, Capacities[KindIndex(kind)]);
-        }
-        village.ReplaceAvBuildings(Considered);
-        for (const TAvBuildingEntry &entry : Queue)
-            village.AppendToQueue(entry);
-    }
-};
-
-TAmounts All(const QString &value)
-{
-    return {value, value, value, value};
-}
+const QString North = QStringLiteral("Северная");
 
 QStringList Texts(const QList<QList<TNotification>> &sent)
 {
@@ -70,8 +43,6 @@ QStringList Texts(const QList<QList<TNotification>> &sent)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(TVillageSetup)
 
 class TestVillageWatch : public QObject
 {
@@ -103,21 +74,21 @@ void TestVillageWatch::snapshot_data()
 
     const TStorages none{};
     QTest::newRow("considered first, then queued; an unknown entry left out")
-        << TVillageSetup{All("100"), All("0"), {}, {{AmbarText, Ambar}},
+        << TVillageSetup{North, Each("100"), Each("0"), {}, {{AmbarText, Ambar}},
                          {{SkladText, Sklad}, {QStringLiteral("Нечто ( 1)"), -1}, {AmbarText, Ambar}}}
         << TBuildings{{AmbarText, 0}, {SkladText, NoIncome}, {AmbarText, 0}} << none;
     QTest::newRow("the slowest kind decides, one unit a second")
-        << TVillageSetup{All("0"), All("3600"), {}, {{AmbarText, Ambar}, {BashnyaText, Bashnya}}, {}}
+        << TVillageSetup{North, Each("0"), Each("3600"), {}, {{AmbarText, Ambar}, {BashnyaText, Bashnya}}, {}}
         << TBuildings{{AmbarText, 100}, {BashnyaText, 100}} << none;
     QTest::newRow("beyond the two-hour horizon still counted")
-        << TVillageSetup{All("0"), All("36"), {}, {{AmbarText, Ambar}}, {}}
+        << TVillageSetup{North, Each("0"), Each("36"), {}, {{AmbarText, Ambar}}, {}}
         << TBuildings{{AmbarText, 10000}} << none;
     QTest::newRow("a cost above the capacity is never")
-        << TVillageSetup{All("0"), All("3600"), {QStringLiteral("500"), {}, {}, {}}, {{SkladText, Sklad}}, {}}
+        << TVillageSetup{North, Each("0"), Each("3600"), {QStringLiteral("500"), {}, {}, {}}, {{SkladText, Sklad}}, {}}
         << TBuildings{{SkladText, BeyondCapacity}}
         << TStorages{TStorageSnapshot{500, false, {}, false}, {}, {}, {}};
     QTest::newRow("storages: filling, unknown, full without income, above")
-        << TVillageSetup{{QStringLiteral("100"), QStringLiteral("5"), QStringLiteral("7"), QStringLiteral("300")},
+        << TVillageSetup{North, {QStringLiteral("100"), QStringLiteral("5"), QStringLiteral("7"), QStringLiteral("300")},
                          {QStringLiteral("3600"), QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("10")},
                          {QStringLiteral("160"), {}, QStringLiteral("7"), QStringLiteral("200")},
                          {},
@@ -126,7 +97,7 @@ void TestVillageWatch::snapshot_data()
         << TStorages{TStorageSnapshot{60, false, {}, false}, {Never, false, {}, false}, {Never, true, {}, false},
                      {0, true, {}, false}};
     QTest::newRow("a never-affordable building: grain without income")
-        << TVillageSetup{All("100"), All("0"), {}, {{DvoretsText, Dvorets}}, {}}
+        << TVillageSetup{North, Each("100"), Each("0"), {}, {{DvoretsText, Dvorets}}, {}}
         << TBuildings{{DvoretsText, NoIncome}} << none;
 }
 
@@ -156,31 +127,31 @@ void TestVillageWatch::watch_data()
     QTest::addColumn<QStringList>("expected");
 
     // Wood grows by one a second; Амбар needs 90 wood.
-    const TAmounts wood88{QStringLiteral("88"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("100")};
-    const TAmounts woodOnly{QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
-    const TVillageSetup growing{wood88, woodOnly, {}, {{AmbarText, Ambar}}, {}};
+    const TResourceTexts wood88{QStringLiteral("88"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("100")};
+    const TResourceTexts woodOnly{QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    const TVillageSetup growing{North, wood88, woodOnly, {}, {{AmbarText, Ambar}}, {}};
     const QString affordable = AmbarText;
     const QString ended = TNotificationRules::ConstructionEndedText(SkladText);
 
     QTest::newRow("affordable once the stock has grown, and once only")
         << growing << QString() << 0 << 5 << QList<TNotificationKind>{} << QStringList{affordable};
     QTest::newRow("affordable already at the first tick: nothing")
-        << TVillageSetup{All("100"), woodOnly, {}, {{AmbarText, Ambar}}, {}} << QString() << 0 << 3
+        << TVillageSetup{North, Each("100"), woodOnly, {}, {{AmbarText, Ambar}}, {}} << QString() << 0 << 3
         << QList<TNotificationKind>{} << QStringList{};
     QTest::newRow("a queued building counts like a considered one")
-        << TVillageSetup{wood88, woodOnly, {}, {}, {{AmbarText, Ambar}}} << QString() << 0 << 3
+        << TVillageSetup{North, wood88, woodOnly, {}, {}, {{AmbarText, Ambar}}} << QString() << 0 << 3
         << QList<TNotificationKind>{} << QStringList{affordable};
     QTest::newRow("the building under construction, still queued, is not told affordable")
-        << TVillageSetup{wood88, woodOnly, {}, {}, {{AmbarText, Ambar}}} << AmbarText << 100 << 3
+        << TVillageSetup{North, wood88, woodOnly, {}, {}, {{AmbarText, Ambar}}} << AmbarText << 100 << 3
         << QList<TNotificationKind>{} << QStringList{};
     QTest::newRow("a construction ends on its last second, told on that tick")
-        << TVillageSetup{All("0"), All("0"), {}, {}, {}} << SkladText << 2 << 4 << QList<TNotificationKind>{}
+        << TVillageSetup{North, Each("0"), Each("0"), {}, {}, {}} << SkladText << 2 << 4 << QList<TNotificationKind>{}
         << QStringList{ended};
     QTest::newRow("a construction that has not ended says nothing")
-        << TVillageSetup{All("0"), All("0"), {}, {}, {}} << SkladText << 10 << 4 << QList<TNotificationKind>{}
+        << TVillageSetup{North, Each("0"), Each("0"), {}, {}, {}} << SkladText << 10 << 4 << QList<TNotificationKind>{}
         << QStringList{};
     QTest::newRow("storage full after the stock grew to the capacity")
-        << TVillageSetup{wood88, woodOnly, {QStringLiteral("90"), {}, {}, {}}, {}, {}} << QString() << 0 << 4
+        << TVillageSetup{North, wood88, woodOnly, {QStringLiteral("90"), {}, {}, {}}, {}, {}} << QString() << 0 << 4
         << QList<TNotificationKind>{TNotificationKind::StorageNearlyFull}
         << QStringList{TNotificationRules::StorageFullText(TResourceKind::Wood)};
     QTest::newRow("kind switched off: nothing, the other kind still")
@@ -225,10 +196,10 @@ void TestVillageWatch::villagesKeptApart()
     // tells its own, on its own tick.
     TVillageData north;
     TVillageData south;
-    const TAmounts wood89{QStringLiteral("89"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("100")};
-    const TAmounts woodOnly{QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
-    TVillageSetup{wood89, woodOnly, {}, {{AmbarText, Ambar}}, {}}.ApplyTo(north);
-    TVillageSetup{wood89, woodOnly, {}, {{AmbarText, Ambar}}, {}}.ApplyTo(south);
+    const TResourceTexts wood89{QStringLiteral("89"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("100")};
+    const TResourceTexts woodOnly{QStringLiteral("3600"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    TVillageSetup{North, wood89, woodOnly, {}, {{AmbarText, Ambar}}, {}}.ApplyTo(north);
+    TVillageSetup{North, wood89, woodOnly, {}, {{AmbarText, Ambar}}, {}}.ApplyTo(south);
     south.SetName(QStringLiteral("Южная"));
     south.SetResourceCollect(TResourceKind::Wood, QStringLiteral("80"));
     TPlanner northPlanner(north, m_Catalog);

@@ -34,8 +34,7 @@ private:
 void TestKeptFileContent::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 QByteArray TestKeptFileContent::WithMoments(QByteArray text) const

@@ -29,17 +29,6 @@ TResourceAmounts Amounts(qint32 wood, qint32 clay, qint32 iron, qint32 grain)
     return {wood, clay, iron, grain};
 }
 
-// What a village is set up with for one row.
-struct TVillageSetup
-{
-    TResourceAmounts Stocks{};
-    TResourceAmounts Incomes{};
-    TResourceAmounts Capacities = UnknownCapacities;
-    QStringList Queue;
-    QString Speed;
-    QString MainLevel = QStringLiteral("1");
-};
-
 // The projected start and end of a queued item, or its status when it has none.
 struct TItemTimes
 {
@@ -76,7 +65,6 @@ using TSteps = QList<TCapacityStep>;
 
 } // namespace
 
-Q_DECLARE_METATYPE(TVillageSetup)
 Q_DECLARE_METATYPE(TItemTimes)
 Q_DECLARE_METATYPE(TBuildingEffect)
 
@@ -106,7 +94,6 @@ private slots:
 
 private:
     qint32 Index(const QString &text) const;
-    void SetUp(TVillageData &village, const TVillageSetup &setup) const;
 
     TdmListObj m_Catalog;
     std::unique_ptr<TPinnedClock> m_Clock;
@@ -117,23 +104,6 @@ qint32 TestBuildingEffects::Index(const QString &text) const
     return m_Catalog.FindByDisplayText(text);
 }
 
-void TestBuildingEffects::SetUp(TVillageData &village, const TVillageSetup &setup) const
-{
-    for (TResourceKind kind : AllResourceKinds) {
-        const std::size_t i = KindIndex(kind);
-        village.SetResourceCollect(kind, QString::number(setup.Stocks[i]));
-        village.SetResourceAdd(kind, QString::number(setup.Incomes[i]));
-        village.SetCapacity(kind, IsKnownCapacity(setup.Capacities[i]) ? QString::number(setup.Capacities[i])
-                                                                       : QString());
-    }
-    village.SetMainLevel(setup.MainLevel);
-    village.SetServerSpeed(setup.Speed);
-    for (const QString &text : setup.Queue) {
-        const qint32 index = Index(text);
-        QVERIFY2(index >= 0, qPrintable(text));
-        village.AppendToQueue({text, index});
-    }
-}
 
 void TestBuildingEffects::initTestCase()
 {
@@ -217,18 +187,18 @@ void TestBuildingEffects::projection_data()
 
     // The market costs 1000 wood; the warehouse 130/160/90/40 and 600 s.
     TVillageSetup setup;
-    setup.Stocks = Amounts(800, 500, 500, 500);
-    setup.Capacities = Amounts(800, 800, 800, 800);
-    setup.Queue = {QStringLiteral("Склад ( 1)"), QStringLiteral("Рынок ( 1)")};
-    setup.Incomes = Amounts(3600, 0, 0, 0);
+    setup.Stocks = ResourceTexts(800, 500, 500, 500);
+    setup.Capacities = ResourceTexts(800, 800, 800, 800);
+    setup.Queue = QueueOf({QStringLiteral("Склад ( 1)"), QStringLiteral("Рынок ( 1)")});
+    setup.Incomes = ResourceTexts(3600, 0, 0, 0);
     // Wood is capped at 800, less 130 spent: 670 at 0 s, 800 again at 130 s;
     // at 600 s the cap becomes 1200, and 1000 is there 200 s later.
     QTest::newRow("a warehouse makes room for the next") << setup << QList{Times(0, 600), Times(800, 1400)};
-    setup.Queue = {QStringLiteral("Рынок ( 1)")};
+    setup.Queue = QueueOf({QStringLiteral("Рынок ( 1)")});
     QTest::newRow("without it: beyond capacity") << setup << QList{NeverTimes(TNeverReason::Capacity)};
-    setup.Capacities = UnknownCapacities;
-    setup.Stocks = Amounts(130, 160, 90, 40);
-    setup.Queue = {QStringLiteral("Склад ( 1)"), QStringLiteral("Рынок ( 1)")};
+    setup.Capacities = {};
+    setup.Stocks = ResourceTexts(130, 160, 90, 40);
+    setup.Queue = QueueOf({QStringLiteral("Склад ( 1)"), QStringLiteral("Рынок ( 1)")});
     // Unknown capacities stay unknown: 1000 wood after 1000 s at 1 a second.
     QTest::newRow("unknown capacity: no limit either way") << setup << QList{Times(0, 600), Times(1000, 1600)};
 
@@ -236,9 +206,9 @@ void TestBuildingEffects::projection_data()
     // hour (speed 1) brings 1000 after ceil(3540000 / 105) = 33715 s more;
     // without the field it would take 35400 s.
     setup = {};
-    setup.Stocks = Amounts(40, 100, 50, 60);
-    setup.Incomes = Amounts(100, 0, 0, 0);
-    setup.Queue = {QStringLiteral("Лесопильный завод ( 1)"), QStringLiteral("Рынок ( 1)")};
+    setup.Stocks = ResourceTexts(40, 100, 50, 60);
+    setup.Incomes = ResourceTexts(100, 0, 0, 0);
+    setup.Queue = QueueOf({QStringLiteral("Лесопильный завод ( 1)"), QStringLiteral("Рынок ( 1)")});
     QTest::newRow("a field raises its income") << setup << QList{Times(0, 600), Times(34315, 34915)};
     // Speed 3: 200 s to build, 20000 scaled units by then, 115 an hour after:
     // ceil(3580000 / 115) = 31131 s more; the market builds in 200 s.
@@ -249,12 +219,12 @@ void TestBuildingEffects::projection_data()
     // The barracks' upkeep of 4 turns grain's 2 an hour into −2 at its end
     // (601 s): the wall's 150 grain never comes.
     setup = {};
-    setup.Stocks = Amounts(10, 10, 10, 100);
-    setup.Incomes = Amounts(0, 0, 0, 2);
-    setup.Queue = {QStringLiteral("Казарма ( 1)"), QStringLiteral("Стена ( 1)")};
+    setup.Stocks = ResourceTexts(10, 10, 10, 100);
+    setup.Incomes = ResourceTexts(0, 0, 0, 2);
+    setup.Queue = QueueOf({QStringLiteral("Казарма ( 1)"), QStringLiteral("Стена ( 1)")});
     QTest::newRow("upkeep takes grain below 0 mid-queue")
         << setup << QList{Times(0, 601), NeverTimes(TNeverReason::NoIncome)};
-    setup.Queue = {QStringLiteral("Стена ( 1)")};
+    setup.Queue = QueueOf({QStringLiteral("Стена ( 1)")});
     // Without the barracks: 50 grain at 2 an hour.
     QTest::newRow("without the upkeep the wall comes") << setup << QList{Times(90000, 90600)};
 }
@@ -265,7 +235,7 @@ void TestBuildingEffects::projection()
     QFETCH(QList<TItemTimes>, expected);
 
     TVillageData village;
-    SetUp(village, setup);
+    setup.ApplyTo(village, &m_Catalog);
     const TVillageEvaluation evaluation = EvaluateVillage(village, m_Catalog, Now);
     QList<TItemTimes> actual;
     for (const TProjectedItem &item : evaluation.Queue.Items) {
@@ -278,12 +248,12 @@ void TestBuildingEffects::projection()
 void TestBuildingEffects::capacityLineStepsUp()
 {
     TVillageSetup setup;
-    setup.Stocks = Amounts(800, 500, 500, 500);
-    setup.Incomes = Amounts(3600, 0, 0, 0);
-    setup.Capacities = Amounts(800, 800, 800, Unknown);
-    setup.Queue = {QStringLiteral("Склад ( 1)"), QStringLiteral("Склад ( 2)")};
+    setup.Stocks = ResourceTexts(800, 500, 500, 500);
+    setup.Incomes = ResourceTexts(3600, 0, 0, 0);
+    setup.Capacities = ResourceTexts(800, 800, 800, Unknown);
+    setup.Queue = QueueOf({QStringLiteral("Склад ( 1)"), QStringLiteral("Склад ( 2)")});
     TVillageData village;
-    SetUp(village, setup);
+    setup.ApplyTo(village, &m_Catalog);
     const TQueueProjection projection = EvaluateVillage(village, m_Catalog, Now).Queue;
 
     // Wood, clay and iron step at each end; the granary is not the warehouse.
@@ -302,11 +272,11 @@ void TestBuildingEffects::capacityLineStepsUp()
 void TestBuildingEffects::upkeepTurnsGrainDownward()
 {
     TVillageSetup setup;
-    setup.Stocks = Amounts(10, 10, 10, 100);
-    setup.Incomes = Amounts(0, 0, 0, 2);
-    setup.Queue = {QStringLiteral("Казарма ( 1)")};
+    setup.Stocks = ResourceTexts(10, 10, 10, 100);
+    setup.Incomes = ResourceTexts(0, 0, 0, 2);
+    setup.Queue = QueueOf({QStringLiteral("Казарма ( 1)")});
     TVillageData village;
-    SetUp(village, setup);
+    setup.ApplyTo(village, &m_Catalog);
     village.SetHorizon(TVillageData::TwoHourHorizon);
     const QList<TStockPoint> grain = EvaluateVillage(village, m_Catalog, Now).Queue.Timeline[3];
 
@@ -323,12 +293,12 @@ void TestBuildingEffects::runningConstructionCounts()
 {
     // The warehouse being built ends in 100 s; the market waits for its room.
     TVillageSetup setup;
-    setup.Stocks = Amounts(800, 0, 0, 0);
-    setup.Incomes = Amounts(3600, 0, 0, 0);
-    setup.Capacities = Amounts(800, 800, 800, 800);
-    setup.Queue = {QStringLiteral("Рынок ( 1)")};
+    setup.Stocks = ResourceTexts(800, 0, 0, 0);
+    setup.Incomes = ResourceTexts(3600, 0, 0, 0);
+    setup.Capacities = ResourceTexts(800, 800, 800, 800);
+    setup.Queue = QueueOf({QStringLiteral("Рынок ( 1)")});
     TVillageData village;
-    SetUp(village, setup);
+    setup.ApplyTo(village, &m_Catalog);
     village.SetConstruction(QStringLiteral("Склад ( 1)"), 600, 500);
     const TQueueProjection projection = EvaluateVillage(village, m_Catalog, Now).Queue;
     QCOMPARE(projection.CapacitySteps[0], (TSteps{{100, 1200}}));
@@ -360,12 +330,13 @@ void TestBuildingEffects::buildTimesAtSpeed()
 
     const QString barracks = QStringLiteral("Казарма ( 1)");
     TVillageSetup setup;
-    setup.Stocks = Amounts(100, 100, 100, 100);
+    setup.Stocks = ResourceTexts(100, 100, 100, 100);
+    setup.Incomes = ResourceTexts(0, 0, 0, 0);
     setup.Speed = speed;
     setup.MainLevel = mainLevel;
-    setup.Queue = {barracks};
+    setup.Queue = QueueOf({barracks});
     TVillageData village;
-    SetUp(village, setup);
+    setup.ApplyTo(village, &m_Catalog);
     village.AddAvBuilding({barracks, Index(barracks)});
     TPlanner planner(village, m_Catalog);
 

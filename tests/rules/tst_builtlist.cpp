@@ -180,7 +180,7 @@ void TestBuiltList::importBuildingsLine()
 {
     QFETCH(QString, buildingsLine);
     QFETCH(QString, built);
-    QStringList lines = SplitOverviewLines(QString::fromUtf8(FileBytes(DataPath(QStringLiteral("overview_example.txt")))));
+    QStringList lines = OverviewExampleLines();
     if (!buildingsLine.isEmpty())
         lines[12] = buildingsLine;
     TVillageData village;

@@ -58,8 +58,7 @@ void TestEvaluation::initTestCase()
 {
     QLocale::setDefault(QLocale::c());
     m_Clock = std::make_unique<TPinnedClock>(Now);
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
     QVERIFY(m_Catalog.FindByDisplayText(Sklad) >= 0);
 }
 

@@ -33,8 +33,7 @@ private:
 void TestChartPlugin::initTestCase()
 {
     QLocale::setDefault(QLocale::c());
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))).Ok);
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestChartPlugin::chartLoadedOnFirstShow_data()

@@ -9,6 +9,7 @@
 #include "ui/desktop/TrayIcon.h"
 #include "ui/desktop/TrayNotifier.h"
 #include "ui/widgets/UiSeams.h"
+#include "ui/UiTestSupport.h"
 
 #include <QAction>
 #include <QDBusMessage>
@@ -19,20 +20,6 @@
 #include <QTest>
 
 namespace {
-
-// Records what would reach the desktop.
-class TRecordingNotifier : public TDesktopNotifier
-{
-public:
-    QStringList Sent;
-
-    void Notify(const QString &title, const QString &text, TActivation activated) override
-    {
-        Sent.append(title + u'|' + text);
-        if (activated)
-            activated();
-    }
-};
 
 QIcon SomeIcon()
 {
@@ -166,7 +153,7 @@ void TestDesktopNotifier::send_data()
     QTest::addColumn<QStringList>("sent");
     QTest::addColumn<int>("beeps");
     const QStringList two{QStringLiteral("Ферма ( 5)"), QStringLiteral("Склад ( 3)")};
-    const QStringList one{QStringLiteral("Северная|Можно строить: Ферма ( 5), Склад ( 3)")};
+    const QStringList one{QStringLiteral("Северная: Можно строить: Ферма ( 5), Склад ( 3)")};
     QTest::newRow("two, with sound: one notification, one beep") << two << true << one << 1;
     QTest::newRow("two, no sound") << two << false << one << 0;
     QTest::newRow("none, with sound: silence") << QStringList() << true << QStringList() << 0;
@@ -183,11 +170,12 @@ void TestDesktopNotifier::send()
     QList<TNotification> notifications;
     for (const QString &building : buildings)
         notifications.append({TNotificationKind::Affordable, building});
-    TRecordingNotifier notifier;
+    TRecordedNotifications recorded;
+    TRecordingNotifier notifier(recorded, true);
     int shown = 0;
     notifier.Send(QStringLiteral("Северная"), notifications, sound, [&shown] { ++shown; });
     UiSeams::SetBeepHandler(previous);
-    QCOMPARE(notifier.Sent, sent);
+    QCOMPARE(recorded.Sent, sent);
     QCOMPARE(beeped, beeps);
     // The action given goes with the notification.
     QCOMPARE(shown, int(sent.size()));

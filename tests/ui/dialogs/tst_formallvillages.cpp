@@ -20,6 +20,7 @@
 #include "rules/Planner.h"
 #include "base/SettingsSeam.h"
 #include "models/SummaryModel.h"
+#include "ui/UiTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,22 +36,6 @@
 #include <QTableView>
 
 namespace {
-
-// Records each notification as "title: text", and its action.
-class TRecordingNotifier : public TDesktopNotifier
-{
-public:
-    TRecordingNotifier(QStringList &sent, QList<TActivation> &actions) : m_Sent(sent), m_Actions(actions) {}
-    void Notify(const QString &title, const QString &text, TActivation activated) override
-    {
-        m_Sent.append(title + QStringLiteral(": ") + text);
-        m_Actions.append(std::move(activated));
-    }
-
-private:
-    QStringList &m_Sent;
-    QList<TActivation> &m_Actions;
-};
 
 QString EndedText(const QString &village, const QString &building)
 {
@@ -98,8 +83,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_Dir;
     std::unique_ptr<TRecordedMessages> m_Messages;
     QString m_PreviousSettings;
-    QStringList m_Sent;
-    QList<TDesktopNotifier::TActivation> m_Actions;
+    TRecordedNotifications m_Notifications;
     QList<bool> m_AskAnswers;
     QStringList m_AskCalls;
     int m_Beeps = 0;
@@ -108,8 +92,7 @@ private:
 void TestFormAllVillages::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestFormAllVillages::init()
@@ -117,8 +100,7 @@ void TestFormAllVillages::init()
     m_Dir = std::make_unique<QTemporaryDir>();
     m_PreviousSettings = SetSettingsFile(m_Dir->filePath(QStringLiteral("JorLivaronMng.conf")));
     m_Messages = std::make_unique<TRecordedMessages>();
-    m_Sent.clear();
-    m_Actions.clear();
+    m_Notifications = {};
     m_AskAnswers.clear();
     m_AskCalls.clear();
     m_Beeps = 0;
@@ -143,7 +125,7 @@ void TestFormAllVillages::cleanup()
 std::unique_ptr<TFormMain> TestFormAllVillages::MakeWindow(const QStringList &names)
 {
     auto window = std::make_unique<TFormMain>(m_Catalog);
-    window->SetNotifier(std::make_unique<TRecordingNotifier>(m_Sent, m_Actions));
+    window->SetNotifier(std::make_unique<TRecordingNotifier>(m_Notifications));
     for (int i = 0; i < names.size(); ++i) {
         if (i > 0)
             Action(*window, "actNew")->trigger();
@@ -209,9 +191,9 @@ void TestFormAllVillages::hiddenVillagesNotify()
     const QStringList expected{EndedText(QStringLiteral("Первая"), QStringLiteral("Ферма ( 5)")),
                                EndedText(QStringLiteral("Третья"), QStringLiteral("Склад ( 2)")),
                                QStringLiteral("Вторая: Можно строить: ") + object.DisplayText()};
-    QTRY_COMPARE_WITH_TIMEOUT(m_Sent.size(), 3, 6000);
-    QCOMPARE(QSet<QString>(m_Sent.cbegin(), m_Sent.cend()), QSet<QString>(expected.cbegin(), expected.cend()));
-    QCOMPARE(m_Sent.constFirst(), expected.constFirst());
+    QTRY_COMPARE_WITH_TIMEOUT(m_Notifications.Sent.size(), 3, 6000);
+    QCOMPARE(QSet<QString>(m_Notifications.Sent.cbegin(), m_Notifications.Sent.cend()), QSet<QString>(expected.cbegin(), expected.cend()));
+    QCOMPARE(m_Notifications.Sent.constFirst(), expected.constFirst());
     // The sound is off by default.
     QCOMPARE(m_Beeps, 0);
 }
@@ -241,7 +223,7 @@ void TestFormAllVillages::hiddenVillageLivesWithoutItsPage()
     village.SetResourceAdd(TResourceKind::Wood, QStringLiteral("3600"));
     // The next tick is the one of the automatic save.
     village.SetHourCounter(299);
-    QTRY_COMPARE_WITH_TIMEOUT(m_Sent, QStringList{EndedText(QStringLiteral("Первая"), QStringLiteral("Ферма ( 5)"))},
+    QTRY_COMPARE_WITH_TIMEOUT(m_Notifications.Sent, QStringList{EndedText(QStringLiteral("Первая"), QStringLiteral("Ферма ( 5)"))},
                               4000);
     // The automatic save wrote the stocks of the hidden village to its file.
     const auto savedWood = [&] {
@@ -310,11 +292,11 @@ void TestFormAllVillages::settingsApplyAtOnce()
     TPlanner &planner = window->Page(0)->Planner();
     window->Page(0)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
     planner.Tick();
-    QCOMPARE(m_Sent, QStringList{});
+    QCOMPARE(m_Notifications.Sent, QStringList{});
     Action(*window, "actNew")->trigger();
     window->Page(1)->Village().SetConstruction(QStringLiteral("Склад ( 2)"), 1, 0);
     window->Page(1)->Planner().Tick();
-    QCOMPARE(m_Sent, QStringList{});
+    QCOMPARE(m_Notifications.Sent, QStringList{});
 
     // The sound goes with what is still sent.
     dialog = nullptr;
@@ -326,7 +308,7 @@ void TestFormAllVillages::settingsApplyAtOnce()
     dialog->ButtonBox->button(QDialogButtonBox::Ok)->click();
     window->Page(1)->Village().SetConstruction(QStringLiteral("Склад ( 2)"), 1, 0);
     window->Page(1)->Planner().Tick();
-    QCOMPARE(m_Sent, QStringList{EndedText(QStringLiteral("Без названия"), QStringLiteral("Склад ( 2)"))});
+    QCOMPARE(m_Notifications.Sent, QStringList{EndedText(QStringLiteral("Без названия"), QStringLiteral("Склад ( 2)"))});
     QCOMPARE(m_Beeps, 1);
     QCOMPARE(m_Messages->Texts(), QStringList{});
 }
@@ -474,11 +456,11 @@ void TestFormAllVillages::notificationActionShowsTheVillage()
     QCOMPARE(window->ActivePage(), window->Page(2));
     window->Page(1)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
     window->Page(1)->Planner().Tick();
-    QCOMPARE(m_Sent, QStringList{EndedText(QStringLiteral("Вторая"), QStringLiteral("Ферма ( 5)"))});
-    QCOMPARE(m_Actions.size(), 1);
+    QCOMPARE(m_Notifications.Sent, QStringList{EndedText(QStringLiteral("Вторая"), QStringLiteral("Ферма ( 5)"))});
+    QCOMPARE(m_Notifications.Actions.size(), 1);
     // "Показать" while the window is hidden: it comes back with that tab.
     window->hide();
-    m_Actions.constFirst()();
+    m_Notifications.Actions.constFirst()();
     QVERIFY(window->isVisible());
     QCOMPARE(window->ActivePage(), window->Page(1));
 }
@@ -488,11 +470,11 @@ void TestFormAllVillages::notificationActionAfterTheTabClosed()
     auto window = MakeWindow({QStringLiteral("Первая"), QStringLiteral("Вторая")});
     window->Page(1)->Village().SetConstruction(QStringLiteral("Ферма ( 5)"), 1, 0);
     window->Page(1)->Planner().Tick();
-    QCOMPARE(m_Actions.size(), 1);
+    QCOMPARE(m_Notifications.Actions.size(), 1);
     Action(*window, "actClose")->trigger();
     QCOMPARE(window->PageCount(), 1);
     // The village has gone: the action shows nothing.
-    m_Actions.constFirst()();
+    m_Notifications.Actions.constFirst()();
     QVERIFY(!window->isVisible());
     QCOMPARE(window->ActivePage(), window->Page(0));
 }

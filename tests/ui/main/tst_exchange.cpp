@@ -15,6 +15,7 @@
 #include "ui/dialogs/f_AllVillages.h"
 #include "ui/main/f_Main.h"
 #include "ui/page/f_Village.h"
+#include "ui/UiTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,26 +34,10 @@
 
 namespace {
 
-class TRecordingNotifier : public TDesktopNotifier
-{
-public:
-    explicit TRecordingNotifier(QStringList &sent) : m_Sent(sent) {}
-    void Notify(const QString &, const QString &text, TActivation) override { m_Sent.append(text); }
-
-private:
-    QStringList &m_Sent;
-};
-
-QString ExamplePage()
-{
-    QFile file(QStringLiteral(JOR_TEST_DATA_DIR "/overview_example.txt"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 // The example page with another village name on line 12.
 QString PageOf(const QString &name)
 {
-    QStringList lines = ExamplePage().split(u'\n');
+    QStringList lines = OverviewExampleText().split(u'\n');
     lines[11] = name;
     return lines.join(u'\n');
 }
@@ -109,7 +94,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_Dir;
     std::unique_ptr<TRecordedMessages> m_Messages;
     QString m_PreviousSettings;
-    QStringList m_Sent;
+    TRecordedNotifications m_Notifications;
     QString m_ExportPath;
     // The questions with answers of their own, and the answer given (-1:
     // the default).
@@ -120,7 +105,7 @@ private:
 void TestExchange::initTestCase()
 {
     QVERIFY(m_Catalog.LoadCatalog(QStringLiteral(JOR_TEST_DATA_DIR "/overview_catalog.xml")));
-    QVERIFY(!ExamplePage().isEmpty());
+    QVERIFY(!OverviewExampleText().isEmpty());
 }
 
 void TestExchange::init()
@@ -128,7 +113,7 @@ void TestExchange::init()
     m_Dir = std::make_unique<QTemporaryDir>();
     m_PreviousSettings = SetSettingsFile(m_Dir->filePath(QStringLiteral("JorLivaronMng.conf")));
     m_Messages = std::make_unique<TRecordedMessages>();
-    m_Sent.clear();
+    m_Notifications = {};
     m_ExportPath = m_Dir->filePath(QStringLiteral("export.csv"));
     UiSeams::SetExportHandler([this](QWidget *, const QString &) { return m_ExportPath; });
     UiSeams::SetAskHandler([](QWidget *, const QString &, UiSeams::TAnswer) { return true; });
@@ -155,7 +140,7 @@ void TestExchange::cleanup()
 std::unique_ptr<TFormMain> TestExchange::MakeWindow(const QStringList &names)
 {
     auto window = std::make_unique<TFormMain>(m_Catalog);
-    window->SetNotifier(std::make_unique<TRecordingNotifier>(m_Sent));
+    window->SetNotifier(std::make_unique<TRecordingNotifier>(m_Notifications));
     for (int i = 0; i < names.size(); ++i) {
         if (i > 0)
             Action(*window, "actNew")->trigger();
@@ -179,18 +164,18 @@ void TestExchange::copiedPageGoesToItsVillage()
     window->findChild<QTabWidget *>(QStringLiteral("pcMain"))->setCurrentIndex(0);
     TFormVillage *north = window->Page(1);
 
-    Copy(ExamplePage());
+    Copy(OverviewExampleText());
     QCOMPARE(north->Village().ResourceCollect[0], QStringLiteral("750"));
     QCOMPARE(window->Page(0)->Village().ResourceCollect[0], QString());
     QVERIFY(north->findChild<QLabel *>(QStringLiteral("lbInfo"))->text().startsWith(QStringLiteral("Импортировано:")));
-    QCOMPARE(m_Sent, QStringList{TClipboardRoute::ImportedText(QStringLiteral("северная застава"))});
+    QCOMPARE(m_Notifications.Texts, QStringList{TClipboardRoute::ImportedText(QStringLiteral("северная застава"))});
     QCOMPARE(window->PageCount(), 2);
 
     // The same page again is ignored, even after the stocks were changed.
     north->Village().EditResourceCollect(TResourceKind::Wood, QStringLiteral("1"));
-    Copy(ExamplePage().replace(u'\n', QStringLiteral("\r\n")));
+    Copy(OverviewExampleText().replace(u'\n', QStringLiteral("\r\n")));
     QCOMPARE(north->Village().ResourceCollect[0], QStringLiteral("1"));
-    QCOMPARE(m_Sent.size(), 1);
+    QCOMPARE(m_Notifications.Texts.size(), 1);
 }
 
 void TestExchange::copiedPageOfAnotherVillageIsOffered()
@@ -204,7 +189,7 @@ void TestExchange::copiedPageOfAnotherVillageIsOffered()
     QVERIFY(!bar->isHidden());
     QCOMPARE(bar->lbClipboardOffer->text(), TClipboardOfferBar::OfferText(QStringLiteral("Южная")));
     QCOMPARE(window->PageCount(), 1);
-    QVERIFY(m_Sent.isEmpty());
+    QVERIFY(m_Notifications.Texts.isEmpty());
 
     QTest::mouseClick(bar->btnClipboardImport, Qt::LeftButton);
     QVERIFY(bar->isHidden());
@@ -277,7 +262,7 @@ void TestExchange::watchSwitchedOff()
     QVERIFY(settings.Save());
     const auto window = MakeWindow({QStringLiteral("Северная застава")});
     QVERIFY(!window->NotificationSettings().WatchClipboard);
-    Copy(ExamplePage());
+    Copy(OverviewExampleText());
     Copy(PageOf(QStringLiteral("Южная")));
     QCOMPARE(window->Page(0)->Village().ResourceCollect[0], QString());
     QVERIFY(window->findChild<TClipboardOfferBar *>(QStringLiteral("tbClipboardOffer"))->isHidden());
@@ -291,7 +276,7 @@ void TestExchange::undoAndRedoKeys()
     TVillageData &village = window->ActivePage()->Village();
     village.EditResourceCollect(TResourceKind::Wood, QStringLiteral("5"));
     QCoreApplication::sendPostedEvents();
-    Copy(ExamplePage());
+    Copy(OverviewExampleText());
     QCOMPARE(village.ResourceCollect[0], QStringLiteral("750"));
     QAction *undo = Action(*window, "actUndo");
     QVERIFY(undo->isEnabled());
@@ -333,7 +318,7 @@ void TestExchange::ctrlCCopiesSelectedRows()
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     TVillageData &village = window->ActivePage()->Village();
     village.SetRace(0);
-    Copy(ExamplePage());
+    Copy(OverviewExampleText());
     auto *sgCalc = window->findChild<QTableView *>(QStringLiteral("sgCalc"));
     const QAbstractItemModel *model = sgCalc->model();
     QVERIFY(model->rowCount() >= 1);
@@ -370,7 +355,7 @@ void TestExchange::ctrlACopiesEveryRow()
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     window->ActivePage()->Village().SetRace(0);
-    Copy(ExamplePage());
+    Copy(OverviewExampleText());
     auto *view = window->findChild<QTableView *>(table);
     QVERIFY(view);
     const QAbstractItemModel *model = view->model();
@@ -393,7 +378,7 @@ void TestExchange::exportWritesTheTables()
 {
     const auto window = MakeWindow({QStringLiteral("Северная застава")});
     window->ActivePage()->Village().SetRace(0);
-    Copy(ExamplePage());
+    Copy(OverviewExampleText());
     Action(*window, "actExportCsv")->trigger();
     QFile file(m_ExportPath);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -451,7 +436,7 @@ void TestExchange::droppedPageImports()
     data.setText(QStringLiteral("просто текст"));
     Drop(page, &data);
     QCOMPARE(page->Village().ResourceCollect[0], QString());
-    data.setText(ExamplePage());
+    data.setText(OverviewExampleText());
     Drop(page, &data);
     QCOMPARE(page->Village().ResourceCollect[0], QStringLiteral("750"));
     // The name of the village is its own, whatever the page says.

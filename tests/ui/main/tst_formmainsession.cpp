@@ -1,18 +1,13 @@
-// What the main window carries from one run to the next and from the
-// desktop: the session of open villages, the recent files menu, files named
-// on the command line, the view toggles and the geometry, and the title that
-// names the active village with its marker for changes not yet written.
+// What the main window carries from one run to the next: the recent files
+// menu (the list itself is tested in tst_villagefiles), the view toggles and
+// the geometry, the title that names the active village with its marker for
+// changes not yet written, and the program's icon.
 #include "TestSupport.h"
 
 #include "ui/widgets/ProgramIcon.h"
-#include "ui/widgets/UiSeams.h"
 #include "ui/main/f_Main.h"
 #include "ui/page/f_Village.h"
-#include "app/RecentFiles.h"
-#include "app/Session.h"
 #include "base/SettingsSeam.h"
-#include "record/VillageFile.h"
-#include "record/VillageFileAccess.h"
 
 #include <QAction>
 #include <QIcon>
@@ -32,13 +27,7 @@ private slots:
     void cleanup();
 
     void titleNamesTheActiveVillageWithItsMarker();
-    void sessionOpensTheSameVillagesAgain_data();
-    void sessionOpensTheSameVillagesAgain();
     void recentFilesMenuNewestFirst();
-    void recentFileThatHasGoneIsRemovedWithAMessage();
-    void recentFilesKeepTheirOrderWhenTheSessionOpens();
-    void commandLineFilesOpenLikeOpen();
-    void startWithManyFilesWritesSettingsOnce();
     void viewTogglesAndGeometryRemembered();
     void programIconLoads();
     void geometryRememberedWithoutAnEnd();
@@ -57,8 +46,7 @@ private:
 
 void TestFormMainSession::initTestCase()
 {
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestFormMainSession::init()
@@ -118,27 +106,6 @@ QString TestFormMainSession::VisibleTitle(TFormMain &window)
     return window.windowHandle() ? window.windowHandle()->title() : QString();
 }
 
-void TestFormMainSession::startWithManyFilesWritesSettingsOnce()
-{
-    // Twenty villages of the last session: the settings file is written
-    // once after the start, however many values the start stored, and each
-    // file's path is resolved a bounded number of times, not again for
-    // every tab at every open.
-    QStringList files;
-    for (int i = 0; i < 20; ++i)
-        files.append(WriteVillage(QStringLiteral("v%1.vlgdat").arg(i), QStringLiteral("Деревня %1").arg(i)));
-    StoreSetting(*OpenSettings(), QStringLiteral("Session/Files"), files);
-    QVERIFY(FlushSettings());
-
-    const qint64 writes = SettingsWriteCount();
-    const qint64 lookups = VillageFileIdentityCount();
-    TFormMain window(m_Catalog);
-    window.RestoreSession();
-    QCoreApplication::sendPostedEvents();
-    QCOMPARE(window.PageCount(), 20);
-    QVERIFY(SettingsWriteCount() - writes <= 1);
-    QVERIFY(VillageFileIdentityCount() - lookups <= 3 * 20);
-}
 
 void TestFormMainSession::titleNamesTheActiveVillageWithItsMarker()
 {
@@ -169,74 +136,7 @@ void TestFormMainSession::titleNamesTheActiveVillageWithItsMarker()
     QCOMPARE(VisibleTitle(window), QStringLiteral("Северная* — Менеджер для игры Ливарон"));
 }
 
-void TestFormMainSession::sessionOpensTheSameVillagesAgain_data()
-{
-    QTest::addColumn<QStringList>("gone"); // removed between the two runs
-    QTest::addColumn<QStringList>("tabs");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QStringList>("reported");
 
-    QTest::newRow("all there") << QStringList() << QStringList{"Альфа", "Бета", "Гамма"} << QStringLiteral("Бета")
-                               << QStringList();
-    QTest::newRow("one gone") << QStringList{"gamma.vlgdat"} << QStringList{"Альфа", "Бета"} << QStringLiteral("Бета")
-                              << QStringList{"gamma.vlgdat"};
-    QTest::newRow("shown one gone") << QStringList{"beta.vlgdat"} << QStringList{"Альфа", "Гамма"}
-                                    << QStringLiteral("Альфа") << QStringList{"beta.vlgdat"};
-    QTest::newRow("two gone, one message") << QStringList{"alpha.vlgdat", "gamma.vlgdat"} << QStringList{"Бета"}
-                                           << QStringLiteral("Бета")
-                                           << QStringList{"alpha.vlgdat", "gamma.vlgdat"};
-    QTest::newRow("all gone") << QStringList{"alpha.vlgdat", "beta.vlgdat", "gamma.vlgdat"} << QStringList{""}
-                              << QString() << QStringList{"alpha.vlgdat", "beta.vlgdat", "gamma.vlgdat"};
-}
-
-void TestFormMainSession::sessionOpensTheSameVillagesAgain()
-{
-    QFETCH(QStringList, gone);
-    QFETCH(QStringList, tabs);
-    QFETCH(QString, shown);
-    QFETCH(QStringList, reported);
-
-    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
-    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
-    const QString gamma = WriteVillage(QStringLiteral("gamma.vlgdat"), QStringLiteral("Гамма"));
-    {
-        TFormMain window(m_Catalog);
-        window.OpenFiles({alpha, beta});
-        // A village that has no file is not part of the session: its save
-        // is cancelled and the window closes without it.
-        window.findChild<QAction *>(QStringLiteral("actNew"))->trigger();
-        window.ActivePage()->findChild<QLineEdit *>(QStringLiteral("edName"))->setText(QStringLiteral("Без файла"));
-        window.OpenFiles({gamma});
-        window.findChild<QTabWidget *>(QStringLiteral("pcMain"))->setCurrentIndex(1);
-        QCOMPARE(TabTexts(window), (QStringList{"Альфа", "Бета", "Без файла", "Гамма"}));
-        const auto previousSave = UiSeams::SetSaveHandler([](QWidget *, const QString &, const QString &) {
-            return QString();
-        });
-        const auto previousAsk = UiSeams::SetAskHandler([](QWidget *, const QString &, UiSeams::TAnswer) { return true; });
-        const bool closed = window.close();
-        UiSeams::SetSaveHandler(previousSave);
-        UiSeams::SetAskHandler(previousAsk);
-        QVERIFY(closed);
-    }
-    for (const QString &file : gone)
-        QVERIFY(QFile::remove(m_Dir->filePath(file)));
-    QVERIFY(m_Messages->Messages.isEmpty());
-
-    TFormMain window(m_Catalog);
-    window.RestoreSession();
-    QCOMPARE(TabTexts(window), tabs);
-    QCOMPARE(window.ActivePage()->Village().Name, shown);
-    if (reported.isEmpty()) {
-        QVERIFY(m_Messages->Messages.isEmpty());
-    } else {
-        QStringList paths;
-        for (const QString &file : reported)
-            paths.append(m_Dir->filePath(file));
-        QCOMPARE(m_Messages->Texts(), QStringList{TSession::MissingFilesMessage(paths)});
-        for (const QString &path : paths)
-            QVERIFY(m_Messages->Texts().constFirst().contains(path));
-    }
-}
 
 void TestFormMainSession::recentFilesMenuNewestFirst()
 {
@@ -250,62 +150,15 @@ void TestFormMainSession::recentFilesMenuNewestFirst()
     const QString shownBeta = QString(beta).replace(QLatin1Char('&'), QStringLiteral("&&"));
     QCOMPARE(RecentItems(window), (QStringList{QStringLiteral("&1 ") + shownBeta, QStringLiteral("&2 ") + alpha}));
 
-    // Another window of the program reads the list the first one left.
+    // Choosing an item opens its file.
     TFormMain other(m_Catalog);
-    QCOMPARE(RecentItems(other), RecentItems(window));
-    // Choosing an item opens its file in that window.
-    auto *menu = other.findChild<QMenu *>(QStringLiteral("miRecentFiles"));
-    menu->actions().at(1)->trigger();
+    RecentItems(other);
+    other.findChild<QMenu *>(QStringLiteral("miRecentFiles"))->actions().at(1)->trigger();
     QCOMPARE(TabTexts(other), QStringList{"Альфа"});
-    QCOMPARE(RecentItems(other), (QStringList{QStringLiteral("&1 ") + alpha, QStringLiteral("&2 ") + shownBeta}));
-    QVERIFY(m_Messages->Messages.isEmpty());
 }
 
-void TestFormMainSession::recentFileThatHasGoneIsRemovedWithAMessage()
-{
-    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
-    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
-    {
-        TFormMain window(m_Catalog);
-        window.OpenFiles({alpha, beta});
-    }
-    QVERIFY(QFile::remove(beta));
 
-    TFormMain window(m_Catalog);
-    RecentItems(window);
-    window.findChild<QMenu *>(QStringLiteral("miRecentFiles"))->actions().at(0)->trigger();
-    QCOMPARE(m_Messages->Texts(), QStringList{TRecentFiles::MissingFileMessage(beta)});
-    QCOMPARE(TabTexts(window), QStringList{""});
-    QCOMPARE(RecentItems(window), QStringList{QStringLiteral("&1 ") + alpha});
-}
 
-void TestFormMainSession::recentFilesKeepTheirOrderWhenTheSessionOpens()
-{
-    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
-    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
-    {
-        TFormMain window(m_Catalog);
-        window.OpenFiles({alpha, beta});
-        QVERIFY(window.close());
-    }
-    // Since then another window of the program used alpha.
-    OpenSettings()->setValue(TRecentFiles::SettingsKey, QStringList{alpha, beta});
-    TFormMain window(m_Catalog);
-    window.RestoreSession();
-    QCOMPARE(TabTexts(window), (QStringList{"Альфа", "Бета"}));
-    QCOMPARE(RecentItems(window), (QStringList{QStringLiteral("&1 ") + alpha, QStringLiteral("&2 ") + beta}));
-}
-
-void TestFormMainSession::commandLineFilesOpenLikeOpen()
-{
-    const QString alpha = WriteVillage(QStringLiteral("alpha.vlgdat"), QStringLiteral("Альфа"));
-    const QString beta = WriteVillage(QStringLiteral("beta.vlgdat"), QStringLiteral("Бета"));
-    TFormMain window(m_Catalog);
-    window.OpenFiles({alpha, alpha, beta});
-    QCOMPARE(TabTexts(window), (QStringList{"Альфа", "Бета"}));
-    QCOMPARE(window.ActivePage()->Village().Name, QStringLiteral("Бета"));
-    QCOMPARE(m_Messages->Texts(), QStringList{AlreadyOpenMessage(alpha)});
-}
 
 void TestFormMainSession::viewTogglesAndGeometryRemembered()
 {

@@ -48,8 +48,7 @@ void TestSmallScreen::initTestCase()
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     // The chart linked in, rather than the plug-in beside the program.
     SetQueueChartFactory(&TQueueChart::Factory());
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))));
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
     // The screen of the configuration file, scaled by two.
     QCOMPARE(QGuiApplication::primaryScreen()->geometry().size(), QSize(960, 540));
 }

@@ -82,8 +82,7 @@ void TestFormQueue::initTestCase()
     QLocale::setDefault(QLocale::c());
     // The chart linked in, rather than the plug-in beside the program.
     SetQueueChartFactory(&TQueueChart::Factory());
-    const QString shipped = QStringLiteral(JOR_SHIPPED_CATALOG);
-    QVERIFY(m_Catalog.LoadCatalog(shipped.left(shipped.size() - int(qstrlen(".xml")))).Ok);
+    QVERIFY(LoadShippedCatalog(m_Catalog).Ok);
 }
 
 void TestFormQueue::init()
