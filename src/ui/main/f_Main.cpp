@@ -15,6 +15,7 @@
 #include "base/MessageSeam.h"
 #include "ui/dialogs/f_About.h"
 #include "ui/dialogs/f_AllVillages.h"
+#include "ui/dialogs/f_Culture.h"
 #include "ui/dialogs/f_Settings.h"
 #include "ui/page/f_Village.h"
 #include "ui/main/NewVillageRace.h"
@@ -315,6 +316,9 @@ void TFormMain::CreateMenus()
         NewAction(QStringLiteral("actDevelopmentPlan"), QStringLiteral("&План развития..."), {}, {});
     connect(actDevelopmentPlan, &QAction::triggered, this, &TFormMain::actDevelopmentPlanExecute);
     miService->addAction(actDevelopmentPlan);
+    QAction *actCulture = NewAction(QStringLiteral("actCulture"), QStringLiteral("&Культура..."), {}, {});
+    connect(actCulture, &QAction::triggered, this, &TFormMain::actCultureExecute);
+    miService->addAction(actCulture);
     actSettings = NewAction(QStringLiteral("actSettings"), QStringLiteral("&Настройки..."), {}, {});
     connect(actSettings, &QAction::triggered, this, &TFormMain::actSettingsExecute);
     miService->addSeparator();
@@ -662,6 +666,13 @@ void TFormMain::FormSettingsAccepted()
     m_ClipboardRoute->SetEnabled(settings.WatchClipboard);
     if (!settings.Save())
         ShowMessage(TMessageKind::Warning, QStringLiteral("Не удалось сохранить настройки."));
+}
+
+void TFormMain::actCultureExecute()
+{
+    auto *dialog = new TFormCulture(*m_Villages, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void TFormMain::QuitProgram()

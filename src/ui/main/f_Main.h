@@ -110,6 +110,8 @@ private slots:
     void actAllVillagesExecute();
     void actSettingsExecute();
     void actDevelopmentPlanExecute();
+    // Сервис → "Культура...": the account's culture and the next village.
+    void actCultureExecute();
     void actExportCsvExecute();
 
 private:
