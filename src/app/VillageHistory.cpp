@@ -19,6 +19,8 @@ TVillageHistory::TVillageHistory(TVillageData &village, QObject *parent)
     connect(&village, &TVillageData::MainLevelChanged, this, &TVillageHistory::ScheduleSettle);
     connect(&village, &TVillageData::ServerSpeedChanged, this, &TVillageHistory::ScheduleSettle);
     connect(&village, &TVillageData::BuiltChanged, this, &TVillageHistory::ScheduleSettle);
+    connect(&village, &TVillageData::CoordinatesChanged, this, &TVillageHistory::ScheduleSettle);
+    connect(&village, &TVillageData::TradersChanged, this, &TVillageHistory::ScheduleSettle);
 }
 
 void TVillageHistory::ScheduleSettle()

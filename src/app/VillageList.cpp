@@ -2,6 +2,7 @@
 #include "VillageList.h"
 
 #include "app/VillageDocument.h"
+#include "notify/NextVillageWatch.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
 
@@ -22,6 +23,7 @@ TVillageList::TVillageList(const TdmListObj &catalog, QObject *parent)
     Timer1->start();
     m_Watcher = new QFileSystemWatcher(this);
     connect(m_Watcher, &QFileSystemWatcher::fileChanged, this, &TVillageList::FileChanged);
+    m_NextVillage = new TNextVillageWatch(*this, this);
 }
 
 TVillageList::~TVillageList()
@@ -122,6 +124,7 @@ void TVillageList::Tick()
         if (document)
             document->Tick();
     }
+    m_NextVillage->Check();
     emit Ticked();
 }
 

@@ -15,6 +15,7 @@
 class QFileSystemWatcher;
 class QTimer;
 class TdmListObj;
+class TNextVillageWatch;
 class TPlanner;
 class TVillageDocument;
 
@@ -47,6 +48,10 @@ public:
     // its canonical path); null for none.
     TVillageDocument *FindFile(const QString &fileName, const TVillageDocument *except = nullptr) const;
 
+    // The account's culture and its next village, over these villages;
+    // looked at after every tick.
+    TNextVillageWatch &NextVillage() const { return *m_NextVillage; }
+
     // The one clock: one second between ticks.
     QTimer &Clock() const { return *Timer1; }
     // Ticks every village once, in list order.
@@ -72,4 +77,5 @@ private:
     QList<TVillageDocument *> m_Documents;
     QTimer *Timer1 = nullptr;
     QFileSystemWatcher *m_Watcher = nullptr;
+    TNextVillageWatch *m_NextVillage = nullptr;
 };

@@ -194,11 +194,46 @@ TLoadFailure SkipElement(QXmlStreamReader &reader)
     return TLoadFailure::None;
 }
 
+// The Trader elements of a Traders element, each with its race and its
+// load and speed (whole numbers from 1 to a million); what a Trader holds is
+// not read.
+TLoadFailure ReadTraders(QXmlStreamReader &reader, QList<TCatalogTrader> &traders)
+{
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement || token == QXmlStreamReader::Invalid)
+            return TLoadFailure::None;
+        if (token != QXmlStreamReader::StartElement) {
+            if (const TLoadFailure failure = ReadOtherNode(reader, u"Trader", TLoadFailure::Structure);
+                failure != TLoadFailure::None)
+                return failure;
+            continue;
+        }
+        const QXmlStreamAttributes attributes = reader.attributes();
+        if (reader.qualifiedName() != u"Trader" || !attributes.hasAttribute(QLatin1String("Race")))
+            return TLoadFailure::Structure;
+        TCatalogTrader trader;
+        trader.Race = AttributeText(attributes.value(QLatin1String("Race")).toString());
+        constexpr qint32 most = 1'000'000;
+        for (TLoadFailure step : {ReadNumber(attributes, QLatin1String("LOAD"), 0, 1, most, trader.Load),
+                                  ReadNumber(attributes, QLatin1String("SPEED"), 0, 1, most, trader.Speed)}) {
+            if (step != TLoadFailure::None)
+                return step;
+        }
+        if (trader.Load == 0 || trader.Speed == 0)
+            return TLoadFailure::Silent;
+        traders.append(std::move(trader));
+        if (SkipElement(reader) == TLoadFailure::Malformed)
+            return TLoadFailure::Malformed;
+    }
+    return TLoadFailure::None;
+}
+
 // The catalog read from the stream: the list element, its Object elements
-// and their Level elements, in one pass. Entries read before a failure stay
+// and their Level elements, and the optional Traders element, in one pass. Entries read before a failure stay
 // in entries, as they did when the whole document was read first; the
 // caller keeps them only when the rest of the file is well-formed.
-TLoadFailure ReadObjects(QXmlStreamReader &reader, TLivaronListObj &entries)
+TLoadFailure ReadObjects(QXmlStreamReader &reader, TLivaronListObj &entries, QList<TCatalogTrader> &traders)
 {
     // Up to the root element: the declaration, a document type, comments
     // and the like. The stream reader lets a second document type pass; the
@@ -223,6 +258,11 @@ TLoadFailure ReadObjects(QXmlStreamReader &reader, TLivaronListObj &entries)
         if (token != QXmlStreamReader::StartElement) {
             if (const TLoadFailure failure = ReadOtherNode(reader, u"Object", TLoadFailure::Silent);
                 failure != TLoadFailure::None)
+                return failure;
+            continue;
+        }
+        if (reader.qualifiedName() == u"Traders") {
+            if (const TLoadFailure failure = ReadTraders(reader, traders); failure != TLoadFailure::None)
                 return failure;
             continue;
         }
@@ -490,7 +530,8 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
     QXmlStreamReader reader(&file);
     reader.setNamespaceProcessing(false);
     TLivaronListObj entries;
-    const TLoadFailure failure = ReadObjects(reader, entries);
+    QList<TCatalogTrader> traders;
+    const TLoadFailure failure = ReadObjects(reader, entries, traders);
     // A file that is not well-formed anywhere, even after the failure or
     // after the list, gives no entries and no message. The stream reader
     // lets a document type stand after the root element has begun; the
@@ -511,6 +552,7 @@ TCatalogResult TdmListObj::LoadCatalog(const QString &ExeName)
         ObjectList = std::move(entries);
     else
         ObjectList.append(entries);
+    m_Traders.append(traders);
 
     if (failure == TLoadFailure::Structure)
         return failed(QStringLiteral("Ошибка структуры файла со списком объектов."));

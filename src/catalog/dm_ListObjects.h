@@ -59,6 +59,19 @@ struct TLivaronObject
 
 QDebug operator<<(QDebug debug, const TLivaronObject &object);
 
+// What one trader of a race carries and how many fields it moves an hour,
+// from the catalog's optional element (the game's usual figures apply to a
+// race it does not name; see rules/Traders):
+//   <Traders><Trader Race="Галлы" LOAD="750" SPEED="24"/>...</Traders>
+struct TCatalogTrader
+{
+    QString Race;
+    qint32 Load = 0;
+    qint32 Speed = 0;
+
+    friend bool operator==(const TCatalogTrader &, const TCatalogTrader &) = default;
+};
+
 // The display text rule for any name and level (also used to build the key
 // of a level that is not in the catalog).
 QString MakeDisplayText(const QString &name, qint64 level);
@@ -108,6 +121,8 @@ public:
     qint32 Count() const { return qint32(ObjectList.size()); }
     const TLivaronObject &Object(qint32 Index) const { return ObjectList.at(Index); }
     const TLivaronListObj &Objects() const { return ObjectList; }
+    // The traders the catalog names, in file order; empty without the element.
+    const QList<TCatalogTrader> &Traders() const { return m_Traders; }
 
     // Build-time percentage of the main building at Level 1..20; levels
     // outside that range are clamped into it.
@@ -122,6 +137,7 @@ private:
 
     std::array<qint32, 20> m_MainBuildingPercent{};
     TLivaronListObj ObjectList;
+    QList<TCatalogTrader> m_Traders;
 
     // Lookup tables, built on first use after loading.
     mutable bool m_IndexesBuilt = false;

@@ -53,6 +53,8 @@ QDebug operator<<(QDebug debug, TNotificationKind kind)
         return debug.nospace() << "StorageFull";
     case TNotificationKind::ResourceRunningOut:
         return debug.nospace() << "ResourceRunningOut";
+    case TNotificationKind::NextVillage:
+        return debug.nospace() << "NextVillage";
     }
     return debug;
 }

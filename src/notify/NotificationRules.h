@@ -38,12 +38,21 @@
 #include <array>
 #include <optional>
 
-enum class TNotificationKind { Affordable, ConstructionEnded, StorageNearlyFull, StorageFull, ResourceRunningOut };
+// NextVillage is the account's, not one village's: the next village can be
+// founded (NextVillageWatch.h decides it; the village rules never send it).
+enum class TNotificationKind {
+    Affordable,
+    ConstructionEnded,
+    StorageNearlyFull,
+    StorageFull,
+    ResourceRunningOut,
+    NextVillage
+};
 
 // Every kind, in the order of the enumeration.
-inline constexpr std::array<TNotificationKind, 5> AllNotificationKinds{
-    TNotificationKind::Affordable, TNotificationKind::ConstructionEnded, TNotificationKind::StorageNearlyFull,
-    TNotificationKind::StorageFull, TNotificationKind::ResourceRunningOut};
+inline constexpr std::array<TNotificationKind, 6> AllNotificationKinds{
+    TNotificationKind::Affordable,  TNotificationKind::ConstructionEnded,  TNotificationKind::StorageNearlyFull,
+    TNotificationKind::StorageFull, TNotificationKind::ResourceRunningOut, TNotificationKind::NextVillage};
 
 QDebug operator<<(QDebug debug, TNotificationKind kind);
 
@@ -96,7 +105,7 @@ private:
     void Send(QList<TNotification> &out, TNotificationKind kind, QString text) const;
 
     bool m_Started = false;
-    std::array<bool, AllNotificationKinds.size()> m_EnabledKinds{true, true, true, true, true};
+    std::array<bool, AllNotificationKinds.size()> m_EnabledKinds{true, true, true, true, true, true};
     // The buildings of the last snapshot, in its order: their texts, whether
     // each is the first place of its text, and whether it was affordable.
     QList<QString> m_Texts;

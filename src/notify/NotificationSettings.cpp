@@ -26,6 +26,8 @@ QString KindKey(TNotificationKind kind)
         return QStringLiteral("Notifications/StorageFull");
     case TNotificationKind::ResourceRunningOut:
         return QStringLiteral("Notifications/ResourceRunningOut");
+    case TNotificationKind::NextVillage:
+        return QStringLiteral("Notifications/NextVillage");
     }
     return {};
 }
@@ -112,8 +114,10 @@ bool TNotificationSettings::Save() const
 QDebug operator<<(QDebug debug, const TNotificationSettings &settings)
 {
     QDebugStateSaver saver(debug);
-    debug.nospace() << "TNotificationSettings(kinds " << settings.Kinds[0] << ' ' << settings.Kinds[1] << ' '
-                    << settings.Kinds[2] << ' ' << settings.Kinds[3] << ' ' << settings.Kinds[4] << ", sound " << settings.Sound
-                    << ", hide to tray " << settings.HideToTray << ", clipboard " << settings.WatchClipboard << ')';
+    debug.nospace() << "TNotificationSettings(kinds";
+    for (const bool on : settings.Kinds)
+        debug << ' ' << on;
+    debug << ", sound " << settings.Sound << ", hide to tray " << settings.HideToTray << ", clipboard "
+          << settings.WatchClipboard << ')';
     return debug;
 }

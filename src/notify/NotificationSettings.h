@@ -19,7 +19,7 @@ class QSettings;
 struct TNotificationSettings
 {
     // Per TNotificationKind, in its order: all on at first.
-    std::array<bool, AllNotificationKinds.size()> Kinds{true, true, true, true, true};
+    std::array<bool, AllNotificationKinds.size()> Kinds{true, true, true, true, true, true};
     bool Sound = false;
     bool HideToTray = false;
     // Whether an overview page copied anywhere is imported (or offered).

@@ -24,6 +24,7 @@ TVillageNotice MakeVillageNotice(const QString &village, const QList<TNotificati
         case TNotificationKind::StorageNearlyFull:
         case TNotificationKind::StorageFull:
         case TNotificationKind::ResourceRunningOut:
+        case TNotificationKind::NextVillage:
             storages.append(notification.Text);
             break;
         }

@@ -145,6 +145,24 @@ void TVillageData::SetServerSpeed(const QString &text)
     emit RecalculationRequested();
 }
 
+void TVillageData::SetCoordinates(const QString &text)
+{
+    if (text == Coordinates)
+        return;
+    Coordinates = text;
+    SetModified(true);
+    emit CoordinatesChanged(Coordinates);
+}
+
+void TVillageData::SetTraders(const QString &text)
+{
+    if (text == Traders)
+        return;
+    Traders = text;
+    SetModified(true);
+    emit TradersChanged(Traders);
+}
+
 void TVillageData::CommitMainLevel()
 {
     if (!IsWholeNumber(MainLevel))

@@ -131,6 +131,14 @@ public:
     // while neither did, which is speed 1 (and a file without it is written
     // without it).
     QString ServerSpeed;
+    // The village's place on the map as typed or read ("-12|34"); empty while
+    // not given (and a file without it is written without it). Kept as text,
+    // also when it does not read as a place (ParseMapPoint).
+    QString Coordinates;
+    // The village's traders as typed ("12"); empty while not typed, when the
+    // market's level in the built list gives them (VillageTraders). A file
+    // without it is written without it.
+    QString Traders;
     // What the village's file carried that this version does not use, to be
     // written back with the village; filled by the file reader only.
     TKeptFileContent KeptFileContent;
@@ -221,6 +229,10 @@ public:
     // as a whole number, else 1.
     static constexpr std::array<qint32, 5> ServerSpeeds{1, 2, 3, 5, 10};
     static qint32 ServerSpeedOf(QStringView text);
+    // The place on the map: a different text sets Modified.
+    void SetCoordinates(const QString &text);
+    // The typed traders: a different text sets Modified.
+    void SetTraders(const QString &text);
     qint32 ServerSpeedValue() const { return m_ServerSpeedValue; }
 
     // Values read by the whole-number rule: 0 (level: 1) when not a number.
@@ -300,6 +312,8 @@ signals:
     void ConstructionChanged();
     void HorizonChanged(qint32 seconds);
     void ServerSpeedChanged(qint32 speed);
+    void CoordinatesChanged(const QString &text);
+    void TradersChanged(const QString &text);
     void BuiltChanged();
 
 private:

@@ -6,8 +6,8 @@
 // replaces the file in one step (QSaveFile), so that a failed write never
 // damages the old file:
 //
-//   <JorVillageData><Date Saved/><Village Name Race MainLevel ServerSpeed/>
-//                                           (ServerSpeed only when given)
+//   <JorVillageData><Date Saved/><Village Name Race MainLevel ServerSpeed Coordinates Traders/>
+//                                (ServerSpeed, Coordinates and Traders only when given)
 //   <ResourceCollect Wood Clay Iron Grain/><ResourceAdd Wood Clay Iron Grain/>
 //   <Capacity Wood Clay Iron Grain/>           (only with a capacity given)
 //   <AvBuildings><Building/>...</AvBuildings>
@@ -96,6 +96,8 @@ const QString NameAttribute = QStringLiteral("Name");
 const QString RaceAttribute = QStringLiteral("Race");
 const QString MainLevelAttribute = QStringLiteral("MainLevel");
 const QString ServerSpeedAttribute = QStringLiteral("ServerSpeed");
+const QString CoordinatesAttribute = QStringLiteral("Coordinates");
+const QString TradersAttribute = QStringLiteral("Traders");
 const QString LevelAttribute = QStringLiteral("Level");
 
 // Attribute names of the two resource elements, in TResourceKind order.
@@ -227,6 +229,10 @@ QByteArray VillageFileBytes(const TVillageData &village)
     // Only a village whose speed was given has it: older files stay as they were.
     if (!village.ServerSpeed.isEmpty())
         villageAttributes.append({ServerSpeedAttribute, XmlSafeText(village.ServerSpeed)});
+    if (!village.Coordinates.isEmpty())
+        villageAttributes.append({CoordinatesAttribute, XmlSafeText(village.Coordinates)});
+    if (!village.Traders.isEmpty())
+        villageAttributes.append({TradersAttribute, XmlSafeText(village.Traders)});
     WriteLeafElement(writer, VillageElementName, villageAttributes, kept);
 
     WriteLeafElement(writer, ResourceCollectElementName, ResourceAttributeValues(village.ResourceCollect), kept);
@@ -568,8 +574,14 @@ void ApplyVillage(const TXmlNode &element, TVillageData &village, TKeptFileConte
         village.SetMainLevel(*level);
     if (const std::optional<QString> speed = element.Attribute(ServerSpeedAttribute))
         village.SetServerSpeed(*speed);
+    if (const std::optional<QString> place = element.Attribute(CoordinatesAttribute))
+        village.SetCoordinates(*place);
+    if (const std::optional<QString> traders = element.Attribute(TradersAttribute))
+        village.SetTraders(*traders);
     KeepAttributesAndContent(element, VillageElementName,
-                             {NameAttribute, RaceAttribute, MainLevelAttribute, ServerSpeedAttribute}, kept);
+                             {NameAttribute, RaceAttribute, MainLevelAttribute, ServerSpeedAttribute,
+                              CoordinatesAttribute, TradersAttribute},
+                             kept);
 }
 
 enum class TResourceRow { Stocks, Production, Capacity };

@@ -7,6 +7,7 @@ QDebug operator<<(QDebug debug, const TVillageState &state)
 {
     QDebugStateSaver saver(debug);
     debug.nospace() << "TVillageState(" << state.Name << ", race " << state.Race << ", level " << state.MainLevel << ", speed " << state.ServerSpeed
+                    << ", place " << state.Coordinates << ", traders " << state.Traders
                     << ", stocks " << QStringList(state.ResourceCollect.begin(), state.ResourceCollect.end())
                     << ", incomes " << QStringList(state.ResourceAdd.begin(), state.ResourceAdd.end())
                     << ", capacities " << QStringList(state.Capacity.begin(), state.Capacity.end()) << ", considered "
@@ -22,6 +23,8 @@ TVillageState TakeVillageState(const TVillageData &village)
     state.Race = village.Race;
     state.MainLevel = village.MainLevel;
     state.ServerSpeed = village.ServerSpeed;
+    state.Coordinates = village.Coordinates;
+    state.Traders = village.Traders;
     state.ResourceCollect = village.ResourceCollect;
     state.ResourceAdd = village.ResourceAdd;
     state.Capacity = village.Capacity;
@@ -43,6 +46,8 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state)
     village.SetRace(int(state.Race) - 1);
     village.SetMainLevel(state.MainLevel);
     village.SetServerSpeed(state.ServerSpeed);
+    village.SetCoordinates(state.Coordinates);
+    village.SetTraders(state.Traders);
     for (const TResourceKind kind : AllResourceKinds) {
         const auto i = KindIndex(kind);
         village.SetResourceCollect(kind, state.ResourceCollect[i]);
@@ -75,6 +80,10 @@ QString StepName(const TVillageState &before, const TVillageState &after)
         changed.append(QStringLiteral("уровень главного здания"));
     if (before.ServerSpeed != after.ServerSpeed)
         changed.append(QStringLiteral("скорость сервера"));
+    if (before.Coordinates != after.Coordinates)
+        changed.append(QStringLiteral("координаты"));
+    if (before.Traders != after.Traders)
+        changed.append(QStringLiteral("торговцев"));
     if (before.ResourceCollect != after.ResourceCollect)
         changed.append(QStringLiteral("запасы"));
     if (before.ResourceAdd != after.ResourceAdd)

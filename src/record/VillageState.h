@@ -1,6 +1,7 @@
 // What an undo step of a village puts back: a value copy of the fields the
-// player edits (name, race, main level, server speed, stocks, incomes, capacities, the
-// considered list, comments, the queue, the construction, the built list), the operation
+// player edits (name, race, main level, server speed, coordinates, traders,
+// stocks, incomes, capacities, the considered list, comments, the queue, the
+// construction, the built list), the operation
 // that writes such a copy back through the record's setters, and the name a
 // step between two copies goes by ("импорт", "название", ...).
 //
@@ -22,6 +23,8 @@ struct TVillageState
     quint8 Race = 0;
     QString MainLevel;
     QString ServerSpeed;
+    QString Coordinates;
+    QString Traders;
     std::array<QString, 4> ResourceCollect;
     std::array<QString, 4> ResourceAdd;
     std::array<QString, 4> Capacity;
@@ -50,7 +53,8 @@ void ApplyVillageState(TVillageData &village, const TVillageState &state);
 // The name of the step that led from `before` to `after`, as the menu shows
 // it after "Отменить "/"Повторить ": the construction started ("постройку"),
 // else the one kind of field that changed ("название", "расу",
-// "уровень главного здания", "скорость сервера", "запасы", "производство", "вместимость",
-// "список строений", "комментарии", "очередь", "постройки", "поставки"), "изменения" when several
-// kinds changed; empty when nothing did.
+// "уровень главного здания", "скорость сервера", "координаты", "торговцев",
+// "запасы", "производство", "вместимость", "список строений", "комментарии",
+// "очередь", "постройки", "поставки"), "изменения" when several kinds
+// changed; empty when nothing did.
 QString StepName(const TVillageState &before, const TVillageState &after);

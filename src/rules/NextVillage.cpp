@@ -43,9 +43,11 @@ qint64 PointsAt(qint64 typedPoints, const QDateTime &typedAt, const QDateTime &n
 {
     if (!typedAt.isValid() || !now.isValid() || typedAt >= now || perDay <= 0)
         return typedPoints;
-    // Ten thousand years of seconds at a 32-bit rate stays inside 64 bits.
+    // Whole days and the day's rest apart: ten thousand years of seconds
+    // times a 32-bit rate would not fit in 64 bits, a day's rest times it does.
     const qint64 seconds = std::min<qint64>(typedAt.secsTo(now), qint64(10000) * 365 * SecondsPerDay);
-    return typedPoints + std::min<qint64>(perDay, std::numeric_limits<qint32>::max()) * seconds / SecondsPerDay;
+    const qint64 rate = std::min<qint64>(perDay, std::numeric_limits<qint32>::max());
+    return typedPoints + rate * (seconds / SecondsPerDay) + rate * (seconds % SecondsPerDay) / SecondsPerDay;
 }
 
 std::optional<qint64> SecondsToNextVillage(qint64 pointsNow, qint64 needed, qint64 perDay, QList<TCultureGain> gains)

@@ -89,6 +89,12 @@ void TestVillageHistory::stepUndoRedo_data()
     QTest::newRow("server speed")
         << TChange([](TVillageDocument &d) { d.Village().SetServerSpeed(QStringLiteral("3")); })
         << QStringLiteral("скорость сервера");
+    QTest::newRow("coordinates")
+        << TChange([](TVillageDocument &d) { d.Village().SetCoordinates(QStringLiteral("-12|34")); })
+        << QStringLiteral("координаты");
+    QTest::newRow("traders")
+        << TChange([](TVillageDocument &d) { d.Village().SetTraders(QStringLiteral("12")); })
+        << QStringLiteral("торговцев");
     QTest::newRow("typed stock")
         << TChange([](TVillageDocument &d) { d.Village().EditResourceCollect(TResourceKind::Iron, QStringLiteral("5")); })
         << QStringLiteral("запасы");

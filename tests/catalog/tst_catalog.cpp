@@ -149,6 +149,18 @@ void TestCatalog::load_data()
     QTest::newRow("processing instruction named as the list")
         << QByteArray("<?JorLivaronObjectList x?><JorLivaronObjectList>" + Farm + "</JorLivaronObjectList>") << true
         << QString() << 2;
+    QTest::newRow("the traders' element")
+        << CatalogXml(Farm + "<Traders>\n <Trader Race=\"Галлы\" LOAD=\"750\" SPEED=\"24\"/></Traders>") << true
+        << QString() << 2;
+    QTest::newRow("a trader without its race")
+        << CatalogXml(Farm + "<Traders><Trader LOAD=\"750\" SPEED=\"24\"/></Traders>") << false << Structure << 2;
+    QTest::newRow("a trader's load that is no number")
+        << CatalogXml(Farm + "<Traders><Trader Race=\"Галлы\" LOAD=\"abc\" SPEED=\"24\"/></Traders>") << false
+        << QString() << 2;
+    QTest::newRow("a trader without its speed")
+        << CatalogXml(Farm + "<Traders><Trader Race=\"Галлы\" LOAD=\"750\"/></Traders>") << false << QString() << 2;
+    QTest::newRow("an unknown element among the traders")
+        << CatalogXml(Farm + "<Traders><Camel/></Traders>") << false << Structure << 2;
     QTest::newRow("content of a level ignored")
         << CatalogXml("<Object Name=\"Farm\"><Level ID=\"1\">note<Extra/></Level></Object>") << true << QString() << 1;
 }

@@ -54,6 +54,7 @@ void TestNotificationSettings::roundTrip_data()
     QTest::newRow("affordable only, with sound") << Make({true, false, false, false}, true, false);
     QTest::newRow("storage full only, hidden to tray") << Make({false, false, false, true}, false, true);
     QTest::newRow("running out only") << Make({false, false, false, false, true}, false, false);
+    QTest::newRow("next village only") << Make({false, false, false, false, false, true}, false, false);
     TNotificationSettings clipboardOff;
     clipboardOff.WatchClipboard = false;
     QTest::newRow("clipboard not watched") << clipboardOff;
@@ -109,6 +110,7 @@ void TestNotificationSettings::writtenByHand()
     QCOMPARE(loaded.Sound, sound);
     // The keys not in the file keep their defaults.
     QVERIFY(loaded.IsKindEnabled(TNotificationKind::StorageFull));
+    QVERIFY(loaded.IsKindEnabled(TNotificationKind::NextVillage));
     QVERIFY(!loaded.HideToTray);
 }
 

@@ -153,6 +153,8 @@ private slots:
     void newElementsRead_data();
     void newElementsRead();
     void serverSpeed_data();
+    void coordinates_data();
+    void coordinates();
     void serverSpeed();
     void deliveries_data();
     void deliveries();
@@ -1155,6 +1157,52 @@ void TestVillageFile::serverSpeed()
     QVERIFY(WriteVillageFile(village, path).Ok);
     const QByteArray bytes = FileBytes(path);
     QVERIFY2(bytes.contains(written), bytes.constData());
+}
+
+void TestVillageFile::coordinates_data()
+{
+    QTest::addColumn<QByteArray>("attribute");
+    QTest::addColumn<QString>("coordinates");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::newRow("absent: none, not written") << QByteArray() << QString() << QByteArray("MainLevel=\"1\"/>");
+    QTest::newRow("a place") << QByteArray(" Coordinates=\"-12|34\"") << QStringLiteral("-12|34")
+                             << QByteArray("MainLevel=\"1\" Coordinates=\"-12|34\"/>");
+    QTest::newRow("after the speed") << QByteArray(" ServerSpeed=\"3\" Coordinates=\"0|0\"") << QStringLiteral("0|0")
+                                     << QByteArray("ServerSpeed=\"3\" Coordinates=\"0|0\"/>");
+    QTest::newRow("no place: kept as written") << QByteArray(" Coordinates=\"где-то\"") << QStringLiteral("где-то")
+                                               << QByteArray("MainLevel=\"1\" Coordinates=\"где-то\"/>");
+    QTest::newRow("typed traders after the place")
+        << QByteArray(" Traders=\"12\" Coordinates=\"5|5\"") << QStringLiteral("5|5")
+        << QByteArray("MainLevel=\"1\" Coordinates=\"5|5\" Traders=\"12\"/>");
+}
+
+void TestVillageFile::coordinates()
+{
+    QFETCH(QByteArray, attribute);
+    QFETCH(QString, coordinates);
+    QFETCH(QByteArray, written);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("place.vlgdat"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" Race=\"\" "
+               "MainLevel=\"1\""
+               + attribute + "/></JorVillageData>");
+    file.close();
+
+    TVillageData village;
+    village.FileName = path;
+    QVERIFY(ReadVillageFile(village, m_Catalog->Catalog).Ok);
+    QCOMPARE(village.Coordinates, coordinates);
+    QVERIFY(WriteVillageFile(village, path).Ok);
+    const QByteArray bytes = FileBytes(path);
+    QVERIFY2(bytes.contains(written), bytes.constData());
+    QCOMPARE(bytes.count("Coordinates="), attribute.count("Coordinates="));
+    QCOMPARE(bytes.count("Traders="), attribute.count("Traders="));
+    // Read, not only kept: the record has the traders the file typed.
+    QCOMPARE(village.Traders, attribute.contains("Traders=") ? QStringLiteral("12") : QString());
 }
 
 void TestVillageFile::deliveries_data()

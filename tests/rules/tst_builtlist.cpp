@@ -19,6 +19,8 @@
 #include <QTimeZone>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 const QDateTime Noon(QDate(2026, 12, 7), QTime(12, 0), QTimeZone::utc());
@@ -512,6 +514,9 @@ void TestBuiltList::nextVillageText()
 {
     QCOMPARE(PointsAt(100, Noon, Noon.addSecs(43200), 50), qint64(125));
     QCOMPARE(PointsAt(100, Noon.addSecs(60), Noon, 50), qint64(100));
+    // Ten thousand years at the largest rate: whole days, no overflow.
+    QCOMPARE(PointsAt(0, Noon, Noon.addYears(10001), std::numeric_limits<qint32>::max()),
+             qint64(std::numeric_limits<qint32>::max()) * 10000 * 365);
     QCOMPARE(CultureGainOf(m_Shipped, m_Shipped.FindByDisplayText(QStringLiteral("Склад ( 2)"))), 1);
     QCOMPARE(CultureGainOf(m_Shipped, m_Shipped.FindByDisplayText(QStringLiteral("Склад ( 1)"))), 1);
     QCOMPARE(CultureGainOf(m_Shipped, m_Shipped.FindByDisplayText(QStringLiteral("Лесопильный завод ( 3)"))), 0);

@@ -11,6 +11,7 @@
 
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
+#include "notify/NextVillageWatch.h"
 #include "notify/VillageWatch.h"
 #include "record/VillageData.h"
 
@@ -81,6 +82,9 @@ TDesktopPresence::TDesktopPresence(TVillageList &villages, QObject *parent)
         for (int row = first; row <= last; ++row)
             Watch(m_Villages.At(row));
     });
+    TNextVillageWatch &nextVillage = villages.NextVillage();
+    nextVillage.SetEnabled(m_Settings.IsKindEnabled(TNotificationKind::NextVillage));
+    connect(&nextVillage, &TNextVillageWatch::NextVillageReady, this, &TDesktopPresence::NotifyNextVillage);
 }
 
 TDesktopPresence::~TDesktopPresence() = default;
@@ -131,6 +135,7 @@ void TDesktopPresence::ApplySettings(const TNotificationSettings &settings)
     m_Settings = settings;
     for (int i = 0; i < m_Villages.Count(); ++i)
         settings.ApplyTo(m_Villages.At(i)->Watch().Rules());
+    m_Villages.NextVillage().SetEnabled(settings.IsKindEnabled(TNotificationKind::NextVillage));
 }
 
 void TDesktopPresence::Watch(TVillageDocument *document)
@@ -177,6 +182,18 @@ void TDesktopPresence::NotifyText(TVillageDocument *document, const QString &tex
         if (shown)
             emit VillageActivated(&shown->Village());
     });
+    if (m_Settings.Sound)
+        UiSeams::Beep();
+}
+
+void TDesktopPresence::NotifyNextVillage()
+{
+    ChooseNotifier();
+    if (!m_Notifier)
+        return;
+    // The account's, not a village's: its action shows the program's window.
+    m_Notifier->Notify(TNextVillageWatch::NotificationTitle(), TNextVillageWatch::NotificationText(),
+                       [this] { emit NextVillageActivated(); });
     if (m_Settings.Sound)
         UiSeams::Beep();
 }

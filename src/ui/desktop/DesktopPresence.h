@@ -2,10 +2,10 @@
 // session bus has answered, so that the window never waits for it), the way
 // notifications leave the program (the desktop's notification service, else
 // the tray's message, else none; chosen on the first notification), the
-// notifications of every open village (shown or not) and the player's
-// notification settings applied to each village's watch. It follows the
-// village list; the main window connects the tray's menu and shows a village
-// when a notification's action asks for it.
+// notifications of every open village (shown or not) and of the next
+// village, and the player's notification settings applied to each watch. It
+// follows the village list; the main window connects the tray's menu and
+// shows a village when a notification's action asks for it.
 #pragma once
 
 #include "notify/NotificationRules.h"
@@ -69,12 +69,16 @@ signals:
     void TrayGone();
     // A notification's default action, while its village is open.
     void VillageActivated(const TVillageData *village);
+    // The next village's notification's default action.
+    void NextVillageActivated();
 
 private:
     void TrayProbeFinished(TTrayServiceState state);
     void Watch(TVillageDocument *document);
     void Send(TVillageDocument *document, const QList<TNotification> &notifications);
     void ChooseNotifier();
+    // The next village can be founded: told through the notifier.
+    void NotifyNextVillage();
 
     TVillageList &m_Villages;
     TNotificationSettings m_Settings;

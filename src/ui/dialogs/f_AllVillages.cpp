@@ -5,7 +5,10 @@
 #include "ui/widgets/ScreenFit.h"
 #include "ui/widgets/ReadableColours.h"
 
+#include "app/AccountCulture.h"
 #include "app/VillageList.h"
+#include "base/Clock.h"
+#include "notify/NextVillageWatch.h"
 #include "catalog/dm_ListObjects.h"
 #include "ui/widgets/CsvExport.h"
 #include "ui/widgets/TableCopy.h"
@@ -14,6 +17,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QScreen>
 #include <QHeaderView>
 #include <QPushButton>
@@ -96,7 +100,11 @@ TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     btnExportCsv = new QPushButton(QStringLiteral("Экспорт в CSV..."), this);
     btnExportCsv->setObjectName(QStringLiteral("btnExportCsv"));
     connect(btnExportCsv, &QPushButton::clicked, this, &TFormAllVillages::btnExportCsvClick);
+    lblNextVillage = new QLabel(this);
+    lblNextVillage->setObjectName(QStringLiteral("lblNextVillage"));
+    lblNextVillage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(lblNextVillage);
     buttons->addStretch();
     buttons->addWidget(btnExportCsv);
     layout->addLayout(buttons);
@@ -106,6 +114,7 @@ TFormAllVillages::TFormAllVillages(TVillageList &villages, QWidget *parent)
     connect(&m_Villages, &TVillageList::Ticked, this, &TFormAllVillages::RefreshIfShown);
     connect(&m_Villages, &QAbstractItemModel::rowsInserted, this, &TFormAllVillages::RefreshIfShown);
     connect(&m_Villages, &QAbstractItemModel::rowsRemoved, this, &TFormAllVillages::RefreshIfShown);
+    connect(&m_Villages.NextVillage(), &TNextVillageWatch::AccountChanged, this, &TFormAllVillages::RefreshIfShown);
 
     actCloseWindow = new QAction(QStringLiteral("Закрыть"), this);
     actCloseWindow->setObjectName(QStringLiteral("actCloseWindow"));
@@ -130,6 +139,9 @@ void TFormAllVillages::CentreOver(const QWidget *window)
 void TFormAllVillages::Refresh()
 {
     m_Model->Refresh(m_Villages.Planners());
+    const QDateTime now = CurrentDateTime();
+    const TCultureForecast forecast = m_Villages.NextVillage().Forecast();
+    lblNextVillage->setText(CulturePerDayText(forecast.PerDay) + QStringLiteral(" · ") + ForecastText(forecast, now));
 }
 
 void TFormAllVillages::RefreshIfShown()

@@ -1,7 +1,9 @@
 // The window "Все деревни": the summary of every open village in one table
 // (sgAllVillages, over TSummaryModel), refreshed at each tick of the
 // villages' clock while it is shown. A double click on a row asks the main
-// window to show that village. Esc and Ctrl+W close it. It does not keep the
+// window to show that village. Below the table, the villages' culture per
+// day and the next village's moment (the village list's next village
+// watch). Esc and Ctrl+W close it. It does not keep the
 // program running when it is the last window left.
 //
 // Made by the main window, which gives it the list of open villages.
@@ -10,6 +12,7 @@
 #include <QWidget>
 
 class QAction;
+class QLabel;
 class QPushButton;
 class QTableView;
 class TSummaryModel;
@@ -48,4 +51,5 @@ private:
     QTableView *sgAllVillages = nullptr;
     QAction *actCloseWindow = nullptr;
     QPushButton *btnExportCsv = nullptr;
+    QLabel *lblNextVillage = nullptr;
 };

@@ -48,6 +48,8 @@ TFormSettings::TFormSettings(bool trayAvailable, QWidget *parent)
                                  QStringLiteral("Склад или амбар полон"));
     chkResourceRunningOut = NewCheckBox(gbNotifications, QStringLiteral("chkResourceRunningOut"),
                                         QStringLiteral("Ресурс закончится в течение 10 минут или закончился"));
+    chkNextVillage = NewCheckBox(gbNotifications, QStringLiteral("chkNextVillage"),
+                                 QStringLiteral("Можно основать новую деревню"));
     chkSound = NewCheckBox(gbNotifications, QStringLiteral("chkSound"), QStringLiteral("Звуковой сигнал"));
 
     gbWindow = NewGroupBox(this, QStringLiteral("gbWindow"), QStringLiteral("Окно"));
@@ -85,6 +87,8 @@ QCheckBox *TFormSettings::KindBox(TNotificationKind kind) const
         return chkStorageFull;
     case TNotificationKind::ResourceRunningOut:
         return chkResourceRunningOut;
+    case TNotificationKind::NextVillage:
+        return chkNextVillage;
     }
     return nullptr;
 }

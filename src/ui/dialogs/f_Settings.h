@@ -29,6 +29,7 @@ public:
     QCheckBox *chkStorageNearlyFull = nullptr;
     QCheckBox *chkStorageFull = nullptr;
     QCheckBox *chkResourceRunningOut = nullptr;
+    QCheckBox *chkNextVillage = nullptr;
     QCheckBox *chkSound = nullptr;
     QGroupBox *gbWindow = nullptr;
     QCheckBox *chkHideToTray = nullptr;

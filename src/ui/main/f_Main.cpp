@@ -6,6 +6,7 @@
 #include "ui/dialogs/DevelopmentPlanDialog.h"
 #include "ui/dialogs/f_About.h"
 #include "ui/dialogs/f_AllVillages.h"
+#include "ui/dialogs/f_Culture.h"
 #include "ui/dialogs/f_Settings.h"
 #include "ui/main/ClipboardOfferBar.h"
 #include "ui/main/ClipboardRoute.h"
@@ -68,6 +69,7 @@ TFormMain::TFormMain(const TdmListObj &catalog, QWidget *parent)
             ShowWindow();
     });
     connect(m_Presence, &TDesktopPresence::VillageActivated, this, &TFormMain::ShowVillage);
+    connect(m_Presence, &TDesktopPresence::NextVillageActivated, this, &TFormMain::ShowWindow);
 
     pcMain = new TVillageTabs(*m_Files, this);
     connect(pcMain, &TVillageTabs::PageBuilt, this, [](TFormVillage *page) { TViewToggles::Apply(*page); });
@@ -230,6 +232,13 @@ void TFormMain::CreateMenus()
         }
     });
     miService->addAction(actDevelopmentPlan);
+    QAction *actCulture = NewAction(QStringLiteral("actCulture"), QStringLiteral("&Культура..."), {}, {});
+    connect(actCulture, &QAction::triggered, this, [this] {
+        auto *dialog = new TFormCulture(*m_Villages, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
+    miService->addAction(actCulture);
     QAction *actSettings = NewAction(QStringLiteral("actSettings"), QStringLiteral("&Настройки..."), {}, {});
     connect(actSettings, &QAction::triggered, this, &TFormMain::ShowSettings);
     miService->addSeparator();

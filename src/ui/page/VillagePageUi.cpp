@@ -27,6 +27,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -159,6 +161,22 @@ void TVillagePageUi::CreateProfile(QWidget *page)
     for (const qint32 speed : TVillageData::ServerSpeeds)
         cbServerSpeed->addItem(QString::number(speed), speed);
     lbServerSpeed->setBuddy(cbServerSpeed);
+    auto *lbCoordinates = new QLabel(QStringLiteral("Ко&ординаты"), gbProfil);
+    edCoordinates = Named(new QLineEdit(gbProfil), "edCoordinates");
+    edCoordinates->setPlaceholderText(QStringLiteral("x|y"));
+    edCoordinates->setToolTip(QStringLiteral("Место деревни на карте, как в игре: -12|34"));
+    // What the game writes: signs (its own minus too), digits, one bar, brackets.
+    edCoordinates->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\(?\\s*[-\u2212+]?\\d{0,6}\\s*\\|?\\s*[-\u2212+]?\\d{0,6}\\s*\\)?")),
+        edCoordinates));
+    edCoordinates->setMaximumWidth(edCoordinates->fontMetrics().horizontalAdvance(QStringLiteral("(-0000|-0000)")) + 16);
+    lbCoordinates->setBuddy(edCoordinates);
+    auto *lbTraders = new QLabel(QStringLiteral("&Торговцы"), gbProfil);
+    edTraders = Named(new QLineEdit(gbProfil), "edTraders");
+    edTraders->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), edTraders));
+    edTraders->setMaximumWidth(edCoordinates->maximumWidth());
+    lbTraders->setBuddy(edTraders);
 
     auto *profil = new QGridLayout(gbProfil);
     profil->setContentsMargins(6, 4, 6, 6);
@@ -178,6 +196,16 @@ void TVillagePageUi::CreateProfile(QWidget *page)
     speedRow->addWidget(lbServerSpeed, 1);
     speedRow->addWidget(cbServerSpeed);
     profil->addLayout(speedRow, 3, 0, 1, 2);
+    auto *placeRow = new QHBoxLayout;
+    placeRow->setSpacing(6);
+    placeRow->addWidget(lbCoordinates, 1);
+    placeRow->addWidget(edCoordinates);
+    profil->addLayout(placeRow, 4, 0, 1, 2);
+    auto *tradersRow = new QHBoxLayout;
+    tradersRow->setSpacing(6);
+    tradersRow->addWidget(lbTraders, 1);
+    tradersRow->addWidget(edTraders);
+    profil->addLayout(tradersRow, 5, 0, 1, 2);
     profil->setColumnStretch(1, 1);
 }
 
@@ -382,7 +410,7 @@ void TVillagePageUi::SetTabOrder()
 {
     // Reading order: the village group, the resources and their button, the
     // considered list and its button, the available table, the comments.
-    QWidget *order[] = {edName, cbRace, edMainLevel, cbServerSpeed, sgRes, btnImport, LstBoxItems, btnChangeList, sgCalc, mComments};
+    QWidget *order[] = {edName, cbRace, edMainLevel, cbServerSpeed, edCoordinates, edTraders, sgRes, btnImport, LstBoxItems, btnChangeList, sgCalc, mComments};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }

@@ -42,6 +42,10 @@ struct TVillagePageUi
     QLineEdit *edMainLevel = nullptr;
     // The game server's speed: 1, 2, 3, 5 or 10.
     QComboBox *cbServerSpeed = nullptr;
+    // The village's place on the map, "x|y".
+    QLineEdit *edCoordinates = nullptr;
+    // The traders as typed; empty: the market's, shown as the placeholder.
+    QLineEdit *edTraders = nullptr;
     QGroupBox *gbResource = nullptr;
     QTableView *sgRes = nullptr;
     // One line under the resources: what the last Open or import did to

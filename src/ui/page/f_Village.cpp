@@ -29,6 +29,7 @@
 #include "record/VillageData.h"
 #include "models/DeliveryModel.h"
 #include "rules/Planner.h"
+#include "rules/Traders.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -206,6 +207,8 @@ void TFormVillage::BindControls()
     connect(m_Ui.cbRace, &QComboBox::currentIndexChanged, this, &TFormVillage::cbRaceChange);
     connect(m_Ui.edMainLevel, &QLineEdit::textChanged, this, &TFormVillage::edMainLevelChange);
     connect(m_Ui.cbServerSpeed, &QComboBox::currentIndexChanged, this, &TFormVillage::cbServerSpeedChange);
+    connect(m_Ui.edCoordinates, &QLineEdit::textChanged, this, &TFormVillage::edCoordinatesChange);
+    connect(m_Ui.edTraders, &QLineEdit::textChanged, this, &TFormVillage::edTradersChange);
     connect(m_Ui.mComments, &QPlainTextEdit::textChanged, this, &TFormVillage::mCommentsChange);
     connect(m_Ui.btnImport, &QToolButton::clicked, this, &TFormVillage::btnImportClick);
     connect(m_Ui.LstBoxItems, &QWidget::customContextMenuRequested, this, &TFormVillage::LstBoxItemsContextMenu);
@@ -260,6 +263,11 @@ void TFormVillage::BindRecord()
     connect(village, &TVillageData::MainLevelChanged, this, &TFormVillage::ShowMainLevel);
     connect(village, &TVillageData::ServerSpeedChanged, this, &TFormVillage::ShowServerSpeed);
     ShowServerSpeed(village->ServerSpeedValue());
+    connect(village, &TVillageData::CoordinatesChanged, this, &TFormVillage::ShowCoordinates);
+    ShowCoordinates(village->Coordinates);
+    connect(village, &TVillageData::TradersChanged, this, &TFormVillage::ShowTraders);
+    connect(village, &TVillageData::BuiltChanged, this, &TFormVillage::ShowTraders);
+    ShowTraders();
     connect(village, &TVillageData::CommentsChanged, this, &TFormVillage::ShowComments);
     connect(planner, &TPlanner::HorizonChanged, this, &TFormVillage::ShowHorizon);
     connect(planner, &TPlanner::ProgressChanged, this, &TFormVillage::ShowProgress);
@@ -333,6 +341,18 @@ void TFormVillage::cbServerSpeedChange(int position)
 {
     if (!m_Showing && position >= 0)
         Village().SetServerSpeed(QString::number(m_Ui.cbServerSpeed->itemData(position).toInt()));
+}
+
+void TFormVillage::edCoordinatesChange(const QString &text)
+{
+    if (!m_Showing)
+        Village().SetCoordinates(text);
+}
+
+void TFormVillage::edTradersChange(const QString &text)
+{
+    if (!m_Showing)
+        Village().SetTraders(text);
 }
 
 void TFormVillage::edMainLevelExit()
@@ -636,6 +656,32 @@ void TFormVillage::ShowMainLevel(const QString &text)
         m_Ui.edMainLevel->setText(text);
         m_Showing = false;
     }
+}
+
+void TFormVillage::ShowCoordinates(const QString &text)
+{
+    if (m_Ui.edCoordinates->text() != text) {
+        m_Showing = true;
+        m_Ui.edCoordinates->setText(text);
+        m_Showing = false;
+    }
+    const bool unread = !text.trimmed().isEmpty() && !ParseMapPoint(text);
+    m_Ui.edCoordinates->setToolTip(unread ? QStringLiteral("Координаты не распознаны: нужно x|y, например -12|34")
+                                          : QStringLiteral("Место деревни на карте, как в игре: -12|34"));
+}
+
+void TFormVillage::ShowTraders()
+{
+    const QString &text = Village().Traders;
+    if (m_Ui.edTraders->text() != text) {
+        m_Showing = true;
+        m_Ui.edTraders->setText(text);
+        m_Showing = false;
+    }
+    const qint32 market = MarketTraders(m_Catalog, Village().Built);
+    m_Ui.edTraders->setPlaceholderText(QString::number(market));
+    m_Ui.edTraders->setToolTip(
+        QStringLiteral("Торговцев по рынку в списке построек: %1; введённое число заменяет его").arg(market));
 }
 
 void TFormVillage::ShowServerSpeed(qint32 speed)

@@ -105,6 +105,8 @@ private slots:
     void cbRaceChange(int position);
     void edMainLevelChange(const QString &text);
     void cbServerSpeedChange(int position);
+    void edCoordinatesChange(const QString &text);
+    void edTradersChange(const QString &text);
     void mCommentsChange();
     void btnImportClick();
     void actChangeListExecute();
@@ -122,6 +124,10 @@ private slots:
     void ShowRace(int race);
     void ShowMainLevel(const QString &text);
     void ShowServerSpeed(qint32 speed);
+    // The text, and a tooltip that says when it does not read as a place.
+    void ShowCoordinates(const QString &text);
+    // The typed traders, the market's as the placeholder and in the tooltip.
+    void ShowTraders();
     void ShowHorizon(qint32 seconds);
     void ShowProgress();
     void ShowComments();

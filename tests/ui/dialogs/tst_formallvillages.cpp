@@ -9,6 +9,10 @@
 #include "ui/desktop/TrayIcon.h"
 #include "ui/widgets/UiSeams.h"
 #include "ui/dialogs/f_AllVillages.h"
+#include "ui/dialogs/f_Culture.h"
+#include "app/AccountCulture.h"
+#include "notify/NextVillageWatch.h"
+#include "rules/NextVillage.h"
 #include "ui/main/f_Main.h"
 #include "app/VillageDocument.h"
 #include "ui/dialogs/f_Settings.h"
@@ -28,7 +32,9 @@
 #include <QDialogButtonBox>
 #include <QIcon>
 #include <QPlainTextEdit>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -69,6 +75,7 @@ private slots:
     void tabKeysSwitchTabs_data();
     void tabKeysSwitchTabs();
     void ctrlQEndsTheProgram();
+    void cultureShownKeptAndTold();
 
 private:
     // A window with villages of these names, none of them unsaved, and a
@@ -546,6 +553,45 @@ void TestFormAllVillages::ctrlQEndsTheProgram()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     QTRY_VERIFY(!window->isVisible());
+}
+
+// Сервис → "Культура..." takes the account's values into the village list's
+// watch and the settings; "Все деревни" shows the villages' culture and the
+// moment; the moment is told once through the notifier.
+void TestFormAllVillages::cultureShownKeptAndTold()
+{
+    TPinnedClock clock(QDateTime(QDate(2026, 12, 7), QTime(12, 0)));
+    auto window = MakeWindow({QStringLiteral("Первая")});
+    QVERIFY(window);
+    window->Page(0)->Village().SetBuilt(BuiltList(m_Catalog, QStringLiteral("Главное здание 10")));
+    auto *villages = window->findChild<TVillageList *>();
+    QVERIFY(villages);
+    villages->Tick();
+
+    Action(*window, "actCulture")->trigger();
+    auto *dialog = window->findChild<TFormCulture *>();
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->isVisible());
+    dialog->edCultureNeeded->setValue(6);
+    // What the typed values give shows before they are taken.
+    const QString moment = NextVillageText(86400, clock.Now);
+    QCOMPARE(dialog->lblNextVillage->text(), moment);
+    QCOMPARE(villages->NextVillage().Account(), TAccountCulture());
+    dialog->ButtonBox->button(QDialogButtonBox::Ok)->click();
+    QCOMPARE(villages->NextVillage().Account(), (TAccountCulture{0, clock.Now, 6}));
+    QCOMPARE(TAccountCulture::Load(), villages->NextVillage().Account());
+
+    Action(*window, "actAllVillages")->trigger();
+    const auto *line = window->AllVillages()->findChild<QLabel *>(QStringLiteral("lblNextVillage"));
+    QVERIFY(line);
+    QCOMPARE(line->text(), CulturePerDayText(6) + QStringLiteral(" · ") + moment);
+
+    clock.Now = clock.Now.addSecs(86400);
+    villages->Tick();
+    villages->Tick();
+    const QString told = TNextVillageWatch::NotificationTitle() + QStringLiteral(": ")
+        + TNextVillageWatch::NotificationText();
+    QCOMPARE(m_Sent.count(told), 1);
 }
 
 QTEST_MAIN(TestFormAllVillages)

@@ -43,17 +43,19 @@ void TestFormSettings::clickAndOk_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<TNotificationSettings>("settings");
     QTest::newRow("affordable off") << QStringLiteral("chkAffordable")
-                                    << Make({false, true, true, true, true}, false, false);
+                                    << Make({false, true, true, true, true, true}, false, false);
     QTest::newRow("construction off") << QStringLiteral("chkConstructionEnded")
-                                      << Make({true, false, true, true, true}, false, false);
+                                      << Make({true, false, true, true, true, true}, false, false);
     QTest::newRow("nearly full off") << QStringLiteral("chkStorageNearlyFull")
-                                     << Make({true, true, false, true, true}, false, false);
-    QTest::newRow("full off") << QStringLiteral("chkStorageFull") << Make({true, true, true, false, true}, false, false);
+                                     << Make({true, true, false, true, true, true}, false, false);
+    QTest::newRow("full off") << QStringLiteral("chkStorageFull") << Make({true, true, true, false, true, true}, false, false);
     QTest::newRow("running out off") << QStringLiteral("chkResourceRunningOut")
-                                     << Make({true, true, true, true, false}, false, false);
-    QTest::newRow("sound on") << QStringLiteral("chkSound") << Make({true, true, true, true, true}, true, false);
+                                     << Make({true, true, true, true, false, true}, false, false);
+    QTest::newRow("next village off") << QStringLiteral("chkNextVillage")
+                                      << Make({true, true, true, true, true, false}, false, false);
+    QTest::newRow("sound on") << QStringLiteral("chkSound") << Make({true, true, true, true, true, true}, true, false);
     QTest::newRow("hide to tray on") << QStringLiteral("chkHideToTray")
-                                     << Make({true, true, true, true, true}, false, true);
+                                     << Make({true, true, true, true, true, true}, false, true);
     TNotificationSettings clipboardOff;
     clipboardOff.WatchClipboard = false;
     QTest::newRow("clipboard watch off") << QStringLiteral("chkWatchClipboard") << clipboardOff;

@@ -13,6 +13,7 @@
 #include "models/AvailableModel.h"
 #include "models/ConsideredModel.h"
 #include "rules/Planner.h"
+#include "rules/Traders.h"
 #include "models/ResourceModel.h"
 #include "record/VillageData.h"
 
@@ -209,6 +210,8 @@ private slots:
     void nameEditSetsCaption();
     void raceChoiceSetsRaceWithoutRecalculation();
     void serverSpeedChoiceDividesBuildTimes();
+    void coordinatesTypedAndShown();
+    void tradersTypedOrByTheMarket();
     void paybackColumnRanksFields();
     void exchangeColumnAndCommand();
     void deliveryTypedOnThePage();
@@ -613,6 +616,38 @@ void TestFormVillage::serverSpeedChoiceDividesBuildTimes()
     // A speed the file brings shows in the box.
     page.Village().SetServerSpeed(QStringLiteral("10"));
     QCOMPARE(cbServerSpeed->currentText(), QStringLiteral("10"));
+}
+
+void TestFormVillage::coordinatesTypedAndShown()
+{
+    TFormVillage page(m_Catalog->Catalog);
+    ShowActive(page);
+    auto *edCoordinates = Find<QLineEdit>(page, QStringLiteral("edCoordinates"));
+    edCoordinates->setFocus();
+    // Letters are refused; the game's form goes in.
+    QTest::keyClicks(edCoordinates, QStringLiteral("(-1a2|34)"));
+    QCOMPARE(page.Village().Coordinates, QStringLiteral("(-12|34)"));
+    QVERIFY(page.Village().Modified);
+    // A place the file brings shows; one that is no place says so.
+    page.Village().SetCoordinates(QStringLiteral("где-то"));
+    QCOMPARE(edCoordinates->text(), QStringLiteral("где-то"));
+    QVERIFY(edCoordinates->toolTip().contains(QStringLiteral("не распознаны")));
+}
+
+void TestFormVillage::tradersTypedOrByTheMarket()
+{
+    // The shipped catalog has the market.
+    TdmListObj shipped;
+    QVERIFY(shipped.LoadCatalog(QStringLiteral(JOR_SHIPPED_CATALOG)));
+    TFormVillage page(shipped);
+    ShowActive(page);
+    auto *edTraders = Find<QLineEdit>(page, QStringLiteral("edTraders"));
+    page.Village().SetBuilt(BuiltList(shipped, QStringLiteral("Рынок 3")));
+    QCOMPARE(edTraders->placeholderText(), QStringLiteral("3"));
+    edTraders->setFocus();
+    QTest::keyClicks(edTraders, QStringLiteral("1x2"));
+    QCOMPARE(page.Village().Traders, QStringLiteral("12"));
+    QCOMPARE(VillageTraders(shipped, page.Village()), (TVillageTraders{12, true}));
 }
 
 void TestFormVillage::paybackColumnRanksFields()
@@ -1206,7 +1241,7 @@ void TestFormVillage::tabWalksThePageInReadingOrder()
     page.SetCommentsVisible(true);
     ShowActive(page);
     const QStringList expected{QStringLiteral("edName"),      QStringLiteral("cbRace"),
-                               QStringLiteral("edMainLevel"), QStringLiteral("cbServerSpeed"), QStringLiteral("sgRes"),
+                               QStringLiteral("edMainLevel"), QStringLiteral("cbServerSpeed"), QStringLiteral("edCoordinates"), QStringLiteral("edTraders"), QStringLiteral("sgRes"),
                                QStringLiteral("btnImport"),   QStringLiteral("LstBoxItems"),
                                QStringLiteral("btnChangeList"), QStringLiteral("lstDeliveries"),
                                QStringLiteral("edDeliveryWood"), QStringLiteral("edDeliveryClay"),
