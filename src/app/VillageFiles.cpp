@@ -14,6 +14,8 @@
 #include "record/VillageFileAccess.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 #include <QSettings>
 
 TVillageFiles::TVillageFiles(TVillageList &villages, TFileQuestions &questions, QObject *parent)
@@ -182,9 +184,13 @@ bool TVillageFiles::Close(TVillageDocument *document)
         emit Changed();
         return false;
     }
+    const int row = m_Villages.IndexOf(document);
     m_Villages.Remove(document);
     if (m_Villages.Count() == 0)
         New();
+    // The shown village gone, the one after it is shown, as the tabs do.
+    if (m_Current == nullptr)
+        SetCurrent(m_Villages.At(std::min(row, m_Villages.Count() - 1)));
     SaveSession();
     emit Changed();
     return true;

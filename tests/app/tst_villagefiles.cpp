@@ -358,7 +358,7 @@ void TestVillageFiles::fileCommands_data()
         << QStringList{"name Первая", "new", "name Вторая", "no", "close"} << QStringList{"Первая@+?", ">^Вторая@+?"}
         << QStringList{"Сохранить: Вторая", unsavedTab, "close: false"} << QStringList() << abc << QStringList();
     QTest::newRow("close: an unsaved village asks, yes closes it")
-        << QStringList{"name Первая", "new", "name Вторая", "yes", "close"} << QStringList{"Первая@+?"}
+        << QStringList{"name Первая", "new", "name Вторая", "yes", "close"} << QStringList{">Первая@+?"}
         << QStringList{"Сохранить: Вторая", unsavedTab, "close: true"} << QStringList() << abc << QStringList();
     QTest::newRow("close: a village not shown is written before it goes")
         << QStringList{"open a", "edit", "new", "rm a", "close 0"} << QStringList{">^@"}
