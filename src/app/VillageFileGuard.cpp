@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -64,7 +63,7 @@ TVillageFileGuard::TVillageFileGuard(const QString &path) : m_Path(path)
 {
     if (path.isEmpty())
         return;
-    m_Lock = std::make_unique<QLockFile>(LockPath(path));
+    m_Lock = std::make_unique<TLockFile>(LockPath(path));
     TryAgain();
 }
 
@@ -74,13 +73,13 @@ bool TVillageFileGuard::TryAgain()
 {
     if (!m_Lock)
         return false;
-    if (m_Lock->isLocked())
+    if (m_Lock->IsLocked())
         return true;
     // Only a holder that is gone makes a lock stale, also one whose
     // process id a later process took: a program may keep a village open
     // for days.
-    const bool locked = TryLockOnce(*m_Lock);
-    m_HeldElsewhere = !locked && m_Lock->error() == QLockFile::LockFailedError;
+    const bool locked = m_Lock->TryLock();
+    m_HeldElsewhere = !locked && m_Lock->Error() == QLockFile::LockFailedError;
     return locked;
 }
 

@@ -8,7 +8,8 @@
 // program that died is taken over; one held by a running program (also on
 // another machine sharing the folder) leaves the file read-only here. A
 // folder where no lock can be made (no write access) gives no lock and no
-// refusal: the write itself says why it fails.
+// refusal: the write itself says why it fails. The lock is made without
+// waiting for the disk (TLockFile).
 //
 // The village document keeps one for its file.
 #pragma once
@@ -18,7 +19,7 @@
 
 #include <memory>
 
-class QLockFile;
+class TLockFile;
 
 // What a file held, by a hash of its bytes; a missing file is a state of
 // its own.
@@ -85,7 +86,7 @@ public:
 
 private:
     QString m_Path;
-    std::unique_ptr<QLockFile> m_Lock;
+    std::unique_ptr<TLockFile> m_Lock;
     bool m_HeldElsewhere = false;
     TFileStamp m_Remembered;
 };

@@ -147,15 +147,23 @@ void TVillageList::WatchFiles()
         if (!document->Village().FileName.isEmpty())
             wanted.insert(document->Village().FileName);
     }
-    const QStringList watched = m_Watcher->files();
+    // Sets on both sides: opening the n-th file looks at n paths, not n².
+    const QStringList watchedList = m_Watcher->files();
+    const QSet<QString> watched(watchedList.cbegin(), watchedList.cend());
+    QStringList gone;
     for (const QString &path : watched) {
         if (!wanted.contains(path))
-            m_Watcher->removePath(path);
+            gone.append(path);
     }
+    QStringList added;
     for (const QString &path : std::as_const(wanted)) {
         if (!watched.contains(path) && QFileInfo::exists(path))
-            m_Watcher->addPath(path);
+            added.append(path);
     }
+    if (!gone.isEmpty())
+        m_Watcher->removePaths(gone);
+    if (!added.isEmpty())
+        m_Watcher->addPaths(added);
 }
 
 void TVillageList::Rearm(const QString &path)

@@ -1,6 +1,7 @@
 // Lock files and run keys; see ProcessLocks.h.
 #include "ProcessLocks.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +9,10 @@
 #include <QRandomGenerator>
 #include <QSysInfo>
 
-#ifdef Q_OS_LINUX
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -97,4 +101,96 @@ bool TryLockOnce(QLockFile &lock)
 QString UniqueRunKey()
 {
     return QString::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, u'0');
+}
+
+TLockFile::TLockFile(const QString &path) : m_Path(path)
+{
+}
+
+TLockFile::~TLockFile()
+{
+    Unlock();
+}
+
+QByteArray TLockFile::Content()
+{
+    // Process id, the program's file name, the machine's name, its id and
+    // the boot's id, one a line, as QLockFile writes them.
+    QByteArray program;
+#ifdef Q_OS_LINUX
+    char target[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", target, sizeof target);
+    if (length > 0) {
+        program = QByteArray(target, length);
+        if (program.endsWith(" (deleted)"))
+            program.chop(10);
+        program = QFile::encodeName(QFileInfo(QFile::decodeName(program)).fileName());
+    }
+#endif
+    return QByteArray::number(QCoreApplication::applicationPid()) + '\n' + program + '\n'
+        + QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n'
+        + QSysInfo::bootUniqueId() + '\n';
+}
+
+bool TLockFile::TryLock()
+{
+    if (IsLocked())
+        return true;
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(m_Path);
+    const int handle = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (handle >= 0) {
+        // QLockFile's advisory lock too, for programs that look for it.
+        ::flock(handle, LOCK_EX | LOCK_NB);
+        const QByteArray content = Content();
+        qsizetype written = 0;
+        while (written < content.size()) {
+            const ssize_t step = ::write(handle, content.constData() + written, size_t(content.size() - written));
+            if (step < 0 && errno == EINTR)
+                continue;
+            if (step <= 0)
+                break;
+            written += step;
+        }
+        if (written == content.size()) {
+            m_Handle = handle;
+            m_Error = QLockFile::NoError;
+            return true;
+        }
+        ::close(handle);
+        ::unlink(name.constData());
+        m_Error = QLockFile::UnknownError;
+        return false;
+    }
+    if (errno != EEXIST) {
+        m_Error = errno == EACCES || errno == EROFS || errno == EPERM ? QLockFile::PermissionError
+                                                                       : QLockFile::UnknownError;
+        return false;
+    }
+#endif
+    auto lock = std::make_unique<QLockFile>(m_Path);
+    if (TryLockOnce(*lock)) {
+        m_TakenOver = std::move(lock);
+        m_Error = QLockFile::NoError;
+        return true;
+    }
+    m_Error = lock->error();
+    return false;
+}
+
+bool TLockFile::IsLocked() const
+{
+    return m_Handle >= 0 || (m_TakenOver && m_TakenOver->isLocked());
+}
+
+void TLockFile::Unlock()
+{
+#ifdef Q_OS_UNIX
+    if (m_Handle >= 0) {
+        ::close(m_Handle);
+        m_Handle = -1;
+        ::unlink(QFile::encodeName(m_Path).constData());
+    }
+#endif
+    m_TakenOver.reset();
 }

@@ -387,6 +387,11 @@ void TestVillageDocument::lock()
         // The lock is this program's now, and goes with the village.
         QLockFile other(lockPath);
         QVERIFY(!other.tryLock(0));
+        // It holds what QLockFile writes for this process, whichever way
+        // it was made, so that QLockFile and older runs read it.
+        QLockFile reference(m_Dir->filePath(QStringLiteral("reference.lock")));
+        QVERIFY(reference.tryLock(0));
+        QCOMPARE(Bytes(lockPath), Bytes(reference.fileName()));
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -27,6 +28,8 @@ private slots:
     void findFileFollowsAnotherName();
     void sharedRace_data();
     void sharedRace();
+    void watchesEachVillageFile_data();
+    void watchesEachVillageFile();
 
 private:
     QString MakeFile(const QString &name) const;
@@ -138,6 +141,43 @@ void TestVillageList::findFileFollowsAnotherName()
     QVERIFY(document->Write(other).Ok);
     QCOMPARE(villages.FindFile(other), document);
     QCOMPARE(villages.FindFile(m_Dir.filePath(QStringLiteral("a.vlgdat"))), nullptr);
+}
+
+void TestVillageList::watchesEachVillageFile_data()
+{
+    QTest::addColumn<int>("changed"); // the village whose file another program changes
+    QTest::addColumn<bool>("moved");  // that village was given another file first
+
+    QTest::newRow("the first of three") << 0 << false;
+    QTest::newRow("the last of three") << 2 << false;
+    QTest::newRow("a village given another file") << 1 << true;
+}
+
+void TestVillageList::watchesEachVillageFile()
+{
+    QFETCH(int, changed);
+    QFETCH(bool, moved);
+
+    TVillageList villages(m_Catalog->Catalog);
+    villages.Clock().stop();
+    for (int i = 0; i < 3; ++i) {
+        TVillageDocument *document = villages.Add();
+        document->Village().SetFileName(MakeFile(QStringLiteral("watched-%1.vlgdat").arg(i)));
+        QVERIFY(document->Load().Ok);
+    }
+    TVillageDocument *document = villages.At(changed);
+    if (moved) {
+        document->Village().SetFileName(MakeFile(QStringLiteral("moved.vlgdat")));
+        QVERIFY(document->Load().Ok);
+    }
+    // With edits not yet written, a change on disk is asked about.
+    document->Village().SetComments(QStringLiteral("правка"));
+    QSignalSpy asked(document, &TVillageDocument::FileChangedOutside);
+    QFile file(document->Village().FileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+    file.write("<!-- другая программа -->");
+    file.close();
+    QTRY_COMPARE(asked.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestVillageList)

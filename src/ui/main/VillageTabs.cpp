@@ -9,6 +9,8 @@
 #include "app/VillageList.h"
 #include "record/VillageData.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QTabBar>
@@ -23,11 +25,47 @@ QString Caption(const QString &name)
     return QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// A tab bar that measures each caption once. QTabBar measures every tab's
+// text again each time it lays its tabs out, which it does for every tab
+// added or renamed: n villages opened cost n² measures. The size of a tab
+// follows from its text and whether it is the current one; a change of
+// font or style measures anew.
+class TVillageTabBar : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        // While the bar finds a tab's least size it asks with the elided
+        // text in place: that text is a key of its own.
+        const QString key = (index == currentIndex() ? QLatin1Char('1') : QLatin1Char('0')) + tabText(index);
+        const auto found = m_Sizes.constFind(key);
+        if (found != m_Sizes.cend())
+            return *found;
+        const QSize size = QTabBar::tabSizeHint(index);
+        m_Sizes.insert(key, size);
+        return size;
+    }
+
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            m_Sizes.clear();
+        QTabBar::changeEvent(event);
+    }
+
+private:
+    mutable QHash<QString, QSize> m_Sizes;
+};
+
 } // namespace
 
 TVillageTabs::TVillageTabs(TVillageFiles &files, QWidget *parent)
     : QTabWidget(parent), m_Files(files)
 {
+    setTabBar(new TVillageTabBar(this));
     setObjectName(QStringLiteral("pcMain"));
     setMovable(true);
     tabBar()->installEventFilter(this);
@@ -55,6 +93,7 @@ TVillageTabs::~TVillageTabs()
     // is not laid out again for each.
     disconnect(this, &QTabWidget::currentChanged, this, nullptr);
     setUpdatesEnabled(false);
+    tabBar()->hide();
     while (count() > 0)
         delete widget(0);
 }
@@ -80,6 +119,7 @@ int TVillageTabs::IndexOfDocument(const TVillageDocument *document) const
 
 void TVillageTabs::VillagesInserted(int first, int last)
 {
+    PauseTabBar();
     for (int row = first; row <= last; ++row) {
         TVillageDocument *document = m_Files.Villages().At(row);
         auto *tab = new TVillageTab(*document);
@@ -94,10 +134,35 @@ void TVillageTabs::VillagesInserted(int first, int last)
 
 void TVillageTabs::VillagesAboutToBeRemoved(int first, int last)
 {
+    PauseTabBar();
     setUpdatesEnabled(false);
     for (int row = last; row >= first; --row)
         delete widget(row);
     setUpdatesEnabled(true);
+}
+
+void TVillageTabs::PauseTabBar()
+{
+    // A tab widget not shown lays nothing out until it is.
+    if (m_TabBarPaused || !isVisible())
+        return;
+    m_TabBarPaused = true;
+    m_TabBarHadFocus = tabBar()->hasFocus();
+    tabBar()->hide();
+    QMetaObject::invokeMethod(this, &TVillageTabs::ResumeTabBar, Qt::QueuedConnection);
+}
+
+void TVillageTabs::ResumeTabBar()
+{
+    if (!m_TabBarPaused)
+        return;
+    m_TabBarPaused = false;
+    tabBar()->show();
+    // The bar and the pages are placed again at once.
+    QEvent request(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &request);
+    if (m_TabBarHadFocus && isActiveWindow())
+        tabBar()->setFocus();
 }
 
 void TVillageTabs::VillagesMoved()

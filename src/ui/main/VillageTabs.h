@@ -51,12 +51,21 @@ private:
     void MiddleClick(int index);
     void DropBeside();
     int IndexOfDocument(const TVillageDocument *document) const;
+    // A shown tab bar lays out all its tabs again on each tab added, closed
+    // or renamed. While villages are opened or closed together it is
+    // hidden, which only marks its layout out of date, and it comes back,
+    // laid out once, when the event loop does: before anything is painted,
+    // which waits at a lower priority.
+    void PauseTabBar();
+    void ResumeTabBar();
 
     TVillageFiles &m_Files;
     QUndoGroup *m_UndoGroup = nullptr;
     // Set while the tabs follow a move of the list, so that the tab bar's
     // own signal is not sent back.
     bool m_FollowingList = false;
+    bool m_TabBarPaused = false;
+    bool m_TabBarHadFocus = false;
     // The tab being dragged on the tab strip and where it started.
     QPointer<QWidget> m_DraggedPage;
     int m_DragStartIndex = -1;
