@@ -145,6 +145,18 @@ TFileResult TVillageDocument::Load()
     return result;
 }
 
+TFileResult TVillageDocument::Open(const QString &path)
+{
+    {
+        const QScopedValueRollback naming(m_NamingForRead, true);
+        m_Village->SetFileName(path);
+    }
+    const TFileResult result = Load();
+    if (!result.Ok && !m_Village->FileName.isEmpty())
+        m_FileGuard->Remember();
+    return result;
+}
+
 TFileResult TVillageDocument::Recover(const QString &recoveryFile, const QString &fileName,
                                       const std::optional<TFileStamp> &lastSeen)
 {
@@ -258,7 +270,8 @@ void TVillageDocument::FollowFileName()
     // whose lock it held under another name.
     m_FileGuard.reset();
     m_FileGuard = std::make_unique<TVillageFileGuard>(fileName);
-    m_FileGuard->Remember();
+    if (!m_NamingForRead)
+        m_FileGuard->Remember();
     if (wasReadOnly != IsReadOnly())
         emit ReadOnlyChanged(IsReadOnly());
 }

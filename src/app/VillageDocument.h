@@ -63,6 +63,10 @@ public:
     // info line is cleared. The evaluation follows every read, partial ones
     // included.
     TFileResult Load();
+    // Names the village's file and loads it: the file is read once, and
+    // its stamp taken from the bytes read. After a failure the file as it
+    // is now is what a later write may replace.
+    TFileResult Open(const QString &path);
     // Takes a village back from its recovery file (VillageRecovery): read
     // as Load reads it, the stocks caught up with the time since it was
     // kept; then it has the player's file it had (none when empty) and its
@@ -199,6 +203,9 @@ private:
     // Set while the village takes in what is no edit of the player's: a
     // read, the tick.
     bool m_TakingIn = false;
+    // Set while Open names the file it reads next: its stamp comes from
+    // the read.
+    bool m_NamingForRead = false;
     std::unique_ptr<TVillageFileGuard> m_FileGuard;
     // The construction the planner's tick ended; empty for none.
     QString m_EndedConstruction;

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -38,10 +40,22 @@ TFileLook TFileLook::Now(const QString &path)
     return look;
 }
 
+namespace {
+
+std::atomic<qint64> StampReads{0};
+
+} // namespace
+
+qint64 FileStampReadCount()
+{
+    return StampReads.load();
+}
+
 TFileStamp FileStampNow(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {};
+    ++StampReads;
     const TBoundedRead read = ReadBounded(path);
     // A file that cannot be read (or is no longer a village file) counts by
     // its reason, so that it differs from anything read before.

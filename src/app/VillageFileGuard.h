@@ -49,6 +49,9 @@ struct TFileLook
 
 // The file's stamp as it is on disk now.
 TFileStamp FileStampNow(const QString &path);
+// How many times FileStampNow has read a file in this run (the tests count
+// the reads by it).
+qint64 FileStampReadCount();
 // The stamp of a file that holds these bytes.
 TFileStamp FileStampOf(const QByteArray &bytes);
 

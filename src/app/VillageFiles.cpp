@@ -98,8 +98,7 @@ TVillageDocument *TVillageFiles::OpenWithoutShowing(const QStringList &files)
         untouched = nullptr;
         shown = document;
         // Named and read in one go: the file is read once.
-        document->Village().SetFileName(file);
-        const TFileResult result = document->Load();
+        const TFileResult result = document->Open(file);
         if (!result.Ok)
             ShowMessage(TMessageKind::Error, OpenFailureMessage(result));
         else

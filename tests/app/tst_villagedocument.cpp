@@ -76,6 +76,8 @@ private slots:
     void lock_data();
     void lock();
     void lockFollowsTheFile();
+    void openingReadsTheFileOnce_data();
+    void openingReadsTheFileOnce();
 
     void changedOnDisk_data();
     void changedOnDisk();
@@ -413,6 +415,41 @@ void TestVillageDocument::lockFollowsTheFile()
     }
     document.Village().SetFileName(QString());
     QVERIFY(!QFileInfo::exists(TVillageFileGuard::LockPath(copy)));
+}
+
+void TestVillageDocument::openingReadsTheFileOnce_data()
+{
+    QTest::addColumn<QByteArray>("content"); // none: a village written here
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("a village file") << QByteArray() << true;
+    QTest::newRow("no village file") << QByteArray("<html/>") << false;
+}
+
+void TestVillageDocument::openingReadsTheFileOnce()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, ok);
+    const QString path = m_Dir->filePath(QStringLiteral("Северная.vlgdat"));
+    if (content.isEmpty()) {
+        TVillageData village;
+        village.SetName(QStringLiteral("Северная"));
+        QVERIFY(WriteVillageFile(village, path).Ok);
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    TVillageDocument document(m_Catalog);
+    const qint64 reads = FileStampReadCount();
+    QCOMPARE(document.Open(path).Ok, ok);
+    // The stamp comes from the bytes the reader read; a file that is no
+    // village file gives the village no file name, and is not read again.
+    QCOMPARE(FileStampReadCount() - reads, 0);
+    QCOMPARE(document.Village().FileName.isEmpty(), !ok);
+    if (!document.Village().FileName.isEmpty()) {
+        QVERIFY(!document.FileChangedOnDisk());
+        QCOMPARE(document.FileLastSeen(), FileStampNow(path));
+    }
 }
 
 void TestVillageDocument::changedOnDisk_data()

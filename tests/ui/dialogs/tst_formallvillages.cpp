@@ -591,7 +591,7 @@ void TestFormAllVillages::cultureShownKeptAndTold()
     villages->Tick();
     const QString told = TNextVillageWatch::NotificationTitle() + QStringLiteral(": ")
         + TNextVillageWatch::NotificationText();
-    QCOMPARE(m_Sent.count(told), 1);
+    QCOMPARE(m_Notifications.Sent.count(told), 1);
 }
 
 QTEST_MAIN(TestFormAllVillages)
