@@ -2,7 +2,7 @@
 #include "VillageList.h"
 
 #include "app/VillageDocument.h"
-#include "notify/NextVillageWatch.h"
+#include "app/NextVillageWatch.h"
 #include "record/VillageData.h"
 #include "record/VillageFile.h"
 

@@ -11,7 +11,7 @@
 
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
-#include "notify/NextVillageWatch.h"
+#include "app/NextVillageWatch.h"
 #include "notify/VillageWatch.h"
 #include "record/VillageData.h"
 

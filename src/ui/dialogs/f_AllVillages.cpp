@@ -8,7 +8,7 @@
 #include "app/AccountCulture.h"
 #include "app/VillageList.h"
 #include "base/Clock.h"
-#include "notify/NextVillageWatch.h"
+#include "app/NextVillageWatch.h"
 #include "catalog/dm_ListObjects.h"
 #include "ui/widgets/CsvExport.h"
 #include "ui/widgets/TableCopy.h"

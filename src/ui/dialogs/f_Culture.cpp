@@ -5,7 +5,7 @@
 #include "app/VillageList.h"
 #include "base/Clock.h"
 #include "base/MessageSeam.h"
-#include "notify/NextVillageWatch.h"
+#include "app/NextVillageWatch.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -11,7 +11,7 @@
 #include "ui/dialogs/f_AllVillages.h"
 #include "ui/dialogs/f_Culture.h"
 #include "app/AccountCulture.h"
-#include "notify/NextVillageWatch.h"
+#include "app/NextVillageWatch.h"
 #include "rules/NextVillage.h"
 #include "ui/main/f_Main.h"
 #include "app/VillageDocument.h"

@@ -7,7 +7,7 @@
 #include "app/AccountCulture.h"
 #include "app/VillageDocument.h"
 #include "app/VillageList.h"
-#include "notify/NextVillageWatch.h"
+#include "app/NextVillageWatch.h"
 
 #include <QSettings>
 #include <QSignalSpy>
