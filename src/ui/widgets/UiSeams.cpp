@@ -49,6 +49,8 @@ bool AskWithMessageBox(QWidget *parent, const QString &question, TAnswer default
         ? parent->window()->windowTitle()
         : QGuiApplication::applicationDisplayName();
     QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, parent);
+    // The title as the window shows it, with the "*" of unwritten edits.
+    box.setWindowModified(parent && parent->window()->isWindowModified());
     QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
     box.setDefaultButton(defaultAnswer == TAnswer::Yes ? yes : no);
@@ -63,6 +65,8 @@ int ChooseWithMessageBox(QWidget *parent, const QString &question, const QString
         ? parent->window()->windowTitle()
         : QGuiApplication::applicationDisplayName();
     QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, parent);
+    // The title as the window shows it, with the "*" of unwritten edits.
+    box.setWindowModified(parent && parent->window()->isWindowModified());
     QList<QPushButton *> buttons;
     for (const QString &answer : answers)
         buttons.append(box.addButton(answer, QMessageBox::AcceptRole));

@@ -35,6 +35,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 
 Q_DECLARE_METATYPE(UiSeams::TAnswer)
@@ -745,17 +746,23 @@ void TestFormMain::questionBoxDefaultsToNo()
     // The toolkit's box behind the seam.
     UiSeams::SetAskHandler({});
     QWidget parent;
+    parent.setWindowTitle(QStringLiteral("Северная[*] — JorLivaronMng"));
+    parent.setWindowModified(true);
     QString shownDefault;
-    QTimer::singleShot(0, &parent, [&shownDefault, key] {
+    QString shownTitle;
+    QTimer::singleShot(0, &parent, [&shownDefault, &shownTitle, key] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (box == nullptr)
             return;
         if (box->defaultButton() != nullptr)
             shownDefault = box->defaultButton()->text();
+        shownTitle = box->windowHandle() ? box->windowHandle()->title() : QString();
         QTest::keyClick(box, Qt::Key(key));
     });
     QCOMPARE(UiSeams::Ask(&parent, QStringLiteral("Закрыть?"), defaultAnswer), answer);
     QCOMPARE(shownDefault, defaultButton);
+    // The box carries the window's title as shown, its "*" included.
+    QCOMPARE(shownTitle, QStringLiteral("Северная* — JorLivaronMng"));
 }
 
 void TestFormMain::f10OpensTheFirstMenu()
