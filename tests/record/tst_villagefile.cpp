@@ -160,6 +160,10 @@ private slots:
     void deliveries();
 
 private:
+    // Reads a village whose Village element ends with these attributes, and
+    // writes it back; false when either fails.
+    bool ReadAndWriteBack(const QByteArray &attributes, TVillageData &village, QByteArray &written) const;
+
     std::unique_ptr<TTestCatalog> m_Catalog;
 };
 
@@ -1135,27 +1139,35 @@ void TestVillageFile::serverSpeed_data()
                                                           << QByteArray("MainLevel=\"1\" ServerSpeed=\"4\"/>");
 }
 
+bool TestVillageFile::ReadAndWriteBack(const QByteArray &attributes, TVillageData &village,
+                                       QByteArray &written) const
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("village.vlgdat"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" Race=\"\" "
+               "MainLevel=\"1\""
+               + attributes + "/></JorVillageData>");
+    file.close();
+    village.FileName = path;
+    if (!ReadVillageFile(village, m_Catalog->Catalog).Ok || !WriteVillageFile(village, path).Ok)
+        return false;
+    written = FileBytes(path);
+    return true;
+}
+
 void TestVillageFile::serverSpeed()
 {
     QFETCH(QByteArray, attribute);
     QFETCH(qint32, speed);
     QFETCH(QByteArray, written);
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("speed.vlgdat"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" Race=\"\" "
-               "MainLevel=\"1\""
-               + attribute + "/></JorVillageData>");
-    file.close();
-
     TVillageData village;
-    village.FileName = path;
-    QVERIFY(ReadVillageFile(village, m_Catalog->Catalog).Ok);
+    QByteArray bytes;
+    QVERIFY(ReadAndWriteBack(attribute, village, bytes));
     QCOMPARE(village.ServerSpeedValue(), speed);
-    QVERIFY(WriteVillageFile(village, path).Ok);
-    const QByteArray bytes = FileBytes(path);
     QVERIFY2(bytes.contains(written), bytes.constData());
 }
 
@@ -1183,21 +1195,10 @@ void TestVillageFile::coordinates()
     QFETCH(QString, coordinates);
     QFETCH(QByteArray, written);
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("place.vlgdat"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<JorVillageData><Village Name=\"Застава\" Race=\"\" "
-               "MainLevel=\"1\""
-               + attribute + "/></JorVillageData>");
-    file.close();
-
     TVillageData village;
-    village.FileName = path;
-    QVERIFY(ReadVillageFile(village, m_Catalog->Catalog).Ok);
+    QByteArray bytes;
+    QVERIFY(ReadAndWriteBack(attribute, village, bytes));
     QCOMPARE(village.Coordinates, coordinates);
-    QVERIFY(WriteVillageFile(village, path).Ok);
-    const QByteArray bytes = FileBytes(path);
     QVERIFY2(bytes.contains(written), bytes.constData());
     QCOMPARE(bytes.count("Coordinates="), attribute.count("Coordinates="));
     QCOMPARE(bytes.count("Traders="), attribute.count("Traders="));
